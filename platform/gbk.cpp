@@ -1,0 +1,127 @@
+#include "platform/gbk.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace platform {
+namespace {
+
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Iconv() {
+    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+  }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() const { return cd_; }
+
+ private:
+  iconv_t cd_;
+};
+
+// Converts one run; returns false at the first unconvertible byte, with *consumed
+// set to the bytes of input that were converted before it.
+bool Convert(iconv_t cd, std::string_view in, std::string& out, std::size_t* consumed) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* src = const_cast<char*>(in.data());
+  std::size_t left = in.size();
+  std::vector<char> buf(in.size() * 2 + 16);
+  while (left > 0) {
+    char* dst = buf.data();
+    std::size_t room = buf.size();
+    std::size_t r = iconv(cd, &src, &left, &dst, &room);
+    out.append(buf.data(), dst - buf.data());
+    if (r == static_cast<std::size_t>(-1)) {
+      if (errno == E2BIG) continue;
+      *consumed = in.size() - left;
+      return false;
+    }
+  }
+  *consumed = in.size();
+  return true;
+}
+
+}  // namespace
+
+std::size_t Utf8CharLen(std::string_view s, std::size_t i) {
+  unsigned char c = static_cast<unsigned char>(s[i]);
+  std::size_t n = 1;
+  if (c >= 0xF0) n = 4;
+  else if (c >= 0xE0) n = 3;
+  else if (c >= 0xC0) n = 2;
+  if (i + n > s.size()) return 1;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
+  return n;
+}
+
+std::optional<std::string> Utf8ToGbk(std::string_view utf8, std::size_t* badOffset) {
+  bool ascii = true;
+  for (char c : utf8)
+    if (static_cast<unsigned char>(c) >= 0x80) { ascii = false; break; }
+  if (ascii) return std::string(utf8);
+  static thread_local Iconv cd("GBK", "UTF-8");
+  std::string out;
+  std::size_t consumed = 0;
+  if (!cd.ok() || !Convert(cd.get(), utf8, out, &consumed)) {
+    if (badOffset) *badOffset = consumed;
+    return std::nullopt;
+  }
+  return out;
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+  bool ascii = true;
+  for (char c : gbk)
+    if (static_cast<unsigned char>(c) >= 0x80) { ascii = false; break; }
+  if (ascii) return std::string(gbk);
+  static thread_local Iconv cd("UTF-8", "GBK");
+  std::string out;
+  if (!cd.ok()) return std::string(gbk);
+  std::string_view rest = gbk;
+  while (!rest.empty()) {
+    std::size_t consumed = 0;
+    if (Convert(cd.get(), rest, out, &consumed)) break;
+    out += '?';
+    rest.remove_prefix(consumed + 1);
+  }
+  return out;
+}
+
+bool IsGbkEncodable(std::string_view utf8) { return Utf8ToGbk(utf8).has_value(); }
+
+std::string FirstNonGbkChar(std::string_view utf8) {
+  std::size_t bad = 0;
+  if (Utf8ToGbk(utf8, &bad)) return {};
+  if (bad >= utf8.size()) return {};
+  return std::string(utf8.substr(bad, Utf8CharLen(utf8, bad)));
+}
+
+int GbkWidth(std::string_view utf8) {
+  int w = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t n = Utf8CharLen(utf8, i);
+    w += (n == 1 && static_cast<unsigned char>(utf8[i]) < 0x80) ? 1 : 2;
+    i += n;
+  }
+  return w;
+}
+
+std::string GbkTruncate(std::string_view utf8, int maxWidth) {
+  int w = 0;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    std::size_t n = Utf8CharLen(utf8, i);
+    int cw = (n == 1 && static_cast<unsigned char>(utf8[i]) < 0x80) ? 1 : 2;
+    if (w + cw > maxWidth) break;
+    w += cw;
+    i += n;
+  }
+  return std::string(utf8.substr(0, i));
+}
+
+}  // namespace platform

@@ -1,0 +1,87 @@
+#include "platform/number.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <system_error>
+
+namespace platform {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+std::string_view SkipBlanks(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && IsBlank(s[i])) ++i;
+  return s.substr(i);
+}
+
+// Reads the number at the start of s; returns the characters used (0 when none).
+std::size_t ReadDouble(std::string_view s, double* out) {
+  bool neg = false;
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    neg = s[i] == '-';
+    ++i;
+  }
+  // from_chars would accept "inf"/"nan"; those are not numbers a surveyor types.
+  if (i >= s.size() || !((s[i] >= '0' && s[i] <= '9') || s[i] == '.')) return 0;
+  double v = 0;
+  auto r = std::from_chars(s.data() + i, s.data() + s.size(), v, std::chars_format::general);
+  if (r.ec == std::errc::invalid_argument) return 0;
+  if (r.ec == std::errc::result_out_of_range || !std::isfinite(v)) v = 0;
+  *out = neg ? -v : v;
+  return static_cast<std::size_t>(r.ptr - s.data());
+}
+
+}  // namespace
+
+std::string FormatFixed(double value, int decimals) {
+  if (decimals < 0) decimals = 0;
+  if (decimals > 15) decimals = 15;
+  if (!std::isfinite(value)) return std::isnan(value) ? "nan" : (value > 0 ? "inf" : "-inf");
+  char buf[400];
+  auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+  return std::string(buf, r.ptr);
+}
+
+std::string FormatRoundTrip(double value) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, r.ptr);
+}
+
+double ParseDouble(std::string_view text) {
+  double v = 0;
+  ReadDouble(SkipBlanks(text), &v);
+  return v;
+}
+
+int ParseInt(std::string_view text) {
+  std::string_view s = SkipBlanks(text);
+  bool neg = false;
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    neg = s[i] == '-';
+    ++i;
+  }
+  long long v = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    v = v * 10 + (s[i] - '0');
+    if (v > static_cast<long long>(INT_MAX) + 1) v = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (neg) v = -v;
+  if (v > INT_MAX) v = INT_MAX;
+  if (v < INT_MIN) v = INT_MIN;
+  return static_cast<int>(v);
+}
+
+bool IsNumber(std::string_view text) {
+  std::string_view s = SkipBlanks(text);
+  double v = 0;
+  std::size_t n = ReadDouble(s, &v);
+  if (n == 0) return false;
+  return SkipBlanks(s.substr(n)).empty();
+}
+
+}  // namespace platform
