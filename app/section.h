@@ -1,0 +1,95 @@
+#pragma once
+// The document (".qvt") is a header, a version line and three sections, each opened by
+// its banner and closed by a line of 28 dashes. The document only frames the file; the
+// records, traverse and tools views read and write their own sections through
+// IDocSection. Lines are UTF-8 here; the document encodes them as GBK with CR LF.
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace app {
+
+inline constexpr const char* kRecordsBanner = "----------观测记录----------";
+inline constexpr const char* kTraverseBanner = "----------Pelmor----------";
+inline constexpr const char* kToolsBanner = "----------常用工具----------";
+inline constexpr const char* kSectionEnd = "----------------------------";  // 28 dashes
+
+// A cursor over the lines of the file being read (line ends already stripped).
+class LineReader {
+ public:
+  LineReader() = default;
+  explicit LineReader(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+
+  bool AtEnd() const { return pos_ >= lines_.size(); }
+  // Next line into *line; false at the end of the file (line untouched).
+  bool Next(std::string* line) {
+    if (AtEnd()) return false;
+    *line = lines_[pos_++];
+    return true;
+  }
+  // The next line without consuming it; nullptr at the end.
+  const std::string* Peek() const { return AtEnd() ? nullptr : &lines_[pos_]; }
+  // 0-based index of the next line to be read.
+  std::size_t Position() const { return pos_; }
+  void Seek(std::size_t pos) { pos_ = pos < lines_.size() ? pos : lines_.size(); }
+  void Rewind() { pos_ = 0; }
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+ private:
+  std::vector<std::string> lines_;
+  std::size_t pos_ = 0;
+};
+
+// Collects the lines a section writes, in order, without line ends.
+class LineWriter {
+ public:
+  void Write(std::string line) { lines_.push_back(std::move(line)); }
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+// One section of the document, implemented by the view that owns its data.
+//
+// Reading never touches the job on screen: the document calls BeginRead, hands the
+// section its lines, and only when the whole file was accepted calls CommitRead (after
+// Reset), which swaps the freshly read model in. AbortRead drops it. A failed open
+// therefore leaves the current job exactly as it was.
+class IDocSection {
+ public:
+  virtual ~IDocSection() = default;
+
+  // The banner line that opens this section (one of the k...Banner constants).
+  virtual std::string Banner() const = 0;
+
+  // Back to the empty job (File New, and before a read is committed).
+  virtual void Reset() = 0;
+
+  // Writes the whole section: banner, its lines, the closing 28-dash line. May first
+  // store a grid's pending contents into the model (hence not const).
+  virtual void WriteSection(LineWriter& out) = 0;
+
+  // Starts a read into a fresh model in the reset state. fileVersion is the file's
+  // version number (520 = 5.2); readers apply their own old-version rules with it.
+  virtual void BeginRead(int fileVersion) = 0;
+
+  // Reads from the line after the banner up to and including the closing line (or to
+  // the end of the file) into the fresh model. Must return, must not read past its
+  // closing line, and must not fail the open: damaged content is the section's own
+  // concern. Files below version 410 have no banners: the records section is then
+  // read from the third line on without one.
+  virtual void ReadSection(LineReader& in) = 0;
+
+  // Files below version 410: called with the reader rewound to the first line of the
+  // file, after the records were read. Only the traverse section reads anything here.
+  virtual void ReadLegacySection(LineReader& in) { (void)in; }
+
+  // Swaps the freshly read model in (called after Reset, in the order records,
+  // traverse, tools) / drops it after a failed open.
+  virtual void CommitRead() = 0;
+  virtual void AbortRead() = 0;
+};
+
+}  // namespace app
