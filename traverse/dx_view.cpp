@@ -1,0 +1,194 @@
+// CDxView: construction, scheme reset, results reset and reading the input rows.
+#include "traverse/dx_view.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/ports.h"
+#include "traverse/dx_text.h"
+
+namespace {
+
+constexpr const char* kInputTableCode = "SHUJUSHURU";
+
+}  // namespace
+
+CDxView::CDxView() = default;
+CDxView::~CDxView() = default;
+
+int CDxView::RelativeClosure(double sumDMetres, double closureMm) {
+  if (!(closureMm > 0) || !std::isfinite(closureMm) || !std::isfinite(sumDMetres))
+    return kRelClosureNone;
+  const double q = sumDMetres * 1000.0 / closureMm;
+  if (!(q < static_cast<double>(INT_MAX))) return kRelClosureNone;
+  if (q < 0) return 0;
+  return static_cast<int>(q);
+}
+
+std::string CDxView::RelClosureText(int denominator) {
+  if (denominator == kRelClosureNone) return "∞";
+  return std::to_string(denominator);
+}
+
+void CDxView::Say(const std::string& text) { platform::Messages().ShowMessage(text); }
+
+std::string CDxView::RowName(int row) const {
+  if (row < 0 || row >= static_cast<int>(m_arrUnit.size())) return std::string();
+  return m_arrUnit[static_cast<std::size_t>(row)].name;
+}
+
+void CDxView::ConfigureProjection() {
+  m_gauss.SetEllipsoid(m_nEllipsoid, m_bY500 != 0, m_dEllipA, m_dEllipInvF, 0.0, 20.0, 0);
+  m_gauss.SetReductionHeight(m_dReduceHeight);
+}
+
+void CDxView::ResetResults() {
+  m_bComputed = 0;
+  m_bPlane = 0;
+  m_bHeight = 0;
+  m_bIntermediate = 0;
+  m_dSigma0Plane = -1;
+  m_dSigma0Height = -1;
+  m_nAngleCount = m_nSideCount = m_nDhCount = 0;
+  m_dFx = m_dFy = m_dFs = 0;
+  m_dWx = m_dWy = m_dWs = 0;
+  m_dWh = 0;
+  m_dFBeta = 0;
+  m_nRelClosureT = m_nRelClosureK = 0;
+  m_dSumD = 0;
+  m_dSumWeight = 0;
+  m_dMinX = m_dMaxX = m_dMinY = m_dMaxY = 0;
+  m_arrSeekErr.clear();
+  m_arrDmShzhD.clear();
+}
+
+void CDxView::ResetScheme() {
+  ResetResults();
+  TableCode.clear();
+  SetTitle("");
+
+  m_nTraverseType = 0;
+  m_bReduce = 0;
+  m_nEllipsoid = 2;
+  m_bY500 = 0;
+  m_bProjCorrection = 1;
+  m_bDistReduce = 0;
+  m_dReduceHeight = 0.0;
+  m_dEllipA = 6378137.0;
+  m_dEllipInvF = 298.257222101;
+  m_bBackCompute = 0;
+  m_bShowCorrectedIncrements = 1;
+  m_bClosureBeforeAngleCorrection = 0;
+  m_bRigorous = 1;
+  m_bHelmert = 0;
+  m_dAngleRms = 5.0;
+  m_nDistErrorType = 0;
+  m_dDistA = 5.0;
+  m_dDistB = 5.0;
+  m_nPlaneGrade = 2;
+  m_dAzClosureCoef = 10.0;
+  m_nRelClosureLimit = 15000;
+  m_nHeightGrade = 2;
+  m_dHeightClosureCoef = 20.0;
+  m_nHeightRouteType = 0;
+  m_nLevelWeight = 0;
+  m_nDistUnit = 0;
+  m_nClosureDistribution = 1;
+  // The reductions need the projection of the scheme; a new job must never
+  // reach the "not set" message.
+  ConfigureProjection();
+
+  static const char* const kHeader[12] = {"工程名称：", "", "等级：", "", "", "", "",
+                                          "",          "", "计算：", "校核：", "日期："};
+  for (int i = 0; i < 12; ++i) SetHeaderText(i, kHeader[i]);
+
+  m_nAngleDecimals = 0;
+  m_nDistDecimals = 3;
+  m_nDhDecimals = 3;
+  m_nCoordDecimals = 3;
+  m_nHeightDecimals = 3;
+
+  m_arrKnownPd.clear();
+  m_arrUnknownPd.clear();
+  m_arrKnownHd.clear();
+  m_arrUnknownHd.clear();
+  m_arrDmShzhD.clear();
+  m_arrUnit.clear();
+
+  NewTable(0, 0, "", true);
+}
+
+void CDxView::SetInputRows(const std::vector<std::vector<std::string>>& cells) {
+  m_bComputed = 0;
+  const std::size_t n = cells.size() < 3 ? 3 : cells.size();
+  m_arrUnit.assign(n, CUnit());
+  auto cell = [&](std::size_t r, std::size_t c) -> std::string {
+    if (r >= cells.size() || c == 0 || c > cells[r].size()) return std::string();
+    return cells[r][c - 1];
+  };
+  for (std::size_t r = 0; r < n; ++r) {
+    CUnit& u = m_arrUnit[r];
+    u.name = dxtext::Trim(cell(r, 1));
+    if (m_nTraverseType <= 3) {
+      u.angleText = dxtext::Trim(cell(r, 2));
+      u.distanceText = dxtext::Trim(cell(r, 3));
+      u.dhText = dxtext::Trim(cell(r, 4));
+      u.weightText = dxtext::Trim(cell(r, 5));
+      u.xText = dxtext::Trim(cell(r, 6));
+      u.yText = dxtext::Trim(cell(r, 7));
+      u.hText = dxtext::Trim(cell(r, 8));
+      u.remark = cell(r, 9);
+      if (r + 1 == n) {
+        // The last row has no leg and no fore point (its cells are locked in the grid).
+        u.angleText.clear();
+        u.distanceText.clear();
+        u.dhText.clear();
+        u.weightText.clear();
+      }
+    } else if (m_nTraverseType == 4) {
+      if (r > 0) {
+        u.obsXText = dxtext::Trim(cell(r, 2));
+        u.obsYText = dxtext::Trim(cell(r, 3));
+        u.obsHText = dxtext::Trim(cell(r, 4));
+      }
+      u.weightText = dxtext::Trim(cell(r, 5));
+      u.xText = dxtext::Trim(cell(r, 6));
+      u.yText = dxtext::Trim(cell(r, 7));
+      u.hText = dxtext::Trim(cell(r, 8));
+      u.remark = cell(r, 9);
+    } else {
+      u.backsightText = dxtext::Trim(cell(r, 2));
+      u.intermediateText = dxtext::Trim(cell(r, 3));
+      u.foresightText = dxtext::Trim(cell(r, 4));
+      u.hText = dxtext::Trim(cell(r, 5));
+      u.remark = cell(r, 6);
+    }
+  }
+}
+
+void CDxView::ReadInputTable() {
+  if (TableCode != kInputTableCode || GetColCount() <= 0) return;
+  if (GetRowCount() < 3) SetRowCount(3);
+  const bool grows = m_nTraverseType == 2 || m_nTraverseType == 3 || m_nTraverseType == 5;
+  if (grows) {
+    bool deleted = false;
+    while (GetRowCount() > 3 && dxtext::Trim(CellText(GetRowCount(), 1)).empty()) {
+      DeleteRow(GetRowCount());
+      deleted = true;
+    }
+    if (deleted) PushUndo();
+  }
+  const int n = GetRowCount();
+  const int m = GetColCount();
+  if (m_nTraverseType <= 3) {
+    // The last row has no fore point: its angle is locked, its leg cells emptied.
+    SetCellLocked(n, 2, true);
+    for (int c = 2; c <= 5 && c <= m; ++c) SetCellText(n, c, "");
+  } else if (m_nTraverseType == 4) {
+    for (int c = 2; c <= 4 && c <= m; ++c) SetCellText(1, c, "");
+  }
+  std::vector<std::vector<std::string>> cells(static_cast<std::size_t>(n));
+  for (int r = 1; r <= n; ++r)
+    for (int c = 1; c <= m; ++c) cells[static_cast<std::size_t>(r - 1)].push_back(CellText(r, c));
+  SetInputRows(cells);
+}
