@@ -1,0 +1,349 @@
+// Rigorous plane adjustment by indirect observations: Gauss-Newton on the
+// coordinates of the unknown points, optionally followed by Helmert's
+// variance-component weighting of the angle and side groups; and the
+// approximate coordinates of a free network (type 3).
+//
+// Units inside the system: unknowns are coordinate corrections in millimetres,
+// angle misclosures in seconds, side misclosures in millimetres; weights are
+// 1/σβ² (σβ in seconds) and 1/σD² (σD in millimetres), so σ0 is dimensionless
+// and equals 1 when the prior errors are right.
+#include <cmath>
+#include <vector>
+
+#include "platform/number.h"
+#include "platform/ports.h"
+#include "survey/angle.h"
+#include "survey/geometry.h"
+#include "traverse/dx_steps.h"
+
+using traverse::detail::Format;
+
+namespace {
+
+constexpr double kRho = 206264.806247096;
+
+void Say(const std::string& text) { platform::Messages().ShowMessage(text); }
+
+double Fold2Pi(double a) {
+  survey::NormalizeAngle(&a);
+  return a;
+}
+
+}  // namespace
+
+int CDxView::FormPlaneEquations(int firstPass) {
+  CLsq& lsq = *m_pPlaneLsq;
+  const int n = static_cast<int>(m_arrUnit.size());
+  lsq.Init(2 * static_cast<int>(m_arrUnknownPd.size()), m_nAngleCount, m_nSideCount);
+  auto unknownIndex = [&](int row) {
+    const CUnit& u = m_arrUnit[row];
+    return (u.knownPlane == 0 && u.planeIndex >= 0) ? u.planeIndex : -1;
+  };
+  int angleRow = 0, sideRow = 0;
+  for (int i = 0; i < n; ++i) {
+    const CUnit& u = m_arrUnit[i];
+    if (!u.distanceText.empty() && i + 1 < n && sideRow < m_nSideCount) {
+      double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+      if (GetPointXY(i, &x1, &y1) == kNoPoint || GetPointXY(i + 1, &x2, &y2) == kNoPoint) {
+        ++sideRow;
+        continue;
+      }
+      const double dx = x2 - x1, dy = y2 - y1;
+      const double s0 = std::sqrt(dx * dx + dy * dy);
+      if (s0 < 1e-9) {
+        Say(Format("第%d点(%s)-第%d点(%s)的近似坐标重合，无法平差！", i + 1, u.name.c_str(),
+                   i + 2, m_arrUnit[i + 1].name.c_str()));
+        return 0;
+      }
+      lsq.Misclosure(2, sideRow) = (s0 - u.distance) * 1000.0;
+      const int p1 = unknownIndex(i), p2 = unknownIndex(i + 1);
+      const int idx[4] = {p1 < 0 ? -1 : 2 * p1, p1 < 0 ? -1 : 2 * p1 + 1,
+                          p2 < 0 ? -1 : 2 * p2, p2 < 0 ? -1 : 2 * p2 + 1};
+      const double coef[4] = {-dx / s0, -dy / s0, dx / s0, dy / s0};
+      lsq.AddToRow(2, sideRow, idx, coef, 4);
+      if (firstPass) {
+        const double d = u.distance;
+        double var = 0;
+        switch (m_nDistErrorType) {
+          case 1: var = m_dDistA * m_dDistA + std::pow(m_dDistB * d / 1000.0, 2); break;
+          case 2: var = m_dDistA * m_dDistA * d; break;
+          default: var = std::pow(m_dDistA + m_dDistB * d / 1000.0, 2); break;
+        }
+        if (!(var > 1e-12)) {
+          Say(Format("第%d点(%s)-第%d点(%s)边长的先验中误差为0，无法定权！", i + 1,
+                     u.name.c_str(), i + 2, m_arrUnit[i + 1].name.c_str()));
+          return 0;
+        }
+        lsq.Weight(2, sideRow) = 1.0 / var;
+      }
+      ++sideRow;
+    }
+    // An angle needs its back and fore point; the input checks refuse one in the
+    // first or last row, so such a row never reaches here with an angle.
+    if (!u.angleText.empty() && i >= 1 && i + 1 < n && angleRow < m_nAngleCount) {
+      double xs = 0, ys = 0, xb = 0, yb = 0, xf = 0, yf = 0;
+      if (GetPointXY(i, &xs, &ys) == kNoPoint || GetPointXY(i - 1, &xb, &yb) == kNoPoint ||
+          GetPointXY(i + 1, &xf, &yf) == kNoPoint) {
+        ++angleRow;
+        continue;
+      }
+      const double dxb = xb - xs, dyb = yb - ys, dxf = xf - xs, dyf = yf - ys;
+      const double sb2 = dxb * dxb + dyb * dyb, sf2 = dxf * dxf + dyf * dyf;
+      if (sb2 < 1e-18 || sf2 < 1e-18) {
+        const int other = sb2 < 1e-18 ? i - 1 : i + 1;
+        const int lo = std::min(i, other), hi = std::max(i, other);
+        Say(Format("第%d点(%s)-第%d点(%s)的近似坐标重合，无法平差！", lo + 1,
+                   m_arrUnit[lo].name.c_str(), hi + 1, m_arrUnit[hi].name.c_str()));
+        return 0;
+      }
+      const double ab = Fold2Pi(std::atan2(dyb, dxb));
+      const double af = Fold2Pi(std::atan2(dyf, dxf));
+      const double beta0 = Fold2Pi(af - ab);
+      double l = (beta0 - u.angle) * kRho;
+      if (l < -648000.0)
+        l += 1296000.0;
+      else if (l > 648000.0)
+        l -= 1296000.0;
+      lsq.Misclosure(1, angleRow) = l;
+      const double a_b = -kRho * dyb / sb2 / 1000.0, b_b = kRho * dxb / sb2 / 1000.0;
+      const double a_f = -kRho * dyf / sf2 / 1000.0, b_f = kRho * dxf / sf2 / 1000.0;
+      const int ps = unknownIndex(i), pb = unknownIndex(i - 1), pf = unknownIndex(i + 1);
+      auto ix = [](int p) { return p < 0 ? -1 : 2 * p; };
+      auto iy = [](int p) { return p < 0 ? -1 : 2 * p + 1; };
+      const int idx[6] = {ix(ps), iy(ps), ix(pb), iy(pb), ix(pf), iy(pf)};
+      const double coef[6] = {a_b - a_f, b_b - b_f, -a_b, -b_b, a_f, b_f};
+      lsq.AddToRow(1, angleRow, idx, coef, 6);
+      if (firstPass) {
+        if (!(m_dAngleRms > 1e-9)) {
+          Say("测角中误差为0，无法定权！");
+          return 0;
+        }
+        lsq.Weight(1, angleRow) = 1.0 / (m_dAngleRms * m_dAngleRms);
+      }
+      ++angleRow;
+    }
+  }
+  return 1;
+}
+
+int CDxView::AdjustPlaneRigorous() {
+  m_dSigma0Plane = -1;
+  if (m_nTraverseType == 3 && !ComputeApproxCoords()) return 0;
+
+  CLsq lsq(false);
+  traverse::detail::LsqScope scope(m_pPlaneLsq, &lsq);
+  const int nUnknown = static_cast<int>(m_arrUnknownPd.size());
+  auto applyCorrections = [&] {
+    for (int p = 0; p < nUnknown; ++p) {
+      m_arrUnknownPd[p].x += lsq.X(2 * p) / 1000.0;
+      m_arrUnknownPd[p].y += lsq.X(2 * p + 1) / 1000.0;
+    }
+  };
+  const char* const kNotConverged = "平面平差时循环迭代平差未能收敛，请检查数据准确性。";
+
+  double prev = 1e8;
+  for (int i = 1;; ++i) {
+    if (!FormPlaneEquations(i == 1)) return 0;
+    const double a = lsq.Solve();
+    if (a < -1) return 0;
+    if (!std::isfinite(a) || (i > 10 && a > prev) || i > 500) {
+      Say(kNotConverged);
+      return 0;
+    }
+    applyCorrections();
+    prev = a;
+    if (a <= 1) break;
+  }
+
+  // Helmert weighting needs both groups; with only angles (or only sides) there is
+  // nothing to balance, so the loop is skipped rather than run to its pass limit.
+  if (m_bHelmert && m_nAngleCount > 0 && m_nSideCount > 0) {
+    double d = 1e10, last = 1e8;
+    int r = 0;
+    while (d > 0.001 || std::fabs(lsq.Sigma0() - 1.0) > 0.001 || last > 1) {
+      const double dPrev = d;
+      d = lsq.HelmertStep();
+      if (d < 0) {
+        Say("平面平差Helmert验后方差迭代定权时发现错误，可能先验误差设置严重偏离，也可能因为本网角度或"
+            "边长多余观测分量太少等原因不适合使用Helmert定权，请取消Helmert验后方差定权后重试。");
+        return 0;
+      }
+      if (!FormPlaneEquations(0)) return 0;
+      last = lsq.Solve();
+      if (last < -1) return 0;
+      if (!std::isfinite(last)) last = 1e300;
+      applyCorrections();
+      ++r;
+      if ((r > 50 && d > dPrev) || r > 500) {
+        Say("平面平差时Helmert验后方差迭代定权未能收敛，可能先验误差设置严重偏离，也可能因为本网不适合"
+            "使用Helmert定权，请取消Helmert验后方差定权后重试。");
+        return 0;
+      }
+    }
+  }
+
+  m_dSigma0Plane = lsq.Sigma0();
+  for (CPd& p : m_arrUnknownPd) p.mx = p.my = p.m = p.ellipseA = p.ellipseB = p.ellipseF = 0;
+  for (CUnit& u : m_arrUnit) u.azimuthRms = u.sideRms = u.adjacentError = 0;
+  if (m_nAngleCount + m_nSideCount - 2 * nUnknown > 0) EvaluatePrecision();
+
+  for (CUnit& u : m_arrUnit) {
+    if (u.planeIndex < 0) continue;
+    const CPd& p = u.knownPlane ? m_arrKnownPd[u.planeIndex] : m_arrUnknownPd[u.planeIndex];
+    u.x = p.x;
+    u.y = p.y;
+  }
+  BackCompute();
+  return 1;
+}
+
+// Approximate coordinates of a network: first chains of angles and sides that
+// start from a located point (oriented by a located back point, or, without one,
+// oriented afterwards on the first located point the chain reaches), then single
+// points fixed from a located station whose angle has one located neighbour.
+int CDxView::ComputeApproxCoords() {
+  if (!m_bPlane) return 1;
+  const int n = static_cast<int>(m_arrUnit.size());
+  auto hasPoint = [&](int r) { return r >= 0 && r < n && m_arrUnit[r].planeIndex >= 0; };
+  auto located = [&](int r) {
+    if (!hasPoint(r)) return false;
+    const CUnit& u = m_arrUnit[r];
+    return u.knownPlane != 0 || m_arrUnknownPd[u.planeIndex].hasValue != 0;
+  };
+  auto coords = [&](int r, double* x, double* y) {
+    const CUnit& u = m_arrUnit[r];
+    const CPd& p = u.knownPlane ? m_arrKnownPd[u.planeIndex] : m_arrUnknownPd[u.planeIndex];
+    *x = p.x;
+    *y = p.y;
+  };
+  auto place = [&](int r, double x, double y) {
+    CUnit& u = m_arrUnit[r];
+    CPd& p = m_arrUnknownPd[u.planeIndex];
+    p.x = x;
+    p.y = y;
+    p.hasValue = 1;
+    u.x = x;
+    u.y = y;
+  };
+  auto hasAngle = [&](int r) { return !m_arrUnit[r].angleText.empty(); };
+  auto hasSide = [&](int r) { return !m_arrUnit[r].distanceText.empty(); };
+  auto samePoint = [&](int a, int b) {
+    return m_arrUnit[a].knownPlane == m_arrUnit[b].knownPlane &&
+           m_arrUnit[a].planeIndex == m_arrUnit[b].planeIndex;
+  };
+
+  // First series.
+  for (bool placed = true; placed;) {
+    placed = false;
+    for (int i = 0; i + 1 < n; ++i) {
+      if (!hasPoint(i) || !hasPoint(i + 1) || !located(i) || located(i + 1)) continue;
+      if (i >= 1 && located(i - 1) && !samePoint(i - 1, i)) {
+        double xb, yb, x, y;
+        coords(i - 1, &xb, &yb);
+        coords(i, &x, &y);
+        double az = survey::CalcAzimuth(xb, yb, x, y);
+        for (int k = i; k + 1 < n; ++k) {
+          if (!hasPoint(k + 1) || located(k + 1)) break;
+          if (!hasAngle(k) || !hasSide(k)) break;
+          az = Fold2Pi(az + m_arrUnit[k].angle - survey::kPi);
+          double xk, yk, xn, yn;
+          coords(k, &xk, &yk);
+          survey::PolarPoint(xk, yk, az, m_arrUnit[k].distance, &xn, &yn);
+          place(k + 1, xn, yn);
+          placed = true;
+        }
+        continue;
+      }
+      // Unoriented: walk a provisional chain, first leg due north, to the first
+      // located point other than the start, then turn the first leg onto it.
+      if (!hasSide(i)) {
+        Say(Format("第%d点(%s)-第%d点(%s)缺少边长！", i + 1, m_arrUnit[i].name.c_str(), i + 2,
+                   m_arrUnit[i + 1].name.c_str()));
+        return 0;
+      }
+      double x0, y0;
+      coords(i, &x0, &y0);
+      double px = x0 + m_arrUnit[i].distance, py = y0;  // provisional point i+1
+      double az = 0.0;
+      bool oriented = false;
+      double rotation = 0.0;
+      for (int k = i + 1; k + 1 < n; ++k) {
+        if (!hasPoint(k + 1)) break;
+        if (!hasAngle(k)) {
+          Say(Format("第%d点(%s)处缺少角度！", k + 1, m_arrUnit[k].name.c_str()));
+          return 0;
+        }
+        if (!hasSide(k)) {
+          Say(Format("第%d点(%s)-第%d点(%s)缺少边长！", k + 1, m_arrUnit[k].name.c_str(), k + 2,
+                     m_arrUnit[k + 1].name.c_str()));
+          return 0;
+        }
+        az = Fold2Pi(az + m_arrUnit[k].angle - survey::kPi);
+        double nx, ny;
+        survey::PolarPoint(px, py, az, m_arrUnit[k].distance, &nx, &ny);
+        px = nx;
+        py = ny;
+        if (located(k + 1)) {
+          double tx, ty;
+          coords(k + 1, &tx, &ty);
+          const double dt = std::hypot(tx - x0, ty - y0), dp = std::hypot(px - x0, py - y0);
+          if (dt > 1e-6 && dp > 1e-6) {
+            rotation = survey::CalcAzimuth(x0, y0, tx, ty) - survey::CalcAzimuth(x0, y0, px, py);
+            oriented = true;
+            break;
+          }
+        }
+      }
+      if (oriented) {
+        double xn, yn;
+        survey::PolarPoint(x0, y0, Fold2Pi(rotation), m_arrUnit[i].distance, &xn, &yn);
+        place(i + 1, xn, yn);
+        placed = true;
+      }
+    }
+  }
+
+  auto allLocated = [&] {
+    for (const CPd& p : m_arrUnknownPd)
+      if (!p.hasValue) return false;
+    return true;
+  };
+
+  // Second series: one point at a time from a station with one located neighbour.
+  for (bool placed = true; placed && !allLocated();) {
+    placed = false;
+    for (int m = 1; m + 1 < n; ++m) {
+      if (!located(m) || !hasAngle(m) || !hasPoint(m - 1) || !hasPoint(m + 1)) continue;
+      const double beta = Fold2Pi(survey::ParseAngleText(m_arrUnit[m].angleText));
+      double xm, ym;
+      coords(m, &xm, &ym);
+      if (!located(m - 1) && located(m + 1) && hasSide(m - 1)) {
+        double xf, yf, xn, yn;
+        coords(m + 1, &xf, &yf);
+        const double s = platform::ParseDouble(m_arrUnit[m - 1].distanceText);
+        survey::PolarPoint(xm, ym, survey::CalcAzimuth(xm, ym, xf, yf) - beta, s, &xn, &yn);
+        place(m - 1, xn, yn);
+        placed = true;
+      } else if (located(m - 1) && !located(m + 1) && hasSide(m)) {
+        double xb, yb, xn, yn;
+        coords(m - 1, &xb, &yb);
+        const double s = platform::ParseDouble(m_arrUnit[m].distanceText);
+        survey::PolarPoint(xm, ym, survey::CalcAzimuth(xm, ym, xb, yb) + beta, s, &xn, &yn);
+        place(m + 1, xn, yn);
+        placed = true;
+      }
+    }
+  }
+
+  for (int p = 0; p < static_cast<int>(m_arrUnknownPd.size()); ++p) {
+    if (m_arrUnknownPd[p].hasValue) continue;
+    for (int r = 0; r < n; ++r)
+      if (m_arrUnit[r].knownPlane == 0 && m_arrUnit[r].planeIndex == p) {
+        Say(Format("第%d点(%s)未能推算得近似坐标", r + 1, m_arrUnit[r].name.c_str()));
+        return 0;
+      }
+    Say(Format("第%d点(%s)未能推算得近似坐标", 1, m_arrUnknownPd[p].name.c_str()));
+    return 0;
+  }
+  return 1;
+}

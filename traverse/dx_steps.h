@@ -1,0 +1,41 @@
+#pragma once
+// Private helpers shared by the rigorous, precision, height, reduction and
+// error-search steps of CDxView.
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+#include "traverse/dx_lsq.h"
+#include "traverse/dx_view.h"
+
+// The solver object behind m_pPlaneLsq / m_pHeightLsq.
+class CDxView::CLsq : public traverse::CSparseLsq {
+ public:
+  using traverse::CSparseLsq::CSparseLsq;
+};
+
+namespace traverse::detail {
+
+// printf-style message text ("%d" row numbers, "%s" UTF-8 names).
+inline std::string Format(const char* fmt, ...) {
+  char buf[1024];
+  va_list ap;
+  va_start(ap, fmt);
+  std::vsnprintf(buf, sizeof buf, fmt, ap);
+  va_end(ap);
+  return buf;
+}
+
+// Points the view's solver pointer at a local system for the length of one step.
+class LsqScope {
+ public:
+  LsqScope(CDxView::CLsq*& slot, CDxView::CLsq* lsq) : slot_(slot) { slot_ = lsq; }
+  ~LsqScope() { slot_ = nullptr; }
+  LsqScope(const LsqScope&) = delete;
+  LsqScope& operator=(const LsqScope&) = delete;
+
+ private:
+  CDxView::CLsq*& slot_;
+};
+
+}  // namespace traverse::detail
