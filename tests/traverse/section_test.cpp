@@ -1,0 +1,291 @@
+// The traverse section of the job file: the golden text of a new job, round trips,
+// the rules of old versions and damaged files.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+#include <vector>
+
+#include "platform/textfile.h"
+#include "traverse/dx_view_section.h"
+
+namespace t = traverse;
+
+namespace {
+
+const std::vector<std::string> kNewJobSection = {
+    "----------Pelmor----------",
+    "[计算方案]",
+    "导线类型:0",
+    "概算:0",
+    "坐标系:2",
+    "Y含500:0",
+    "投影改化:1",
+    "边长归算:0",
+    "边长归算高程面:0.000000",
+    "自定义椭球长半轴:6378137.000000",
+    "自定义椭球扁率分母:298.25722210100",
+    "近似平差反算:0",
+    "显示改正后坐标增量:1",
+    "角度改正前坐标闭合差:0",
+    "严密平差:1",
+    "验后方差定权:0",
+    "测角中误差:5.000000",
+    "测距类型:0",
+    "测距A值:5.000000",
+    "测距B值:5.000000",
+    "平面等级:2",
+    "方位角闭合差限差:10.000000",
+    "导线全长闭合差限差:15000",
+    "高程等级:2",
+    "高程闭合差限差:20.000000",
+    "高程类型:0",
+    "水准定权:0",
+    "高程距离单位:0",
+    "坐标导线闭合差分配方式:1",
+    "已知点类型:0",
+    "未知点类型:3",
+    "椭圆比例:1.000000",
+    "角度取位:0",
+    "距离取位:3",
+    "坐标取位:3",
+    "高差取位:3",
+    "高程取位:3",
+    "上方行数:1",
+    "下方行数:1",
+    "签署栏:工程名称：,,等级：,,,,,,,计算：,校核：,日期：",
+    "[计算方案结束]",
+    "[数据]",
+    "[数据结束]",
+    "----------------------------",
+};
+
+std::string Gbk(const std::vector<std::string>& lines) {
+  auto bytes = platform::EncodeGbkLines(lines);
+  EXPECT_TRUE(bytes.has_value());
+  return bytes.value_or("");
+}
+
+t::TraverseSectionData Read(const std::vector<std::string>& lines, int version = 520, std::size_t* end = nullptr) {
+  t::TraverseSectionData d;
+  std::size_t pos = 1;  // after the banner
+  t::ReadTraverseSectionLines(lines, pos, version, d);
+  if (end) *end = pos;
+  return d;
+}
+
+t::SectionRow Row(std::vector<std::string> texts) {
+  t::SectionRow r;
+  for (std::size_t i = 0; i < texts.size() && i < r.size(); ++i) r[i] = texts[i];
+  return r;
+}
+
+// A job of each type with every field the type uses.
+std::vector<t::TraverseSectionData> PopulatedJobs() {
+  std::vector<t::TraverseSectionData> jobs;
+  for (int type = 0; type < 6; ++type) {
+    t::TraverseSectionData d;
+    d.scheme.m_nTraverseType = type;
+    d.scheme.m_bRigorous = type == 0 || type == 1 || type == 3;
+    d.scheme.m_nEllipsoid = 0;
+    d.scheme.m_dEllipA = 6378245.0;
+    d.scheme.m_dEllipInvF = 298.3;
+    d.scheme.m_dReduceHeight = 42.125;
+    d.scheme.m_dAngleRms = 2.5;
+    d.scheme.m_nHeightRouteType = type == 4 ? 1 : 0;
+    d.scheme.m_nLevelWeight = type == 1 ? 1 : 0;
+    d.scheme.m_nDistUnit = type == 3 ? 1 : 0;
+    d.scheme.m_nClosureDistribution = type == 4 ? 0 : 1;
+    d.angleDecimals = 1;
+    d.coordDecimals = 4;
+    d.linesAbove = 3;
+    d.lineBelow = 0;
+    d.knownSymbol = 2;
+    d.ellipseScale = 0.5;
+    d.headerItems[1] = "测量单位：第三测绘队";
+    d.headerItems[5] = "仪器：全站仪 2\"";
+    if (type == 5) {
+      d.rows = {Row({"BM1", "", "", "", "", "", "", "100.000", "水准点", "", "", "", "1.523", "", ""}),
+                Row({"TP1", "", "", "", "", "", "", "", "", "", "", "", "1.210", "0.985", "0.884"}),
+                Row({"BM2", "", "", "", "", "", "", "100.651", "", "", "", "", "", "", "0.998"})};
+    } else if (type == 4) {
+      d.rows = {Row({"K1", "", "", "", "", "3000.000", "5000.000", "50.000", "", "", "", "", "", "", ""}),
+                Row({"P1", "", "", "", "180.5", "", "", "", "", "3120.012", "5100.034", "51.250", "", "", ""}),
+                Row({"K2", "", "", "", "", "3250.000", "5200.000", "52.000", "", "3250.020", "5199.990", "52.010", "",
+                     "", ""})};
+    } else {
+      d.rows = {Row({"A", "", "", "", "", "1000.000", "2000.000", "", "定向点"}),
+                Row({"B", "95 30 12.5", "201.335", "1.234", "0.201", "1100.000", "2050.000", "35.120"}),
+                Row({"P1", "182.1030", "187.412", "-0.512", "0.187", "", "", "", "内 部 空格"}),
+                Row({"C", "170 05 50", "", "", "", "1300.000", "2300.000", "34.000"}),
+                Row({"D", "", "", "", "", "1400.000", "2500.000", "", "终点定向"})};
+    }
+    jobs.push_back(d);
+  }
+  return jobs;
+}
+
+}  // namespace
+
+TEST(TraverseSectionTest, NewJobIsTheDefinedTextByteForByte) {
+  t::TraverseSectionData fresh;
+  EXPECT_EQ(Gbk(t::WriteTraverseSectionLines(fresh)), Gbk(kNewJobSection));
+  // And it reads back as the defaults, consuming everything.
+  std::size_t end = 0;
+  t::TraverseSectionData back = Read(kNewJobSection, 520, &end);
+  EXPECT_EQ(end, kNewJobSection.size());
+  EXPECT_EQ(t::WriteTraverseSectionLines(back), kNewJobSection);
+}
+
+TEST(TraverseSectionTest, WriteReadWriteIsByteIdenticalForEveryType) {
+  for (const t::TraverseSectionData& job : PopulatedJobs()) {
+    std::vector<std::string> first = t::WriteTraverseSectionLines(job);
+    t::TraverseSectionData back = Read(first);
+    EXPECT_EQ(back.scheme, job.scheme) << "type " << job.scheme.m_nTraverseType;
+    EXPECT_EQ(back.rows, job.rows) << "type " << job.scheme.m_nTraverseType;
+    EXPECT_EQ(back.headerItems, job.headerItems);
+    EXPECT_EQ(back.coordDecimals, 4);
+    EXPECT_EQ(back.linesAbove, 3);
+    EXPECT_EQ(back.lineBelow, 0);
+    EXPECT_EQ(back.knownSymbol, 2);
+    EXPECT_DOUBLE_EQ(back.ellipseScale, 0.5);
+    EXPECT_EQ(Gbk(t::WriteTraverseSectionLines(back)), Gbk(first)) << "type " << job.scheme.m_nTraverseType;
+  }
+}
+
+TEST(TraverseSectionTest, LfOnlyFileReadsTheSame) {
+  std::vector<std::string> lines = t::WriteTraverseSectionLines(PopulatedJobs()[0]);
+  std::string crlf = Gbk(lines);
+  std::string lf;
+  for (char c : crlf)
+    if (c != '\r') lf += c;
+  ASSERT_NE(lf, crlf);
+  std::vector<std::string> fromLf = platform::SplitGbkLines(lf);
+  EXPECT_EQ(Read(fromLf).rows, PopulatedJobs()[0].rows);
+  EXPECT_EQ(Gbk(t::WriteTraverseSectionLines(Read(fromLf))), crlf);
+}
+
+TEST(TraverseSectionTest, CommaDecimalLocaleWritesTheSameBytes) {
+  t::TraverseSectionData job = PopulatedJobs()[3];
+  const std::string before = Gbk(t::WriteTraverseSectionLines(job));
+  const char* old = std::setlocale(LC_ALL, nullptr);
+  std::string saved = old ? old : "C";
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+  const std::string under = Gbk(t::WriteTraverseSectionLines(job));
+  t::TraverseSectionData back = Read(t::WriteTraverseSectionLines(job));
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(under, before);
+  EXPECT_DOUBLE_EQ(back.scheme.m_dReduceHeight, 42.125);
+  EXPECT_DOUBLE_EQ(back.scheme.m_dEllipInvF, 298.3);
+}
+
+TEST(TraverseSectionTest, VersionRuleOfTheCoordinateSystem) {
+  std::vector<std::string> lines = kNewJobSection;
+  lines[4] = "坐标系:1";
+  EXPECT_EQ(Read(lines, 500).scheme.m_nEllipsoid, 2);  // 西安80 in the old list
+  EXPECT_EQ(Read(lines, 410).scheme.m_nEllipsoid, 2);
+  EXPECT_EQ(Read(lines, 501).scheme.m_nEllipsoid, 1);
+  EXPECT_EQ(Read(lines, 520).scheme.m_nEllipsoid, 1);
+  // An old file without the key keeps the default, not the default plus one.
+  lines.erase(lines.begin() + 4);
+  EXPECT_EQ(Read(lines, 500).scheme.m_nEllipsoid, 2);
+  // The last index of an old list has no place in the new one: the default.
+  lines.insert(lines.begin() + 4, "坐标系:4");
+  EXPECT_EQ(Read(lines, 500).scheme.m_nEllipsoid, 2);
+}
+
+TEST(TraverseSectionTest, RowFieldsAreCutPaddedAndTrimmed) {
+  std::vector<std::string> lines = kNewJobSection;
+  auto at = lines.begin() + 42;  // before "[数据结束]"
+  lines.insert(at, {"A,1.2, 3 4 ,,,,,,remark", "B,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", "",
+                    "  P 1  ,,,,,,,,  内 部  "});
+  t::TraverseSectionData d = Read(lines);
+  ASSERT_EQ(d.rows.size(), 3u);
+  EXPECT_EQ(d.rows[0], Row({"A", "1.2", "3 4", "", "", "", "", "", "remark"}));
+  EXPECT_EQ(d.rows[1][14], "14");
+  EXPECT_EQ(d.rows[1][0], "B");
+  EXPECT_EQ(d.rows[2][0], "P 1");
+  EXPECT_EQ(d.rows[2][8], "内 部");
+  EXPECT_EQ(d.rows[2][9], "");
+}
+
+TEST(TraverseSectionTest, KeysInAnyOrderUnknownKeysAndRepeats) {
+  std::vector<std::string> lines = {
+      t::kTraverseSectionBanner, "[计算方案]", "严密平差:0", "未知的键:7", "没有冒号", "导线类型:2",
+      "导线类型:3", "测角中误差:abc", "签署栏:甲, 乙 ,丙,,,,,,,,,,十三,十四", "[计算方案结束]",
+      "a stray line", "----------------------------"};
+  t::TraverseSectionData d = Read(lines);
+  EXPECT_EQ(d.scheme.m_bRigorous, 0);
+  EXPECT_EQ(d.scheme.m_nTraverseType, 3);
+  EXPECT_DOUBLE_EQ(d.scheme.m_dAngleRms, 5.0);  // "abc" reads 0, which no scheme can use
+  EXPECT_EQ(d.headerItems[0], "甲");
+  EXPECT_EQ(d.headerItems[1], "乙");
+  EXPECT_EQ(d.headerItems[2], "丙");
+  EXPECT_EQ(d.headerItems[3], "");
+  EXPECT_EQ(d.headerItems[11], "");  // the twelfth item was empty; "十三" is beyond
+}
+
+TEST(TraverseSectionTest, DamagedValuesAreClampedOrDefaulted) {
+  std::vector<std::string> lines = {
+      t::kTraverseSectionBanner, "[计算方案]", "导线类型:9", "坐标系:7", "角度取位:-2", "坐标取位:99",
+      "高程闭合差限差:-5", "导线全长闭合差限差:0", "测距A值:-3", "上方行数:8", "椭圆比例:0", "自定义椭球长半轴:1e400",
+      "[计算方案结束]", "----------------------------"};
+  t::TraverseSectionData d = Read(lines);
+  t::TraverseSectionData def;
+  EXPECT_EQ(d.scheme, def.scheme);
+  EXPECT_EQ(d.angleDecimals, 0);
+  EXPECT_EQ(d.coordDecimals, 3);
+  EXPECT_EQ(d.linesAbove, 1);
+  EXPECT_DOUBLE_EQ(d.ellipseScale, 1.0);
+}
+
+TEST(TraverseSectionTest, MissingClosingLineDoesNotSwallowTheNextSection) {
+  for (const char* next : {"----------常用工具----------", "----------观测记录----------"}) {
+    std::vector<std::string> lines = {t::kTraverseSectionBanner, "[计算方案]", "导线类型:1", "[数据]",
+                                      "A,,,,,1,2", next, "tool line", "----------------------------"};
+    std::size_t end = 0;
+    t::TraverseSectionData d = Read(lines, 520, &end);
+    EXPECT_EQ(end, 5u) << next;  // stopped at the banner, which the dispatcher reads next
+    EXPECT_EQ(d.scheme.m_nTraverseType, 1);
+    EXPECT_EQ(d.rows.size(), 1u);
+  }
+  // A truncated file ends the read at its end.
+  std::vector<std::string> cut = {t::kTraverseSectionBanner, "[计算方案]", "导线类型:5"};
+  std::size_t end = 0;
+  EXPECT_EQ(Read(cut, 520, &end).scheme.m_nTraverseType, 5);
+  EXPECT_EQ(end, cut.size());
+}
+
+TEST(TraverseSectionTest, TextsTheFormatCannotCarry) {
+  t::TraverseSectionData d;
+  d.headerItems[0] = "工程名称：一,二";
+  d.rows = {Row({"A", "", "", "", "", "", "", "", "备注,含逗号\n第二行"})};
+  std::vector<std::string> lines = t::WriteTraverseSectionLines(d);
+  t::TraverseSectionData back = Read(lines);
+  EXPECT_EQ(back.headerItems[0], "工程名称：一，二");
+  EXPECT_EQ(back.headerItems[1], "");
+  ASSERT_EQ(back.rows.size(), 1u);
+  EXPECT_EQ(back.rows[0][8], "备注，含逗号 第二行");
+}
+
+TEST(TraverseSectionTest, LegacyReader) {
+  std::vector<std::string> file = {
+      "Quintar计算文件", "400", "----------观测记录----------", "[计算方案]", "导线类型:1", "严密平差:0",
+      "测角中误差:2.5", "坐标系:0",  // not a legacy key
+      "图形比例:500", "椭圆比例:2", "签署栏:甲,乙", "END", "[数据]", "A,,,,,100,200,10,起点,溢出1,溢出2",
+      "B,90 00 00,100,1.5,0.1", "END", "after"};
+  t::TraverseSectionData d;
+  d.scheme.m_nEllipsoid = 3;  // the legacy reader does not reset
+  t::ReadLegacyTraverseLines(file, d);
+  EXPECT_EQ(d.scheme.m_nTraverseType, 1);
+  EXPECT_EQ(d.scheme.m_bRigorous, 0);
+  EXPECT_DOUBLE_EQ(d.scheme.m_dAngleRms, 2.5);
+  EXPECT_EQ(d.scheme.m_nEllipsoid, 3);
+  EXPECT_DOUBLE_EQ(d.printScale, 500);
+  EXPECT_DOUBLE_EQ(d.ellipseScale, 2);
+  EXPECT_EQ(d.headerItems[0], "甲");
+  EXPECT_EQ(d.headerItems[1], "乙");
+  ASSERT_EQ(d.rows.size(), 2u);
+  EXPECT_EQ(d.rows[0], Row({"A", "", "", "", "", "100", "200", "10", "起点"}));  // nine fields only
+  EXPECT_EQ(d.rows[1][1], "90 00 00");
+}

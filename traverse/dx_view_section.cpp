@@ -1,0 +1,282 @@
+#include "traverse/dx_view_section.h"
+
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "platform/number.h"
+#include "survey/format.h"
+
+namespace traverse {
+
+namespace {
+
+using platform::FormatFixed;
+
+std::string I(int v) { return std::to_string(v); }
+std::string F(double v) { return FormatFixed(v, 6); }
+
+// Lines that end any block: a damaged section must not read into its neighbour.
+bool IsSectionBoundary(const std::string& line) {
+  return line == kSectionEndLine || line == "----------观测记录----------" || line == kTraverseSectionBanner ||
+         line == "----------常用工具----------";
+}
+
+int ClampChoice(int v, int lo, int hi, int fallback) { return v >= lo && v <= hi ? v : fallback; }
+
+// Key -> setter of one scheme or settings value.
+using Setter = std::function<void(TraverseSectionData&, const std::string&)>;
+
+Setter Int(int SchemeValues::*m) {
+  return [m](TraverseSectionData& d, const std::string& v) { d.scheme.*m = platform::ParseInt(v); };
+}
+Setter Dbl(double SchemeValues::*m) {
+  return [m](TraverseSectionData& d, const std::string& v) { d.scheme.*m = platform::ParseDouble(v); };
+}
+Setter DataInt(int TraverseSectionData::*m) {
+  return [m](TraverseSectionData& d, const std::string& v) { d.*m = platform::ParseInt(v); };
+}
+Setter DataDbl(double TraverseSectionData::*m) {
+  return [m](TraverseSectionData& d, const std::string& v) { d.*m = platform::ParseDouble(v); };
+}
+void SetHeaderItems(TraverseSectionData& d, const std::string& v) {
+  std::vector<std::string> items;
+  survey::SplitText(v, items, ',');
+  for (std::size_t i = 0; i < items.size() && i < d.headerItems.size(); ++i) d.headerItems[i] = items[i];
+}
+
+const std::map<std::string, Setter>& CurrentKeys() {
+  static const std::map<std::string, Setter> keys = {
+      {"导线类型", Int(&SchemeValues::m_nTraverseType)},
+      {"概算", Int(&SchemeValues::m_bReduce)},
+      {"坐标系", Int(&SchemeValues::m_nEllipsoid)},
+      {"Y含500", Int(&SchemeValues::m_bY500)},
+      {"投影改化", Int(&SchemeValues::m_bProjCorrection)},
+      {"边长归算", Int(&SchemeValues::m_bDistReduce)},
+      {"边长归算高程面", Dbl(&SchemeValues::m_dReduceHeight)},
+      {"自定义椭球长半轴", Dbl(&SchemeValues::m_dEllipA)},
+      {"自定义椭球扁率分母", Dbl(&SchemeValues::m_dEllipInvF)},
+      {"近似平差反算", Int(&SchemeValues::m_bBackCompute)},
+      {"显示改正后坐标增量", Int(&SchemeValues::m_bShowCorrectedIncrements)},
+      {"角度改正前坐标闭合差", Int(&SchemeValues::m_bClosureBeforeAngleCorrection)},
+      {"严密平差", Int(&SchemeValues::m_bRigorous)},
+      {"验后方差定权", Int(&SchemeValues::m_bHelmert)},
+      {"测角中误差", Dbl(&SchemeValues::m_dAngleRms)},
+      {"测距类型", Int(&SchemeValues::m_nDistErrorType)},
+      {"测距A值", Dbl(&SchemeValues::m_dDistA)},
+      {"测距B值", Dbl(&SchemeValues::m_dDistB)},
+      {"平面等级", Int(&SchemeValues::m_nPlaneGrade)},
+      {"方位角闭合差限差", Dbl(&SchemeValues::m_dAzClosureCoef)},
+      {"导线全长闭合差限差", Int(&SchemeValues::m_nRelClosureLimit)},
+      {"高程等级", Int(&SchemeValues::m_nHeightGrade)},
+      {"高程闭合差限差", Dbl(&SchemeValues::m_dHeightClosureCoef)},
+      {"高程类型", Int(&SchemeValues::m_nHeightRouteType)},
+      {"水准定权", Int(&SchemeValues::m_nLevelWeight)},
+      {"高程距离单位", Int(&SchemeValues::m_nDistUnit)},
+      {"坐标导线闭合差分配方式", Int(&SchemeValues::m_nClosureDistribution)},
+      {"已知点类型", DataInt(&TraverseSectionData::knownSymbol)},
+      {"未知点类型", DataInt(&TraverseSectionData::otherSymbol)},
+      {"椭圆比例", DataDbl(&TraverseSectionData::ellipseScale)},
+      {"角度取位", DataInt(&TraverseSectionData::angleDecimals)},
+      {"距离取位", DataInt(&TraverseSectionData::distDecimals)},
+      {"坐标取位", DataInt(&TraverseSectionData::coordDecimals)},
+      {"高差取位", DataInt(&TraverseSectionData::dhDecimals)},
+      {"高程取位", DataInt(&TraverseSectionData::heightDecimals)},
+      {"上方行数", DataInt(&TraverseSectionData::linesAbove)},
+      {"下方行数", DataInt(&TraverseSectionData::lineBelow)},
+      {"签署栏", SetHeaderItems},
+  };
+  return keys;
+}
+
+const std::map<std::string, Setter>& LegacyKeys() {
+  static const std::map<std::string, Setter> keys = [] {
+    std::map<std::string, Setter> k;
+    for (const char* name : {"导线类型", "近似平差反算", "角度改正前坐标闭合差", "严密平差", "测角中误差", "测距类型",
+                             "测距A值", "测距B值", "高程类型", "水准定权", "高程距离单位", "已知点类型", "未知点类型",
+                             "椭圆比例", "上方行数", "下方行数", "签署栏"})
+      k.emplace(name, CurrentKeys().at(name));
+    k.emplace("图形比例", DataDbl(&TraverseSectionData::printScale));
+    return k;
+  }();
+  return keys;
+}
+
+// "key:value" -> the setter of the key, if known. A line without ":" has an empty key.
+void ApplyKeyLine(const std::map<std::string, Setter>& keys, const std::string& line, TraverseSectionData& d) {
+  auto colon = line.find(':');
+  if (colon == std::string::npos) return;
+  auto it = keys.find(line.substr(0, colon));
+  if (it != keys.end()) it->second(d, line.substr(colon + 1));
+}
+
+SectionRow RowFromLine(const std::string& line, std::size_t fields) {
+  std::vector<std::string> items;
+  survey::SplitText(line, items, ',');
+  SectionRow row;
+  for (std::size_t i = 0; i < items.size() && i < fields; ++i) row[i] = std::move(items[i]);
+  return row;
+}
+
+}  // namespace
+
+void TraverseSectionData::Sanitize() {
+  scheme.Sanitize();
+  const TraverseSectionData d;
+  knownSymbol = ClampChoice(knownSymbol, 0, 3, d.knownSymbol);
+  otherSymbol = ClampChoice(otherSymbol, 0, 3, d.otherSymbol);
+  if (!(std::isfinite(ellipseScale) && ellipseScale > 0)) ellipseScale = d.ellipseScale;
+  if (!(std::isfinite(printScale) && printScale > 0)) printScale = 0.0;
+  angleDecimals = ClampChoice(angleDecimals, 0, 2, d.angleDecimals);
+  distDecimals = ClampChoice(distDecimals, 0, 6, d.distDecimals);
+  coordDecimals = ClampChoice(coordDecimals, 0, 6, d.coordDecimals);
+  dhDecimals = ClampChoice(dhDecimals, 0, 6, d.dhDecimals);
+  heightDecimals = ClampChoice(heightDecimals, 0, 6, d.heightDecimals);
+  linesAbove = ClampChoice(linesAbove, 0, 3, d.linesAbove);
+  lineBelow = ClampChoice(lineBelow, 0, 1, d.lineBelow);
+}
+
+std::string SectionSafeText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    if (ch == ',')
+      out += "，";
+    else if (ch == '\r' || ch == '\n')
+      out += ' ';
+    else
+      out += ch;
+  }
+  return out;
+}
+
+std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& d) {
+  const SchemeValues& s = d.scheme;
+  std::vector<std::string> out = {
+      kTraverseSectionBanner,
+      "[计算方案]",
+      "导线类型:" + I(s.m_nTraverseType),
+      "概算:" + I(s.m_bReduce),
+      "坐标系:" + I(s.m_nEllipsoid),
+      "Y含500:" + I(s.m_bY500),
+      "投影改化:" + I(s.m_bProjCorrection),
+      "边长归算:" + I(s.m_bDistReduce),
+      "边长归算高程面:" + F(s.m_dReduceHeight),
+      "自定义椭球长半轴:" + F(s.m_dEllipA),
+      "自定义椭球扁率分母:" + FormatFixed(s.m_dEllipInvF, 11),
+      "近似平差反算:" + I(s.m_bBackCompute),
+      "显示改正后坐标增量:" + I(s.m_bShowCorrectedIncrements),
+      "角度改正前坐标闭合差:" + I(s.m_bClosureBeforeAngleCorrection),
+      "严密平差:" + I(s.m_bRigorous),
+      "验后方差定权:" + I(s.m_bHelmert),
+      "测角中误差:" + F(s.m_dAngleRms),
+      "测距类型:" + I(s.m_nDistErrorType),
+      "测距A值:" + F(s.m_dDistA),
+      "测距B值:" + F(s.m_dDistB),
+      "平面等级:" + I(s.m_nPlaneGrade),
+      "方位角闭合差限差:" + F(s.m_dAzClosureCoef),
+      "导线全长闭合差限差:" + I(s.m_nRelClosureLimit),
+      "高程等级:" + I(s.m_nHeightGrade),
+      "高程闭合差限差:" + F(s.m_dHeightClosureCoef),
+      "高程类型:" + I(s.m_nHeightRouteType),
+      "水准定权:" + I(s.m_nLevelWeight),
+      "高程距离单位:" + I(s.m_nDistUnit),
+      "坐标导线闭合差分配方式:" + I(s.m_nClosureDistribution),
+      "已知点类型:" + I(d.knownSymbol),
+      "未知点类型:" + I(d.otherSymbol),
+      "椭圆比例:" + F(d.ellipseScale),
+      "角度取位:" + I(d.angleDecimals),
+      "距离取位:" + I(d.distDecimals),
+      "坐标取位:" + I(d.coordDecimals),
+      "高差取位:" + I(d.dhDecimals),
+      "高程取位:" + I(d.heightDecimals),
+      "上方行数:" + I(d.linesAbove),
+      "下方行数:" + I(d.lineBelow),
+  };
+  std::string sign = "签署栏:";
+  for (std::size_t i = 0; i < d.headerItems.size(); ++i) {
+    if (i) sign += ',';
+    sign += SectionSafeText(d.headerItems[i]);
+  }
+  out.push_back(sign);
+  out.push_back("[计算方案结束]");
+  out.push_back("[数据]");
+  for (const SectionRow& row : d.rows) {
+    std::string line;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (i) line += ',';
+      line += SectionSafeText(row[i]);
+    }
+    out.push_back(std::move(line));
+  }
+  out.push_back("[数据结束]");
+  out.push_back(kSectionEndLine);
+  return out;
+}
+
+void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
+                              TraverseSectionData& d) {
+  d = TraverseSectionData();
+  enum { kOutside, kScheme, kData } block = kOutside;
+  bool ellipsoidRead = false;
+  while (pos < lines.size()) {
+    const std::string& line = lines[pos];
+    if (IsSectionBoundary(line)) {
+      if (line == kSectionEndLine) ++pos;  // our closing line; a banner belongs to the next section
+      break;
+    }
+    ++pos;
+    if (line.empty()) continue;
+    if (line == "[计算方案]") {
+      block = kScheme;
+      continue;
+    }
+    if (line == "[数据]") {
+      block = kData;
+      continue;
+    }
+    if (block == kScheme) {
+      if (line == "[计算方案结束]") {
+        block = kOutside;
+        continue;
+      }
+      if (line.rfind("坐标系:", 0) == 0) ellipsoidRead = true;
+      ApplyKeyLine(CurrentKeys(), line, d);
+    } else if (block == kData) {
+      if (line == "[数据结束]") {
+        block = kOutside;
+        continue;
+      }
+      if (d.rows.size() < kMaxSectionRows) d.rows.push_back(RowFromLine(line, 15));
+    }
+  }
+  // Files up to 5.0 had no custom ellipsoid at index 0.
+  if (ellipsoidRead && fileVersion <= 500) ++d.scheme.m_nEllipsoid;
+  d.Sanitize();
+}
+
+void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& d) {
+  enum { kOutside, kScheme, kData } block = kOutside;
+  for (const std::string& line : lines) {
+    if (line == "[计算方案]") {
+      block = kScheme;
+      continue;
+    }
+    if (line == "[数据]") {
+      block = kData;
+      continue;
+    }
+    if (line == "END") {
+      block = kOutside;
+      continue;
+    }
+    if (block == kScheme) {
+      if (!line.empty()) ApplyKeyLine(LegacyKeys(), line, d);
+    } else if (block == kData) {
+      if (!line.empty() && d.rows.size() < kMaxSectionRows) d.rows.push_back(RowFromLine(line, 9));
+    }
+  }
+  d.Sanitize();
+}
+
+}  // namespace traverse

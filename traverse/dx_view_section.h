@@ -1,0 +1,69 @@
+#pragma once
+// The traverse section of a job file ("----------Pelmor----------"): the scheme as
+// "key:value" lines, the drawing and table settings, the 12 header items, and one
+// comma-separated line of 15 cell texts per input row. Only input texts and settings
+// are stored; results are always recomputed.
+//
+// Lines are UTF-8 without line ends; the document encodes them as GBK. Numbers are
+// written and read without the user's locale. Reading never fails: malformed numbers
+// read as 0, values outside their range fall back to the defaults, and a section
+// without its closing line stops before the next section's banner.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "traverse/scheme_form.h"
+
+namespace traverse {
+
+inline constexpr const char* kTraverseSectionBanner = "----------Pelmor----------";
+inline constexpr const char* kSectionEndLine = "----------------------------";  // 28 dashes
+
+// One input row in file order: name, angle, distance, height difference, weight,
+// X, Y, H, remark, observed X, Y, H, backsight, intermediate sight, foresight.
+using SectionRow = std::array<std::string, 15>;
+
+// Rows beyond this are not read (a damaged or hostile file never grows without end).
+inline constexpr std::size_t kMaxSectionRows = 100000;
+
+struct TraverseSectionData {
+  SchemeValues scheme;
+  // The drawing's settings stored with the traverse.
+  int knownSymbol = 0;
+  int otherSymbol = 3;
+  double ellipseScale = 1.0;
+  double printScale = 0.0;  // "图形比例" of old files; 0 when the file had none
+  // Table settings of the grid.
+  int angleDecimals = 0;
+  int distDecimals = 3;
+  int coordDecimals = 3;
+  int dhDecimals = 3;
+  int heightDecimals = 3;
+  int linesAbove = 1;
+  int lineBelow = 1;
+  std::array<std::string, 12> headerItems{"工程名称：", "", "等级：", "", "", "", "", "", "", "计算：", "校核：", "日期："};
+  std::vector<SectionRow> rows;
+
+  // Values into their ranges; see SchemeValues::Sanitize.
+  void Sanitize();
+};
+
+// The whole section, banner to closing line.
+std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& data);
+
+// Reads from lines[pos] (the line after the banner) up to and including the closing
+// line, or up to (not including) the banner of another section, or the end. pos is
+// left after what was consumed. data is reset first. fileVersion applies the rule
+// of files up to version 500 (their coordinate-system index lacks the custom entry).
+void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
+                              TraverseSectionData& data);
+
+// Files before version 410: the whole file, "[计算方案]" key blocks and "[数据]" rows
+// of 9 fields, each ended by "END". Does not reset data.
+void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& data);
+
+// A text as the format can carry it: "," becomes "，", line breaks become blanks.
+std::string SectionSafeText(const std::string& text);
+
+}  // namespace traverse
