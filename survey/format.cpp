@@ -1,0 +1,35 @@
+#include "survey/format.h"
+
+#include "platform/number.h"
+
+namespace survey {
+
+std::string FormatNumber(double value, int decimals) {
+  if (decimals >= 0) return platform::FormatFixed(value, decimals);
+  std::string s = platform::FormatFixed(value, 6);
+  if (s.find('.') != std::string::npos) {
+    while (!s.empty() && s.back() == '0') s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
+  }
+  return s;
+}
+
+std::string IntToText(int value) { return std::to_string(value); }
+
+void SplitText(const std::string& text, std::vector<std::string>& items, char separator) {
+  items.clear();
+  if (text.empty()) return;
+  bool endsWithSeparator = text.back() == separator;
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    std::size_t pos = rest.find(separator);
+    std::string_view piece = rest.substr(0, pos);
+    while (!piece.empty() && piece.front() == ' ') piece.remove_prefix(1);
+    while (!piece.empty() && piece.back() == ' ') piece.remove_suffix(1);
+    items.emplace_back(piece);
+    rest = pos == std::string_view::npos ? std::string_view() : rest.substr(pos + 1);
+  }
+  if (endsWithSeparator) items.emplace_back();
+}
+
+}  // namespace survey
