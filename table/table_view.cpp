@@ -438,7 +438,6 @@ bool CTableView::SelectCell(int row, int col, int flags) {
     m_nCurCol = m_nSelCol = col;
     EnsureCellVisible(row, col);
   }
-  UpdateStatus(m_nCurRow, m_nCurCol);
   Repaint();
   return true;
 }

@@ -133,6 +133,7 @@ struct CTableLayout {
   int xOrigin = 60, yOrigin = 0;
   int H = 20, cw = 6;
   std::vector<int> width, right;  // per column 0..m
+  std::vector<int> maxTextLen;    // longest text per column, GBK bytes
   Rect title;
   std::array<Rect, 12> header{};
   std::array<Rect, 2> signature{};
@@ -431,6 +432,7 @@ class CTableView {
   int m_nHScroll = 0;
   table::ScrollState m_scroll;
   table::PrintPlan m_plan;
+  table::PrintDevice m_printDevice;
   int m_nPrintPage = 1;
   bool m_bPrinting = false;
 

@@ -1,0 +1,21 @@
+#pragma once
+// Printing a grid: the device figures go to the presenter, which plans the pages;
+// each page is laid out by the presenter and painted through the canvas with the
+// page's transform. Used by the print dialog, direct printing and print preview.
+#include "table/table_view.h"
+
+class QPrinter;
+
+namespace table_ui {
+
+// The presenter's view of a printer: paper and printable area in device pixels.
+table::PrintDevice DeviceOf(QPrinter& printer);
+
+// Prints the pages of the printer's range (all when none is set). Returns the plan
+// that was used; plan.pages is 0 when the printer could not be opened.
+table::PrintPlan PrintTable(CTableView& view, QPrinter& printer);
+
+// The plan the presenter makes for this printer, without printing.
+table::PrintPlan PlanFor(CTableView& view, QPrinter& printer);
+
+}  // namespace table_ui
