@@ -282,6 +282,7 @@ class CTableView {
   // Pagination for the device; pad rows are printed, never added to the table.
   const table::PrintPlan& OnBeginPrinting(const table::PrintDevice& device);
   const table::PrintPlan& GetPrintPlan() const { return m_plan; }
+  const table::CTableLayout& PrintLayout() const { return m_printLayout; }
   // Lays out page p (1-based) and returns its transform to device pixels.
   table::PageTransform OnPrepareDC(int page);
   // Paints page p as laid out by OnPrepareDC.
