@@ -1,0 +1,240 @@
+#include "app/doc.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <exception>
+
+#include "platform/number.h"
+#include "platform/ports.h"
+#include "platform/services.h"
+#include "platform/textfile.h"
+
+namespace app {
+
+CVornDoc* g_pDoc = nullptr;
+
+namespace {
+
+constexpr const char* kSettings = "settings";
+constexpr const char* kLowVerAlarm = "LowVerAlarm";
+
+constexpr const char* kNewerFileQuestion = "正在读取高版本数据，可能出错！\n是否继续？";
+constexpr const char* kWrongHeader = "不是Quintar当前版本文件！";
+constexpr const char* kLowVersionQuestion =
+    "您正在打开4.2及以下版本文件，该文件中没有设置限差信息，\n"
+    "请在打开文件后在“项目设置”中设置限差，否则软件默认按一级导线的限差处理。\n\n\n"
+    "以后在打开低版本文件时是否继续弹出提示？";
+
+std::string Replace1(std::string text, const std::string& arg) {
+  auto at = text.find("%1");
+  if (at != std::string::npos) text.replace(at, 2, arg);
+  return text;
+}
+
+std::string BaseName(const std::string& path) {
+  auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+bool LowVersionAlarmApplies(int traverseType, int inputRows, int alarmOn, int fileVersion) {
+  return (traverseType == 0 || traverseType == 1) && inputRows > 3 && alarmOn != 0 &&
+         fileVersion <= 420;
+}
+
+CVornDoc::CVornDoc() : m_strVersion(kProgramVersion) {
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  g_pDoc = this;
+}
+
+CVornDoc::~CVornDoc() {
+  if (g_pDoc == this) g_pDoc = nullptr;
+}
+
+void CVornDoc::Notify() {
+  if (parts_.changed) parts_.changed();
+}
+
+void CVornDoc::SetModifiedFlag(bool modified) {
+  if (modified_ == modified) return;
+  modified_ = modified;
+  Notify();
+}
+
+void CVornDoc::SetPathName(const std::string& path) {
+  path_ = path;
+  Notify();
+}
+
+std::string CVornDoc::Title() const { return path_.empty() ? kUntitled : BaseName(path_); }
+
+void CVornDoc::DeleteContents() {
+  m_bLowVerAlarm = platform::Desktop().profile->GetInt(kSettings, kLowVerAlarm, 1);
+  m_bJustLoaded = 0;
+  if (parts_.records) parts_.records->Reset();
+  if (parts_.traverse) parts_.traverse->Reset();
+  if (parts_.drawing) parts_.drawing->ResetView();
+  if (parts_.tools) parts_.tools->Reset();
+  if (parts_.buildTrees) parts_.buildTrees(-1);
+}
+
+bool CVornDoc::OnNewDocument() {
+  DeleteContents();
+  m_nFileVersion = kProgramVersionNumber;
+  modified_ = false;
+  SetPathName("");
+  return true;
+}
+
+bool CVornDoc::OnOpenDocument(const std::string& path) {
+  auto& msg = platform::Messages();
+  // Everything that can refuse the file comes first; the job on screen is touched
+  // only once the file has been accepted and read.
+  auto bytes = platform::ReadFileBytes(path);
+  if (!bytes) {
+    msg.ShowMessage("无法打开文件“" + path + "”。\n文件不存在、不可读或过大。", platform::MsgIcon::Error);
+    return false;
+  }
+  LineReader in(platform::SplitGbkLines(*bytes));
+  bytes.reset();
+  std::string line;
+  if (!in.Next(&line) || line != kFileHeader) {
+    msg.ShowMessage(kWrongHeader);
+    return false;
+  }
+  line.clear();
+  in.Next(&line);
+  const int version = platform::ParseInt(line);
+  if (version > platform::ParseInt(m_strVersion) && !msg.AskYesNo(kNewerFileQuestion)) return false;
+
+  IDocSection* sections[] = {parts_.records, parts_.traverse, parts_.tools};
+  try {
+    for (auto* s : sections)
+      if (s) s->BeginRead(version);
+    if (version < 410) {
+      if (parts_.records) parts_.records->ReadSection(in);
+      in.Rewind();
+      if (parts_.traverse) parts_.traverse->ReadLegacySection(in);
+    } else {
+      std::string banners[3];
+      for (int i = 0; i < 3; ++i)
+        if (sections[i]) banners[i] = sections[i]->Banner();
+      while (in.Next(&line)) {
+        for (int i = 0; i < 3; ++i) {
+          if (sections[i] && line == banners[i]) {
+            sections[i]->ReadSection(in);
+            break;
+          }
+        }
+      }
+    }
+  } catch (const std::exception&) {
+    for (auto* s : sections)
+      if (s) s->AbortRead();
+    msg.ShowMessage("读取文件“" + path + "”时出错，文件未打开。", platform::MsgIcon::Error);
+    return false;
+  }
+
+  DeleteContents();
+  for (auto* s : sections)
+    if (s) s->CommitRead();
+  m_nFileVersion = version;
+  m_bJustLoaded = 1;
+
+  int type = parts_.traverseFacts ? parts_.traverseFacts->TraverseType() : 0;
+  int rows = parts_.traverseFacts ? parts_.traverseFacts->InputRowCount() : 0;
+  if (LowVersionAlarmApplies(type, rows, m_bLowVerAlarm, m_nFileVersion) &&
+      !msg.AskYesNo(kLowVersionQuestion)) {
+    platform::Desktop().profile->SetInt(kSettings, kLowVerAlarm, 0);
+    m_bLowVerAlarm = 0;
+  }
+  modified_ = false;
+  SetPathName(path);
+  return true;
+}
+
+bool CVornDoc::OnSaveDocument(const std::string& path) {
+  if (!WriteJob(path)) return false;
+  modified_ = false;
+  SetPathName(path);
+  return true;
+}
+
+bool CVornDoc::SaveCopy(const std::string& path) { return WriteJob(path); }
+
+bool CVornDoc::WriteJob(const std::string& path) {
+  if (parts_.beforeSave) parts_.beforeSave();
+  LineWriter out;
+  out.Write(kFileHeader);
+  out.Write(m_strVersion);
+  if (parts_.records) parts_.records->WriteSection(out);
+  if (parts_.traverse) parts_.traverse->WriteSection(out);
+  if (parts_.tools) parts_.tools->WriteSection(out);
+
+  auto& msg = platform::Messages();
+  int badLine = 0;
+  std::string badChar;
+  auto bytes = platform::EncodeGbkLines(out.Lines(), &badLine, &badChar);
+  if (!bytes) {
+    msg.ShowMessage("文件第" + std::to_string(badLine) + "行含有不能保存的字符“" + badChar +
+                        "”，文件未保存。\n请改掉该字符后再保存。",
+                    platform::MsgIcon::Error);
+    return false;
+  }
+  std::string why;
+  if (!platform::WriteFileAtomic(path, *bytes, &why)) {
+    msg.ShowMessage("保存文件“" + path + "”失败，原文件未改动。\n" + why, platform::MsgIcon::Error);
+    return false;
+  }
+  return true;
+}
+
+bool CVornDoc::SaveModified() {
+  if (!modified_) return true;
+  std::string name = path_.empty() ? Title() : path_;
+  switch (platform::Messages().AskYesNoCancel(Replace1("是否保存对 %1 的更改?", name))) {
+    case platform::Answer::Yes: return FileSave();
+    case platform::Answer::No: return true;
+    case platform::Answer::Cancel: break;
+  }
+  return false;
+}
+
+bool CVornDoc::FileNew() {
+  if (!SaveModified()) return false;
+  return OnNewDocument();
+}
+
+bool CVornDoc::FileOpen(const std::string& chosen) {
+  std::string path = chosen;
+  if (path.empty()) {
+    auto p = platform::Desktop().files->OpenFile("打开", kQvtFilter);
+    if (!p) return false;
+    path = *p;
+  }
+  if (!SaveModified()) return false;
+  if (!OnOpenDocument(path)) return false;
+  if (parts_.addRecent) parts_.addRecent(path);
+  return true;
+}
+
+bool CVornDoc::FileSave() {
+  if (path_.empty()) return FileSaveAs();
+  if (!OnSaveDocument(path_)) return false;
+  if (parts_.addRecent) parts_.addRecent(path_);
+  return true;
+}
+
+bool CVornDoc::FileSaveAs() {
+  std::string suggested = path_.empty() ? std::string(kUntitled) + ".qvt" : path_;
+  auto p = platform::Desktop().files->SaveFile("另存为", kQvtFilter, suggested);
+  if (!p) return false;
+  std::string path = *p;
+  if (path.size() < 4 || path.compare(path.size() - 4, 4, ".qvt") != 0) path += ".qvt";
+  if (!OnSaveDocument(path)) return false;
+  if (parts_.addRecent) parts_.addRecent(path);
+  return true;
+}
+
+}  // namespace app

@@ -1,0 +1,394 @@
+#include "app/nav.h"
+
+#include "app/doc.h"
+#include "platform/gbk.h"
+
+namespace app {
+
+CLTView* g_pNavView = nullptr;
+IViewSwitch* g_pViewSwitch = nullptr;
+
+const std::array<NavTool, 24> kNavTools = {{
+    {10, "空间直角坐标转大地坐标", "XYZTOBLH"},
+    {11, "大地坐标转空间直角坐标", "BLHTOXYZ"},
+    {20, "高斯投影正算", "GSZHSH"},
+    {21, "高斯投影反算", "GSFSH"},
+    {30, "换带与投影面变换1", "ZBHD1"},
+    {31, "换带与投影面变换2", "ZBHD2"},
+    {35, "四参数平面坐标转换", "ZBZHH4CSH"},
+    {36, "七参数坐标转换", "ZBZHH7CSH"},
+    {40, "方向与边长改化", "FXBCHGH"},
+    {50, "平面坐标正算", "PMZBZHSH"},
+    {60, "平面坐标反算", "PMZBFSH"},
+    {70, "极坐标放样计算", "JZB"},
+    {73, "坐标旋转", "ZBXZH"},
+    {80, "夹角与转角计算", "JJZHJ"},
+    {90, "三角高程测量", "SJGCH"},
+    {100, "面积计算", "MJJSH"},
+    {110, "方位角支导线计算", "ZHDX"},
+    {200, "1、前方交会", "QFJH"},
+    {210, "2、侧方交会", "CFJH"},
+    {220, "3、方位交会", "FWJH"},
+    {230, "4、边长交会", "BCHJH"},
+    {240, "5、后方交会", "HFJH"},
+    {250, "6、边角后方交会", "BJHFJH"},
+    {300, "碎部测量记录", "SBCLDATA"},
+}};
+
+namespace {
+
+constexpr int kBranchImage = 4;
+constexpr int kBranchOpenImage = 5;
+
+NavItem Leaf(std::string text, int code, int selectedImage) {
+  NavItem it;
+  it.text = std::move(text);
+  it.code = code;
+  it.image = 0;
+  it.selectedImage = selectedImage;
+  return it;
+}
+
+NavItem Branch(std::string text, bool expanded) {
+  NavItem it;
+  it.text = std::move(text);
+  it.expanded = expanded;
+  it.image = expanded ? kBranchOpenImage : kBranchImage;
+  it.selectedImage = it.image;
+  return it;
+}
+
+std::string PageText(int page) { return "第" + std::to_string(page + 1) + "页"; }
+
+bool FindIn(const NavTree& items, int code, const std::string* text, NavPath& path) {
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    path.push_back(static_cast<int>(i));
+    const NavItem& it = items[i];
+    if (text ? it.text == *text : it.code == code) return true;
+    if (FindIn(it.children, code, text, path)) return true;
+    path.pop_back();
+  }
+  return false;
+}
+
+}  // namespace
+
+const char* ToolCodeForItem(int code) {
+  for (const auto& t : kNavTools)
+    if (t.code == code) return t.tool;
+  return nullptr;
+}
+
+NavTree BuildRecordsTree(const IRecordsNav* records) {
+  static const char* kBooks[3] = {"导线观测记录", "水平角", "水准"};
+  static const int kBase[3] = {10, 1000, 2000};
+  NavTree tree;
+  for (int b = 0; b < 3; ++b) {
+    NavItem branch = Branch(kBooks[b], true);
+    int pages = records ? records->PageCount(b) : 0;
+    int limit = b == 0 ? 990 : 1000;  // keep the codes inside the book's range
+    for (int p = 0; p < pages && p < limit; ++p) branch.children.push_back(Leaf(PageText(p), kBase[b] + p, 1));
+    tree.push_back(std::move(branch));
+  }
+  tree.push_back(Leaf("边长高差外业成果", 10000, 1));
+  return tree;
+}
+
+NavTree BuildTraverseTree(const ITraverseNav* traverse) {
+  const int t = traverse ? traverse->TraverseType() : 0;
+  NavTree tree;
+  tree.push_back(Leaf("数据输入", 10, 2));
+  if (t <= 3) {
+    tree.push_back(Leaf("平面计算表", 20, 2));
+    tree.push_back(Leaf("高程计算表", 21, 2));
+  }
+  if (t == 4) tree.push_back(Leaf("坐标Pelmor计算表", 20, 2));
+  if (t == 5) tree.push_back(Leaf("水准测量记录计算表", 21, 2));
+  if (t <= 4) {
+    tree.push_back(Leaf("控制点成果表", 30, 2));
+    tree.push_back(Leaf("平差成果表", 31, 2));
+  }
+  if (t <= 3) tree.push_back(Leaf("精度评定", 32, 2));
+  if (t == 0) tree.push_back(Leaf("平面查错", 40, 2));
+  NavItem custom = Branch("自定义成果形式", true);
+  for (int i = 0; i < 10; ++i) {
+    std::string name = traverse ? traverse->CustomTableName(i) : std::string();
+    if (name.empty()) name = "自定义表格" + std::to_string(i + 1);
+    custom.children.push_back(Leaf(name, 100 + i, 2));
+  }
+  tree.push_back(std::move(custom));
+  if (t <= 4) {
+    NavItem diagrams = Branch("图形", true);
+    if (t == 0) diagrams.children.push_back(Leaf("平面查错图形", 90, 2));
+    diagrams.children.push_back(Leaf("导线图", 91, 2));
+    diagrams.children.push_back(Leaf("展点图", 92, 2));
+    tree.push_back(std::move(diagrams));
+  }
+  return tree;
+}
+
+NavTree BuildToolsTree() {
+  NavTree tree;
+  NavItem common = Branch("常用计算", true);
+  NavItem inter = Branch("交会", true);
+  for (const auto& t : kNavTools) {
+    if (t.code < 200) common.children.push_back(Leaf(t.text, t.code, 2));
+    else if (t.code < 300) inter.children.push_back(Leaf(t.text, t.code, 2));
+  }
+  tree.push_back(std::move(common));
+  tree.push_back(std::move(inter));
+  tree.push_back(Leaf("碎部测量记录", 300, 2));
+  return tree;
+}
+
+NavTree BuildHelpTree() {
+  NavTree tree;
+  tree.push_back(Leaf("一、功能简介", 0, 1));
+  tree.push_back(Leaf("二、观测记录", 0, 1));
+  NavItem adj = Branch("二、平差计算", true);
+  adj.children.push_back(Leaf("1、 计算方案", 0, 1));
+  adj.children.push_back(Leaf("2、 数据输入", 0, 1));
+  adj.children.push_back(Leaf("3、 计算成果", 0, 1));
+  tree.push_back(std::move(adj));
+  for (const char* t : {"三、常用工具", "四、最近更新", "五、常见问答", "八、访问官方网站"}) tree.push_back(Leaf(t, 0, 1));
+  return tree;
+}
+
+std::string TraverseTableCode(int code) {
+  switch (code) {
+    case 10: return "SHUJUSHURU";
+    case 20: return "PMJSH";
+    case 21: return "GCHJSH";
+    case 30: return "KZD";
+    case 31: return "CHENGGUO";
+    case 32: return "JINGDU";
+    case 40: return "SEEKERR";
+    default: break;
+  }
+  if (code >= 100 && code <= 109) return "CUSTABLE" + std::to_string(code - 100);
+  return {};
+}
+
+std::string HelpTopicOf(const std::string& itemText) {
+  std::size_t i = 0;
+  int width = 0;
+  while (i < itemText.size() && width < 4) {
+    std::size_t n = platform::Utf8CharLen(itemText, i);
+    width += platform::GbkWidth(std::string_view(itemText).substr(i, n));
+    i += n;
+  }
+  return itemText.substr(i);
+}
+
+NavRect HeaderRect(int section, int current, int width, int height, int rowHeight) {
+  const int treeHeight = height - 1 - 4 * rowHeight;
+  NavRect r{1, 1, width - 1, rowHeight};
+  for (int i = 1; i <= section; ++i) {
+    int top = r.bottom + (i - 1 == current ? treeHeight : 0);  // the open tree sits below its header
+    r = {1, top, width - 1, top + rowHeight};
+  }
+  return r;
+}
+
+NavRect TreeRect(int section, int width, int height, int rowHeight) {
+  int top = (section + 1) * rowHeight;
+  return {1, top, 1 + (width - 2), top + (height - 4 * rowHeight)};
+}
+
+int HeaderAt(int x, int y, int current, int width, int height, int rowHeight) {
+  for (int s = 0; s < kSectionCount; ++s)
+    if (HeaderRect(s, current, width, height, rowHeight).Contains(x, y)) return s;
+  return -1;
+}
+
+const NavItem* CLTView::ItemAt(int section, const NavPath& path) const {
+  if (section < 0 || section >= kSectionCount || path.empty()) return nullptr;
+  const NavTree* level = &trees_[static_cast<std::size_t>(section)];
+  const NavItem* it = nullptr;
+  for (int idx : path) {
+    if (idx < 0 || static_cast<std::size_t>(idx) >= level->size()) return nullptr;
+    it = &(*level)[static_cast<std::size_t>(idx)];
+    level = &it->children;
+  }
+  return it;
+}
+
+const NavItem* CLTView::SelectedItem(int section) const { return ItemAt(section, Selection(section)); }
+
+void CLTView::OnInitialUpdate() {
+  if (!trees_[1].empty()) return;
+  attached_ = true;
+  BuildTrees(-1);
+  RecalcLayout();
+}
+
+void CLTView::BuildTrees(int section) {
+  if (!attached_) return;
+  for (int s = 0; s < kSectionCount; ++s) {
+    if (section != -1 && section != s) continue;
+    auto si = static_cast<std::size_t>(s);
+    if (s == 3 && !trees_[3].empty()) continue;
+    selection_[si].clear();
+    switch (s) {
+      case 0: trees_[si] = BuildRecordsTree(targets_.records); break;
+      case 1: trees_[si] = BuildTraverseTree(targets_.traverse); break;
+      case 2: trees_[si] = BuildToolsTree(); break;
+      case 3: trees_[si] = BuildHelpTree(); break;
+    }
+    if (host_) host_->TreeRebuilt(s);
+    if (s == 1) SelectCustomFormsBranch();
+    if (s == 3) Select(3, {0}, true);
+  }
+}
+
+void CLTView::SelectSection(int section) {
+  if (section < 0 || section >= kSectionCount) return;
+  current_ = section;
+  RecalcLayout();
+  if (targets_.frame) targets_.frame->SwitchView(kSectionViews[static_cast<std::size_t>(section)]);
+}
+
+void CLTView::RecalcLayout() {
+  if (host_) host_->RecalcLayout();
+}
+
+void CLTView::OnUserSelect(int section, const NavPath& path) { Select(section, path, true); }
+
+void CLTView::OnHeaderClick(int x, int y, int width, int height, int rowHeight) {
+  int s = HeaderAt(x, y, current_, width, height, rowHeight);
+  if (s >= 0 && s != current_) SelectSection(s);
+}
+
+void CLTView::Select(int section, const NavPath& path, bool dispatch) {
+  if (section < 0 || section >= kSectionCount) return;
+  const NavItem* it = ItemAt(section, path);
+  selection_[static_cast<std::size_t>(section)] = it ? path : NavPath{};
+  if (host_) host_->SelectionMoved(section);
+  if (dispatch) OnNavSelect(section, it ? it->code : 0);
+}
+
+void CLTView::OnNavSelect(int section, int code) {
+  if (!Visible() || section != current_) return;
+  switch (section) {
+    case 0:
+      if (!targets_.records) return;
+      if (code >= 10 && code <= 999) targets_.records->ShowPage("DX", code - 10);
+      else if (code >= 1000 && code <= 1999) targets_.records->ShowPage("SHPJ", code - 1000);
+      else if (code >= 2000 && code <= 2999) targets_.records->ShowPage("SHZH", code - 2000);
+      else if (code == 10000) targets_.records->ShowPage("WYZHL", -1);
+      return;
+    case 1: {
+      if (code <= 0) return;
+      if (targets_.frame) targets_.frame->SwitchView(code >= 90 && code <= 99 ? kDrawViewId : kTraverseViewId);
+      if (!targets_.traverse) return;
+      std::string table = TraverseTableCode(code);
+      if (!table.empty()) targets_.traverse->ShowTable(table);
+      else if (code == 90) targets_.traverse->DrawErrorSearchDiagram();
+      else if (code == 91) targets_.traverse->DrawTraverseDiagram();
+      else if (code == 92) targets_.traverse->DrawPointPlot();
+      return;
+    }
+    case 2: {
+      const char* tool = ToolCodeForItem(code);
+      if (tool && targets_.tools) targets_.tools->ShowTool(tool);
+      return;
+    }
+    case 3: {
+      const NavItem* it = SelectedItem(3);
+      if (!it || !it->children.empty() || !targets_.help) return;
+      targets_.help->ShowHelpTopic(HelpTopicOf(it->text));
+      return;
+    }
+    default: return;
+  }
+}
+
+void CLTView::AfterLoad(CVornDoc& doc) {
+  if (!doc.m_bJustLoaded) return;
+  BuildTrees(-1);
+  if (targets_.traverse && targets_.traverse->InputRowCount() >= 4) {
+    current_ = 1;
+    if (targets_.frame) targets_.frame->SwitchView(kTraverseViewId);
+    SelectItem(1, 10);
+  } else {
+    const NavTool* found = nullptr;
+    if (targets_.tools)
+      for (const auto& t : kNavTools)
+        if (targets_.tools->ToolRowCount(t.tool) >= 1) {
+          found = &t;
+          break;
+        }
+    if (found) {
+      SelectSection(2);
+      SelectItem(2, found->code);
+    } else {
+      current_ = 0;
+      if (targets_.frame) targets_.frame->SwitchView(kRecordsViewId);
+    }
+  }
+  RecalcLayout();
+  doc.m_bJustLoaded = 0;
+}
+
+NavPath CLTView::FindCode(int section, int code) const {
+  NavPath path;
+  if (section >= 0 && section < kSectionCount && FindIn(trees_[static_cast<std::size_t>(section)], code, nullptr, path))
+    return path;
+  return {};
+}
+
+NavPath CLTView::FindText(int section, const std::string& text) const {
+  NavPath path;
+  if (section >= 0 && section < kSectionCount && FindIn(trees_[static_cast<std::size_t>(section)], 0, &text, path))
+    return path;
+  return {};
+}
+
+bool CLTView::SelectItem(int section, int code) {
+  if (code == 0) return false;
+  NavPath path = FindCode(section, code);
+  if (path.empty()) return false;
+  Select(section, path, true);
+  return true;
+}
+
+void CLTView::RenameCustomTable(int i, const std::string& name) {
+  if (i < 0 || i > 9) return;
+  NavPath path = FindCode(1, 100 + i);
+  if (path.empty()) return;
+  NavTree* level = &trees_[1];
+  NavItem* it = nullptr;
+  for (int idx : path) {
+    it = &(*level)[static_cast<std::size_t>(idx)];
+    level = &it->children;
+  }
+  it->text = name.empty() ? "自定义表格" + std::to_string(i + 1) : name;
+  if (host_) host_->ItemRenamed(1, path);
+}
+
+bool CLTView::SelectHelpItem(const std::string& text) {
+  SelectSection(3);
+  NavPath path = FindText(3, text);
+  if (path.empty()) return false;
+  Select(3, path, true);
+  return true;
+}
+
+void CLTView::SelectCustomFormsBranch() {
+  NavPath path = FindText(1, "自定义成果形式");
+  Select(1, path, false);
+}
+
+void CLTView::ClearSelection(int section) { Select(section, {}, false); }
+
+int CLTView::SelectedCode(int section) const {
+  const NavItem* it = SelectedItem(section);
+  return it ? it->code : 0;
+}
+
+bool CLTView::SelectedIsLeaf(int section) const {
+  const NavItem* it = SelectedItem(section);
+  return it && it->children.empty();
+}
+
+}  // namespace app

@@ -1,0 +1,143 @@
+#pragma once
+// CMainFrame: the one top-level window. Menu, tool bar with the font-size combo,
+// status bar ("坐标X：", "坐标Y："), and a flat splitter with the navigation pane on
+// the left and one of the five views (ids 1004..1008) on the right.
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/doc.h"
+#include "app/nav.h"
+#include "app/recent.h"
+#include "app/views.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QToolBar;
+class CFlatSplitterWnd;
+
+namespace app_ui {
+
+class NavPane;
+class CMainFrame;
+
+// What a view brings to the frame. Only widget is required; the rest are the parts of
+// the view the document and the navigation pane talk to.
+struct ViewPlug {
+  QWidget* widget = nullptr;
+  app::IDocSection* section = nullptr;  // records (1004), traverse (1005), tools (1006)
+  app::IRecordsNav* records = nullptr;
+  app::ITraverseNav* traverse = nullptr;
+  app::IToolsNav* tools = nullptr;
+  app::IHelpNav* help = nullptr;
+  app::IDrawingReset* drawing = nullptr;
+  std::function<void(int command)> command;  // print (57607), preview (57609), print setup (57606)
+  std::function<void()> fontChanged;         // the interface scale changed
+};
+using ViewFactory = std::function<ViewPlug(CMainFrame& frame)>;
+
+// Registers the view for an id (1004..1008) before the frame is built; ids without a
+// factory get an empty pane.
+void RegisterViewFactory(int id, ViewFactory factory);
+
+class CMainFrame : public QMainWindow, public app::IViewSwitch {
+  Q_OBJECT
+ public:
+  explicit CMainFrame(app::CVornDoc& doc);
+  ~CMainFrame() override;
+
+  // Builds bars, splitter and views (OnCreate / OnCreateClient). False when a part
+  // cannot be made.
+  bool Create();
+
+  // IViewSwitch
+  void SwitchView(int id) override;
+  int RightViewId() const override { return m_nRightViewId; }
+
+  // The interface scale: 0 (or 8 and below) re-applies the current size.
+  void SetFontHeight(int pt);
+
+  // Status panes: 0 message, 1 "坐标X：", 2 "坐标Y：".
+  void SetStatusPane(int pane, const std::string& text);
+
+  // The File commands.
+  bool OnFileNew();
+  bool OnFileOpen(const std::string& path = "");
+  bool OnFileSave();
+  bool OnFileSaveAs();
+  void OnFileSendMail();
+
+  void OnViewDefaultLayout();
+  void OnHideLeftPane();
+  void OnHelpTopics();
+  void OnAppAbout();
+
+  // After a job was opened: trees rebuilt and the right section picked.
+  void AfterLoad();
+
+  QWidget* View(int id) const;
+  const ViewPlug& Plug(int id) const;
+  NavPane* NavPaneWidget() const { return navPane_; }
+  app::CLTView& Nav() { return nav_; }
+  app::RecentFiles& Recent() { return recent_; }
+  QComboBox* FontCombo() const { return m_wndFontCombo; }
+  QToolBar* ToolBar() const { return m_wndToolBar; }
+  QMenu* RecentMenuOwner() const { return fileMenu_; }
+  int LeftWidth() const;
+  const std::string& ProgramDir() const { return m_strProgramDir; }
+  QAction* FontAction(int pt) const;
+
+  static constexpr int kRightViewAtStart = app::kTraverseViewId;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildStatusBar();
+  bool BuildClient();
+  void ApplyToolBarTier();
+  void UpdateCaption();
+  void UpdateRecentMenu();
+  void UpdateEditActions();
+  void AddRecent(const std::string& path);
+  void SetLeftWidth(int w);
+  QAction* Act(QMenu* menu, const QString& text, int id, std::function<void()> fn);
+
+  app::CVornDoc& doc_;
+  app::CLTView nav_;
+  app::RecentFiles recent_;
+  int m_nRightViewId = kRightViewAtStart;
+  std::string m_strProgramDir;
+
+  std::map<int, ViewPlug> plugs_;
+  CFlatSplitterWnd* m_wndSplitter = nullptr;
+  NavPane* navPane_ = nullptr;
+  QStackedWidget* right_ = nullptr;
+  QWidget* msgView_ = nullptr;
+  QToolBar* m_wndToolBar = nullptr;
+  QComboBox* m_wndFontCombo = nullptr;
+  QLabel* m_wndFontLabel = nullptr;
+  QAction* comboAction_ = nullptr;
+  QLabel* paneX_ = nullptr;
+  QLabel* paneY_ = nullptr;
+  QMenu* fileMenu_ = nullptr;
+  QAction* recentAnchor_ = nullptr;
+  std::vector<QAction*> recentActions_;
+  std::map<int, QAction*> actions_;
+  std::map<int, QAction*> fontActions_;
+  bool created_ = false;
+};
+
+// The frame while it exists.
+extern CMainFrame* g_pMainFrame;
+
+}  // namespace app_ui

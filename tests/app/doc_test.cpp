@@ -1,0 +1,325 @@
+// The job file: header and version bytes, section order, version rules, the
+// low-version alarm, and what a failed open or save leaves behind.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/doc.h"
+#include "platform/fake_ports.h"
+#include "platform/gbk.h"
+#include "platform/services.h"
+#include "platform/textfile.h"
+#include "tests/app/fake_views.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using apptest::FakeSection;
+using apptest::Log;
+using platform::Answer;
+
+std::string Gbk(const std::string& utf8) { return *platform::Utf8ToGbk(utf8); }
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream f(path, std::ios::binary);
+  f << bytes;
+}
+
+std::string ReadBytes(const std::string& path) { return platform::ReadFileBytes(path).value_or("<missing>"); }
+
+// A document with recording sections in a scratch folder.
+class DocTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("quintar_doc_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    Wire(doc);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(dir, fs::perms::owner_all, ec);
+    fs::remove_all(dir, ec);
+  }
+  void Wire(app::CVornDoc& d) {
+    app::DocParts p;
+    p.records = &records;
+    p.traverse = &traverse;
+    p.tools = &tools;
+    p.drawing = &drawing;
+    p.traverseFacts = &facts;
+    p.buildTrees = [this](int s) { log.push_back("trees " + std::to_string(s)); };
+    p.beforeSave = [this] { log.push_back("focus"); };
+    d.SetParts(std::move(p));
+  }
+  std::string Path(const std::string& name) const { return (dir / name).string(); }
+
+  fs::path dir;
+  Log log;
+  platform::FakeMessagePort msg;
+  platform::ScopedMemoryServices services;
+  FakeSection records{"records", app::kRecordsBanner, &log};
+  FakeSection traverse{"traverse", app::kTraverseBanner, &log};
+  FakeSection tools{"tools", app::kToolsBanner, &log};
+  apptest::FakeDrawing drawing{&log};
+  apptest::FakeTraverse facts{&log};
+  app::CVornDoc doc;
+};
+
+TEST_F(DocTest, VersionAndConstructionState) {
+  EXPECT_EQ(doc.m_strVersion, "520");
+  EXPECT_EQ(doc.m_nFileVersion, 520);
+  EXPECT_EQ(app::g_pDoc, &doc);
+  EXPECT_EQ(doc.Title(), "无标题");
+}
+
+TEST_F(DocTest, EmptyJobStartsWithGbkHeaderAndVersion) {
+  app::CVornDoc bare;  // no sections at all
+  ASSERT_TRUE(bare.OnSaveDocument(Path("bare.qvt")));
+  // "Quintar计算文件" in GBK: 计 BC C6, 算 CB E3, 文 CE C4, 件 BC FE.
+  EXPECT_EQ(ReadBytes(Path("bare.qvt")), std::string("Quintar\xBC\xC6\xCB\xE3\xCE\xC4\xBC\xFE\r\n520\r\n"));
+
+  ASSERT_TRUE(doc.OnSaveDocument(Path("empty.qvt")));
+  const std::string end = std::string(28, '-') + "\r\n";
+  EXPECT_EQ(ReadBytes(Path("empty.qvt")),
+            Gbk("Quintar计算文件\r\n520\r\n----------观测记录----------\r\n") + end +
+                "----------Pelmor----------\r\n" + end + Gbk("----------常用工具----------\r\n") + end);
+}
+
+TEST_F(DocTest, ResetAndSaveOrder) {
+  doc.DeleteContents();
+  EXPECT_EQ(log, (Log{"records.reset", "traverse.reset", "drawing.reset", "tools.reset", "trees -1"}));
+  log.clear();
+  doc.SetModifiedFlag();
+  ASSERT_TRUE(doc.OnSaveDocument(Path("a.qvt")));
+  EXPECT_EQ(log, (Log{"focus", "records.write", "traverse.write", "tools.write"}));
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(doc.Title(), "a.qvt");
+}
+
+TEST_F(DocTest, SaveOpenSaveIsByteIdentical) {
+  records.model = {"DX:1", "第1页,A,B"};
+  traverse.model = {"导线类型:0", "K1,,,1.2345"};
+  tools.model = {"[高斯正算]", "P1,3380000.000,500000.000", "[高斯正算结束]"};
+  ASSERT_TRUE(doc.OnSaveDocument(Path("one.qvt")));
+
+  Log log2;
+  FakeSection r2{"records", app::kRecordsBanner, &log2}, t2{"traverse", app::kTraverseBanner, &log2},
+      o2{"tools", app::kToolsBanner, &log2};
+  app::CVornDoc doc2;
+  app::DocParts p;
+  p.records = &r2;
+  p.traverse = &t2;
+  p.tools = &o2;
+  doc2.SetParts(p);
+  ASSERT_TRUE(doc2.OnOpenDocument(Path("one.qvt")));
+  EXPECT_EQ(t2.model, traverse.model);
+  ASSERT_TRUE(doc2.OnSaveDocument(Path("two.qvt")));
+  EXPECT_EQ(ReadBytes(Path("one.qvt")), ReadBytes(Path("two.qvt")));
+  EXPECT_TRUE(msg.Texts().empty());
+}
+
+TEST_F(DocTest, LfOnlyFileLoads) {
+  WriteBytes(Path("lf.qvt"), Gbk("Quintar计算文件\n520\n----------Pelmor----------\n导线类型:2\n") + std::string(28, '-') + "\n");
+  ASSERT_TRUE(doc.OnOpenDocument(Path("lf.qvt")));
+  EXPECT_EQ(traverse.model, (std::vector<std::string>{"导线类型:2"}));
+  EXPECT_EQ(doc.m_bJustLoaded, 1);
+  EXPECT_EQ(doc.m_nFileVersion, 520);
+}
+
+TEST_F(DocTest, SectionsInAnyOrderAndStrayLines) {
+  const std::string end = std::string(28, '-');
+  WriteBytes(Path("order.qvt"),
+             Gbk("Quintar计算文件\r\n520\r\n外来的一行\r\n----------常用工具----------\r\nT1\r\n" + end +
+                 "\r\n----------Pelmor---------- \r\nSTRAY\r\n----------观测记录----------\r\nR1\r\n" + end +
+                 "\r\n----------Pelmor----------\r\nP1\r\n" + end + "\r\n"));
+  ASSERT_TRUE(doc.OnOpenDocument(Path("order.qvt")));
+  EXPECT_EQ(tools.model, (std::vector<std::string>{"T1"}));
+  EXPECT_EQ(records.model, (std::vector<std::string>{"R1"}));
+  // The banner with a trailing blank is skipped, so its line never reaches a reader.
+  EXPECT_EQ(traverse.model, (std::vector<std::string>{"P1"}));
+}
+
+// Version line -> whether the newer-file question comes, and which readers run.
+TEST_F(DocTest, VersionRules) {
+  struct Case {
+    const char* version;
+    bool question;
+    int fileVersion;
+    Log reads;
+  };
+  const Case cases[] = {
+      {"521", true, 521, {"records.read@3", "traverse.read@6", "tools.read@9"}},
+      {"520", false, 520, {"records.read@3", "traverse.read@6", "tools.read@9"}},
+      {"410", false, 410, {"records.read@3", "traverse.read@6", "tools.read@9"}},
+      // Below 410: records from the third line, then the legacy traverse reader over
+      // the whole file from its first line; the tools are never read.
+      {"409", false, 409, {"records.read@2", "traverse.legacy@0"}},
+      {"", false, 0, {"records.read@2", "traverse.legacy@0"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.version);
+    const std::string end = std::string(28, '-');
+    WriteBytes(Path("v.qvt"), Gbk(std::string("Quintar计算文件\r\n") + c.version +
+                                  "\r\n----------观测记录----------\r\nR\r\n" + end +
+                                  "\r\n----------Pelmor----------\r\nP\r\n" + end +
+                                  "\r\n----------常用工具----------\r\nT\r\n" + end + "\r\n"));
+    msg.Clear();
+    if (c.question) msg.Script({Answer::Yes});
+    log.clear();
+    ASSERT_TRUE(doc.OnOpenDocument(Path("v.qvt")));
+    bool asked = !msg.Texts().empty() && msg.Texts()[0] == "正在读取高版本数据，可能出错！\n是否继续？";
+    EXPECT_EQ(asked, c.question);
+    EXPECT_EQ(doc.m_nFileVersion, c.fileVersion);
+    Log reads;
+    for (const auto& l : log)
+      if (l.find(".read@") != std::string::npos || l.find(".legacy@") != std::string::npos) reads.push_back(l);
+    EXPECT_EQ(reads, c.reads);
+    EXPECT_EQ(records.readVersion, c.fileVersion);
+  }
+}
+
+// A job on screen must survive every failed open untouched.
+TEST_F(DocTest, FailedOpenKeepsTheJobOnScreen) {
+  traverse.model = {"K1,,,1.0"};
+  ASSERT_TRUE(doc.OnSaveDocument(Path("job.qvt")));
+  doc.SetModifiedFlag();
+  WriteBytes(Path("empty.qvt"), "");
+  WriteBytes(Path("foreign.qvt"), "Some other file\r\n520\r\n");
+  WriteBytes(Path("newer.qvt"), Gbk("Quintar计算文件\r\n600\r\n----------Pelmor----------\r\nX\r\n"));
+  struct Case {
+    std::string path;
+    std::string message;
+  };
+  const Case cases[] = {
+      {Path("missing.qvt"), "无法打开文件“" + Path("missing.qvt") + "”。\n文件不存在、不可读或过大。"},
+      {Path("empty.qvt"), "不是Quintar当前版本文件！"},
+      {Path("foreign.qvt"), "不是Quintar当前版本文件！"},
+      {Path("newer.qvt"), "正在读取高版本数据，可能出错！\n是否继续？"},  // answered No
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    msg.Clear();
+    log.clear();
+    EXPECT_FALSE(doc.OnOpenDocument(c.path));
+    EXPECT_EQ(msg.Texts(), (std::vector<std::string>{c.message}));
+    EXPECT_EQ(traverse.model, (std::vector<std::string>{"K1,,,1.0"}));
+    EXPECT_EQ(doc.PathName(), Path("job.qvt"));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.m_bJustLoaded, 0);
+    for (const auto& l : log) EXPECT_EQ(l.find(".reset"), std::string::npos) << l;
+  }
+  // So the next Ctrl+S writes the job, not an empty one.
+  ASSERT_TRUE(doc.FileSave());
+  EXPECT_NE(ReadBytes(Path("job.qvt")).find("K1,,,1.0"), std::string::npos);
+}
+
+TEST_F(DocTest, FailedSaveKeepsOldFileAndModifiedFlag) {
+  traverse.model = {"old"};
+  ASSERT_TRUE(doc.OnSaveDocument(Path("job.qvt")));
+  const std::string before = ReadBytes(Path("job.qvt"));
+  traverse.model = {"new"};
+  doc.SetModifiedFlag();
+  // The temporary file beside the target cannot be made.
+  fs::create_directories(Path("job.qvt") + ".tmp~/x");
+  EXPECT_FALSE(doc.FileSave());
+  ASSERT_EQ(msg.Messages().size(), 1u);
+  EXPECT_EQ(msg.Messages()[0].rfind("保存文件“" + Path("job.qvt") + "”失败，原文件未改动。\n", 0), 0u) << msg.Messages()[0];
+  EXPECT_EQ(ReadBytes(Path("job.qvt")), before);
+  EXPECT_TRUE(doc.IsModified());
+
+  // A character GBK cannot store is reported before anything is written.
+  fs::remove_all(Path("job.qvt") + ".tmp~");
+  msg.Clear();
+  traverse.model = {"点名😀"};
+  EXPECT_FALSE(doc.FileSave());
+  EXPECT_EQ(msg.Messages(), (std::vector<std::string>{"文件第6行含有不能保存的字符“😀”，文件未保存。\n请改掉该字符后再保存。"}));
+  EXPECT_EQ(ReadBytes(Path("job.qvt")), before);
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST(LowVersionAlarm, TruthTable) {
+  struct Case {
+    int type, rows, alarmOn, version;
+    bool alarm;
+  };
+  const Case cases[] = {
+      {0, 4, 1, 420, true},  {1, 4, 1, 420, true},  {0, 4, 1, 409, true},  {0, 100, 1, 300, true},
+      {0, 4, 1, 421, false}, {2, 4, 1, 420, false}, {3, 9, 1, 400, false}, {4, 9, 1, 400, false},
+      {5, 9, 1, 400, false}, {0, 3, 1, 420, false}, {0, 0, 1, 420, false}, {0, 4, 0, 420, false},
+      {1, 4, 0, 300, false}, {0, 4, 1, 520, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(app::LowVersionAlarmApplies(c.type, c.rows, c.alarmOn, c.version), c.alarm)
+        << c.type << " " << c.rows << " " << c.alarmOn << " " << c.version;
+}
+
+TEST_F(DocTest, LowVersionAlarmNoSilencesLaterOpens) {
+  const std::string alarm =
+      "您正在打开4.2及以下版本文件，该文件中没有设置限差信息，\n"
+      "请在打开文件后在“项目设置”中设置限差，否则软件默认按一级导线的限差处理。\n\n\n"
+      "以后在打开低版本文件时是否继续弹出提示？";
+  WriteBytes(Path("old.qvt"), Gbk("Quintar计算文件\r\n420\r\n"));
+  facts.type = 0;
+  facts.rows = 4;
+  msg.Script({Answer::Yes});
+  ASSERT_TRUE(doc.OnOpenDocument(Path("old.qvt")));
+  EXPECT_EQ(msg.Texts(), (std::vector<std::string>{alarm}));
+  EXPECT_EQ(services.profile.GetInt("settings", "LowVerAlarm", 1), 1);
+
+  msg.Clear();
+  msg.Script({Answer::No});  // the answer does not affect the load
+  ASSERT_TRUE(doc.OnOpenDocument(Path("old.qvt")));
+  EXPECT_EQ(msg.Texts(), (std::vector<std::string>{alarm}));
+  EXPECT_EQ(services.profile.GetInt("settings", "LowVerAlarm", 1), 0);
+  EXPECT_EQ(doc.m_bLowVerAlarm, 0);
+
+  msg.Clear();
+  doc.DeleteContents();
+  EXPECT_EQ(doc.m_bLowVerAlarm, 0);
+  ASSERT_TRUE(doc.OnOpenDocument(Path("old.qvt")));
+  EXPECT_TRUE(msg.Texts().empty());
+}
+
+TEST_F(DocTest, SaveQuestionOnNewAndOpen) {
+  ASSERT_TRUE(doc.OnSaveDocument(Path("job.qvt")));
+  traverse.model = {"edited"};
+  doc.SetModifiedFlag();
+  const std::string question = "是否保存对 " + Path("job.qvt") + " 的更改?";
+
+  msg.Script({Answer::Cancel});
+  EXPECT_FALSE(doc.FileNew());
+  EXPECT_EQ(msg.Texts(), (std::vector<std::string>{question}));
+  EXPECT_EQ(traverse.model, (std::vector<std::string>{"edited"}));
+
+  msg.Clear();
+  msg.Script({Answer::Yes});
+  ASSERT_TRUE(doc.FileOpen(Path("job.qvt")));
+  EXPECT_EQ(msg.Texts(), (std::vector<std::string>{question}));
+  EXPECT_EQ(traverse.model, (std::vector<std::string>{"edited"}));  // saved, then read back
+
+  traverse.model = {"again"};
+  doc.SetModifiedFlag();
+  msg.Clear();
+  msg.Script({Answer::No});
+  ASSERT_TRUE(doc.FileNew());
+  EXPECT_TRUE(traverse.model.empty());
+  EXPECT_EQ(doc.Title(), "无标题");
+  EXPECT_EQ(ReadBytes(Path("job.qvt")).find("again"), std::string::npos);
+
+  // An untitled job asks under its title and saves through Save As.
+  traverse.model = {"fresh"};
+  doc.SetModifiedFlag();
+  msg.Clear();
+  msg.Script({Answer::Yes});
+  services.files.answers = {Path("fresh")};
+  ASSERT_TRUE(doc.SaveModified());
+  EXPECT_EQ(msg.Texts(), (std::vector<std::string>{"是否保存对 无标题 的更改?"}));
+  EXPECT_EQ(doc.PathName(), Path("fresh.qvt"));
+  EXPECT_FALSE(doc.IsModified());
+}
+
+}  // namespace
