@@ -112,12 +112,17 @@ void CGaussProjection::GeodeticToPlane(double B, double L, double L0, double* x,
   double X = a0 * B - a2 * std::sin(2 * B) + a4 * std::sin(4 * B) - a6 * std::sin(6 * B) +
              a8 * std::sin(8 * B);
   double cl2 = cb * cb * l * l;
+  // The classical terms, completed by the eta² part of the l^6 term of x and the
+  // l^8 and l^7 terms: without them the series is 0.1 mm off at 3° from the meridian.
+  const double t4 = t2 * t2, t6 = t4 * t2;
   *x = X + N * sb * cb * l * l / 2 *
                (1 + cl2 * (5 - t2 + 9 * n2 + 4 * n2 * n2) / 12 +
-                cl2 * cl2 * (61 - 58 * t2 + t2 * t2) / 360);
+                cl2 * cl2 * (61 - 58 * t2 + t4 + 270 * n2 - 330 * n2 * t2) / 360 +
+                cl2 * cl2 * cl2 * (1385 - 3111 * t2 + 543 * t4 - t6) / 20160);
   *y = N * cb * l *
        (1 + cl2 * (1 - t2 + n2) / 6 +
-        cl2 * cl2 * (5 - 18 * t2 + t2 * t2 + 14 * n2 - 58 * n2 * t2) / 120);
+        cl2 * cl2 * (5 - 18 * t2 + t4 + 14 * n2 - 58 * n2 * t2) / 120 +
+        cl2 * cl2 * cl2 * (61 - 479 * t2 + 179 * t4 - t6) / 5040);
   if (y500km) *y += 500000;
 }
 
@@ -130,9 +135,13 @@ double CGaussProjection::PlaneLatitude(double x, double y) const {
   double V = std::sqrt(1 + n2);
   double N = c / V, M = c / (V * V * V);
   double y2 = y * y, N2 = N * N;
+  // Classical terms, with the eta² parts of the y^6 term and the y^8 term that keep
+  // the latitude within 0.1 mm at 3° from the meridian.
+  const double t4 = t2 * t2, t6 = t4 * t2;
   return bf - t * y2 / (2 * M * N) *
-                  (1 - y2 * (5 + 3 * t2 + n2 - 9 * n2 * t2) / (12 * N2) +
-                   y2 * y2 * (61 + 90 * t2 + 45 * t2 * t2) / (360 * N2 * N2));
+                  (1 - y2 * (5 + 3 * t2 + n2 - 9 * n2 * t2 - 4 * n2 * n2) / (12 * N2) +
+                   y2 * y2 * (61 + 90 * t2 + 45 * t4 + 298 * n2 - 252 * t2 * n2) / (360 * N2 * N2) -
+                   y2 * y2 * y2 * (1385 + 3633 * t2 + 4095 * t4 + 1575 * t6) / (20160 * N2 * N2 * N2));
 }
 
 void CGaussProjection::PlaneToGeodetic(double x, double y, double L0, double* B, double* L) const {
@@ -148,8 +157,14 @@ void CGaussProjection::PlaneToGeodetic(double x, double y, double L0, double* B,
   double y5 = y2 * y2 * y;
   double N5 = N * N * N * N * N;
   *B = PlaneLatitude(x, y);
-  *L = L0 + y / (cb * (N + y2 * (1 + 2 * t2 + n2) / (6 * N))) +
-       y5 * (5 - 2 * n2 + t2 * (44 + 32 * t2 - 16 * n2)) / (360 * N5 * cb);
+  const double g = 1 + 2 * t2 + n2;
+  // The closed form below reproduces the series to y^5; its implied y^7 term
+  // (−g³/216) falls short of the series' −(61 + 662t² + 1320t⁴ + 720t⁶)/5040, which
+  // alone is worth 0.3 mm at 3° from the meridian. The difference is added.
+  const double y7 = y5 * y2, N7 = N5 * N * N;
+  const double c7 = (61 + t2 * (662 + t2 * (1320 + 720 * t2))) / 5040 - g * g * g / 216;
+  *L = L0 + y / (cb * (N + y2 * g / (6 * N))) +
+       y5 * (5 - 2 * n2 + t2 * (44 + 32 * t2 - 16 * n2)) / (360 * N5 * cb) - c7 * y7 / (N7 * cb);
 }
 
 void CGaussProjection::BlhToXyz(double B, double L, double H, double* X, double* Y,

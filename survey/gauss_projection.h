@@ -9,17 +9,20 @@
 // north, y east, metres; y carries the 500 km false easting when y500km is set.
 //
 // Method: the classical Gauss-Krüger series in powers of the longitude difference
-// (forward to l^6 in x and l^5 in y) and in powers of y at the footpoint latitude
-// (inverse), with the meridian arc X(B) = a0·B − a2·sin2B + a4·sin4B − a6·sin6B +
-// a8·sin8B; see e.g. Kong Xiangyuan, Guo Jiming, Liu Zongquan, "Foundation of
-// Geodesy", Wuhan University Press, ch. 4. Geocentric conversion by the fixed-point
-// latitude iteration (Heiskanen & Moritz, Physical Geodesy, §5-3).
+// and, for the inverse, in powers of y at the footpoint latitude, with the meridian
+// arc X(B) = a0·B − a2·sin2B + a4·sin4B − a6·sin6B + a8·sin8B (Kong Xiangyuan et al.,
+// "Foundation of Geodesy", Wuhan University Press, ch. 4; Redfearn, Empire Survey
+// Review 9 (1948) for the full terms). The series are carried to l^8 in x, l^7 in y,
+// y^8 in latitude and y^7 in longitude: the usual truncation one order lower is
+// 0.1 to 0.3 mm off at 3° from the meridian. Geocentric conversion by the fixed-
+// point latitude iteration (Heiskanen & Moritz, Physical Geodesy, §5-3).
 //
 // Accuracy proved by the tests against GeographicLib (TransverseMercator, exact to
-// 5 nm; Geocentric): forward and inverse within 0.1 mm for |L − L0| <= 3° and
-// |B| <= 80° on the four presets and a custom ellipsoid; XyzToBlh/BlhToXyz within
-// 0.1 mm for heights −10 km .. +100 km, poles included. Beyond 3° from the
-// central meridian the series error grows with l^7 and is not bounded here.
+// 5 nm; Geocentric): forward and inverse within 0.1 mm (worst seen 0.07 mm) for
+// |L − L0| <= 3° and −10° <= B <= 80° on the four presets and a custom ellipsoid;
+// XyzToBlh/BlhToXyz within 0.1 mm for heights −10 km .. +100 km, poles included.
+// Beyond 3° from the central meridian the error grows with l^8 and is not bounded
+// here; above 80° the meridian arc (to e^8) drifts past 0.05 mm.
 //
 // Every projection and reduction operation (all but BlhToXyz, XyzToBlh and
 // ApplyExpansionShift) shows "发生错误，尚未设置坐标类型" and leaves its outputs
