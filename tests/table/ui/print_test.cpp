@@ -1,0 +1,123 @@
+// Printing to PDF through the presenter's print plan: page counts of plain and
+// staggered tables, and that printing leaves the screen as it was.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "platform/fake_ports.h"
+#include "table/table_view.h"
+#include "table/ui/table_print.h"
+#include "tests/table/ui/qt_app.h"
+
+namespace {
+
+// Pages of a PDF: pdfinfo when it is installed, else the page objects in the file.
+int PdfPages(const QString& path) {
+  const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+  if (!pdfinfo.isEmpty()) {
+    QProcess p;
+    p.start(pdfinfo, {path});
+    p.waitForFinished(20000);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(out);
+    if (m.hasMatch()) return m.captured(1).toInt();
+  }
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray data = f.readAll();
+  return int(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")).globalMatch(QString::fromLatin1(data)).hasNext()
+                 ? data.count("/Type /Page\n") + data.count("/Type /Page ") + data.count("/Type /Page/")
+                 : 0);
+}
+
+// A traverse-like table of n rows; column 3 (sides) staggered when asked.
+void Fill(CTableView& v, int rows, bool stagger) {
+  v.NewTable(rows, 4, "导线计算表", true);
+  v.SetColumnHeader(1, "点号", "", 0, 6);
+  v.SetColumnHeader(2, "观测角", "(°' \")", 0, 9);
+  v.SetColumnHeader(3, "边长", "(m)", 0, 8);
+  v.SetColumnHeader(4, "坐标X", "(m)", 0, 11);
+  v.SetColumnStagger(3, stagger);
+  for (int r = 1; r <= rows; ++r) {
+    v.SetCellText(r, 1, "P" + std::to_string(r));
+    v.SetCellText(r, 2, "123 45 30");
+    if (r < rows) v.SetCellText(r, 3, "152.314");
+    v.SetCellText(r, 4, "3456789.123");
+  }
+}
+
+class PrintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApp();
+    ASSERT_TRUE(dir_.isValid());
+    view_.SetFont(12, 3.0);
+    // Landscape A4 with 15 mm top and bottom margins holds 30 rows a page:
+    // int(12 x (210 - 30) / 3 / 20) - 2 header lines - 1 - 1 - 2 = 30.
+    view_.m_nMarginTop = view_.m_nMarginBottom = 15;
+  }
+  table::PrintPlan PrintTo(const QString& file) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    return table_ui::PrintTable(view_, printer);
+  }
+  QTemporaryDir dir_;
+  CTableView view_;
+  platform::FakeMessagePort port_;
+};
+
+TEST_F(PrintTest, HundredRowsPrintOnFourPages) {
+  struct Case { bool stagger; std::vector<int> firstRows; } cases[] = {
+      {false, {1, 31, 61, 91}}, {true, {1, 30, 59, 88}}};
+  for (const Case& c : cases) {
+    Fill(view_, 100, c.stagger);
+    const QString file = dir_.filePath(c.stagger ? "staggered.pdf" : "plain.pdf");
+    table::PrintPlan plan = PrintTo(file);
+    EXPECT_EQ(plan.paperHeightMm, 210);
+    EXPECT_EQ(plan.paperWidthMm, 297);
+    EXPECT_EQ(plan.rowsPerPage, 30);
+    EXPECT_EQ(plan.pages, 4) << "stagger " << c.stagger;
+    EXPECT_EQ(plan.firstRows, c.firstRows);
+    EXPECT_EQ(PdfPages(file), 4) << file.toStdString();
+  }
+}
+
+TEST_F(PrintTest, PageRangePrintsOnlyThosePages) {
+  Fill(view_, 100, true);
+  const QString file = dir_.filePath("range.pdf");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(file);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageOrientation(QPageLayout::Landscape);
+  printer.setPrintRange(QPrinter::PageRange);
+  printer.setFromTo(2, 3);
+  table_ui::PrintTable(view_, printer);
+  EXPECT_EQ(PdfPages(file), 2);
+}
+
+TEST_F(PrintTest, PrintingLeavesTheScreenLayoutAndTheTableAlone) {
+  Fill(view_, 70, false);
+  view_.m_bPadRows = true;
+  view_.SetClientSize(900, 600);
+  view_.RecalcLayout(-1, -1, false);
+  const table::Rect before = view_.GetCellRect(1, 2);
+  const int firstBefore = view_.GetFirstRow();
+  table::PrintPlan plan = PrintTo(dir_.filePath("pad.pdf"));
+  EXPECT_EQ(plan.pages, 3);
+  EXPECT_EQ(plan.padRows, 20);
+  EXPECT_EQ(view_.GetRowCount(), 70) << "pad rows are printed, never kept";
+  view_.RecalcLayout(-1, -1, false);
+  EXPECT_EQ(view_.GetCellRect(1, 2), before);
+  EXPECT_EQ(view_.GetFirstRow(), firstBefore);
+}
+
+}  // namespace
