@@ -29,10 +29,14 @@ int PdfPages(const QString& path) {
   }
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return -1;
-  const QByteArray data = f.readAll();
-  return int(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")).globalMatch(QString::fromLatin1(data)).hasNext()
-                 ? data.count("/Type /Page\n") + data.count("/Type /Page ") + data.count("/Type /Page/")
-                 : 0);
+  const QString data = QString::fromLatin1(f.readAll());
+  int pages = 0;
+  auto it = QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)")).globalMatch(data);
+  while (it.hasNext()) {
+    it.next();
+    ++pages;
+  }
+  return pages;
 }
 
 // A traverse-like table of n rows; column 3 (sides) staggered when asked.
