@@ -13,6 +13,7 @@
 #include <QPainter>
 
 #include "platform/ports.h"
+#include "platform/services.h"
 #include "table/cell_edit.h"
 
 namespace {
@@ -119,7 +120,7 @@ void CInPlaceEdit::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (event->matches(QKeySequence::Paste)) {  // Shift+Insert and the like
-    if (!isReadOnly()) InsertFiltered(QGuiApplication::clipboard()->text());
+    if (!isReadOnly()) InsertFiltered(Q(platform::Desktop().clipboard->GetText()));
     else platform::Messages().Beep();
     return;
   }
@@ -183,7 +184,7 @@ void CInPlaceEdit::contextMenuEvent(QContextMenuEvent* event) {
   for (QAction* a : menu->actions()) {
     if (a->objectName() == QLatin1String("edit-paste")) {
       a->disconnect();
-      connect(a, &QAction::triggered, this, [this] { InsertFiltered(QGuiApplication::clipboard()->text()); });
+      connect(a, &QAction::triggered, this, [this] { InsertFiltered(Q(platform::Desktop().clipboard->GetText())); });
     }
   }
   menu->exec(event->globalPos());

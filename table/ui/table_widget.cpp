@@ -477,7 +477,10 @@ bool CTableWidget::HandleKey(QKeyEvent* event, bool editorHasFocus) {
   const QString t = event->text();
   if (!ctrl && !(event->modifiers() & Qt::AltModifier) && !t.isEmpty() && t[0].unicode() >= 0x20 &&
       t[0].unicode() != 0x7f) {
-    if (view_->BeginEditByTyping() && edit_->isVisible()) {
+    // A key that reaches the grid while its editor is open belongs to the editor.
+    const bool open = edit_->isVisible() && edit_->Active() && !edit_->isReadOnly();
+    if (open || (view_->BeginEditByTyping() && edit_->isVisible())) {
+      if (!edit_->hasFocus()) edit_->setFocus();
       QKeyEvent copy(event->type(), event->key(), event->modifiers(), t, event->isAutoRepeat(), event->count());
       QApplication::sendEvent(edit_, &copy);
       return true;
