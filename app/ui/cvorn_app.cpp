@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -57,7 +59,12 @@ bool CvornApp::InitInstance(const QStringList& args, const Options& options) {
   mutex_->setStaleLockTime(0);
   mutex_->tryLock(0);
 
-  if (options.show) frame_->showMaximized();
+  if (options.show) {
+    // Without a window manager (a bare X server) "maximised" alone leaves the default size.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) frame_->setGeometry(screen->availableGeometry());
+    frame_->showMaximized();
+    frame_->OnViewDefaultLayout();  // now that the client area has its real width
+  }
   return true;
 }
 

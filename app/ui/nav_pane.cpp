@@ -100,6 +100,9 @@ CTree::CTree(int treeId, QWidget* parent) : QTreeWidget(parent), treeId_(treeId)
   setIndentation(16);
   QPalette pal = palette();
   pal.setColor(QPalette::Base, kTreeBack);
+  // The selected item is shown by its red italic text, not by a highlight bar.
+  pal.setColor(QPalette::Highlight, kTreeBack);
+  pal.setColor(QPalette::HighlightedText, QColor(255, 0, 0));
   setPalette(pal);
   connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* cur, QTreeWidgetItem*) {
     if (cur) emit navSelect(treeId_, PathOf(cur));
@@ -194,6 +197,7 @@ void NavPane::ItemRenamed(int section, const app::NavPath& path) {
 
 void NavPane::RecalcLayout() {
   const int H = g_nRowHeight;
+  SetHover(-1);  // the headers have moved
   for (int s = 0; s < app::kSectionCount; ++s) {
     CTree* t = Tree(s);
     t->setGeometry(ToQ(app::TreeRect(s, width(), height(), H)));

@@ -1,0 +1,161 @@
+// The frame over Qt (offscreen): view switch, the size combo and menu, plugged views,
+// the navigation pane's headers, and start-up with a job named on the command line.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QStackedWidget>
+#include <filesystem>
+
+#include "app/ui/cvorn_app.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/nav_pane.h"
+#include "platform/fake_ports.h"
+#include "platform/services.h"
+#include "table/ui/qt_ports.h"
+#include "table/ui/ui_scale.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One application for the whole test program, never destroyed: tearing Qt down in
+// the exit handlers races its own input-device cleanup.
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "app_ui_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    g_nFontPt = 9;
+  }
+  platform::FakeMessagePort msg;
+  platform::ScopedMemoryServices services;
+};
+
+TEST_F(FrameTest, SwitchViewPutsTheViewInTheRightPane) {
+  app::CVornDoc doc;
+  app_ui::CMainFrame frame(doc);
+  ASSERT_TRUE(frame.Create());
+  auto* right = frame.findChild<QStackedWidget*>();
+  ASSERT_NE(right, nullptr);
+  EXPECT_EQ(frame.RightViewId(), 1005);
+  EXPECT_EQ(right->currentWidget(), frame.View(1005));
+  for (int id : {1004, 1006, 1007, 1008, 1008, 1005}) {
+    frame.SwitchView(id);
+    EXPECT_EQ(frame.RightViewId(), id);
+    EXPECT_EQ(right->currentWidget(), frame.View(id)) << id;
+  }
+  frame.SwitchView(1001);  // not a right-pane view: the shown one stays
+  frame.SwitchView(0);
+  EXPECT_EQ(frame.RightViewId(), 1005);
+  EXPECT_EQ(right->currentWidget(), frame.View(1005));
+  EXPECT_EQ(app::g_pViewSwitch, &frame);
+}
+
+TEST_F(FrameTest, StoredSizeOutsideTheListStartsAtNine) {
+  for (int stored : {0, 3, 500, 14}) {
+    SCOPED_TRACE(stored);
+    services.profile.SetInt("settings", "FontPt", stored);
+    app::CVornDoc doc;
+    app_ui::CMainFrame frame(doc);
+    ASSERT_TRUE(frame.Create());
+    const int expected = stored == 14 ? 14 : 9;
+    EXPECT_EQ(g_nFontPt, expected);
+    EXPECT_EQ(frame.FontCombo()->currentText().toInt(), expected);
+    EXPECT_TRUE(frame.FontAction(expected)->isChecked());
+    EXPECT_EQ(services.profile.GetInt("settings", "FontPt", -1), expected);
+    g_nFontPt = 9;
+  }
+}
+
+TEST_F(FrameTest, SizeMenuComboAndProfileFollowEachOther) {
+  app::CVornDoc doc;
+  app_ui::CMainFrame frame(doc);
+  ASSERT_TRUE(frame.Create());
+  frame.FontAction(18)->trigger();
+  EXPECT_EQ(g_nFontPt, 18);
+  EXPECT_EQ(frame.FontCombo()->currentIndex(), 5);
+  EXPECT_EQ(services.profile.GetInt("settings", "FontPt", -1), 18);
+  EXPECT_EQ(g_nRowHeight, std::max(22, int(g_nCharHeight * 1.5 + 6)));
+  frame.SetFontHeight(8);  // keeps 18
+  EXPECT_EQ(g_nFontPt, 18);
+  frame.FontCombo()->setCurrentIndex(0);
+  emit frame.FontCombo()->activated(0);
+  EXPECT_EQ(g_nFontPt, 9);
+  EXPECT_TRUE(frame.FontAction(9)->isChecked());
+  EXPECT_FALSE(frame.FontAction(18)->isChecked());
+}
+
+TEST_F(FrameTest, PluggedViewAndEmptyPanes) {
+  QLabel* mine = nullptr;
+  app_ui::RegisterViewFactory(1008, [&mine](app_ui::CMainFrame&) {
+    app_ui::ViewPlug p;
+    p.widget = mine = new QLabel(QStringLiteral("drawing"));
+    return p;
+  });
+  app::CVornDoc doc;
+  app_ui::CMainFrame frame(doc);
+  ASSERT_TRUE(frame.Create());
+  EXPECT_EQ(frame.View(1008), mine);
+  auto* empty = qobject_cast<QLabel*>(frame.View(1006));
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(table_ui::S(empty->text()), "“常用工具”视图暂无内容");
+  app_ui::RegisterViewFactory(1008, nullptr);
+}
+
+TEST_F(FrameTest, HeaderClickShowsTheToolsSection) {
+  app::CVornDoc doc;
+  app_ui::CMainFrame frame(doc);
+  ASSERT_TRUE(frame.Create());
+  doc.OnNewDocument();
+  frame.Nav().OnInitialUpdate();
+  frame.resize(1000, 700);
+  app_ui::NavPane* pane = frame.NavPaneWidget();
+  pane->SetRequireVisible(false);
+  pane->resize(200, 600);
+  app::NavRect r = app::HeaderRect(2, 1, pane->width(), pane->height(), g_nRowHeight);
+  QPoint at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  QMouseEvent press(QEvent::MouseButtonPress, at, pane->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(pane, &press);
+  EXPECT_EQ(frame.Nav().CurrentSection(), 2);
+  EXPECT_EQ(frame.RightViewId(), 1006);
+  EXPECT_FALSE(pane->Tree(2)->isHidden());
+  EXPECT_TRUE(pane->Tree(1)->isHidden());
+  EXPECT_EQ(pane->Tree(2)->topLevelItemCount(), 3);
+}
+
+TEST_F(FrameTest, StartWithJobOnTheCommandLine) {
+  fs::path dir = fs::temp_directory_path() / ("quintar_start_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string job = (dir / "外业.qvt").string();
+  {
+    app::CVornDoc d;
+    ASSERT_TRUE(d.OnSaveDocument(job));
+  }
+  app_ui::CvornApp::Options quiet{false, false, false};
+  {
+    app_ui::CvornApp app;
+    ASSERT_TRUE(app.InitInstance({table_ui::Q(job)}, quiet));
+    EXPECT_EQ(app.Doc().PathName(), job);
+    EXPECT_EQ(table_ui::S(app.Frame()->windowTitle()), "Quintar5.2版 - 外业.qvt");
+    EXPECT_TRUE(msg.Texts().empty());
+  }
+  {
+    app_ui::CvornApp app;
+    const std::string missing = (dir / "没有.qvt").string();
+    EXPECT_FALSE(app.InitInstance({table_ui::Q(missing)}, quiet));
+    EXPECT_EQ(msg.Messages(), (std::vector<std::string>{"无法打开文件“" + missing + "”。\n文件不存在、不可读或过大。"}));
+  }
+  fs::remove_all(dir);
+}
+
+}  // namespace
