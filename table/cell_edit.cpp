@@ -40,9 +40,28 @@ void RemoveAll(std::string& s, char c) {
 
 void EraseLeadingBlanks(std::string& s) { s.erase(0, s.find_first_not_of(' ') == std::string::npos ? s.size() : s.find_first_not_of(' ')); }
 
+// Rebuilt rather than edited in place: GCC 12 warns falsely on in-place
+// replace/insert of literals at -O2 (-Wrestrict).
 void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
-  for (std::size_t p = s.find(from); p != std::string::npos; p = s.find(from, p + to.size()))
-    s.replace(p, from.size(), to);
+  std::string out;
+  out.reserve(s.size());
+  std::size_t i = 0;
+  for (std::size_t p = s.find(from); p != std::string::npos; p = s.find(from, i)) {
+    out.append(s, i, p - i);
+    out.append(to);
+    i = p + from.size();
+  }
+  out.append(s, i, std::string::npos);
+  s.swap(out);
+}
+
+void InsertAt(std::string& s, std::size_t pos, std::string_view piece) {
+  std::string out;
+  out.reserve(s.size() + piece.size());
+  out.append(s, 0, pos);
+  out.append(piece);
+  out.append(s, pos, std::string::npos);
+  s.swap(out);
 }
 
 int Mod(int v, int m) { return ((v % m) + m) % m; }
@@ -123,17 +142,17 @@ std::string NormalizeAngleText(std::string_view input, bool padDegrees) {
     std::size_t dot = sec.find('.');
     if (dot != std::string::npos) {
       if (dot == 0) {
-        sec.insert(0, "00");
+        InsertAt(sec, 0, "00");
       } else if (dot == 1) {
-        sec.insert(0, "0");
+        InsertAt(sec, 0, "0");
       } else {
         RemoveAll(sec, '.');
-        sec.insert(std::min<std::size_t>(2, sec.size()), ".");
+        InsertAt(sec, std::min<std::size_t>(2, sec.size()), ".");
       }
     } else if (sec.size() > 2) {
-      sec.insert(2, ".");
+      InsertAt(sec, 2, ".");
     } else {
-      while (sec.size() < 2) sec.insert(0, "0");
+      while (sec.size() < 2) InsertAt(sec, 0, "0");
     }
   } else {
     std::size_t d = t.find('.');
@@ -143,7 +162,7 @@ std::string NormalizeAngleText(std::string_view input, bool padDegrees) {
     while (t.size() < 4) t += '0';
     min = t.substr(0, 2);
     t.erase(0, 2);
-    if (t.size() > 2) t.insert(2, ".");
+    if (t.size() > 2) InsertAt(t, 2, ".");
     sec = t;
   }
   char buf[32];
@@ -156,7 +175,7 @@ std::string NormalizeAngleText(std::string_view input, bool padDegrees) {
   out += ' ';
   out += buf;
   if (sec.size() > 2) out += sec.substr(2);
-  if (minus) out.insert(0, "-");
+  if (minus) InsertAt(out, 0, "-");
   return out;
 }
 

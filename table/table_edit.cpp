@@ -243,7 +243,7 @@ void CTableView::OnMouseMove(int x, int y, int flags) {
   std::string key, tip;
   bool editCursor = false;
   if (overCell) {
-    key = "c" + std::to_string(row) + "," + std::to_string(col);
+    key.assign(1, 'c').append(std::to_string(row)).append(1, ',').append(std::to_string(col));
     editCursor = true;
     if (IsCellSelected(row, col))
       tip = kSelectedTip;
@@ -259,7 +259,7 @@ void CTableView::OnMouseMove(int x, int y, int flags) {
   } else if (GetRowCount() > 0) {
     for (int k = 0; k < 12; ++k) {
       if (!m_layout.header[static_cast<std::size_t>(k)].Contains(x, y)) continue;
-      key = "h" + std::to_string(k);
+      key.assign(1, 'h').append(std::to_string(k));
       editCursor = !m_bHeaderLocked;
       const std::string& t = m_header[static_cast<std::size_t>(k)];
       if (t.find("页") != std::string::npos && t != kPageTemplate) tip = kPageTip;

@@ -352,7 +352,8 @@ std::string CTableView::GetCellTip(int row, int col) const {
   const std::string& tip = m_columns[col].tip;
   const int n = GetRowCount();
   for (int key : {row, row - n - 1}) {
-    const std::string marker = "|" + std::to_string(key) + "|";
+    std::string marker(1, '|');
+    marker.append(std::to_string(key)).append(1, '|');
     std::size_t p = tip.find(marker);
     if (p != std::string::npos) {
       p += marker.size();
