@@ -26,6 +26,13 @@
 #include "table/table_view.h"
 #include "traverse/cus_table.h"
 
+// ---- view (tables, bar, commands, document section): traverseview ----
+namespace traverse {
+class ITraverseViewPorts;
+struct TraverseSectionData;
+}  // namespace traverse
+// ---- end view ----
+
 class CDxView : public CTableView {
  public:
   // One row of the data-input table with its parsed and computed values.
@@ -238,11 +245,54 @@ class CDxView : public CTableView {
   int SearchPlaneError(int closed);
   // ==== end of the rigorous block ============================================
 
+  // ==== view: tables, bar, commands, document section ========================
+  // Bodies in dx_input_tables.cpp, dx_tables.cpp, dx_view_commands.cpp,
+  // dx_section.cpp. The ports (scheme dialog, navigation tree, document flag)
+  // are installed by the Qt side; without them the view runs headless.
+  void SetViewPorts(traverse::ITraverseViewPorts* ports);
+  traverse::ITraverseViewPorts* ViewPorts() const { return m_pViewPorts; }
+  void OnInitialUpdate() override;
+  void OnTableChanged() override;
+  bool OnCommand(int id) override;
+  // Client size of the view (WM_SIZE) and the interface scale (g_nRowHeight,
+  // g_nCharHeight); both re-lay out the bar.
+  void OnSize(int width, int height);
+  void SetBarMetrics(int rowHeight, int charHeight);
+  void RepositionBar();
+  void ShowTable(const std::string& code);
+  void SetColumnByCode(int col, const std::string& code);
+  int SetupTraverseInputTable();
+  int SetupCoordTraverseInputTable();
+  int SetupLevellingInputTable();
+  void UpdateInputTips();
+  void ShowLevellingTable();
+  void ShowCoordTraverseTable();
+  void OnCompute();
+  void OnScheme();
+  // ReadInputTable, but a copy of unchanged texts keeps the computed rows.
+  void SaveInputTable();
+  // Document section: the model goes through traverse::TraverseSectionData.
+  void GetSectionData(traverse::TraverseSectionData& data) const;
+  void ApplySectionData(const traverse::TraverseSectionData& data);
+  std::vector<std::string> WriteTraverseSection();
+  // The first-use hint (an extra tab indents each line in the table's copy).
+  static std::string FirstUseHint(bool tableCopy);
+  // The drawing's values stored with the traverse section (kept here while the
+  // drawing view is not attached).
+  int m_nKnownSymbol = 0;
+  int m_nOtherSymbol = 3;
+  double m_dEllipseScale = 1.0;
+  double m_dLegacyPrintScale = 0.0;
+  traverse::ITraverseViewPorts* m_pViewPorts = nullptr;
+  int m_nBarClientWidth = 0, m_nBarRowHeight = 22, m_nBarCharHeight = 12;
+  // ==== end of the view block ==================================================
+
  protected:
   // Runs the adjustment of the current traverse type once (driver step 3).
   int RunAdjustment();
-  // Distributes the coordinate-traverse closure; 0 after a message.
-  int DistributeCoordClosure(double wx, double wy);
+  // Distributes the coordinate-traverse closure (wx, wy in metres) onto the
+  // observed chain ending near (xEnd, yEnd); 0 after a message.
+  int DistributeCoordClosure(double wx, double wy, double xEnd, double yEnd);
   // Message helpers: "%d"/"%s" texts with 1-based row numbers.
   static void Say(const std::string& text);
   std::string RowName(int row) const;

@@ -1,0 +1,124 @@
+// CDxView: the three data-input tables and the rules of which cells take typing.
+#include "traverse/dx_view.h"
+#include "traverse/dx_view_input.h"
+#include "traverse/dx_view_ports.h"
+
+namespace {
+
+// The texts of a row in the column order of its table.
+std::vector<const std::string*> RowTexts(const CDxView::CUnit& u, int type) {
+  if (type == 4)
+    return {&u.name, &u.obsXText, &u.obsYText, &u.obsHText, &u.weightText, &u.xText, &u.yText, &u.hText, &u.remark};
+  if (type == 5) return {&u.name, &u.backsightText, &u.intermediateText, &u.foresightText, &u.hText, &u.remark};
+  return {&u.name, &u.angleText, &u.distanceText, &u.dhText, &u.weightText, &u.xText, &u.yText, &u.hText, &u.remark};
+}
+
+}  // namespace
+
+namespace {
+
+// Headers, filters, staggering and fixed tips of an input layout, then the cells.
+void BuildInputGrid(CDxView& v, int rows) {
+  const traverse::InputLayout layout = traverse::InputLayoutFor(v.m_nTraverseType, v.m_nLevelWeight, v.m_nDistUnit);
+  const int cols = static_cast<int>(layout.columns.size());
+  v.SetReadOnly(false, true, false);
+  v.m_arrUnit.resize(static_cast<std::size_t>(rows));
+  v.NewTable(rows, cols, layout.title, false);
+  for (int c = 1; c <= cols; ++c) {
+    const traverse::InputColumn& col = layout.columns[static_cast<std::size_t>(c - 1)];
+    v.SetColumnHeader(c, col.header1, col.header2, col.span, col.width);
+    if (c < cols) v.SetColumnInputType(c, col.filter);  // the remark column keeps free text
+    if (col.stagger) v.SetColumnStagger(c, true);
+    if (!col.tip.empty()) v.SetColumnTip(c, col.tip);
+  }
+  for (int r = 1; r <= rows; ++r) {
+    const auto texts = RowTexts(v.m_arrUnit[static_cast<std::size_t>(r - 1)], v.m_nTraverseType);
+    for (int c = 1; c <= cols && c <= static_cast<int>(texts.size()); ++c)
+      v.SetCellText(r, c, *texts[static_cast<std::size_t>(c - 1)]);
+  }
+}
+
+}  // namespace
+
+int CDxView::SetupTraverseInputTable() {
+  int n = static_cast<int>(m_arrUnit.size());
+  if (m_nTraverseType == 3 && n < 3) n = 3;
+  if (m_nTraverseType <= 2 && n < 1) {
+    OnScheme();
+    if (m_pViewPorts) m_pViewPorts->SelectCustomFormsBranch();
+    return 0;
+  }
+  BuildInputGrid(*this, n);
+  UpdateInputTips();
+  return 1;
+}
+
+int CDxView::SetupCoordTraverseInputTable() {
+  const int n = static_cast<int>(m_arrUnit.size());
+  if (n < 1) {
+    OnScheme();
+    if (m_pViewPorts) m_pViewPorts->SelectCustomFormsBranch();
+    return 0;
+  }
+  BuildInputGrid(*this, n);
+  for (int r = 2; r < n; ++r) {
+    for (int c = 1; c <= 9; ++c) SetCellLocked(r, c, false);
+    for (int c = 6; c <= 8; ++c) {
+      SetCellLocked(r, c, true);
+      SetCellText(r, c, "");
+    }
+  }
+  for (int c = 2; c <= 4; ++c) {
+    SetCellLocked(1, c, true);
+    SetCellText(1, c, "");
+  }
+  // The known start and end rows open at once, not only after the first edit.
+  UpdateInputTips();
+  return 1;
+}
+
+int CDxView::SetupLevellingInputTable() {
+  int n = static_cast<int>(m_arrUnit.size());
+  if (n < 3) n = 3;
+  BuildInputGrid(*this, n);
+  for (int r = 1; r <= n; ++r)
+    for (int c = 1; c <= 6; ++c) SetCellLocked(r, c, false);
+  return 1;
+}
+
+void CDxView::UpdateInputTips() {
+  const int type = m_nTraverseType;
+  const int cols = GetColCount();
+  if (cols <= 0) return;
+  const int minRows = traverse::MinimumInputRows(type);
+  if (GetRowCount() < minRows) SetRowCount(minRows);
+  const bool modified = m_pViewPorts && m_pViewPorts->IsDocumentModified();
+  const int n = GetRowCount();
+
+  if (type == 5) {
+    if (modified)
+      for (int r = 1; r <= n; ++r)
+        for (int c = 1; c <= cols; ++c) SetCellLocked(r, c, false);
+    return;
+  }
+
+  const auto pattern = traverse::InputLockPattern(type, n);
+  for (int r = 1; r <= n; ++r)
+    for (int c = 1; c <= cols && c <= 9; ++c)
+      SetCellLocked(r, c, pattern[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)]);
+  for (const auto& [col, tip] : traverse::InputTips(type, m_nLevelWeight))
+    if (col <= cols) SetColumnTip(col, tip);
+
+  for (int r = 1; r <= n; ++r) {
+    if (modified)
+      for (int c = 2; c <= cols; ++c)
+        if (IsCellLocked(r, c) && !CellText(r, c).empty()) SetCellText(r, c, "");
+    std::string weight;
+    if (cols >= 5 &&
+        traverse::TrigWeightFollowsDistance(type, m_nHeightRouteType, m_nDistUnit, CellText(r, 3), CellText(r, 4),
+                                            &weight)) {
+      SetCellLocked(r, 5, true);
+      if (CellText(r, 5) != weight) SetCellText(r, 5, weight);
+    }
+  }
+}

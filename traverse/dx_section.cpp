@@ -1,0 +1,170 @@
+// CDxView: the traverse section of the job file (the text format itself is in
+// dx_view_section.cpp).
+#include "traverse/dx_view.h"
+#include "traverse/dx_view_docsection.h"
+#include "traverse/dx_view_ports.h"
+
+namespace traverse {
+
+SchemeValues SchemeOf(const CDxView& v) {
+  SchemeValues s;
+  s.m_nTraverseType = v.m_nTraverseType;
+  s.m_bReduce = v.m_bReduce;
+  s.m_nEllipsoid = v.m_nEllipsoid;
+  s.m_bY500 = v.m_bY500;
+  s.m_bProjCorrection = v.m_bProjCorrection;
+  s.m_bDistReduce = v.m_bDistReduce;
+  s.m_dReduceHeight = v.m_dReduceHeight;
+  s.m_dEllipA = v.m_dEllipA;
+  s.m_dEllipInvF = v.m_dEllipInvF;
+  s.m_bBackCompute = v.m_bBackCompute;
+  s.m_bShowCorrectedIncrements = v.m_bShowCorrectedIncrements;
+  s.m_bClosureBeforeAngleCorrection = v.m_bClosureBeforeAngleCorrection;
+  s.m_bRigorous = v.m_bRigorous;
+  s.m_bHelmert = v.m_bHelmert;
+  s.m_dAngleRms = v.m_dAngleRms;
+  s.m_nDistErrorType = v.m_nDistErrorType;
+  s.m_dDistA = v.m_dDistA;
+  s.m_dDistB = v.m_dDistB;
+  s.m_nPlaneGrade = v.m_nPlaneGrade;
+  s.m_dAzClosureCoef = v.m_dAzClosureCoef;
+  s.m_nRelClosureLimit = v.m_nRelClosureLimit;
+  s.m_nHeightGrade = v.m_nHeightGrade;
+  s.m_dHeightClosureCoef = v.m_dHeightClosureCoef;
+  s.m_nHeightRouteType = v.m_nHeightRouteType;
+  s.m_nLevelWeight = v.m_nLevelWeight;
+  s.m_nDistUnit = v.m_nDistUnit;
+  s.m_nClosureDistribution = v.m_nClosureDistribution;
+  return s;
+}
+
+void ApplyScheme(CDxView& v, const SchemeValues& s) {
+  v.m_nTraverseType = s.m_nTraverseType;
+  v.m_bReduce = s.m_bReduce;
+  v.m_nEllipsoid = s.m_nEllipsoid;
+  v.m_bY500 = s.m_bY500;
+  v.m_bProjCorrection = s.m_bProjCorrection;
+  v.m_bDistReduce = s.m_bDistReduce;
+  v.m_dReduceHeight = s.m_dReduceHeight;
+  v.m_dEllipA = s.m_dEllipA;
+  v.m_dEllipInvF = s.m_dEllipInvF;
+  v.m_bBackCompute = s.m_bBackCompute;
+  v.m_bShowCorrectedIncrements = s.m_bShowCorrectedIncrements;
+  v.m_bClosureBeforeAngleCorrection = s.m_bClosureBeforeAngleCorrection;
+  v.m_bRigorous = s.m_bRigorous;
+  v.m_bHelmert = s.m_bHelmert;
+  v.m_dAngleRms = s.m_dAngleRms;
+  v.m_nDistErrorType = s.m_nDistErrorType;
+  v.m_dDistA = s.m_dDistA;
+  v.m_dDistB = s.m_dDistB;
+  v.m_nPlaneGrade = s.m_nPlaneGrade;
+  v.m_dAzClosureCoef = s.m_dAzClosureCoef;
+  v.m_nRelClosureLimit = s.m_nRelClosureLimit;
+  v.m_nHeightGrade = s.m_nHeightGrade;
+  v.m_dHeightClosureCoef = s.m_dHeightClosureCoef;
+  v.m_nHeightRouteType = s.m_nHeightRouteType;
+  v.m_nLevelWeight = s.m_nLevelWeight;
+  v.m_nDistUnit = s.m_nDistUnit;
+  v.m_nClosureDistribution = s.m_nClosureDistribution;
+}
+
+void CTraverseDocSection::Reset() { view_.ResetScheme(); }
+
+void CTraverseDocSection::WriteSection(app::LineWriter& out) {
+  for (std::string& line : view_.WriteTraverseSection()) out.Write(std::move(line));
+}
+
+void CTraverseDocSection::BeginRead(int fileVersion) {
+  fileVersion_ = fileVersion;
+  pending_ = std::make_unique<TraverseSectionData>();
+}
+
+void CTraverseDocSection::ReadSection(app::LineReader& in) {
+  if (!pending_) BeginRead(fileVersion_);
+  std::size_t pos = in.Position();
+  ReadTraverseSectionLines(in.Lines(), pos, fileVersion_, *pending_);
+  in.Seek(pos);
+}
+
+void CTraverseDocSection::ReadLegacySection(app::LineReader& in) {
+  if (!pending_) BeginRead(fileVersion_);
+  ReadLegacyTraverseLines(in.Lines(), *pending_);
+  in.Seek(in.Lines().size());
+}
+
+void CTraverseDocSection::CommitRead() {
+  if (!pending_) return;
+  view_.ApplySectionData(*pending_);
+  pending_.reset();
+}
+
+void CTraverseDocSection::AbortRead() { pending_.reset(); }
+
+}  // namespace traverse
+
+void CDxView::GetSectionData(traverse::TraverseSectionData& d) const {
+  d.scheme = traverse::SchemeOf(*this);
+  d.knownSymbol = m_nKnownSymbol;
+  d.otherSymbol = m_nOtherSymbol;
+  d.ellipseScale = m_dEllipseScale;
+  d.printScale = m_dLegacyPrintScale;
+  d.angleDecimals = m_nAngleDecimals;
+  d.distDecimals = m_nDistDecimals;
+  d.coordDecimals = m_nCoordDecimals;
+  d.dhDecimals = m_nDhDecimals;
+  d.heightDecimals = m_nHeightDecimals;
+  d.linesAbove = m_nLinesAbove;
+  d.lineBelow = m_nLineBelow;
+  for (int i = 0; i < 12; ++i) d.headerItems[static_cast<std::size_t>(i)] = GetHeaderText(i);
+  d.rows.clear();
+  d.rows.reserve(m_arrUnit.size());
+  for (const CUnit& u : m_arrUnit)
+    d.rows.push_back({u.name, u.angleText, u.distanceText, u.dhText, u.weightText, u.xText, u.yText, u.hText,
+                      u.remark, u.obsXText, u.obsYText, u.obsHText, u.backsightText, u.intermediateText,
+                      u.foresightText});
+}
+
+void CDxView::ApplySectionData(const traverse::TraverseSectionData& d) {
+  traverse::ApplyScheme(*this, d.scheme);
+  m_nKnownSymbol = d.knownSymbol;
+  m_nOtherSymbol = d.otherSymbol;
+  m_dEllipseScale = d.ellipseScale;
+  m_dLegacyPrintScale = d.printScale;
+  m_nAngleDecimals = d.angleDecimals;
+  m_nDistDecimals = d.distDecimals;
+  m_nCoordDecimals = d.coordDecimals;
+  m_nDhDecimals = d.dhDecimals;
+  m_nHeightDecimals = d.heightDecimals;
+  m_nLinesAbove = d.linesAbove;
+  m_nLineBelow = d.lineBelow;
+  for (int i = 0; i < 12; ++i) SetHeaderText(i, d.headerItems[static_cast<std::size_t>(i)]);
+  m_arrUnit.assign(d.rows.size(), CUnit());
+  for (std::size_t r = 0; r < d.rows.size(); ++r) {
+    const traverse::SectionRow& t = d.rows[r];
+    CUnit& u = m_arrUnit[r];
+    u.name = t[0];
+    u.angleText = t[1];
+    u.distanceText = t[2];
+    u.dhText = t[3];
+    u.weightText = t[4];
+    u.xText = t[5];
+    u.yText = t[6];
+    u.hText = t[7];
+    u.remark = t[8];
+    u.obsXText = t[9];
+    u.obsYText = t[10];
+    u.obsHText = t[11];
+    u.backsightText = t[12];
+    u.intermediateText = t[13];
+    u.foresightText = t[14];
+  }
+  m_bComputed = 0;
+  ConfigureProjection();
+}
+
+std::vector<std::string> CDxView::WriteTraverseSection() {
+  if (TableCode == "SHUJUSHURU") SaveInputTable();
+  traverse::TraverseSectionData d;
+  GetSectionData(d);
+  return traverse::WriteTraverseSectionLines(d);
+}

@@ -1,0 +1,213 @@
+// CDxView as a view: the button bar, the commands of the bar, the compute flow
+// and the scheme dialog's round trip.
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <iterator>
+
+#include "platform/ports.h"
+#include "traverse/dx_view.h"
+#include "traverse/dx_view_docsection.h"
+#include "traverse/dx_view_ports.h"
+#include "traverse/scheme_form.h"
+
+namespace {
+
+constexpr const char* kInputCode = "SHUJUSHURU";
+constexpr int ID_READ_OBSERVATIONS = 1009;  // "读取"
+constexpr int ID_CONTROL_POINTS = 1023;     // "控制点"
+
+std::string Today() {
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%y.%m.%d", &tm);
+  return buf;
+}
+
+// The texts of a row as the grid holds them; the rest of a row is derived.
+bool SameTexts(const CDxView::CUnit& a, const CDxView::CUnit& b) {
+  return a.name == b.name && a.angleText == b.angleText && a.distanceText == b.distanceText && a.dhText == b.dhText &&
+         a.weightText == b.weightText && a.xText == b.xText && a.yText == b.yText && a.hText == b.hText &&
+         a.remark == b.remark && a.obsXText == b.obsXText && a.obsYText == b.obsYText && a.obsHText == b.obsHText &&
+         a.backsightText == b.backsightText && a.intermediateText == b.intermediateText &&
+         a.foresightText == b.foresightText;
+}
+
+}  // namespace
+
+void CDxView::SetViewPorts(traverse::ITraverseViewPorts* ports) {
+  m_pViewPorts = ports;
+  m_onComputed = [this](bool plane) {
+    if (m_pViewPorts) m_pViewPorts->ReselectAfterCompute(plane);
+  };
+}
+
+std::string CDxView::FirstUseHint(bool tableCopy) {
+  static const char* const kItems[] = {
+      "　　一、请先设置计算方案。不同的计算方案将导致不同的计算结果及不同的表格样式，详见帮助。",
+      "\t\t\t\t　　二、平面与高程可以同时平差也可以分开平差。输入了角度、边长等平面数据则进行平面平差，输入高差等"
+      "数据则进行高程的平差。",
+      "\t\t\t\t  　三、如果在本软件中输入了观测记录，则可以先输入点名，然后读入观测数据。",
+      "\t\t\t\t   　四、平面平差的先验误差如不能准确设置，建议尝试Helmert验后方差定权。",
+      "\t\t\t\t\t　五、导线的角度均为前进方向的左角，如为右角，请前加负号以便转换为左角进行平差。",
+      "\t\t\t\t\t 六、如果不需进行平面的平差，仅计算闭、附合高程路线，可以选择类型为“无定向导线”，或者选择类型为"
+      "“闭附合导线”但表格中第一行及最后一行数据（均为定向点）不必输入，因为高程路线不需定向点。",
+      "\t\t\t\t\t 　七、在数据输入表格的某行上按右键可以删除该行或在该行前插入一行。",
+  };
+  std::string hint;
+  for (std::size_t i = 0; i < std::size(kItems); ++i) {
+    if (i) hint += "\n\n";
+    if (tableCopy) hint += '\t';
+    hint += kItems[i];
+  }
+  return hint;
+}
+
+void CDxView::OnInitialUpdate() {
+  CTableView::OnInitialUpdate();
+  SetHeaderChoices({"工程名称：", "测量单位：", "监理单位：", "等级：", "等级：　等", "等级：　级", "等级：图根导线",
+                    "测线：", "天气：", "仪器：", "地点：", "观测：", "记录：", "计算：", "校核：", "监理：", "日期：",
+                    "日期：20" + Today()});
+  if (table::CBarButton* b = FindButton(table::ID_CUSTOM)) b->enabled = false;
+  if (!FindButton(ID_READ_OBSERVATIONS)) {
+    table::CBarButton read;
+    read.id = ID_READ_OBSERVATIONS;
+    read.caption = "读取";
+    read.icon = 164;
+    read.tip = "输入点名后从观测记录中读取观测数据";
+    Buttons().push_back(read);
+    table::CBarButton kzd;
+    kzd.id = ID_CONTROL_POINTS;
+    kzd.caption = "控制点";
+    kzd.icon = 151;
+    kzd.tip = "读取、存入控制点数据及输出到其它成图系统";
+    Buttons().push_back(kzd);
+  }
+  RepositionBar();
+  m_strHint = FirstUseHint(false);
+}
+
+void CDxView::OnSize(int width, int height) {
+  SetClientSize(width, height);
+  m_nBarClientWidth = width;
+  RepositionBar();
+}
+
+void CDxView::SetBarMetrics(int rowHeight, int charHeight) {
+  m_nBarRowHeight = rowHeight;
+  m_nBarCharHeight = charHeight;
+  SetInterfaceRowHeight(rowHeight);
+  RepositionBar();
+}
+
+void CDxView::RepositionBar() {
+  if (!FindButton(ID_READ_OBSERVATIONS)) return;
+  const int h = m_nBarRowHeight, c = m_nBarCharHeight;
+  int w = std::min(h + 4 * c + 12, (m_nBarClientWidth - 10) / 12);
+  w = std::max(w, h);
+  static const int kOrder[] = {table::ID_SCHEME,       table::ID_TABLE_SETTINGS, ID_READ_OBSERVATIONS,
+                               table::ID_COMPUTE,      table::ID_CUSTOM,         ID_CONTROL_POINTS,
+                               table::ID_EXPORT_TEXT,  table::ID_EXPORT_WORD,    table::ID_EXPORT_EXCEL,
+                               table::ID_EXPORT_CAD,   table::ID_UNDO,           table::ID_REDO};
+  int left = 2;
+  for (int id : kOrder) {
+    if (table::CBarButton* b = FindButton(id)) {
+      b->x = left;
+      b->y = 2;
+      b->width = w - 2;
+    }
+    left += w;
+  }
+  ButtonsChanged();
+}
+
+void CDxView::OnTableChanged() {
+  CTableView::OnTableChanged();
+  if (m_pViewPorts) m_pViewPorts->SetDocumentModified();
+  // Only the input table has tips and locks; a header edit on a result table
+  // must leave its cells alone.
+  if (TableCode == kInputCode) UpdateInputTips();
+}
+
+bool CDxView::OnCommand(int id) {
+  switch (id) {
+    case table::ID_SCHEME:
+      CommitEditor();
+      OnScheme();
+      return true;
+    case table::ID_TABLE_SETTINGS:
+      CTableView::OnCommand(id);
+      ShowTable(TableCode);
+      return true;
+    case table::ID_COMPUTE:
+      CommitEditor();
+      OnCompute();
+      return true;
+    case table::ID_CUSTOM: {
+      CommitEditor();
+      const std::string prefix = "CUSTABLE";
+      if (TableCode.rfind(prefix, 0) == 0 && m_pViewPorts) {
+        int i = std::atoi(TableCode.c_str() + prefix.size());
+        if (i >= 0 && i < 10 && m_pViewPorts->RunCustomTableDialog(i)) ShowTable(TableCode);
+      }
+      return true;
+    }
+    default:
+      return CTableView::OnCommand(id);
+  }
+}
+
+void CDxView::SaveInputTable() {
+  std::vector<CUnit> before = m_arrUnit;
+  const int wasComputed = m_bComputed;
+  ReadInputTable();
+  if (!wasComputed || before.size() != m_arrUnit.size()) return;
+  for (std::size_t i = 0; i < before.size(); ++i)
+    if (!SameTexts(before[i], m_arrUnit[i])) return;
+  // Nothing was typed since the computation: its rows and results still hold.
+  m_arrUnit = std::move(before);
+  m_bComputed = 1;
+}
+
+void CDxView::OnCompute() {
+  platform::WaitCursor wait;
+  if (Host()) Host()->TakeFocus();
+  ReadInputTable();
+  Compute();
+}
+
+void CDxView::OnScheme() {
+  if (TableCode == kInputCode) SaveInputTable();
+  const traverse::SchemeValues v = traverse::SchemeOf(*this);
+  const int rows = static_cast<int>(m_arrUnit.size());
+  traverse::CSchemeForm form(v, traverse::UnknownCountFromRows(m_nTraverseType, rows));
+
+  using R = traverse::ITraverseViewPorts::SchemeResult;
+  const R result = m_pViewPorts ? m_pViewPorts->RunSchemeDialog(form) : R::Cancel;
+  if (result != R::Ok) {
+    if (m_pViewPorts) m_pViewPorts->SelectCustomFormsBranch();
+    ShowTable("");
+    if (result == R::Help && m_pViewPorts) m_pViewPorts->ShowSchemeHelp();
+    return;
+  }
+
+  const traverse::SchemeValues& s = form.values;
+  TableCode.clear();
+  const int newRows = traverse::RowsFromUnknownCount(s.m_nTraverseType, form.unknownCount, rows);
+  m_arrUnit.resize(static_cast<std::size_t>(newRows));
+  if (GetColCount() > 0) SetRowCount(newRows);
+  if (s.m_nTraverseType != m_nTraverseType) ClearUndo();
+  traverse::ApplyScheme(*this, s);
+  ConfigureProjection();
+  m_bComputed = 0;
+  if (m_pViewPorts) {
+    m_pViewPorts->RebuildAndSelectInput();
+  } else {
+    ShowTable(kInputCode);
+  }
+  ShowTable(TableCode);
+  m_bComputed = 0;
+  if (m_pViewPorts) m_pViewPorts->SetDocumentModified();
+}
