@@ -129,7 +129,12 @@ int Resection(double xA, double yA, double xB, double yB, double xC, double yC, 
   NormalizeAngle(&beta);
   double gamma = CalcAzimuth(xB, yB, xC, yC) - CalcAzimuth(xB, yB, xA, yA);
   NormalizeAngle(&gamma);
-  int status = std::fabs(alpha + beta + gamma - kPi) < 0.349065850398866 ? kDegenerate : kSolved;
+  // On the circle through A, B, C the three angles add up to a multiple of π
+  // (inscribed angles, taken as directed angles): π when P lies on the arc A–C
+  // opposite B and seen counter-clockwise, 2π, 3π ... on the other arcs or with
+  // A, B, C seen clockwise. The distance to the nearest multiple is the measure.
+  double offCircle = std::remainder(alpha + beta + gamma, kPi);
+  int status = std::fabs(offCircle) < 0.349065850398866 ? kDegenerate : kSolved;
 
   // The cotangent form multiplied through by sin(alpha)·sin(beta), with the
   // direction B->P kept as a vector instead of its tangent K: no division by

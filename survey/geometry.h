@@ -11,8 +11,9 @@
 //
 // Accuracy: the tests recover made-up points from their own observations to
 // 1e-6 m for bases of 10 m to 10 km. References: the standard closed forms of
-// surveying textbooks; the resection is the Tienstra-free "cotangent" form written
-// without divisions by the cotangents, so it holds for any direction of B->P.
+// surveying textbooks; the resection is the cotangent form written without
+// divisions by the cotangents or by the tangent of the azimuth B->P, so it holds
+// for angles of 0 or π and for any direction of B->P.
 
 namespace survey {
 
@@ -64,9 +65,11 @@ int IntersectByAngles(double xA, double yA, double xB, double yB, double alpha, 
 
 // Three-point resection: P from A, B, C and the angles alpha = az(P->A) −
 // az(P->B), beta = az(P->B) − az(P->C) measured at P (A, B, C follow each other
-// counter-clockwise as seen from P). P is written and kDegenerate returned when P
-// lies within 20° of the circle through A, B, C; kDegenerate without writing P
-// when no finite point exists (P on that circle exactly, or non-finite input).
+// counter-clockwise as seen from P; the clockwise order works as well). P is
+// written and kDegenerate returned when P lies near the circle through A, B, C:
+// alpha + beta + angle(B: A->C) within 20° of a multiple of π, on any arc and in
+// either order. kDegenerate without writing P when no finite point exists (P on
+// that circle exactly, or non-finite input).
 int Resection(double xA, double yA, double xB, double yB, double xC, double yC, double alpha,
               double beta, double* xP, double* yP);
 
