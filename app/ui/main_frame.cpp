@@ -128,6 +128,7 @@ CMainFrame::CMainFrame(app::CVornDoc& doc) : doc_(doc) {
   g_pMainFrame = this;
   app::g_pViewSwitch = this;
   app::g_pNavView = &nav_;
+  table::SetFramePort(this);
   m_strProgramDir = S(QCoreApplication::applicationDirPath()) + "/";
   setWindowTitle(Q(app::FrameCaption(doc_.Title())));
   setWindowIcon(ProgramIcon());
@@ -135,6 +136,7 @@ CMainFrame::CMainFrame(app::CVornDoc& doc) : doc_(doc) {
 }
 
 CMainFrame::~CMainFrame() {
+  if (&table::Frame() == this) table::SetFramePort(nullptr);
   doc_.SetParts({});
   nav_.SetHost(nullptr);
   if (g_pMainFrame == this) g_pMainFrame = nullptr;
@@ -377,6 +379,8 @@ void CMainFrame::SwitchView(int id) {
   m_nRightViewId = id;
   it->second.widget->update();
 }
+
+void CMainFrame::SwitchToDrawing(CTableView&) { SwitchView(app::kDrawViewId); }
 
 QWidget* CMainFrame::View(int id) const {
   auto it = plugs_.find(id);

@@ -11,6 +11,7 @@
 #include "app/nav.h"
 #include "app/recent.h"
 #include "app/views.h"
+#include "table/table_ports.h"
 
 class QAction;
 class QComboBox;
@@ -44,7 +45,7 @@ using ViewFactory = std::function<ViewPlug(CMainFrame& frame)>;
 // factory get an empty pane.
 void RegisterViewFactory(int id, ViewFactory factory);
 
-class CMainFrame : public QMainWindow, public app::IViewSwitch {
+class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::ITableFrame {
   Q_OBJECT
  public:
   explicit CMainFrame(app::CVornDoc& doc);
@@ -61,8 +62,10 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch {
   // The interface scale: 0 (or 8 and below) re-applies the current size.
   void SetFontHeight(int pt);
 
-  // Status panes: 0 message, 1 "坐标X：", 2 "坐标Y：".
-  void SetStatusPane(int pane, const std::string& text);
+  // table::ITableFrame. Status panes: 0 message, 1 "坐标X：", 2 "坐标Y：".
+  void SetStatusPane(int pane, const std::string& text) override;
+  void SetDocumentModified() override { doc_.SetModifiedFlag(true); }
+  void SwitchToDrawing(CTableView& view) override;
 
   // The File commands.
   bool OnFileNew();

@@ -159,3 +159,28 @@ TEST_F(FrameTest, StartWithJobOnTheCommandLine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrameTest, GridsReachTheFrameAndCloseAsksToSave) {
+  app::CVornDoc doc;
+  app_ui::CMainFrame frame(doc);
+  ASSERT_TRUE(frame.Create());
+  doc.OnNewDocument();
+  table::Frame().SetStatusPane(1, "当前行：3");
+  bool found = false;
+  for (QLabel* l : frame.findChildren<QLabel*>()) found |= table_ui::S(l->text()) == "当前行：3";
+  EXPECT_TRUE(found);
+  table::Frame().SetDocumentModified();
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(table_ui::S(frame.windowTitle()), "Quintar5.2版 - 无标题");
+
+  msg.Script({platform::Answer::Cancel});
+  frame.show();
+  EXPECT_FALSE(frame.close());
+  EXPECT_EQ(msg.Texts(), (std::vector<std::string>{"是否保存对 无标题 的更改?"}));
+  msg.Script({platform::Answer::No});
+  EXPECT_TRUE(frame.close());
+}
+
+}  // namespace
