@@ -233,7 +233,6 @@ CInPlaceCombo::CInPlaceCombo(QWidget* parent) : QComboBox(parent) {
   setMaxVisibleItems(12);
   if (lineEdit()) {
     lineEdit()->installEventFilter(this);
-    connect(lineEdit(), &QLineEdit::textEdited, this, &CInPlaceCombo::OnTextEdited);
   }
   connect(this, &QComboBox::editTextChanged, this, &CInPlaceCombo::OnTextEdited);
   hide();
