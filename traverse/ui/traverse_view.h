@@ -1,0 +1,66 @@
+#pragma once
+// The traverse view on screen: the grid widget over CDxView, and the ports the
+// presenter talks through (scheme dialog, navigation tree, document flag). Plugged
+// into the main frame as view 1005.
+#include <QObject>
+#include <memory>
+
+#include "app/views.h"
+#include "traverse/dx_view.h"
+#include "traverse/dx_view_docsection.h"
+#include "traverse/dx_view_ports.h"
+
+class CTableWidget;
+class QPrinter;
+
+namespace traverse_ui {
+
+class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, public app::ITraverseNav {
+  Q_OBJECT
+ public:
+  // Builds the presenter and its grid widget (a child of parent).
+  explicit CTraverseViewHost(QWidget* parent = nullptr);
+  ~CTraverseViewHost() override;
+
+  CDxView& View() { return *view_; }
+  CTableWidget* Widget() const { return widget_; }
+  traverse::CTraverseDocSection& Section() { return section_; }
+  // Prints the table shown into the printer (a PDF file, for one).
+  void PrintTo(QPrinter& printer);
+
+  // traverse::ITraverseViewPorts
+  SchemeResult RunSchemeDialog(traverse::CSchemeForm& form) override;
+  bool RunCustomTableDialog(int index) override;
+  void ReselectAfterCompute(bool plane) override;
+  void RebuildAndSelectInput() override;
+  void SelectCustomFormsBranch() override;
+  void ClearTreeSelection() override;
+  void ShowSchemeHelp() override;
+  bool IsDocumentModified() const override;
+  void SetDocumentModified() override;
+
+  // app::ITraverseNav
+  int TraverseType() const override { return view_->m_nTraverseType; }
+  int InputRowCount() const override { return static_cast<int>(view_->m_arrUnit.size()); }
+  std::string CustomTableName(int i) const override;
+  void ShowTable(const std::string& code) override { view_->ShowTable(code); }
+  void DrawErrorSearchDiagram() override {}
+  void DrawTraverseDiagram() override {}
+  void DrawPointPlot() override {}
+
+  // The interface scale changed.
+  void ApplyUiScale();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::unique_ptr<CDxView> view_;
+  traverse::CTraverseDocSection section_;
+  CTableWidget* widget_ = nullptr;
+};
+
+// Registers view 1005 with the main frame (call before the frame is built).
+void RegisterTraverseView();
+
+}  // namespace traverse_ui
