@@ -20,6 +20,8 @@ int CDxView::DistributeCoordClosure(double wx, double wy) {
   const int n = static_cast<int>(m_arrUnit.size());
   auto u = [&](int i) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(i)]; };
   const double x0 = u(0).x, y0 = u(0).y;
+  // The known end (the observed end less its closure).
+  const double xEnd = u(n - 1).x - wx, yEnd = u(n - 1).y - wy;
   int rule = m_nClosureDistribution;
   const bool hasClosure = wx != 0 || wy != 0;
 
@@ -27,7 +29,7 @@ int CDxView::DistributeCoordClosure(double wx, double wy) {
     const double X = u(n - 1).x - x0, Y = u(n - 1).y - y0;
     // A closed traverse (or one whose end lies on its start) has no base line
     // for the similarity: it would shrink every point onto the start.
-    if (std::hypot(X, Y) < 1e-3) {
+    if (std::hypot(xEnd - x0, yEnd - y0) < 1e-3 || std::hypot(X, Y) < 1e-3) {
       Say("坐标导线起终点重合，无法按坐标转换分配闭合差，已改为按边长分配。");
       rule = 1;
     } else {

@@ -290,9 +290,8 @@ class CDxView : public CTableView {
  protected:
   // Runs the adjustment of the current traverse type once (driver step 3).
   int RunAdjustment();
-  // Distributes the coordinate-traverse closure (wx, wy in metres) onto the
-  // observed chain ending near (xEnd, yEnd); 0 after a message.
-  int DistributeCoordClosure(double wx, double wy, double xEnd, double yEnd);
+  // Distributes the coordinate-traverse closure; 0 after a message.
+  int DistributeCoordClosure(double wx, double wy);
   // Message helpers: "%d"/"%s" texts with 1-based row numbers.
   static void Say(const std::string& text);
   std::string RowName(int row) const;
