@@ -4,12 +4,29 @@
 #include <cmath>
 
 #include "platform/ports.h"
+#include "survey/cholesky_inverse.h"
 
 namespace survey {
 namespace {
 const char kPlaneFailed[] = "给定的平面网数据不合理，无法完成平差!\n请检查平面数据。";
 const char kHeightFailed[] = "给定的高程网数据不合理，无法完成平差!\n请检查高差数据。";
 }  // namespace
+
+bool CCholeskyInverter::Invert(CSymMatrix& n) {
+  double scale = 0;
+  for (double v : n.values) {
+    if (!std::isfinite(v)) return n.Invert();  // refused there with its message
+    scale = std::max(scale, std::fabs(v));
+  }
+  switch (detail::PivotedCholeskyInverse(n.values, n.n, CSymMatrix::kDefaultRelTol * scale)) {
+    case detail::CholeskyResult::Inverted: return true;
+    case detail::CholeskyResult::Singular:
+      platform::Messages().ShowMessage(kSingularNormalMessage);
+      return false;
+    case detail::CholeskyResult::NotDefinite: break;
+  }
+  return n.Invert();
+}
 
 void CWchFch::Init(int tIn, int m1In, int m2In, int m3In, int kIn) {
   t = std::max(tIn, 0);
@@ -98,7 +115,7 @@ bool CWchFch::BuildNormals() {
   q = normal1 + normal2 + normal3;
   u = VecSum(VecSum(u1, u2), u3);
 
-  INormalInverter* inv = inverter_ ? inverter_ : &defaultInverter_;
+  INormalInverter* inv = inverter_ ? inverter_ : m3 == 0 ? static_cast<INormalInverter*>(&cholesky_) : &gaussJordan_;
   if (!inv->Invert(q)) {
     platform::Messages().ShowMessage(m2 > 0 || k > 0 ? kPlaneFailed : kHeightFailed);
     return false;

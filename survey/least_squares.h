@@ -40,10 +40,21 @@ class INormalInverter {
   virtual bool Invert(CSymMatrix& n) = 0;
 };
 
-// Gauss-Jordan with full pivoting on a dense copy (CSymMatrix::Invert).
+// Gauss-Jordan with full pivoting on a dense copy (CSymMatrix::Invert): any
+// regular matrix, the bordered ones included. 2n³ flops over a matrix streamed
+// from memory n times.
 class CGaussJordanInverter final : public INormalInverter {
  public:
   bool Invert(CSymMatrix& n) override { return n.Invert(); }
+};
+
+// Cholesky with diagonal pivoting (cholesky_inverse.h) for the positive
+// semi-definite normals AᵀPA: the same pivots and the same singularity test as
+// full-pivoting Gauss-Jordan, at a fraction of the time. An indefinite matrix is
+// handed to Gauss-Jordan.
+class CCholeskyInverter final : public INormalInverter {
+ public:
+  bool Invert(CSymMatrix& n) override;
 };
 
 class CWchFch {
@@ -76,7 +87,8 @@ class CWchFch {
   // factor is not positive and finite (weights unchanged then).
   double HelmertStep();
 
-  // The inverter used by Solve (not owned; nullptr restores the dense default).
+  // The inverter used by Solve (not owned). nullptr restores the defaults:
+  // Cholesky without group 3, Gauss-Jordan for the bordered (indefinite) system.
   void SetInverter(INormalInverter* inverter) { inverter_ = inverter; }
 
   // Residual v = A·x + l of a row of group 1, 2 (x of the last Solve).
@@ -101,7 +113,8 @@ class CWchFch {
   double GroupPvv(const std::vector<CWchFchCol>& rows, const std::vector<double>& p,
                   const std::vector<double>& l) const;
 
-  CGaussJordanInverter defaultInverter_;
+  CGaussJordanInverter gaussJordan_;
+  CCholeskyInverter cholesky_;
   INormalInverter* inverter_ = nullptr;
 };
 

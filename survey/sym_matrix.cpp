@@ -10,8 +10,6 @@ namespace survey {
 namespace {
 const char kGetError[] = "获取法方程数据出错！";
 const char kSetError[] = "设置法方程数据出错！";
-const char kSingular[] =
-    "非可逆阵，平差失败！如果选用了“Helmert验后方差守权”，请尝试取消该选项。";
 }  // namespace
 
 void CSymMatrix::SetSize(int order) {
@@ -58,7 +56,7 @@ bool CSymMatrix::Invert(double relTol) {
       dense[static_cast<std::size_t>(j) * n + i] = v;
     }
   if (!finite || !detail::GaussJordanInvert(dense, n, relTol * scale)) {
-    platform::Messages().ShowMessage(kSingular);
+    platform::Messages().ShowMessage(kSingularNormalMessage);
     return false;
   }
   pos = 0;

@@ -10,6 +10,10 @@
 
 namespace survey {
 
+// Shown when the normal matrix cannot be inverted.
+inline constexpr char kSingularNormalMessage[] =
+    "非可逆阵，平差失败！如果选用了“Helmert验后方差守权”，请尝试取消该选项。";
+
 class CSymMatrix {
  public:
   CSymMatrix() = default;

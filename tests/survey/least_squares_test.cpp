@@ -135,11 +135,17 @@ void ExpectMatches(const CWchFch& w, const Reference& r, double tol) {
   EXPECT_NEAR(w.sigma0, r.sigma0, tol * r.sigma0);
 }
 
+// Both inverters: the default (Cholesky for AᵀPA) and full-pivoting Gauss-Jordan.
+CGaussJordanInverter gGaussJordan;
+INormalInverter* const kInverters[] = {nullptr, &gGaussJordan};
+
 TEST(LeastSquares, MatchesDenseSolveAtEveryWeightScale) {
+  for (INormalInverter* inverter : kInverters)
   for (double scale : {1e-2, 1.0, 1e4}) {
     for (unsigned seed : {1u, 2u, 3u}) {
       System s = MakeSystem(40, 60, 50, seed, scale);
       CWchFch w;
+      w.SetInverter(inverter);
       s.Fill(w);
       double largest = w.Solve(false);
       Reference r = Solve(s);
@@ -283,10 +289,12 @@ TEST(LeastSquares, HelmertRefusals) {
 // A network without a fixed point (every row a difference of two unknowns) is
 // singular; the test must see that whatever the unit of the weights.
 TEST(LeastSquares, SingularSystemsAreRefusedAtEveryWeightScale) {
+  for (INormalInverter* inverter : kInverters)
   for (double scale : {1e-2, 1e-1, 1.0, 1e2, 1e4}) {
     for (bool plane : {true, false}) {
       platform::FakeMessagePort port;
       CWchFch w;
+      w.SetInverter(inverter);
       const int t = 30;
       w.Init(t, 45, plane ? 20 : 0, 0, 0);
       std::mt19937 rng(17);
@@ -311,6 +319,7 @@ TEST(LeastSquares, SingularSystemsAreRefusedAtEveryWeightScale) {
 
 // The same networks with one unknown tied down are regular at every scale.
 TEST(LeastSquares, RegularNetworksAreSolvedAtEveryWeightScale) {
+  for (INormalInverter* inverter : kInverters)
   for (double scale : {1e-2, 1.0, 1e4}) {
     platform::FakeMessagePort port;
     System s;
@@ -321,6 +330,7 @@ TEST(LeastSquares, RegularNetworksAreSolvedAtEveryWeightScale) {
     }
     s.g1.push_back({{0}, {1}, scale, 0.3});
     CWchFch w;
+    w.SetInverter(inverter);
     s.Fill(w);
     EXPECT_GT(w.Solve(false), -1) << scale;
     EXPECT_TRUE(port.Messages().empty());
@@ -446,10 +456,36 @@ TEST(SymMatrix, OperationsMatchDenseAlgebra) {
 // a matrix large enough for the threaded path against Eigen.
 TEST(SymMatrix, LargeInverseMatchesEigen) {
   System s = MakeSystem(300, 500, 300, 31);
-  CWchFch w;
-  s.Fill(w);
-  ASSERT_GT(w.Solve(false), -1);
-  ExpectMatches(w, Solve(s), 1e-8);
+  Reference r = Solve(s);
+  for (INormalInverter* inverter : kInverters) {
+    CWchFch w;
+    w.SetInverter(inverter);
+    s.Fill(w);
+    ASSERT_GT(w.Solve(false), -1);
+    ExpectMatches(w, r, 1e-8);
+  }
+}
+
+// An indefinite symmetric matrix (the bordered kind) reaches full pivoting
+// through the Cholesky inverter and comes back right.
+TEST(SymMatrix, IndefiniteMatricesAreLeftToFullPivoting) {
+  platform::FakeMessagePort port;
+  const double rows[3][3] = {{0, 1, 2}, {1, 0, 3}, {2, 3, 0.5}};
+  CSymMatrix m(3);
+  Eigen::Matrix3d e;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) {
+      e(i, j) = rows[i][j];
+      if (j >= i) m.Set(i, j, rows[i][j]);
+    }
+  CCholeskyInverter inverter;
+  ASSERT_TRUE(inverter.Invert(m));
+  Eigen::Matrix3d ei = e.inverse();
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) EXPECT_NEAR(m.Get(i, j), ei(i, j), 1e-12);
+  CSymMatrix zero(2);
+  EXPECT_FALSE(inverter.Invert(zero));
+  EXPECT_EQ(port.Messages(), std::vector<std::string>{kPivotMessage});
 }
 
 }  // namespace
