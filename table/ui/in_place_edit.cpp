@@ -10,6 +10,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "platform/ports.h"
@@ -34,7 +35,31 @@ CInPlaceEdit::CInPlaceEdit(QWidget* parent) : QLineEdit(parent) {
   setFrame(false);
   setAlignment(Qt::AlignCenter);
   setAttribute(Qt::WA_InputMethodEnabled, true);
+  // Dropped text would pass by the filter.
+  setAcceptDrops(false);
   hide();
+}
+
+void CInPlaceEdit::mousePressEvent(QMouseEvent* event) {
+  // The X11 selection pasted with the middle button goes through the filter too.
+  if (event->button() == Qt::MiddleButton) {
+    const QClipboard* c = QGuiApplication::clipboard();
+    if (c && c->supportsSelection() && !isReadOnly()) {
+      setCursorPosition(cursorPositionAt(event->position().toPoint()));
+      InsertFiltered(c->text(QClipboard::Selection));
+    }
+    event->accept();
+    return;
+  }
+  QLineEdit::mousePressEvent(event);
+}
+
+void CInPlaceEdit::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton) {
+    event->accept();
+    return;
+  }
+  QLineEdit::mouseReleaseEvent(event);
 }
 
 void CInPlaceEdit::BeginEdit(int row, int col, const QString& text, int inputType) {

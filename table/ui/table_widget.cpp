@@ -538,10 +538,10 @@ bool CTableWidget::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void CTableWidget::inputMethodEvent(QInputMethodEvent* event) {
-  // Text an input method commits on the grid opens the editor like a typed key,
-  // and reaches the editor's filter.
-  if (!event->commitString().isEmpty() && !edit_->isVisible() && view_->BeginEditByTyping() &&
-      edit_->isVisible()) {
+  // Text an input method composes or commits on the grid opens the editor like a
+  // typed key (so the composition shows in the cell) and reaches the editor's filter.
+  const bool text = !event->commitString().isEmpty() || !event->preeditString().isEmpty();
+  if (text && !edit_->isVisible() && view_->BeginEditByTyping() && edit_->isVisible()) {
     QApplication::sendEvent(edit_, event);
     return;
   }

@@ -21,7 +21,9 @@ class QScrollBar;
 class CTableWidget : public QWidget, public table::ITableHost {
   Q_OBJECT
  public:
-  // The widget shows `view` for its life; the view must outlive it.
+  // The widget shows `view` for its life; the view must outlive it. An owner that
+  // keeps the view as a member deletes this widget in its own destructor, since
+  // child widgets die only after the owner's members.
   explicit CTableWidget(CTableView* view, QWidget* parent = nullptr);
   ~CTableWidget() override;
 

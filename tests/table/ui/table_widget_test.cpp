@@ -187,6 +187,7 @@ TEST_F(GridTest, InputMethodCommitPassesTheFilter) {
   grid_->setFocus();
   QInputMethodEvent pre(QStringLiteral("cezhan"), {});
   QApplication::sendEvent(grid_, &pre);
+  EXPECT_TRUE(grid_->Edit()->isVisible()) << "the composition shows in the cell's editor";
   QInputMethodEvent commit;
   commit.setCommitString(QStringLiteral("测站"));
   QApplication::sendEvent(grid_->Edit()->isVisible() ? static_cast<QWidget*>(grid_->Edit()) : grid_, &commit);
