@@ -505,8 +505,11 @@ bool CTableWidget::event(QEvent* e) {
   if (e->type() == QEvent::ShortcutOverride) {
     auto* k = static_cast<QKeyEvent*>(e);
     const int key = MapKey(k->key());
-    // The grid's own Ctrl keys and Delete win over the frame's menu shortcuts.
-    if ((k->modifiers() & Qt::ControlModifier) && key >= 'A' && key <= 'Z') {
+    // The grid's own Ctrl keys and Delete win over the frame's menu shortcuts; the
+    // frame keeps the rest (Ctrl+N, Ctrl+O, Ctrl+S, ...).
+    static const std::string kGridKeys = "ACDIVXYZ";
+    if ((k->modifiers() & Qt::ControlModifier) && key >= 'A' && key <= 'Z' &&
+        kGridKeys.find(char(key)) != std::string::npos) {
       e->accept();
       return true;
     }

@@ -1,8 +1,9 @@
 // A look at the grid before the views exist: a traverse-like input table with
 // Chinese headers, a staggered distance column and the button bar.
-//   table_demo [--rows N] [--landscape] [--screenshot out.png] [--pdf out.pdf] [--preview]
+//   table_demo [--rows N] [--landscape] [--screenshot out.png] [--pdf out.pdf] [--preview] [--edit]
 // --landscape prints A4 across with 15 mm top and bottom margins (30 rows a page).
-// With --preview and --screenshot the print preview is grabbed instead.
+// With --preview and --screenshot the print preview is grabbed instead; --edit opens
+// the cell editor on row 3, column 2 first.
 #include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
 
   int rows = 24;
   QString shot, pdf;
-  bool preview = false, landscape = false;
+  bool preview = false, landscape = false, edit = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--rows" && i + 1 < argc) rows = std::max(1, std::atoi(argv[++i]));
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
     else if (a == "--pdf" && i + 1 < argc) pdf = QString::fromLocal8Bit(argv[++i]);
     else if (a == "--preview") preview = true;
     else if (a == "--landscape") landscape = true;
+    else if (a == "--edit") edit = true;
   }
 
   QMainWindow win;
@@ -126,6 +128,7 @@ int main(int argc, char** argv) {
   if (landscape) view.m_nMarginTop = view.m_nMarginBottom = 15;
   win.resize(1200, 800);
   win.show();
+  if (edit) QTimer::singleShot(100, [&] { view.BeginEdit(); });
 
   if (!pdf.isEmpty()) {
     QPrinter printer(QPrinter::HighResolution);

@@ -3,6 +3,7 @@
 // auto-scroll, tips and status panes, and what the screen shows (pixel probes).
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
@@ -270,6 +271,27 @@ TEST_F(GridTest, CtrlKeysOnTheGrid) {
   EXPECT_EQ(services_.clipboard.text.substr(0, 10), "\t\t\r\nA\t\t\r\nB");
 }
 
+TEST_F(GridTest, FrameShortcutsStayWithTheFrameGridKeysWinOverThem) {
+  // The frame's accelerators, as menu actions of the window.
+  int saves = 0, pastes = 0;
+  auto* save = new QAction(window_.get());
+  save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  QObject::connect(save, &QAction::triggered, [&] { ++saves; });
+  auto* paste = new QAction(window_.get());
+  paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+  QObject::connect(paste, &QAction::triggered, [&] { ++pastes; });
+  window_->addAction(save);
+  window_->addAction(paste);
+  services_.clipboard.text = "Q1";
+  view_.SelectCell(2, 1);
+  grid_->setFocus();
+  QTest::keyClick(grid_, Qt::Key_S, Qt::ControlModifier);
+  QTest::keyClick(grid_, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(saves, 1);
+  EXPECT_EQ(pastes, 0);
+  EXPECT_EQ(view_.GetCellText(2, 1), "Q1");
+}
+
 TEST_F(GridTest, ArrowsAndTabMoveTheCurrentCell) {
   view_.SelectCell(2, 1);
   grid_->setFocus();
@@ -403,6 +425,24 @@ TEST_F(GridTest, ButtonBarLayout) {
   EXPECT_FALSE(grid_->Button(table::ID_UNDO)->isEnabled());
   EXPECT_FALSE(grid_->Button(table::ID_REDO)->isEnabled());
   EXPECT_EQ(grid_->Button(table::ID_UNDO)->toolTip(), QStringLiteral("撤消一步操作。快捷键Ctrl+Z"));
+}
+
+TEST_F(GridTest, ButtonsAndBandFollowTheInterfaceScale) {
+  const int oldPt = g_nFontPt;
+  SetUiScale(18);  // 24-pixel characters at 96 dpi
+  view_.SetFont(g_nCharHeight, 3.0);
+  grid_->ApplyUiScale();
+  Settle();
+  EXPECT_EQ(g_nCharHeight, 24);
+  EXPECT_EQ(g_nRowHeight, 42);
+  CButtonST* b = grid_->Button(table::ID_COMPUTE);
+  EXPECT_EQ(b->height(), 40);
+  (void)b->grab();
+  EXPECT_EQ(b->IconWidth(), 24);
+  EXPECT_GT(view_.GetCellRect(1, 1).top, 3 * 42) << "the table starts below the taller band";
+  SetUiScale(oldPt);
+  view_.SetFont(g_nCharHeight, 3.0);
+  grid_->ApplyUiScale();
 }
 
 TEST_F(GridTest, UndoButtonUndoesAnEdit) {
