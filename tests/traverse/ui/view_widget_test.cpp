@@ -1,0 +1,153 @@
+// The traverse view on screen (offscreen): a sample job computed from its input
+// table, the result tables grabbed as pictures, a page printed to PDF, and the time
+// a 1,000-row job takes to compute and show.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QPrinter>
+#include <chrono>
+#include <cstdio>
+
+#include "platform/fake_ports.h"
+#include "platform/number.h"
+#include "platform/textfile.h"
+#include "table/ui/table_widget.h"
+#include "table/ui/ui_scale.h"
+#include "traverse/dx_view_section.h"
+#include "traverse/ui/traverse_view.h"
+
+namespace {
+
+std::string Example(const char* name) {
+  std::string here = __FILE__;
+  return here.substr(0, here.rfind("/tests/")) + "/examples/" + name;
+}
+
+void Load(CDxView& view, const std::string& path) {
+  auto bytes = platform::ReadFileBytes(path);
+  ASSERT_TRUE(bytes.has_value());
+  std::vector<std::string> lines = platform::SplitGbkLines(*bytes);
+  traverse::TraverseSectionData d;
+  std::size_t pos = 3;
+  traverse::ReadTraverseSectionLines(lines, pos, 520, d);
+  view.ResetScheme();
+  view.ApplySectionData(d);
+}
+
+class ViewWidgetTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "view_widget_test";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+    SetUiScale(9);
+  }
+  platform::FakeMessagePort messages;
+};
+
+// Counts the dark pixels of a picture (text and grid lines).
+int Ink(const QImage& img) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (qGray(img.pixel(x, y)) < 100) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST_F(ViewWidgetTest, ClosedTraverseComputesAndPrints) {
+  traverse_ui::CTraverseViewHost host;
+  CTableWidget* w = host.Widget();
+  w->resize(1400, 800);
+  w->show();
+  CDxView& view = host.View();
+  Load(view, Example("closed-traverse.qvt"));
+  view.ShowTable("SHUJUSHURU");
+  EXPECT_EQ(view.GetTitle(), "闭、附合导线数据输入");
+  view.OnCommand(table::ID_COMPUTE);
+  ASSERT_TRUE(messages.Texts().empty()) << messages.Texts()[0];
+  EXPECT_EQ(view.TableCode, "PMJSH");
+  QImage plane = w->grab().toImage();
+  plane.save("traverse_plane_table.png");
+  EXPECT_GT(Ink(plane), 2000);
+  std::printf("plane remark: %s | %s\n", view.GetSignatureText(1).c_str(), view.GetSignatureText(2).c_str());
+
+  view.ShowTable("JINGDU");
+  EXPECT_EQ(view.GetTitle(), "精度评定表");
+  QImage precision = w->grab().toImage();
+  precision.save("traverse_precision_table.png");
+  std::printf("precision remark: %s\n", view.GetSignatureText(1).c_str());
+
+  view.ShowTable("GCHJSH");
+  w->grab().toImage().save("traverse_height_table.png");
+  std::printf("height remark: %s | %s\n", view.GetSignatureText(1).c_str(), view.GetSignatureText(2).c_str());
+
+  view.ShowTable("PMJSH");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName("traverse_plane_table.pdf");
+  host.PrintTo(printer);
+  auto pdf = platform::ReadFileBytes("traverse_plane_table.pdf");
+  ASSERT_TRUE(pdf.has_value());
+  EXPECT_GT(pdf->size(), 1000u);
+}
+
+TEST_F(ViewWidgetTest, ThousandRowJobComputesAndShowsQuickly) {
+  traverse_ui::CTraverseViewHost host;
+  host.Widget()->resize(1400, 800);
+  CDxView& view = host.View();
+  // A connecting traverse of 996 stations going east with a gentle zigzag.
+  const int n = 1000;
+  std::vector<double> x(n), y(n);
+  for (int i = 0; i < n; ++i) {
+    x[i] = 3381000.0 + (i % 2 ? 35.0 : 0.0) + i * 0.5;
+    y[i] = 500000.0 + i * 150.0;
+  }
+  auto az = [&](int a, int b) {
+    double t = std::atan2(y[b] - y[a], x[b] - x[a]);
+    return t < 0 ? t + 2 * M_PI : t;
+  };
+  view.m_arrUnit.assign(n, CDxView::CUnit());
+  for (int i = 0; i < n; ++i) {
+    CDxView::CUnit& u = view.m_arrUnit[i];
+    u.name = "P" + std::to_string(i);
+    if (i >= 1 && i <= n - 2) {
+      double a = az(i, i + 1) - az(i, i - 1);
+      if (a < 0) a += 2 * M_PI;
+      u.angleText = platform::FormatFixed(a * 180 / M_PI, 10);  // decimal degrees as d.mmss? no: use dms below
+      double sec = a * 180 / M_PI * 3600;
+      int d = static_cast<int>(sec / 3600);
+      sec -= d * 3600;
+      int m = static_cast<int>(sec / 60);
+      sec -= m * 60;
+      u.angleText = std::to_string(d) + " " + std::to_string(m) + " " + platform::FormatFixed(sec, 4);
+    }
+    if (i >= 1 && i <= n - 3) u.distanceText = platform::FormatFixed(std::hypot(x[i + 1] - x[i], y[i + 1] - y[i]), 4);
+    if (i <= 1 || i >= n - 2) {
+      u.xText = platform::FormatFixed(x[i], 4);
+      u.yText = platform::FormatFixed(y[i], 4);
+    }
+  }
+  view.ShowTable("SHUJUSHURU");
+  ASSERT_EQ(view.GetRowCount(), n);
+  const auto t0 = std::chrono::steady_clock::now();
+  view.OnCommand(table::ID_COMPUTE);  // compute, then the plane table is built
+  const auto t1 = std::chrono::steady_clock::now();
+  ASSERT_TRUE(messages.Texts().empty()) << messages.Texts()[0];
+  ASSERT_EQ(view.TableCode, "PMJSH");
+  view.ShowTable("JINGDU");
+  const auto t2 = std::chrono::steady_clock::now();
+  traverse::TraverseSectionData d;
+  view.GetSectionData(d);
+  auto bytes = platform::EncodeGbkLines(traverse::WriteTraverseSectionLines(d));
+  const auto t3 = std::chrono::steady_clock::now();
+  ASSERT_TRUE(bytes.has_value());
+  auto ms = [](auto a, auto b) { return std::chrono::duration<double, std::milli>(b - a).count(); };
+  std::printf("1000 rows: compute + plane table %.1f ms, precision table %.1f ms, section text %.1f ms\n", ms(t0, t1),
+              ms(t1, t2), ms(t2, t3));
+  EXPECT_LT(ms(t0, t3), 5000.0);
+}
