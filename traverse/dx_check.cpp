@@ -2,6 +2,8 @@
 // input checks that run before any adjustment. Each failed check shows one
 // message naming the row (1-based) and stops.
 #include <cmath>
+#include <initializer_list>
+#include <string>
 
 #include "platform/number.h"
 #include "survey/angle.h"
@@ -18,7 +20,7 @@ bool SameName(const std::string& a, const std::string& b) { return !a.empty() &&
 
 bool CDxView::IsClosedTraverse() const {
   const std::size_t n = m_arrUnit.size();
-  return n >= 3 && SameName(m_arrUnit[n - 1].name, m_arrUnit[2].name);
+  return n >= 4 && SameName(m_arrUnit[n - 1].name, m_arrUnit[2].name);
 }
 
 int CDxView::AddPlanePoint(int row, int addUnknown) {
@@ -147,6 +149,16 @@ int CDxView::ParseAndCheckInput() {
   m_dSumD = 0;
   m_dSumWeight = 0;
   m_bPlane = m_bHeight = m_bIntermediate = 0;
+
+  // Rows may come from a file as well as from the grid: the same three-row
+  // minimum, and blanks around a text never make it count.
+  if (m_arrUnit.size() < 3) m_arrUnit.resize(3);
+  for (CUnit& u : m_arrUnit) {
+    for (std::string* t : {&u.name, &u.xText, &u.yText, &u.hText, &u.angleText, &u.distanceText,
+                           &u.dhText, &u.weightText, &u.obsXText, &u.obsYText, &u.obsHText,
+                           &u.backsightText, &u.foresightText, &u.intermediateText})
+      *t = dxtext::Trim(*t);
+  }
 
   const int type = m_nTraverseType;
   const int n = static_cast<int>(m_arrUnit.size());
@@ -397,6 +409,11 @@ int CDxView::CheckClosedConnectingTraverse() {
   const int n = static_cast<int>(m_arrUnit.size());
   // r(k): the k-th grid row (1-based), as the messages count.
   auto r = [&](int k) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(k - 1)]; };
+  // Orientation, start, end and closing orientation need four rows at least.
+  if (n < 4) {
+    Say("闭、附合导线的数据行数不足，至少应有起始定向点、起点、终点和终止定向点四行。");
+    return 0;
+  }
   if (m_bPlane) {
     if (!r(1).knownPlane) {
       Say("闭、附合导线第1点应该为已知点，请输入平面坐标");

@@ -162,6 +162,12 @@ const Case kCases[] = {
      },
      nullptr, "高程计算中高差观测量不足！"},
     // Closed or connecting traverse.
+    {"three rows only", 0,
+     [] {
+       Cells c = ConnectingCells();
+       return Cells{c[0], c[1], c[2]};
+     },
+     nullptr, "闭、附合导线的数据行数不足，至少应有起始定向点、起点、终点和终止定向点四行。"},
     {"start point unknown", 0,
      [] {
        Cells c = ConnectingCells();
@@ -342,6 +348,19 @@ TEST(InputCheckEdgeTest, OpenHeightRouteNeedsNoWeights) {
   EXPECT_EQ(view.Compute(), 1);
   EXPECT_TRUE(port.Messages().empty());
   EXPECT_EQ(view.m_nDhCount, 4);
+}
+
+TEST(InputCheckEdgeTest, BlankTextsFromAFileDoNotCount) {
+  platform::FakeMessagePort port;
+  CDxView view;
+  view.ResetScheme();
+  view.m_bRigorous = 0;
+  view.SetInputRows(ConnectingCells());
+  view.m_arrUnit[0].angleText = "  ";  // an orientation row with a blank angle
+  view.m_arrUnit[3].name = "P2 ";
+  ASSERT_EQ(view.Compute(), 1) << port.Messages()[0];
+  EXPECT_EQ(view.m_nAngleCount, 6);
+  EXPECT_EQ(view.m_arrUnit[3].name, "P2");
 }
 
 TEST(InputCheckEdgeTest, ShortTableIsGrownToThreeRows) {
