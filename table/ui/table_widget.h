@@ -5,6 +5,7 @@
 // this class only shows and forwards.
 #include <QPointer>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <vector>
 
@@ -103,4 +104,27 @@ class CTableWidget : public QWidget, public table::ITableHost {
   QPoint lastMouse_;
   bool hidingEditor_ = false;
   bool contextMenuOpen_ = false;
+};
+
+// A pane that owns a grid presenter (CTableView or a view derived from it) and the
+// widget that shows it. Child widgets outlive the members of their owner, so the
+// pane deletes the widget itself before its presenter goes.
+template <class View>
+class CTablePane : public QWidget {
+ public:
+  explicit CTablePane(QWidget* parent = nullptr) : QWidget(parent), grid_(new CTableWidget(&view_, this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(grid_);
+  }
+  ~CTablePane() override { delete grid_; }
+  CTablePane(const CTablePane&) = delete;
+  CTablePane& operator=(const CTablePane&) = delete;
+
+  View& GetView() { return view_; }
+  CTableWidget* Grid() const { return grid_; }
+
+ private:
+  View view_;  // declared first: built before the widget, which calls OnInitialUpdate
+  CTableWidget* grid_;
 };

@@ -119,9 +119,10 @@ int main(int argc, char** argv) {
   DemoFrame frame(win.statusBar());
   table::SetFramePort(&frame);
 
-  CTableView view;
-  auto* grid = new CTableWidget(&view, &win);
-  win.setCentralWidget(grid);
+  auto* pane = new CTablePane<CTableView>(&win);
+  win.setCentralWidget(pane);
+  CTableView& view = pane->GetView();
+  CTableWidget* grid = pane->Grid();
   view.SetFont(g_nCharHeight, 3.0);
   FillSample(view, rows);
   view.SelectCell(3, 2);
