@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QImage>
 #include <QPixmap>
 #include <QPrinter>
@@ -16,6 +18,7 @@
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
 #include "traverse/dx_view_section.h"
+#include "traverse/ui/fan_set_dlg.h"
 #include "traverse/ui/traverse_view.h"
 
 namespace {
@@ -150,4 +153,26 @@ TEST_F(ViewWidgetTest, ThousandRowJobComputesAndShowsQuickly) {
   std::printf("1000 rows: compute + plane table %.1f ms, precision table %.1f ms, section text %.1f ms\n", ms(t0, t1),
               ms(t1, t2), ms(t2, t3));
   EXPECT_LT(ms(t0, t3), 5000.0);
+}
+
+TEST_F(ViewWidgetTest, SchemeDialogMirrorsTheFormModel) {
+  traverse::CSchemeForm form(traverse::SchemeValues(), 3);
+  CFAnSetDlg dlg(form);
+  auto* type = qobject_cast<QComboBox*>(dlg.Control(traverse::kCtlTraverseType));
+  ASSERT_NE(type, nullptr);
+  EXPECT_TRUE(dlg.Control(traverse::kCtlReduce)->isEnabled());
+  type->setCurrentIndex(4);  // 坐标导线
+  EXPECT_FALSE(dlg.Control(traverse::kCtlReduce)->isEnabled());
+  EXPECT_TRUE(dlg.Control(traverse::kCtlDistribution0)->isEnabled());
+  EXPECT_EQ(qobject_cast<QComboBox*>(dlg.Control(traverse::kCtlHeightRoute))->currentIndex(), 1);
+  type->setCurrentIndex(0);
+  qobject_cast<QLineEdit*>(dlg.Control(traverse::kCtlDistA))->setText("0");
+  qobject_cast<QLineEdit*>(dlg.Control(traverse::kCtlDistB))->setText("0");
+  EXPECT_FALSE(dlg.TryAccept());
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_EQ(messages.Texts()[0], "测距中误差应大于0\r\n");
+  qobject_cast<QLineEdit*>(dlg.Control(traverse::kCtlDistB))->setText("2");
+  EXPECT_TRUE(dlg.TryAccept());
+  EXPECT_DOUBLE_EQ(dlg.Form().values.m_dDistB, 2.0);
+  EXPECT_EQ(dlg.Form().unknownCount, 3);
 }
