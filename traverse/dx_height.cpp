@@ -10,12 +10,6 @@
 
 using traverse::detail::Format;
 
-namespace {
-
-void Say(const std::string& text) { platform::Messages().ShowMessage(text); }
-
-}  // namespace
-
 int CDxView::ComputeApproxHeights() {
   const int n = static_cast<int>(m_arrUnit.size());
   auto valued = [&](int r) {

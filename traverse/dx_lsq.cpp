@@ -303,6 +303,8 @@ double CSparseLsq::HelmertStep() {
   // A group without residuals has no variance to estimate; re-scaling by 1/0 would
   // poison every weight.
   if (!(s1 > 1e-30) || !(s2 > 1e-30)) return -1.0;
+  s1_ = s1;
+  s2_ = s2;
   for (double& p : p1_) p /= s1;
   for (double& p : p2_) p /= s2;
   return std::fabs(s1 - s2);

@@ -63,6 +63,8 @@ class CSparseLsq : public CLsqSolver {
   double HelmertStep() override;
 
   int Unknowns() const { return t_; }
+  // Variance factors s1, s2 found by the last HelmertStep (1 before any).
+  double LastFactor(int group) const { return group == 1 ? s1_ : s2_; }
   // Size of the envelope of the last factor (diagnostic for the benchmark).
   std::size_t EnvelopeSize() const { return val_.size(); }
 
@@ -85,6 +87,7 @@ class CSparseLsq : public CLsqSolver {
   std::vector<double> p1_, p2_, l1_, l2_;
   std::vector<double> x_;
   double pvv1_ = 0, pvv2_ = 0, sigma0_ = 0;
+  double s1_ = 1, s2_ = 1;
 
   // Ordering: perm_[new] = old, iperm_[old] = new.
   std::vector<int> perm_, iperm_;

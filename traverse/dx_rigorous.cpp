@@ -22,8 +22,6 @@ namespace {
 
 constexpr double kRho = 206264.806247096;
 
-void Say(const std::string& text) { platform::Messages().ShowMessage(text); }
-
 double Fold2Pi(double a) {
   survey::NormalizeAngle(&a);
   return a;
@@ -160,7 +158,13 @@ int CDxView::AdjustPlaneRigorous() {
   if (m_bHelmert && m_nAngleCount > 0 && m_nSideCount > 0) {
     double d = 1e10, last = 1e8;
     int r = 0;
-    while (d > 0.001 || std::fabs(lsq.Sigma0() - 1.0) > 0.001 || last > 1) {
+    // Besides |s1 − s2| and σ0, each group's own factor must have settled, so that
+    // both groups end with [pvv]/r = 1 to better than 1e-3 (the first two tests
+    // alone still allow factors of 1 ± 0.0015).
+    auto unsettled = [&] {
+      return std::fabs(lsq.LastFactor(1) - 1.0) > 1e-4 || std::fabs(lsq.LastFactor(2) - 1.0) > 1e-4;
+    };
+    while (d > 0.001 || std::fabs(lsq.Sigma0() - 1.0) > 0.001 || last > 1 || unsettled()) {
       const double dPrev = d;
       d = lsq.HelmertStep();
       if (d < 0) {
@@ -232,12 +236,23 @@ int CDxView::ComputeApproxCoords() {
            m_arrUnit[a].planeIndex == m_arrUnit[b].planeIndex;
   };
 
+  std::string broken;  // the first chain that could not be walked ...
+  int brokenRow = -1;  // ... and the row of the point it was to place
+  auto remember = [&](int row, std::string text) {
+    if (broken.empty()) {
+      broken = std::move(text);
+      brokenRow = row;
+    }
+  };
+
   // First series.
   for (bool placed = true; placed;) {
     placed = false;
     for (int i = 0; i + 1 < n; ++i) {
       if (!hasPoint(i) || !hasPoint(i + 1) || !located(i) || located(i + 1)) continue;
-      if (i >= 1 && located(i - 1) && !samePoint(i - 1, i)) {
+      // Row i−1 is the back point only when row i carries the angle between them;
+      // otherwise it ends another line of the table.
+      if (i >= 1 && hasAngle(i) && located(i - 1) && !samePoint(i - 1, i)) {
         double xb, yb, x, y;
         coords(i - 1, &xb, &yb);
         coords(i, &x, &y);
@@ -256,10 +271,13 @@ int CDxView::ComputeApproxCoords() {
       }
       // Unoriented: walk a provisional chain, first leg due north, to the first
       // located point other than the start, then turn the first leg onto it.
+      // A chain that cannot be walked is remembered, not fatal: other lines may
+      // still locate its points in a later sweep. It is reported only when points
+      // stay without coordinates.
       if (!hasSide(i)) {
-        Say(Format("第%d点(%s)-第%d点(%s)缺少边长！", i + 1, m_arrUnit[i].name.c_str(), i + 2,
-                   m_arrUnit[i + 1].name.c_str()));
-        return 0;
+        remember(i + 1, Format("第%d点(%s)-第%d点(%s)缺少边长！", i + 1, m_arrUnit[i].name.c_str(), i + 2,
+                        m_arrUnit[i + 1].name.c_str()));
+        continue;
       }
       double x0, y0;
       coords(i, &x0, &y0);
@@ -270,13 +288,13 @@ int CDxView::ComputeApproxCoords() {
       for (int k = i + 1; k + 1 < n; ++k) {
         if (!hasPoint(k + 1)) break;
         if (!hasAngle(k)) {
-          Say(Format("第%d点(%s)处缺少角度！", k + 1, m_arrUnit[k].name.c_str()));
-          return 0;
+          remember(i + 1, Format("第%d点(%s)处缺少角度！", k + 1, m_arrUnit[k].name.c_str()));
+          break;
         }
         if (!hasSide(k)) {
-          Say(Format("第%d点(%s)-第%d点(%s)缺少边长！", k + 1, m_arrUnit[k].name.c_str(), k + 2,
-                     m_arrUnit[k + 1].name.c_str()));
-          return 0;
+          remember(i + 1, Format("第%d点(%s)-第%d点(%s)缺少边长！", k + 1, m_arrUnit[k].name.c_str(),
+                          k + 2, m_arrUnit[k + 1].name.c_str()));
+          break;
         }
         az = Fold2Pi(az + m_arrUnit[k].angle - survey::kPi);
         double nx, ny;
@@ -337,6 +355,10 @@ int CDxView::ComputeApproxCoords() {
 
   for (int p = 0; p < static_cast<int>(m_arrUnknownPd.size()); ++p) {
     if (m_arrUnknownPd[p].hasValue) continue;
+    if (!broken.empty() && !located(brokenRow)) {
+      Say(broken);
+      return 0;
+    }
     for (int r = 0; r < n; ++r)
       if (m_arrUnit[r].knownPlane == 0 && m_arrUnit[r].planeIndex == p) {
         Say(Format("第%d点(%s)未能推算得近似坐标", r + 1, m_arrUnit[r].name.c_str()));
