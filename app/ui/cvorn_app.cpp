@@ -49,14 +49,12 @@ bool CvornApp::InitInstance(const QStringList& args, const Options& options) {
     frame_->Recent().Add(table_ui::S(QFileInfo(job).absoluteFilePath()));
     frame_->Recent().Save();
     frame_->Nav().OnInitialUpdate();
-    frame_->AfterLoad();
   }
 
   // Held for the life of the process; nothing tests it.
   QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (runtime.isEmpty()) runtime = QDir::tempPath();
   mutex_ = std::make_unique<QLockFile>(QDir(runtime).filePath(QStringLiteral("mrlo_qvt")));
-  mutex_->setStaleLockTime(0);
   mutex_->tryLock(0);
 
   if (options.show) {
@@ -65,6 +63,9 @@ bool CvornApp::InitInstance(const QStringList& args, const Options& options) {
     frame_->showMaximized();
     frame_->OnViewDefaultLayout();  // now that the client area has its real width
   }
+  // The pane picks the section for the loaded job once it is on screen (a hidden pane
+  // ignores selections).
+  frame_->AfterLoad();
   return true;
 }
 

@@ -378,6 +378,9 @@ void CMainFrame::SwitchView(int id) {
   it->second.widget->show();
   m_nRightViewId = id;
   it->second.widget->update();
+  // Printing has nothing to print while the help pages are shown.
+  for (int cmd : {57607, 57609})
+    if (auto a = actions_.find(cmd); a != actions_.end()) a->second->setEnabled(id != app::kHelpViewId);
 }
 
 void CMainFrame::SwitchToDrawing(CTableView&) { SwitchView(app::kDrawViewId); }
