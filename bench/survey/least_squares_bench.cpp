@@ -103,8 +103,11 @@ void Fill(const Network& n, survey::CWchFch& w, const std::vector<double>& ax,
   }
 }
 
+// range(0): unknowns; range(1): 0 default inverter (Cholesky), 1 full-pivoting
+// Gauss-Jordan.
 void BM_CWchFchSolveWithInverse(benchmark::State& state) {
   const int unknowns = static_cast<int>(state.range(0));
+  survey::CGaussJordanInverter gaussJordan;
   Network n = MakeNetwork(unknowns);
   std::vector<double> ax = n.x, ay = n.y;
   for (std::size_t i = 4; i < ax.size(); ++i) {
@@ -112,6 +115,7 @@ void BM_CWchFchSolveWithInverse(benchmark::State& state) {
     ay[i] -= 0.03;
   }
   survey::CWchFch w;
+  if (state.range(1) == 1) w.SetInverter(&gaussJordan);
   double largest = 0;
   for (auto _ : state) {
     Fill(n, w, ax, ay);
@@ -125,6 +129,10 @@ void BM_CWchFchSolveWithInverse(benchmark::State& state) {
   state.counters["sigma0"] = w.sigma0;
 }
 
-BENCHMARK(BM_CWchFchSolveWithInverse)->Arg(100)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CWchFchSolveWithInverse)
+    ->ArgNames({"unknowns", "gauss_jordan"})
+    ->ArgsProduct({{100, 500, 2000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

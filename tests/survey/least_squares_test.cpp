@@ -489,3 +489,45 @@ TEST(SymMatrix, IndefiniteMatricesAreLeftToFullPivoting) {
 }
 
 }  // namespace
+
+namespace {
+
+// An order large enough for the threaded paths of both inverters, checked by the
+// defining identities with N applied through the sparse rows: N·Q = I and the
+// normal equations Aᵀ·P·(A·x + l) = 0.
+TEST(SymMatrix, ThreadedInversesSatisfyNQEqualsIdentity) {
+  System s = MakeSystem(700, 900, 600, 41);
+  for (INormalInverter* inverter : kInverters) {
+    CWchFch w;
+    w.SetInverter(inverter);
+    s.Fill(w);
+    ASSERT_GT(w.Solve(false), -1);
+    const int n = s.t;
+    Eigen::MatrixXd Q(n, n);
+    for (int i = 0; i < n; ++i)
+      for (int j = i; j < n; ++j) Q(i, j) = Q(j, i) = w.q.Ref(i, j);
+    Eigen::MatrixXd NQ = Eigen::MatrixXd::Zero(n, n);
+    Eigen::VectorXd g = Eigen::VectorXd::Zero(n);
+    for (const auto* rows : {&s.g1, &s.g2}) {
+      for (const Row& r : *rows) {
+        Eigen::RowVectorXd aq = Eigen::RowVectorXd::Zero(n);
+        double v = r.l;
+        for (std::size_t j = 0; j < r.idx.size(); ++j)
+          if (r.idx[j] >= 0) {
+            aq += r.coef[j] * Q.row(r.idx[j]);
+            v += r.coef[j] * w.x[r.idx[j]];
+          }
+        for (std::size_t j = 0; j < r.idx.size(); ++j)
+          if (r.idx[j] >= 0) {
+            NQ.row(r.idx[j]) += r.p * r.coef[j] * aq;
+            g(r.idx[j]) += r.p * r.coef[j] * v;
+          }
+      }
+    }
+    EXPECT_LT((NQ - Eigen::MatrixXd::Identity(n, n)).cwiseAbs().maxCoeff(), 1e-9);
+    const double uScale = Eigen::Map<Eigen::VectorXd>(w.u.data(), n).cwiseAbs().maxCoeff();
+    EXPECT_LT(g.cwiseAbs().maxCoeff(), 1e-9 * (1 + uScale));
+  }
+}
+
+}  // namespace
