@@ -75,7 +75,9 @@ TEST(HeightAdjustTest, LineEqualsProportionalDistribution) {
       EXPECT_NEAR(job.view.m_dSigma0Height, s0, 1e-9 * s0);
       const double mh = s0 * std::sqrt(before * (sumW - before) / sumW);
       for (const auto& hd : job.view.m_arrUnknownHd)
-        if (hd.name == names[i + 1]) EXPECT_NEAR(hd.mh, mh, 1e-6 * mh);
+        if (hd.name == names[i + 1]) {
+          EXPECT_NEAR(hd.mh, mh, 1e-6 * mh);
+        }
     }
   }
 }

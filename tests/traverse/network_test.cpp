@@ -65,7 +65,9 @@ TEST(NetworkTest, ExactObservationsReturnTheTruth) {
       // Rows carry the adjusted values for the tables.
       for (const auto& u : job.view.m_arrUnit)
         for (const auto& t : net.points)
-          if (t.name == u.name) EXPECT_NEAR(u.h, t.h, 1e-6);
+          if (t.name == u.name) {
+            EXPECT_NEAR(u.h, t.h, 1e-6);
+          }
     }
     for (const auto& u : job.view.m_arrUnit)
       for (const auto& t : net.points)
