@@ -1,20 +1,22 @@
 // The program: one QApplication, the views that exist registered with the frame,
 // one CvornApp, the frame's message loop.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "app/ui/cvorn_app.h"
-#ifdef QUINTAR_HAVE_TRAVERSE_UI
 #include "traverse/ui/traverse_view.h"
-#endif
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   Q_INIT_RESOURCE(res);
   QApplication::setApplicationName(QStringLiteral("Quintar"));
   QApplication::setOrganizationName(QString::fromUtf8("Norvale软件"));
-#ifdef QUINTAR_HAVE_TRAVERSE_UI
+  // Qt's own buttons and dialogs ("确定", "取消", file and print dialogs) in Chinese.
+  QTranslator qtChinese;
+  if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtChinese);
   traverse_ui::RegisterTraverseView();
-#endif
   app_ui::CvornApp app;
   QStringList args = QApplication::arguments();
   args.removeFirst();
