@@ -6,67 +6,9 @@
 
 namespace traverse {
 
-SchemeValues SchemeOf(const CDxView& v) {
-  SchemeValues s;
-  s.m_nTraverseType = v.m_nTraverseType;
-  s.m_bReduce = v.m_bReduce;
-  s.m_nEllipsoid = v.m_nEllipsoid;
-  s.m_bY500 = v.m_bY500;
-  s.m_bProjCorrection = v.m_bProjCorrection;
-  s.m_bDistReduce = v.m_bDistReduce;
-  s.m_dReduceHeight = v.m_dReduceHeight;
-  s.m_dEllipA = v.m_dEllipA;
-  s.m_dEllipInvF = v.m_dEllipInvF;
-  s.m_bBackCompute = v.m_bBackCompute;
-  s.m_bShowCorrectedIncrements = v.m_bShowCorrectedIncrements;
-  s.m_bClosureBeforeAngleCorrection = v.m_bClosureBeforeAngleCorrection;
-  s.m_bRigorous = v.m_bRigorous;
-  s.m_bHelmert = v.m_bHelmert;
-  s.m_dAngleRms = v.m_dAngleRms;
-  s.m_nDistErrorType = v.m_nDistErrorType;
-  s.m_dDistA = v.m_dDistA;
-  s.m_dDistB = v.m_dDistB;
-  s.m_nPlaneGrade = v.m_nPlaneGrade;
-  s.m_dAzClosureCoef = v.m_dAzClosureCoef;
-  s.m_nRelClosureLimit = v.m_nRelClosureLimit;
-  s.m_nHeightGrade = v.m_nHeightGrade;
-  s.m_dHeightClosureCoef = v.m_dHeightClosureCoef;
-  s.m_nHeightRouteType = v.m_nHeightRouteType;
-  s.m_nLevelWeight = v.m_nLevelWeight;
-  s.m_nDistUnit = v.m_nDistUnit;
-  s.m_nClosureDistribution = v.m_nClosureDistribution;
-  return s;
-}
+SchemeValues SchemeOf(const CDxView& v) { return v; }
 
-void ApplyScheme(CDxView& v, const SchemeValues& s) {
-  v.m_nTraverseType = s.m_nTraverseType;
-  v.m_bReduce = s.m_bReduce;
-  v.m_nEllipsoid = s.m_nEllipsoid;
-  v.m_bY500 = s.m_bY500;
-  v.m_bProjCorrection = s.m_bProjCorrection;
-  v.m_bDistReduce = s.m_bDistReduce;
-  v.m_dReduceHeight = s.m_dReduceHeight;
-  v.m_dEllipA = s.m_dEllipA;
-  v.m_dEllipInvF = s.m_dEllipInvF;
-  v.m_bBackCompute = s.m_bBackCompute;
-  v.m_bShowCorrectedIncrements = s.m_bShowCorrectedIncrements;
-  v.m_bClosureBeforeAngleCorrection = s.m_bClosureBeforeAngleCorrection;
-  v.m_bRigorous = s.m_bRigorous;
-  v.m_bHelmert = s.m_bHelmert;
-  v.m_dAngleRms = s.m_dAngleRms;
-  v.m_nDistErrorType = s.m_nDistErrorType;
-  v.m_dDistA = s.m_dDistA;
-  v.m_dDistB = s.m_dDistB;
-  v.m_nPlaneGrade = s.m_nPlaneGrade;
-  v.m_dAzClosureCoef = s.m_dAzClosureCoef;
-  v.m_nRelClosureLimit = s.m_nRelClosureLimit;
-  v.m_nHeightGrade = s.m_nHeightGrade;
-  v.m_dHeightClosureCoef = s.m_dHeightClosureCoef;
-  v.m_nHeightRouteType = s.m_nHeightRouteType;
-  v.m_nLevelWeight = s.m_nLevelWeight;
-  v.m_nDistUnit = s.m_nDistUnit;
-  v.m_nClosureDistribution = s.m_nClosureDistribution;
-}
+void ApplyScheme(CDxView& v, const SchemeValues& s) { static_cast<SchemeValues&>(v) = s; }
 
 void CTraverseDocSection::Reset() { view_.ResetScheme(); }
 

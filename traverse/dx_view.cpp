@@ -67,33 +67,7 @@ void CDxView::ResetScheme() {
   TableCode.clear();
   SetTitle("");
 
-  m_nTraverseType = 0;
-  m_bReduce = 0;
-  m_nEllipsoid = 2;
-  m_bY500 = 0;
-  m_bProjCorrection = 1;
-  m_bDistReduce = 0;
-  m_dReduceHeight = 0.0;
-  m_dEllipA = 6378137.0;
-  m_dEllipInvF = 298.257222101;
-  m_bBackCompute = 0;
-  m_bShowCorrectedIncrements = 1;
-  m_bClosureBeforeAngleCorrection = 0;
-  m_bRigorous = 1;
-  m_bHelmert = 0;
-  m_dAngleRms = 5.0;
-  m_nDistErrorType = 0;
-  m_dDistA = 5.0;
-  m_dDistB = 5.0;
-  m_nPlaneGrade = 2;
-  m_dAzClosureCoef = 10.0;
-  m_nRelClosureLimit = 15000;
-  m_nHeightGrade = 2;
-  m_dHeightClosureCoef = 20.0;
-  m_nHeightRouteType = 0;
-  m_nLevelWeight = 0;
-  m_nDistUnit = 0;
-  m_nClosureDistribution = 1;
+  static_cast<traverse::SchemeValues&>(*this) = traverse::SchemeValues();
   // The reductions need the projection of the scheme; a new job must never
   // reach the "not set" message.
   ConfigureProjection();

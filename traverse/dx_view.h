@@ -6,6 +6,9 @@
 // systems. The grid it shows is the CTableView it derives from; the Qt widget
 // that paints it lives in traverse/ui/.
 //
+// The computation scheme is the traverse::SchemeValues base, so the scheme
+// dialog, the job file and the computation share one list of members.
+//
 // Computation flow: the rows arrive as the texts of the data-input grid
 // (ReadInputTable, or SetInputRows in tests and loaders), Compute() checks them
 // (ParseAndCheckInput), adjusts them by traverse type, optionally reduces the
@@ -25,6 +28,7 @@
 #include "survey/least_squares.h"
 #include "table/table_view.h"
 #include "traverse/cus_table.h"
+#include "traverse/scheme_form.h"
 
 // ---- view (tables, bar, commands, document section): traverseview ----
 namespace traverse {
@@ -33,7 +37,7 @@ struct TraverseSectionData;
 }  // namespace traverse
 // ---- end view ----
 
-class CDxView : public CTableView {
+class CDxView : public CTableView, public traverse::SchemeValues {
  public:
   // One row of the data-input table with its parsed and computed values.
   struct CUnit {
@@ -113,35 +117,7 @@ class CDxView : public CTableView {
   CDxView();
   ~CDxView() override;
 
-  // ---- scheme -------------------------------------------------------------
-  int m_nTraverseType = 0;  // 0 closed/connecting, 1 no-orientation, 2 open,
-                            // 3 network, 4 coordinate traverse, 5 levelling
-  int m_bReduce = 0;        // "概算"
-  int m_nEllipsoid = 2;     // EllipsoidType
-  int m_bY500 = 0;
-  int m_bProjCorrection = 1;
-  int m_bDistReduce = 0;
-  double m_dReduceHeight = 0.0;
-  double m_dEllipA = 6378137.0;
-  double m_dEllipInvF = 298.257222101;
-  int m_bBackCompute = 0;
-  int m_bShowCorrectedIncrements = 1;
-  int m_bClosureBeforeAngleCorrection = 0;
-  int m_bRigorous = 1;
-  int m_bHelmert = 0;
-  double m_dAngleRms = 5.0;   // seconds
-  int m_nDistErrorType = 0;   // DistanceErrorType
-  double m_dDistA = 5.0;      // mm
-  double m_dDistB = 5.0;      // mm/km
-  int m_nPlaneGrade = 2;
-  double m_dAzClosureCoef = 10.0;
-  int m_nRelClosureLimit = 15000;
-  int m_nHeightGrade = 2;
-  double m_dHeightClosureCoef = 20.0;
-  int m_nHeightRouteType = 0;  // 0 levelling (1/L), 1 trigonometric (1/L²)
-  int m_nLevelWeight = 0;      // 0 by distance, 1 by stations
-  int m_nDistUnit = 0;         // 0 m, 1 km
-  int m_nClosureDistribution = 1;  // coordinate traverse: 0 increments, 1 sides, 2 similarity
+  // ---- scheme: the members of traverse::SchemeValues (m_nTraverseType ...) ----
 
   std::array<CCusTable, 10> m_cusTables;
 
@@ -228,7 +204,7 @@ class CDxView : public CTableView {
   // Bodies in their own source files (dx_rigorous.cpp, dx_precision.cpp,
   // dx_height.cpp, dx_reduce.cpp, dx_errsearch.cpp). Further members of those
   // steps go here.
-  // The solver a rigorous adjustment runs on (traverse/dx_lsq.h); set only while
+  // The solver a rigorous adjustment runs on (survey/sparse_least_squares.h); set only while
   // AdjustPlaneRigorous or AdjustHeights runs, pointing at its local system.
   class CLsq;
   CLsq* m_pPlaneLsq = nullptr;

@@ -10,11 +10,12 @@
 namespace traverse {
 
 // The scheme values a job stores in its "[计算方案]" block. Defaults are those of a
-// new document.
+// new document. CDxView derives from it, so this is the one list of scheme members.
 struct SchemeValues {
-  int m_nTraverseType = 0;  // TraverseType 0..5
-  int m_bReduce = 0;
-  int m_nEllipsoid = 2;  // EllipsoidType 0..4
+  int m_nTraverseType = 0;  // TraverseType 0..5: 0 closed/connecting, 1 no-orientation,
+                            // 2 open, 3 network, 4 coordinate traverse, 5 levelling
+  int m_bReduce = 0;        // "概算"
+  int m_nEllipsoid = 2;     // EllipsoidType 0..4
   int m_bY500 = 0;
   int m_bProjCorrection = 1;
   int m_bDistReduce = 0;
@@ -26,19 +27,19 @@ struct SchemeValues {
   int m_bClosureBeforeAngleCorrection = 0;
   int m_bRigorous = 1;
   int m_bHelmert = 0;
-  double m_dAngleRms = 5.0;
-  int m_nDistErrorType = 0;  // DistanceErrorType 0..2
-  double m_dDistA = 5.0;
-  double m_dDistB = 5.0;
-  int m_nPlaneGrade = 2;  // PlaneGrade 0..7
+  double m_dAngleRms = 5.0;   // seconds
+  int m_nDistErrorType = 0;   // DistanceErrorType 0..2
+  double m_dDistA = 5.0;      // mm
+  double m_dDistB = 5.0;      // mm/km
+  int m_nPlaneGrade = 2;      // PlaneGrade 0..7
   double m_dAzClosureCoef = 10.0;
   int m_nRelClosureLimit = 15000;
-  int m_nHeightGrade = 2;  // HeightGrade 0..5
+  int m_nHeightGrade = 2;     // HeightGrade 0..5
   double m_dHeightClosureCoef = 20.0;
-  int m_nHeightRouteType = 0;  // 0 水准, 1 三角高程
+  int m_nHeightRouteType = 0;  // 0 水准 (1/L), 1 三角高程 (1/L²)
   int m_nLevelWeight = 0;      // 0 距离, 1 测站数
   int m_nDistUnit = 0;         // 0 米, 1 公里
-  int m_nClosureDistribution = 1;  // 0 按坐标增量, 1 按边长, 2 坐标转换
+  int m_nClosureDistribution = 1;  // 坐标导线: 0 按坐标增量, 1 按边长, 2 坐标转换
 
   bool operator==(const SchemeValues&) const = default;
 
