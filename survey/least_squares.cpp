@@ -7,10 +7,19 @@
 #include "survey/cholesky_inverse.h"
 
 namespace survey {
-namespace {
-const char kPlaneFailed[] = "给定的平面网数据不合理，无法完成平差!\n请检查平面数据。";
-const char kHeightFailed[] = "给定的高程网数据不合理，无法完成平差!\n请检查高差数据。";
-}  // namespace
+
+double UnitWeightRms(double pvv, int redundancy) {
+  return redundancy > 0 ? std::sqrt(pvv / redundancy) : -1;
+}
+
+double HelmertFactors(double pvv1, double r1, double pvv2, double r2, double& s1, double& s2) {
+  if (!(r1 >= 1e-6) || !(r2 >= 1e-6)) return -1;
+  const double f1 = pvv1 / r1, f2 = pvv2 / r2;
+  if (!(f1 > 1e-30) || !(f2 > 1e-30) || !std::isfinite(f1) || !std::isfinite(f2)) return -1;
+  s1 = f1;
+  s2 = f2;
+  return std::fabs(f1 - f2);
+}
 
 bool CCholeskyInverter::Invert(CSymMatrix& n) {
   double scale = 0;
@@ -117,7 +126,7 @@ bool CWchFch::BuildNormals() {
 
   INormalInverter* inv = inverter_ ? inverter_ : m3 == 0 ? static_cast<INormalInverter*>(&cholesky_) : &gaussJordan_;
   if (!inv->Invert(q)) {
-    platform::Messages().ShowMessage(m2 > 0 || k > 0 ? kPlaneFailed : kHeightFailed);
+    platform::Messages().ShowMessage(m2 > 0 || k > 0 ? kPlaneSystemFailedMessage : kHeightSystemFailedMessage);
     return false;
   }
   return true;
@@ -157,8 +166,7 @@ double CWchFch::Solve(bool invertOnly) {
   // is zero, and its cancellation can even go negative.
   pvv1 = GroupPvv(rows1, p1, l1);
   pvv2 = GroupPvv(rows2, p2, l2);
-  const int r = m1 + m2 + m3 - 2 * k - t;
-  sigma0 = r > 0 ? std::sqrt((pvv1 + pvv2) / r) : -1;
+  sigma0 = UnitWeightRms(pvv1 + pvv2, m1 + m2 + m3 - 2 * k - t);
   double largest = 0;
   for (int i = 0; i < t; ++i) largest = std::max(largest, std::fabs(x[i]));
   return largest;
@@ -168,13 +176,12 @@ double CWchFch::HelmertStep() {
   if (m1 == 0 || m2 == 0) return 0;
   const double r1 = m1 - 2 * k - normal1.TraceOfProduct(q);
   const double r2 = m2 - normal2.TraceOfProduct(q);
-  if (!(r1 >= 1e-6) || !(r2 >= 1e-6)) return -1;
-  const double s1 = pvv1 / r1, s2 = pvv2 / r2;
-  // A zero variance factor (residual-free group) would make its weights infinite.
-  if (!(s1 > 0) || !(s2 > 0) || !std::isfinite(s1) || !std::isfinite(s2)) return -1;
+  double s1 = 0, s2 = 0;
+  const double step = HelmertFactors(pvv1, r1, pvv2, r2, s1, s2);
+  if (step < 0) return step;
   VecScale(p1, 1 / s1);
   VecScale(p2, 1 / s2);
-  return std::fabs(s1 - s2);
+  return step;
 }
 
 }  // namespace survey

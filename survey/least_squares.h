@@ -28,11 +28,30 @@
 // Failures show their messages through platform::Messages(): the pivot message
 // of the inverter, then "给定的平面网数据不合理，无法完成平差!\n请检查平面数据。" (m2 > 0
 // or k > 0) or "给定的高程网数据不合理，无法完成平差!\n请检查高差数据。".
+// CSparseLsq (sparse_least_squares.h) is the envelope-factor counterpart for large
+// networks; it shares these messages and the Helmert and σ0 formulas below.
 #include <vector>
 
 #include "survey/sym_matrix.h"
 
 namespace survey {
+
+// Shown after kSingularNormalMessage when a system cannot be solved: the plane text
+// for systems with sides, the height text for levelling networks.
+inline constexpr char kPlaneSystemFailedMessage[] =
+    "给定的平面网数据不合理，无法完成平差!\n请检查平面数据。";
+inline constexpr char kHeightSystemFailedMessage[] =
+    "给定的高程网数据不合理，无法完成平差!\n请检查高差数据。";
+
+// σ0 = √([pvv]/r); −1 without redundancy (r ≤ 0).
+double UnitWeightRms(double pvv, int redundancy);
+
+// Helmert's variance factors of two observation groups, s_g = [pvv]_g / r_g with
+// the redundancy shares r_g = m_g − tr(N_g·Q). Returns −1 (s1, s2 untouched) when
+// a share is below 1e-6 or a factor is not above 1e-30 and finite: a group without
+// residuals has no variance to estimate, and re-scaling by 1/0 would poison every
+// weight. Else stores the factors and returns |s1 − s2|.
+double HelmertFactors(double pvv1, double r1, double pvv2, double r2, double& s1, double& s2);
 
 // The step that turns the normal matrix into its inverse. The dense Gauss-Jordan
 // inverter is the default; a sparse factorisation for large networks can take its

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <string>
 
-#include "traverse/dx_lsq.h"
+#include "survey/sparse_least_squares.h"
 #include "traverse/dx_view.h"
 
 // The solver object behind m_pPlaneLsq / m_pHeightLsq.
-class CDxView::CLsq : public traverse::CSparseLsq {
+class CDxView::CLsq : public survey::CSparseLsq {
  public:
-  using traverse::CSparseLsq::CSparseLsq;
+  using survey::CSparseLsq::CSparseLsq;
 };
 
 namespace traverse::detail {

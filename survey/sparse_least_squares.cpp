@@ -1,4 +1,4 @@
-#include "traverse/dx_lsq.h"
+#include "survey/sparse_least_squares.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,17 +6,9 @@
 #include <numeric>
 
 #include "platform/ports.h"
+#include "survey/least_squares.h"
 
-namespace traverse {
-
-namespace {
-
-const char kPivotMessage[] =
-    "非可逆阵，平差失败！如果选用了“Helmert验后方差守权”，请尝试取消该选项。";
-const char kPlaneMessage[] = "给定的平面网数据不合理，无法完成平差!\n请检查平面数据。";
-const char kHeightMessage[] = "给定的高程网数据不合理，无法完成平差!\n请检查高差数据。";
-
-}  // namespace
+namespace survey {
 
 void CSparseLsq::Init(int t, int m1, int m2) {
   t_ = std::max(t, 0);
@@ -186,8 +178,8 @@ double CSparseLsq::Solve() {
   assemble(rows1_, p1_, l1_);
   assemble(rows2_, p2_, l2_);
   if (!Factor()) {
-    platform::Messages().ShowMessage(kPivotMessage);
-    platform::Messages().ShowMessage(height_ ? kHeightMessage : kPlaneMessage);
+    platform::Messages().ShowMessage(kSingularNormalMessage);
+    platform::Messages().ShowMessage(height_ ? kHeightSystemFailedMessage : kPlaneSystemFailedMessage);
     sigma0_ = -1.0;
     return -1e10;
   }
@@ -223,8 +215,7 @@ double CSparseLsq::Solve() {
   };
   pvv1_ = pvv(rows1_, p1_, l1_);
   pvv2_ = pvv(rows2_, p2_, l2_);
-  const int r = static_cast<int>(rows1_.size() + rows2_.size()) - t_;
-  sigma0_ = r > 0 ? std::sqrt((pvv1_ + pvv2_) / r) : -1.0;
+  sigma0_ = UnitWeightRms(pvv1_ + pvv2_, static_cast<int>(rows1_.size() + rows2_.size()) - t_);
   return maxAbs;
 }
 
@@ -297,17 +288,14 @@ double CSparseLsq::HelmertStep() {
   if (rows1_.empty() || rows2_.empty()) return 0.0;
   const double r1 = static_cast<double>(rows1_.size()) - TraceGroup(rows1_, p1_);
   const double r2 = static_cast<double>(rows2_.size()) - TraceGroup(rows2_, p2_);
-  if (r1 < 1e-6 || r2 < 1e-6) return -1.0;
-  const double s1 = pvv1_ / r1;
-  const double s2 = pvv2_ / r2;
-  // A group without residuals has no variance to estimate; re-scaling by 1/0 would
-  // poison every weight.
-  if (!(s1 > 1e-30) || !(s2 > 1e-30)) return -1.0;
+  double s1 = 0, s2 = 0;
+  const double step = HelmertFactors(pvv1_, r1, pvv2_, r2, s1, s2);
+  if (step < 0) return step;
   s1_ = s1;
   s2_ = s2;
   for (double& p : p1_) p /= s1;
   for (double& p : p2_) p /= s2;
-  return std::fabs(s1 - s2);
+  return step;
 }
 
-}  // namespace traverse
+}  // namespace survey

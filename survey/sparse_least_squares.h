@@ -1,25 +1,37 @@
 #pragma once
-// Least-squares systems behind the rigorous plane and height adjustments.
+// CSparseLsq: the error-equation system of the rigorous plane and height
+// adjustments, solved sparse.
 //
-// The adjustment steps talk to `CLsqSolver` only: error equations v = A·x + l with
-// weights p in two groups (angles / height differences in group 1, sides in group 2),
-// normal equations N·x + u = 0, the solution x = −N⁻¹u, the weighted sums of squared
-// residuals per group, σ0 = √([pvv]/r) with r = m1 + m2 − t, cofactors Q = N⁻¹ and
-// one Helmert variance-component step. Weights of a group whose size is unchanged
-// survive `Init`, which is what the Helmert loop relies on.
+// What: error equations v = A·x + l with weights p in two groups (angles or height
+// differences in group 1, sides in group 2), normal equations N·x + u = 0, the
+// solution x = −N⁻¹u, the weighted sums of squared residuals per group, σ0 =
+// √([pvv]/r) with r = m1 + m2 − t, cofactors Q = N⁻¹ and one Helmert
+// variance-component step (the same estimate as CWchFch, least_squares.h). Weights
+// of a group whose size is unchanged survive `Init`, which the Helmert loop relies
+// on. The adjustment steps talk to the `CLsqSolver` interface only.
 //
-// `CSparseLsq` solves with an LDLᵀ factor in envelope (skyline) storage after a
-// reverse Cuthill–McKee ordering of the unknowns, and computes the cofactors inside
-// the envelope by the Takahashi recurrence (Takahashi, Fagan & Chen 1973; Gama's
-// envelope solver follows the same idea). A traverse network has a narrow envelope
-// under that ordering, so 2,000 unknowns factor in milliseconds where a dense
-// inversion takes seconds. Results agree with a dense solve to rounding (the tests
-// compare it with an Eigen reference).
+// How: an LDLᵀ factor in envelope (skyline) storage after a reverse Cuthill–McKee
+// ordering of the unknowns; cofactors inside the envelope by the Takahashi
+// recurrence (Takahashi, Fagan & Chen, "Formation of a sparse bus impedance matrix
+// and its application to short circuit study", 1973), single columns of N⁻¹ by two
+// triangular solves for pairs outside it. See George & Liu, "Computer Solution of
+// Large Sparse Positive Definite Systems", ch. 4, for the envelope method.
+//
+// Accuracy proved by the tests: on a random system of 40 unknowns and 120 rows x
+// and every Q(i, j) (inside and outside the envelope) agree with a dense Eigen
+// solve to 1e-9 relative, σ0 to 1e-10, the Helmert step and the re-scaled weights
+// to 1e-9 / 1e-12; the rigorous traverse tests check whole networks against a
+// dense reference. Range: positive definite normals; a pivot at or below 1e-12 of
+// its original diagonal (datum defect, unobserved unknown) is refused with the two
+// messages of CWchFch ("非可逆阵…", then the plane or height text). Cost: a
+// traverse network keeps a narrow envelope under the ordering, so time and memory
+// grow with t × envelope width instead of t³ and t² (bench/traverse times networks
+// of 100 to 1,000 new points).
 #include <cstddef>
 #include <map>
 #include <vector>
 
-namespace traverse {
+namespace survey {
 
 class CLsqSolver {
  public:
@@ -101,4 +113,4 @@ class CSparseLsq : public CLsqSolver {
   std::map<int, std::vector<double>> columns_;
 };
 
-}  // namespace traverse
+}  // namespace survey
