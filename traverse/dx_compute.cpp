@@ -16,6 +16,50 @@ namespace {
 
 double Fold(double a) { return survey::NormalizeAngle(&a); }
 
+// Weight length of a height difference: L for levelling, L² for trigonometric
+// heighting.
+double HeightWeight(const CDxView& v, const CDxView::CUnit& r) {
+  return v.m_nHeightRouteType == 1 ? r.weightLength * r.weightLength : r.weightLength;
+}
+
+// Approximate coordinates of the unknown points on rows first..last, the start of
+// the rigorous adjustment.
+void SeedUnknownPlane(CDxView& v, int first, int last) {
+  for (int i = first; i <= last; ++i) {
+    const CDxView::CUnit& r = v.m_arrUnit[static_cast<std::size_t>(i)];
+    if (r.knownPlane || r.planeIndex < 0) continue;
+    CDxView::CPd& p = v.m_arrUnknownPd[static_cast<std::size_t>(r.planeIndex)];
+    p.x = r.x;
+    p.y = r.y;
+    p.hasValue = 1;
+  }
+}
+
+void SeedUnknownHeights(CDxView& v, int first, int last) {
+  for (int i = first; i <= last; ++i) {
+    const CDxView::CUnit& r = v.m_arrUnit[static_cast<std::size_t>(i)];
+    if (r.knownHeight || r.heightIndex < 0) continue;
+    CDxView::CHd& p = v.m_arrUnknownHd[static_cast<std::size_t>(r.heightIndex)];
+    p.h = r.h;
+    p.hasValue = 1;
+  }
+}
+
+// Spreads the height closure m_dWh over the legs first..last (row i to i + 1) in
+// proportion to their weight lengths and carries the heights on.
+void DistributeHeightClosure(CDxView& v, int first, int last) {
+  auto u = [&](int i) -> CDxView::CUnit& { return v.m_arrUnit[static_cast<std::size_t>(i)]; };
+  double sumW = 0;
+  for (int i = first; i <= last; ++i) sumW += HeightWeight(v, u(i));
+  for (int i = first; i <= last; ++i) {
+    const double w = HeightWeight(v, u(i));
+    const double c = sumW > 0 ? -(v.m_dWh / 1000.0) * w / sumW : 0.0;
+    u(i).dh += c;
+    u(i).dhCorrection = c * 1000.0;
+    u(i + 1).h = u(i).h + u(i).dh;
+  }
+}
+
 }  // namespace
 
 int CDxView::RunAdjustment() {
@@ -150,14 +194,7 @@ int CDxView::AdjustClosedConnectingTraverse() {
       if (m_bBackCompute) BackCompute();
     } else {
       if (!m_bClosureBeforeAngleCorrection) distribute(false);
-      for (int i = 1; i <= n - 3; ++i) {
-        CUnit& r = u(i + 1);
-        if (r.knownPlane || r.planeIndex < 0) continue;
-        CPd& p = m_arrUnknownPd[static_cast<std::size_t>(r.planeIndex)];
-        p.x = r.x;
-        p.y = r.y;
-        p.hasValue = 1;
-      }
+      SeedUnknownPlane(*this, 2, n - 2);
       if (!AdjustPlaneRigorous()) return 0;
     }
     m_dFBeta = fBeta * kRho;
@@ -165,33 +202,15 @@ int CDxView::AdjustClosedConnectingTraverse() {
   }
 
   if (m_bHeight) {
-    const bool trig = m_nHeightRouteType == 1;
-    double sumW = 0;
-    for (int i = 1; i <= n - 3; ++i) {
-      u(i + 1).h = u(i).h + u(i).dh;
-      const double w = trig ? u(i).weightLength * u(i).weightLength : u(i).weightLength;
-      sumW += w;
-    }
+    for (int i = 1; i <= n - 3; ++i) u(i + 1).h = u(i).h + u(i).dh;
     double hEnd = 0;
     GetPointH(end, &hEnd);
     m_dWh = (u(end).h - hEnd) * 1000.0;
     if (m_bRigorous) {
-      for (int i = 2; i <= n - 3; ++i) {
-        CUnit& r = u(i);
-        if (r.knownHeight || r.heightIndex < 0) continue;
-        CHd& p = m_arrUnknownHd[static_cast<std::size_t>(r.heightIndex)];
-        p.h = r.h;
-        p.hasValue = 1;
-      }
+      SeedUnknownHeights(*this, 2, n - 3);
       return AdjustHeights();
     }
-    for (int i = 1; i <= n - 3; ++i) {
-      const double w = trig ? u(i).weightLength * u(i).weightLength : u(i).weightLength;
-      const double v = sumW > 0 ? -(m_dWh / 1000.0) * w / sumW : 0.0;
-      u(i).dh += v;
-      u(i).dhCorrection = v * 1000.0;
-      u(i + 1).h = u(i).h + u(i).dh;
-    }
+    DistributeHeightClosure(*this, 1, n - 3);
     if (std::fabs(u(end).h - hEnd) > 1e-4) Say("高程计算出错！");
     if (closed) u(n - 1).h = u(2).h;
   }
@@ -223,14 +242,7 @@ int CDxView::AdjustNoOrientationTraverse() {
     m_nRelClosureT = RelativeClosure(m_dSumD, m_dWs);
 
     if (m_bRigorous) {
-      for (int i = 1; i < last; ++i) {
-        CUnit& r = u(i);
-        if (r.knownPlane || r.planeIndex < 0) continue;
-        CPd& p = m_arrUnknownPd[static_cast<std::size_t>(r.planeIndex)];
-        p.x = r.x;
-        p.y = r.y;
-        p.hasValue = 1;
-      }
+      SeedUnknownPlane(*this, 1, last - 1);
       if (!AdjustPlaneRigorous()) return 0;
     } else {
       for (int i = 0; i <= n - 2; ++i) {
@@ -250,32 +262,15 @@ int CDxView::AdjustNoOrientationTraverse() {
   }
 
   if (m_bHeight) {
-    const bool trig = m_nHeightRouteType == 1;
-    double sumW = 0;
-    for (int i = 0; i <= n - 2; ++i) {
-      u(i + 1).h = u(i).h + u(i).dh;
-      sumW += trig ? u(i).weightLength * u(i).weightLength : u(i).weightLength;
-    }
+    for (int i = 0; i <= n - 2; ++i) u(i + 1).h = u(i).h + u(i).dh;
     double hEnd = 0;
     GetPointH(last, &hEnd);
     m_dWh = (u(last).h - hEnd) * 1000.0;
     if (m_bRigorous) {
-      for (int i = 1; i < last; ++i) {
-        CUnit& r = u(i);
-        if (r.knownHeight || r.heightIndex < 0) continue;
-        CHd& p = m_arrUnknownHd[static_cast<std::size_t>(r.heightIndex)];
-        p.h = r.h;
-        p.hasValue = 1;
-      }
+      SeedUnknownHeights(*this, 1, last - 1);
       return AdjustHeights();
     }
-    for (int i = 0; i <= n - 2; ++i) {
-      const double w = trig ? u(i).weightLength * u(i).weightLength : u(i).weightLength;
-      const double v = sumW > 0 ? -(m_dWh / 1000.0) * w / sumW : 0.0;
-      u(i).dh += v;
-      u(i).dhCorrection = v * 1000.0;
-      u(i + 1).h = u(i).h + u(i).dh;
-    }
+    DistributeHeightClosure(*this, 0, n - 2);
   }
   return 1;
 }
