@@ -133,7 +133,11 @@ void CTableView::OnCopy() {
   platform::Desktop().clipboard->SetText(SelectionText());
 }
 
-void CTableView::OnCut() {
+void CTableView::OnCut() { ClearSelectedCells(true); }
+
+void CTableView::OnClear() { ClearSelectedCells(false); }
+
+void CTableView::ClearSelectedCells(bool copyFirst) {
   CommitEditor();
   if (m_bReadOnly) {
     Beep();
@@ -141,7 +145,7 @@ void CTableView::OnCut() {
   }
   int t, l, b, r;
   if (!GetSelection(&t, &l, &b, &r)) return;
-  platform::Desktop().clipboard->SetText(SelectionText());
+  if (copyFirst) platform::Desktop().clipboard->SetText(SelectionText());
   for (int row = t; row <= b; ++row)
     for (int col = l; col <= r; ++col)
       if (!m_rows[row].cols[col].locked) m_rows[row].cols[col].text.clear();
@@ -220,23 +224,6 @@ void CTableView::OnPaste() {
   PushUndo();
 }
 
-void CTableView::OnClear() {
-  CommitEditor();
-  if (m_bReadOnly) {
-    Beep();
-    return;
-  }
-  int t, l, b, r;
-  if (!GetSelection(&t, &l, &b, &r)) return;
-  for (int row = t; row <= b; ++row)
-    for (int col = l; col <= r; ++col)
-      if (!m_rows[row].cols[col].locked) m_rows[row].cols[col].text.clear();
-  InvalidateLayout();
-  Repaint();
-  SendTableChanged();
-  PushUndo();
-}
-
 // ---- rows -----------------------------------------------------------------------
 
 bool CTableView::AllowRowCommand(bool condition) {
@@ -276,27 +263,18 @@ void CTableView::OnDeleteRow() {
   PushUndo();
 }
 
-void CTableView::OnMoveRowUp() {
-  CommitEditor();
-  ClampCurrentCell();
-  if (!AllowRowCommand(m_nCurRow >= 2 && m_nCurRow <= GetRowCount())) return;
-  const int r = m_nCurRow;
-  for (int j = 1; j <= GetColCount(); ++j) std::swap(m_rows[r].cols[j].text, m_rows[r - 1].cols[j].text);
-  m_nCurRow = m_nSelRow = r - 1;
-  m_nSelCol = m_nCurCol;
-  InvalidateLayout();
-  Repaint();
-  SendTableChanged();
-  PushUndo();
-}
+void CTableView::OnMoveRowUp() { MoveCurrentRow(-1); }
 
-void CTableView::OnMoveRowDown() {
+void CTableView::OnMoveRowDown() { MoveCurrentRow(1); }
+
+// Swaps the texts of the current row with its neighbour `step` rows away (±1).
+void CTableView::MoveCurrentRow(int step) {
   CommitEditor();
   ClampCurrentCell();
-  if (!AllowRowCommand(m_nCurRow >= 1 && m_nCurRow < GetRowCount())) return;
-  const int r = m_nCurRow;
-  for (int j = 1; j <= GetColCount(); ++j) std::swap(m_rows[r].cols[j].text, m_rows[r + 1].cols[j].text);
-  m_nCurRow = m_nSelRow = r + 1;
+  const int r = m_nCurRow, to = r + step;
+  if (!AllowRowCommand(r >= 1 && r <= GetRowCount() && to >= 1 && to <= GetRowCount())) return;
+  for (int j = 1; j <= GetColCount(); ++j) std::swap(m_rows[r].cols[j].text, m_rows[to].cols[j].text);
+  m_nCurRow = m_nSelRow = to;
   m_nSelCol = m_nCurCol;
   InvalidateLayout();
   Repaint();

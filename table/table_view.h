@@ -401,6 +401,8 @@ class CTableView {
   void SetHScroll(int pos);
   void RestoreSnapshot(const Snapshot& s);
   bool AllowRowCommand(bool condition);
+  void ClearSelectedCells(bool copyFirst);  // cut (copyFirst) and clear
+  void MoveCurrentRow(int step);
   void OpenEditor(table::EditorState e);
   void CloseEditor();
   bool StartCellEdit(bool byTyping);

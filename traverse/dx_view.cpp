@@ -103,33 +103,29 @@ void CDxView::SetInputRows(const std::vector<std::vector<std::string>>& cells) {
   for (std::size_t r = 0; r < n; ++r) {
     CUnit& u = m_arrUnit[r];
     u.name = dxtext::Trim(cell(r, 1));
-    if (m_nTraverseType <= 3) {
-      u.angleText = dxtext::Trim(cell(r, 2));
-      u.distanceText = dxtext::Trim(cell(r, 3));
-      u.dhText = dxtext::Trim(cell(r, 4));
+    if (m_nTraverseType <= 4) {
+      if (m_nTraverseType <= 3) {
+        u.angleText = dxtext::Trim(cell(r, 2));
+        u.distanceText = dxtext::Trim(cell(r, 3));
+        u.dhText = dxtext::Trim(cell(r, 4));
+      } else if (r > 0) {
+        u.obsXText = dxtext::Trim(cell(r, 2));
+        u.obsYText = dxtext::Trim(cell(r, 3));
+        u.obsHText = dxtext::Trim(cell(r, 4));
+      }
+      // Columns 5 to 9 are laid out alike in both grids.
       u.weightText = dxtext::Trim(cell(r, 5));
       u.xText = dxtext::Trim(cell(r, 6));
       u.yText = dxtext::Trim(cell(r, 7));
       u.hText = dxtext::Trim(cell(r, 8));
       u.remark = cell(r, 9);
-      if (r + 1 == n) {
+      if (m_nTraverseType <= 3 && r + 1 == n) {
         // The last row has no leg and no fore point (its cells are locked in the grid).
         u.angleText.clear();
         u.distanceText.clear();
         u.dhText.clear();
         u.weightText.clear();
       }
-    } else if (m_nTraverseType == 4) {
-      if (r > 0) {
-        u.obsXText = dxtext::Trim(cell(r, 2));
-        u.obsYText = dxtext::Trim(cell(r, 3));
-        u.obsHText = dxtext::Trim(cell(r, 4));
-      }
-      u.weightText = dxtext::Trim(cell(r, 5));
-      u.xText = dxtext::Trim(cell(r, 6));
-      u.yText = dxtext::Trim(cell(r, 7));
-      u.hText = dxtext::Trim(cell(r, 8));
-      u.remark = cell(r, 9);
     } else {
       u.backsightText = dxtext::Trim(cell(r, 2));
       u.intermediateText = dxtext::Trim(cell(r, 3));

@@ -72,18 +72,16 @@ void CDxView::OnInitialUpdate() {
                     "日期：20" + Today()});
   if (table::CBarButton* b = FindButton(table::ID_CUSTOM)) b->enabled = false;
   if (!FindButton(ID_READ_OBSERVATIONS)) {
-    table::CBarButton read;
-    read.id = ID_READ_OBSERVATIONS;
-    read.caption = "读取";
-    read.icon = 164;
-    read.tip = "输入点名后从观测记录中读取观测数据";
-    Buttons().push_back(read);
-    table::CBarButton kzd;
-    kzd.id = ID_CONTROL_POINTS;
-    kzd.caption = "控制点";
-    kzd.icon = 151;
-    kzd.tip = "读取、存入控制点数据及输出到其它成图系统";
-    Buttons().push_back(kzd);
+    auto add = [this](int id, const char* caption, int icon, const char* tip) {
+      table::CBarButton b;
+      b.id = id;
+      b.caption = caption;
+      b.icon = icon;
+      b.tip = tip;
+      Buttons().push_back(b);
+    };
+    add(ID_READ_OBSERVATIONS, "读取", 164, "输入点名后从观测记录中读取观测数据");
+    add(ID_CONTROL_POINTS, "控制点", 151, "读取、存入控制点数据及输出到其它成图系统");
   }
   RepositionBar();
   m_strHint = FirstUseHint(false);
