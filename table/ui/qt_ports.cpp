@@ -1,5 +1,6 @@
 #include "table/ui/qt_ports.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -32,6 +33,14 @@ int Ask(const std::string& text, platform::MsgIcon icon, QMessageBox::StandardBu
         QMessageBox::StandardButton def) {
   QMessageBox box(ToIcon(icon), QString::fromUtf8(kMessageCaption), Q(text), buttons, DialogParent());
   box.setDefaultButton(def);
+  // The buttons read as on a Chinese desktop whether or not Qt's own translation is installed.
+  const struct {
+    QMessageBox::StandardButton id;
+    const char* text;
+  } captions[] = {{QMessageBox::Ok, "确定"}, {QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"},
+                  {QMessageBox::Cancel, "取消"}};
+  for (const auto& c : captions)
+    if (QAbstractButton* b = box.button(c.id)) b->setText(QString::fromUtf8(c.text));
   // The wait cursor of a long computation must not sit over a question.
   bool cursor = QApplication::overrideCursor() != nullptr;
   if (cursor) QApplication::setOverrideCursor(Qt::ArrowCursor);

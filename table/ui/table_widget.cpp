@@ -70,6 +70,7 @@ CTableWidget::CTableWidget(CTableView* view, QWidget* parent) : QWidget(parent),
   view_->SetHost(this);
   view_->SetFaceColor(ToColor(g_clrBtnFace));
   view_->SetInterfaceRowHeight(g_nRowHeight);
+  view_->SetFont(g_nCharHeight, view_->GetPrintHeight());
   view_->OnInitialUpdate();
   ButtonsChanged();
   ScrollBarsChanged();
@@ -87,6 +88,8 @@ CButtonST* CTableWidget::Button(int id) const {
 
 void CTableWidget::ApplyUiScale() {
   view_->SetInterfaceRowHeight(g_nRowHeight);
+  // The cells follow the screen scale; the printed character height is the table's own.
+  view_->SetFont(g_nCharHeight, view_->GetPrintHeight());
   for (CButtonST* b : buttons_) b->setFont(g_fontUI);
   ButtonsChanged();
   view_->SetClientSize(width(), height());

@@ -173,6 +173,9 @@ void CFAnSetDlg::Build() {
   lengthLabel_ = label("L");
   controls_[t::kCtlLengthLabel] = lengthLabel_;
   lim->addWidget(lengthLabel_);
+  // "√" and the length symbol read as one term right after the coefficient.
+  lim->setSpacing(2);
+  lim->addStretch(1);
   hg->addLayout(lim, 1, 3, 1, 3);
 
   auto* distBox = new QGroupBox(T("坐标导线坐标闭合差分配方式"), this);

@@ -7,6 +7,8 @@
 #include "app/doc.h"
 #include "app/nav.h"
 #include "app/ui/main_frame.h"
+#include "platform/ports.h"
+#include "table/ui/button_st.h"
 #include "table/ui/table_print.h"
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
@@ -32,6 +34,13 @@ CTraverseViewHost::CTraverseViewHost(QWidget* parent)
   widget_ = new CTableWidget(view_.get(), parent);
   setParent(widget_);  // dies with the widget, after the widget let go of the view
   widget_->installEventFilter(this);
+  // A bar button whose work this build does not do yet says so instead of staying silent.
+  connect(widget_, &CTableWidget::commandUnhandled, this, [this](int id) {
+    CButtonST* b = widget_->Button(id);
+    if (!b) return;
+    platform::Messages().ShowMessage("此版本尚未提供“" + b->text().toStdString() + "”功能。",
+                                     platform::MsgIcon::Information);
+  });
 }
 
 CTraverseViewHost::~CTraverseViewHost() {
@@ -62,7 +71,10 @@ traverse::ITraverseViewPorts::SchemeResult CTraverseViewHost::RunSchemeDialog(tr
   return r == CFAnSetDlg::kHelp ? SchemeResult::Help : SchemeResult::Cancel;
 }
 
-bool CTraverseViewHost::RunCustomTableDialog(int) { return false; }
+bool CTraverseViewHost::RunCustomTableDialog(int) {
+  platform::Messages().ShowMessage("此版本尚未提供“自定义表格”功能。", platform::MsgIcon::Information);
+  return false;
+}
 
 void CTraverseViewHost::ReselectAfterCompute(bool plane) {
   app::CLTView* nav = app::g_pNavView;

@@ -17,6 +17,11 @@
 
 namespace {
 
+QStringList Sorted(QStringList l) {
+  l.sort();
+  return l;
+}
+
 // Installs the Qt ports for one test and puts the defaults back afterwards.
 class QtPortsTest : public ::testing::Test {
  protected:
@@ -40,12 +45,16 @@ class QtPortsTest : public ::testing::Test {
       seenText_ = box->text();
       seenIcon_ = box->icon();
       seenCaption_ = box->windowTitle();
+      seenButtons_.clear();
+      for (QAbstractButton* b : box->buttons()) seenButtons_ << b->text();
+      seenButtons_.sort();
       if (QAbstractButton* b = box->button(which)) b->click();
     });
   }
   QTemporaryDir config_;
   QByteArray oldConfig_;
   QString seenText_, seenCaption_;
+  QStringList seenButtons_;  // sorted
   QMessageBox::Icon seenIcon_ = QMessageBox::NoIcon;
 };
 
@@ -56,6 +65,7 @@ TEST_F(QtPortsTest, QuestionsShowTheTextAndReturnTheAnswer) {
   EXPECT_EQ(seenText_.toStdString(), q);
   EXPECT_EQ(seenIcon_, QMessageBox::Question);
   EXPECT_EQ(seenCaption_, QStringLiteral("Quintar"));
+  EXPECT_EQ(seenButtons_, Sorted({"否(&N)", "是(&Y)"})) << "Chinese buttons without a translator";
 
   AnswerNextBox(QMessageBox::No);
   EXPECT_FALSE(platform::Messages().AskYesNo(q, platform::MsgIcon::Question));
@@ -67,6 +77,7 @@ TEST_F(QtPortsTest, QuestionsShowTheTextAndReturnTheAnswer) {
   for (const Case& c : cases) {
     AnswerNextBox(c.press);
     EXPECT_EQ(platform::Messages().AskYesNoCancel("是否保存对 a.qvt 的更改?"), c.answer);
+    EXPECT_EQ(seenButtons_, Sorted({"取消", "否(&N)", "是(&Y)"}));
   }
 }
 
@@ -75,6 +86,7 @@ TEST_F(QtPortsTest, MessageBoxShowsIconAndText) {
   platform::Messages().ShowMessage("第3点(A1)处没有输入角度", platform::MsgIcon::Error);
   EXPECT_EQ(seenText_, QStringLiteral("第3点(A1)处没有输入角度"));
   EXPECT_EQ(seenIcon_, QMessageBox::Critical);
+  EXPECT_EQ(seenButtons_, QStringList({"确定"}));
 }
 
 TEST_F(QtPortsTest, WaitCursorNestsAndNeverUnderflows) {

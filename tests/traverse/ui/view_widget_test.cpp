@@ -15,6 +15,7 @@
 #include "platform/fake_ports.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "table/ui/button_st.h"
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
 #include "traverse/dx_view_section.h"
@@ -175,4 +176,58 @@ TEST_F(ViewWidgetTest, SchemeDialogMirrorsTheFormModel) {
   EXPECT_TRUE(dlg.TryAccept());
   EXPECT_DOUBLE_EQ(dlg.Form().values.m_dDistB, 2.0);
   EXPECT_EQ(dlg.Form().unknownCount, 3);
+}
+
+TEST_F(ViewWidgetTest, ResultTableFollowsTheInterfaceScale) {
+  traverse_ui::CTraverseViewHost host;
+  CTableWidget* w = host.Widget();
+  w->resize(1400, 800);
+  w->show();
+  CDxView& view = host.View();
+  Load(view, Example("closed-traverse.qvt"));
+  view.ShowTable("SHUJUSHURU");
+  view.OnCommand(table::ID_COMPUTE);
+  ASSERT_TRUE(messages.Texts().empty()) << messages.Texts()[0];
+  (void)w->grab();
+  const int smallRow = view.GetCellRect(2, 1).Height();
+  SetUiScale(18);  // 24-pixel characters at 96 dpi
+  host.ApplyUiScale();
+  (void)w->grab();
+  EXPECT_EQ(view.GetFontHeight(), 24);
+  EXPECT_GT(view.GetCellRect(2, 1).Height(), smallRow * 3 / 2) << "rows grow with the characters";
+  view.ShowTable("SHUJUSHURU");
+  EXPECT_EQ(view.GetFontHeight(), 24) << "switching tables keeps the scale";
+  SetUiScale(9);
+  host.ApplyUiScale();
+  EXPECT_EQ(view.GetFontHeight(), 12);
+}
+
+TEST_F(ViewWidgetTest, BarButtonsWithoutTheirWorkSaySo) {
+  traverse_ui::CTraverseViewHost host;
+  CTableWidget* w = host.Widget();
+  w->resize(1400, 800);
+  w->show();
+  Load(host.View(), Example("closed-traverse.qvt"));
+  host.View().ShowTable("SHUJUSHURU");
+  const struct {
+    int id;
+    const char* text;
+  } cases[] = {{table::ID_EXPORT_WORD, "此版本尚未提供“WORD”功能。"},
+               {table::ID_EXPORT_EXCEL, "此版本尚未提供“EXCEL”功能。"},
+               {table::ID_EXPORT_CAD, "此版本尚未提供“CAD”功能。"}};
+  for (const auto& c : cases) {
+    CButtonST* b = w->Button(c.id);
+    ASSERT_NE(b, nullptr) << c.id;
+    b->click();
+    ASSERT_FALSE(messages.Texts().empty()) << c.text;
+    EXPECT_EQ(messages.Texts().back(), c.text);
+  }
+  host.View().OnCommand(table::ID_COMPUTE);
+  host.View().ShowTable("CUSTABLE0");  // no definition yet: the definition dialog would open
+  ASSERT_FALSE(messages.Texts().empty());
+  EXPECT_EQ(messages.Texts().back(), "此版本尚未提供“自定义表格”功能。");
+  const std::size_t before = messages.Texts().size();
+  w->Button(table::ID_COMPUTE)->click();
+  for (std::size_t i = before; i < messages.Texts().size(); ++i)
+    EXPECT_EQ(messages.Texts()[i].find("尚未提供"), std::string::npos) << "计算 is the view's own work";
 }
