@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <vector>
 
 namespace platform {
 namespace {
@@ -29,12 +28,14 @@ bool Convert(iconv_t cd, std::string_view in, std::string& out, std::size_t* con
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   char* src = const_cast<char*>(in.data());
   std::size_t left = in.size();
-  std::vector<char> buf(in.size() * 2 + 16);
+  // A fixed buffer: a run of bad bytes calls this once per byte, and a buffer sized
+  // by the rest of the input would make a long damaged line quadratic.
+  char buf[4096];
   while (left > 0) {
-    char* dst = buf.data();
-    std::size_t room = buf.size();
+    char* dst = buf;
+    std::size_t room = sizeof buf;
     std::size_t r = iconv(cd, &src, &left, &dst, &room);
-    out.append(buf.data(), dst - buf.data());
+    out.append(buf, static_cast<std::size_t>(dst - buf));
     if (r == static_cast<std::size_t>(-1)) {
       if (errno == E2BIG) continue;
       *consumed = in.size() - left;
@@ -43,6 +44,19 @@ bool Convert(iconv_t cd, std::string_view in, std::string& out, std::size_t* con
   }
   *consumed = in.size();
   return true;
+}
+
+// Length of a prefix of about limit bytes that ends after a whole GBK character:
+// ASCII is one byte, a lead byte 0x81-0xFE with its trail byte 0x40-0xFE (not 0x7F)
+// two; any other byte stands alone.
+std::size_t GbkWindow(std::string_view s, std::size_t limit) {
+  std::size_t i = 0;
+  while (i < s.size() && i < limit) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    unsigned char t = i + 1 < s.size() ? static_cast<unsigned char>(s[i + 1]) : 0;
+    i += (c >= 0x81 && c <= 0xFE && t >= 0x40 && t <= 0xFE && t != 0x7F) ? 2 : 1;
+  }
+  return i < s.size() ? i : s.size();
 }
 
 }  // namespace
@@ -82,12 +96,22 @@ std::string GbkToUtf8(std::string_view gbk) {
   static thread_local Iconv cd("UTF-8", "GBK");
   std::string out;
   if (!cd.ok()) return std::string(gbk);
+  // Small windows ending on a character boundary: a damaged byte costs a retry of
+  // its window only, never of the whole rest (that was quadratic on a long line).
+  // The window grows while the text is sound and starts small again after damage.
   std::string_view rest = gbk;
+  std::size_t limit = 16;
   while (!rest.empty()) {
+    std::size_t n = GbkWindow(rest, limit);
     std::size_t consumed = 0;
-    if (Convert(cd.get(), rest, out, &consumed)) break;
+    if (Convert(cd.get(), rest.substr(0, n), out, &consumed)) {
+      rest.remove_prefix(n);
+      if (limit < 4096) limit *= 2;
+      continue;
+    }
     out += '?';
     rest.remove_prefix(consumed + 1);
+    limit = 16;
   }
   return out;
 }

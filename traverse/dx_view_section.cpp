@@ -1,5 +1,6 @@
 #include "traverse/dx_view_section.h"
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -39,9 +40,17 @@ Setter DataInt(int TraverseSectionData::*m) {
 Setter DataDbl(double TraverseSectionData::*m) {
   return [m](TraverseSectionData& d, const std::string& v) { d.*m = platform::ParseDouble(v); };
 }
+// A CR inside a line is written back as a blank (SectionSafeText); reading it as a
+// blank now lets the trim take it at once, so the next load reads the same text.
+std::string BlankLineBreaks(std::string text) {
+  for (char& ch : text)
+    if (ch == '\r' || ch == '\n') ch = ' ';
+  return text;
+}
+
 void SetHeaderItems(TraverseSectionData& d, const std::string& v) {
   std::vector<std::string> items;
-  survey::SplitText(v, items, ',');
+  survey::SplitText(BlankLineBreaks(v), items, ',');
   for (std::size_t i = 0; i < items.size() && i < d.headerItems.size(); ++i) d.headerItems[i] = items[i];
 }
 
@@ -112,7 +121,7 @@ void ApplyKeyLine(const std::map<std::string, Setter>& keys, const std::string& 
 
 SectionRow RowFromLine(const std::string& line, std::size_t fields) {
   std::vector<std::string> items;
-  survey::SplitText(line, items, ',');
+  survey::SplitText(BlankLineBreaks(line), items, ',');
   SectionRow row;
   for (std::size_t i = 0; i < items.size() && i < fields; ++i) row[i] = std::move(items[i]);
   return row;
@@ -250,8 +259,9 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
       if (d.rows.size() < kMaxSectionRows) d.rows.push_back(RowFromLine(line, 15));
     }
   }
-  // Files up to 5.0 had no custom ellipsoid at index 0.
-  if (ellipsoidRead && fileVersion <= 500) ++d.scheme.m_nEllipsoid;
+  // Files up to 5.0 had no custom ellipsoid at index 0 (a damaged index is left for
+  // Sanitize, never stepped past INT_MAX).
+  if (ellipsoidRead && fileVersion <= 500 && d.scheme.m_nEllipsoid < INT_MAX) ++d.scheme.m_nEllipsoid;
   d.Sanitize();
 }
 
