@@ -15,21 +15,7 @@ BUILD=${BUILD_DIR:-$ROOT/build/fuzz-clang}
 CXX_FUZZ=${CXX_FUZZ:-clang++}
 command -v "$CXX_FUZZ" >/dev/null || { echo "fuzz.sh: $CXX_FUZZ not found (clang and libclang-rt-dev)" >&2; exit 1; }
 
-# Until the top-level CMakeLists.txt takes tests/fuzz in itself, configure a copy of
-# the tree (symbolic links) whose top level does.
-SRC=$ROOT
-if ! grep -q 'tests/fuzz' CMakeLists.txt; then
-  SRC=$BUILD-src
-  rm -rf "$SRC"
-  mkdir -p "$SRC"
-  for entry in "$ROOT"/*; do
-    name=$(basename "$entry")
-    case $name in CMakeLists.txt|build*) ;; *) ln -s "$entry" "$SRC/$name" ;; esac
-  done
-  { cat CMakeLists.txt; printf '\nif(QUINTAR_FUZZ)\n  add_subdirectory(tests/fuzz)\nendif()\n'; } >"$SRC/CMakeLists.txt"
-fi
-
-cmake -S "$SRC" -B "$BUILD" -DCMAKE_CXX_COMPILER="$CXX_FUZZ" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_CXX_COMPILER="$CXX_FUZZ" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUINTAR_FUZZ=ON -DQUINTAR_SANITIZE=ON -DQUINTAR_TESTS=OFF -DQUINTAR_BENCH=OFF >/dev/null
 cmake --build "$BUILD" --target "${TARGETS[@]}" -j"$(nproc)"
 

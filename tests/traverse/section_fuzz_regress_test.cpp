@@ -2,7 +2,6 @@
 // and what loads saves, loads and saves again to the same lines.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -96,18 +95,15 @@ TEST(SectionFuzzRegress, CarriageReturnThroughTheViewSavesStable) {
 }
 
 // A long line of bytes that are not GBK took time growing with its square: a
-// 10 MB damaged file never finished opening.
-TEST(SectionFuzzRegress, LongDamagedLineDecodesInLinearTime) {
+// 10 MB damaged file never finished opening. The speed is watched by bench/platform.
+TEST(SectionFuzzRegress, LongDamagedLineDecodes) {
   std::string bytes = "[数据]\n";
   bytes = *platform::Utf8ToGbk(bytes);
   bytes += std::string(std::size_t(2) << 20, '\xff');
   bytes += "\r\n";
-  const auto start = std::chrono::steady_clock::now();
   const std::vector<std::string> lines = platform::SplitGbkLines(bytes);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1], std::string(std::size_t(2) << 20, '?'));
-  EXPECT_LT(seconds, 10.0);
 }
 
 // Old files shift the coordinate-system index by one; a damaged index at the top of
