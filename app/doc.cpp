@@ -91,7 +91,7 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
   auto& msg = platform::Messages();
   // Everything that can refuse the file comes first; the job on screen is touched
   // only once the file has been accepted and read.
-  auto bytes = platform::ReadFileBytes(path);
+  auto bytes = platform::ReadFileBytes(path, kMaxJobFileBytes);
   if (!bytes) {
     msg.ShowMessage("无法打开文件“" + path + "”。\n文件不存在、不可读或过大。", platform::MsgIcon::Error);
     return false;

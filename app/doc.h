@@ -3,6 +3,7 @@
 // sections, which the records, traverse and tools views read and write themselves.
 // It owns no model data. The frame's File commands (New, Open, Save, Save As, the
 // save question) run here too, so that every path is tested without a window.
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,9 @@ namespace app {
 inline constexpr const char* kFileHeader = "Quintar计算文件";
 inline constexpr const char* kQvtFilter = "Quintar文件 (*.qvt)";
 inline constexpr const char* kUntitled = "无标题";
+// Largest job file that is opened. Real jobs are a few megabytes; the cap keeps a
+// hostile file (millions of empty lines) from taking gigabytes as line strings.
+inline constexpr std::size_t kMaxJobFileBytes = std::size_t(32) << 20;
 
 // Low-version alarm: traverse type 0 or 1, more than 3 input rows, alarm switched on
 // and a file of version 4.2 or older.

@@ -190,6 +190,8 @@ TEST_F(DocTest, FailedOpenKeepsTheJobOnScreen) {
   WriteBytes(Path("empty.qvt"), "");
   WriteBytes(Path("foreign.qvt"), "Some other file\r\n520\r\n");
   WriteBytes(Path("newer.qvt"), Gbk("Quintar计算文件\r\n600\r\n----------Pelmor----------\r\nX\r\n"));
+  // Millions of empty lines: refused before they become line strings.
+  WriteBytes(Path("huge.qvt"), Gbk("Quintar计算文件\r\n520\r\n") + std::string(app::kMaxJobFileBytes, '\n'));
   struct Case {
     std::string path;
     std::string message;
@@ -199,6 +201,7 @@ TEST_F(DocTest, FailedOpenKeepsTheJobOnScreen) {
       {Path("empty.qvt"), "不是Quintar当前版本文件！"},
       {Path("foreign.qvt"), "不是Quintar当前版本文件！"},
       {Path("newer.qvt"), "正在读取高版本数据，可能出错！\n是否继续？"},  // answered No
+      {Path("huge.qvt"), "无法打开文件“" + Path("huge.qvt") + "”。\n文件不存在、不可读或过大。"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
