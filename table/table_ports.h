@@ -42,4 +42,8 @@ ITableFrame& Frame();
 // Installs a frame port; returns the previous one (nullptr restores the default).
 ITableFrame* SetFramePort(ITableFrame* frame);
 
+// Tells the user that a command of this caption ("文本", "WORD", ...) is not in this
+// build, so that no button stays silent.
+void SayNotAvailable(const std::string& caption);
+
 }  // namespace table

@@ -41,6 +41,10 @@ ITableFrame* SetFramePort(ITableFrame* frame) {
   return old;
 }
 
+void SayNotAvailable(const std::string& caption) {
+  platform::Messages().ShowMessage("此版本尚未提供“" + caption + "”功能。", platform::MsgIcon::Information);
+}
+
 Rect CTableLayout::Cell(int row, int col) const {
   int i = row - firstRow;
   if (i < 0 || i >= static_cast<int>(cells.size())) return {};

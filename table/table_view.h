@@ -334,8 +334,8 @@ class CTableView {
   void OnMoveRowDown();
   void OnSelectAll();
   virtual void OnSwitchToDrawing();
-  virtual void OnTableSettings() {}  // the table settings dialog
-  virtual void OnExportText() {}     // the text export
+  virtual void OnTableSettings() { table::SayNotAvailable("表格"); }  // the table settings dialog
+  virtual void OnExportText() { table::SayNotAvailable("文本"); }     // the text export
   bool PushUndo();
   void ClearUndo();
   void UpdateUndoButtons();

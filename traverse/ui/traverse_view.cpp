@@ -38,8 +38,7 @@ CTraverseViewHost::CTraverseViewHost(QWidget* parent)
   connect(widget_, &CTableWidget::commandUnhandled, this, [this](int id) {
     CButtonST* b = widget_->Button(id);
     if (!b) return;
-    platform::Messages().ShowMessage("此版本尚未提供“" + b->text().toStdString() + "”功能。",
-                                     platform::MsgIcon::Information);
+    table::SayNotAvailable(b->text().toStdString());
   });
 }
 
@@ -72,7 +71,7 @@ traverse::ITraverseViewPorts::SchemeResult CTraverseViewHost::RunSchemeDialog(tr
 }
 
 bool CTraverseViewHost::RunCustomTableDialog(int) {
-  platform::Messages().ShowMessage("此版本尚未提供“自定义表格”功能。", platform::MsgIcon::Information);
+  table::SayNotAvailable("自定义表格");
   return false;
 }
 
