@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr double kRho = 206264.806247096;
 
 double Root(double v) { return v > 0 ? std::sqrt(v) : 0.0; }
 

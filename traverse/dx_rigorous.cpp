@@ -20,7 +20,6 @@ using traverse::detail::Format;
 
 namespace {
 
-constexpr double kRho = 206264.806247096;
 
 double Fold2Pi(double a) {
   survey::NormalizeAngle(&a);

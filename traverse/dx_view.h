@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "survey/angle.h"
 #include "survey/gauss_projection.h"
 #include "survey/least_squares.h"
 #include "table/table_view.h"
@@ -112,7 +113,7 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   static std::string RelClosureText(int denominator);
 
   // Seconds per radian.
-  static constexpr double kRho = 206264.806247096;
+  static constexpr double kRho = survey::kSecPerRad;
 
   CDxView();
   ~CDxView() override;
