@@ -20,7 +20,9 @@ struct Pt {
   double x = 0, y = 0, h = 0;
 };
 
-inline double Azimuth(const Pt& a, const Pt& b) {
+// Any point type with x and y (the network builder's points too).
+template <class P>
+double Azimuth(const P& a, const P& b) {
   double az = std::atan2(b.y - a.y, b.x - a.x);
   if (az < 0) az += 2 * kPi;
   return az;

@@ -9,11 +9,14 @@
 #include <vector>
 
 #include "platform/number.h"
+#include "tests/traverse/synthetic.h"
 
 namespace synth2 {
 
-constexpr double kRho = 206264.806247096;
-constexpr double kPi = 3.14159265358979323846;
+using synth::AngleText;
+using synth::Azimuth;
+using synth::kPi;
+using synth::kRho;
 
 struct Point {
   std::string name;
@@ -36,12 +39,6 @@ struct Network {
   std::vector<std::vector<int>> lines;  // point indices of each traverse line
   bool heights = false;
 };
-
-inline double Azimuth(const Point& a, const Point& b) {
-  double t = std::atan2(b.y - a.y, b.x - a.x);
-  if (t < 0) t += 2 * kPi;
-  return t;
-}
 
 inline double Fold(double a) {
   while (a >= 2 * kPi) a -= 2 * kPi;
@@ -83,17 +80,6 @@ inline std::vector<Obs> Observe(const Network& net, double angleNoiseSec = 0, do
     }
   }
   return out;
-}
-
-// d m s text with enough seconds decimals to carry 1e-8 rad.
-inline std::string AngleText(double rad) {
-  double sec = Fold(rad) * kRho;
-  int d = static_cast<int>(sec / 3600);
-  sec -= d * 3600.0;
-  int m = static_cast<int>(sec / 60);
-  sec -= m * 60.0;
-  if (sec < 0) sec = 0;
-  return std::to_string(d) + " " + std::to_string(m) + " " + platform::FormatFixed(sec, 7);
 }
 
 // Rows of the data-input table, consuming `obs` in the order Observe produced.
