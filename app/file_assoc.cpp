@@ -42,7 +42,7 @@ std::vector<std::string> Lines(const std::string& text) {
   return out;
 }
 
-// Exec quoting of the desktop entry specification.
+// Exec quoting of freedesktop desktop entries.
 std::string QuoteExec(const std::string& path) {
   std::string q = "\"";
   for (char c : path) {
