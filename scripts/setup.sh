@@ -12,6 +12,7 @@ PACKAGES=(
   libxlsxwriter-dev
   fonts-wqy-zenhei
   xvfb xauth x11-utils poppler-utils locales
+  python3-ezdxf
 )
 
 missing=()
