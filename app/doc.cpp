@@ -31,6 +31,29 @@ std::string Replace1(std::string text, const std::string& arg) {
   return text;
 }
 
+// "----------名称----------": ten dashes, a name, ten dashes. The closing line (28
+// dashes) and a banner with trailing blanks are no banners.
+bool IsBannerLine(const std::string& line) {
+  const std::string dashes(10, '-');
+  return line.size() > 20 && line.compare(0, 10, dashes) == 0 && line.compare(line.size() - 10, 10, dashes) == 0 &&
+         line[10] != '-' && line[line.size() - 11] != '-';
+}
+
+// Reads a section nobody reads, banner included, through its closing line. Stops
+// before the next banner when the closing line is missing, so it never swallows the
+// section after it.
+std::vector<std::string> KeepSection(const std::string& banner, LineReader& in) {
+  std::vector<std::string> lines{banner};
+  while (const std::string* next = in.Peek()) {
+    if (IsBannerLine(*next)) break;
+    std::string line;
+    in.Next(&line);
+    lines.push_back(std::move(line));
+    if (lines.back() == kSectionEnd) break;
+  }
+  return lines;
+}
+
 std::string BaseName(const std::string& path) {
   auto slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -72,6 +95,7 @@ std::string CVornDoc::Title() const { return path_.empty() ? kUntitled : BaseNam
 void CVornDoc::DeleteContents() {
   m_bLowVerAlarm = platform::Desktop().profile->GetInt(kSettings, kLowVerAlarm, 1);
   m_bJustLoaded = 0;
+  kept_.clear();
   if (parts_.records) parts_.records->Reset();
   if (parts_.traverse) parts_.traverse->Reset();
   if (parts_.drawing) parts_.drawing->ResetView();
@@ -96,7 +120,8 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
     msg.ShowMessage("无法打开文件“" + path + "”。\n文件不存在、不可读或过大。", platform::MsgIcon::Error);
     return false;
   }
-  LineReader in(platform::SplitGbkLines(*bytes));
+  platform::GbkDamage damage;
+  LineReader in(platform::SplitGbkLines(*bytes, &damage));
   bytes.reset();
   std::string line;
   if (!in.Next(&line) || line != kFileHeader) {
@@ -109,6 +134,8 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
   if (version > platform::ParseInt(m_strVersion) && !msg.AskYesNo(kNewerFileQuestion)) return false;
 
   IDocSection* sections[] = {parts_.records, parts_.traverse, parts_.tools};
+  const std::string known[3] = {kRecordsBanner, kTraverseBanner, kToolsBanner};
+  std::vector<KeptSection> kept;
   try {
     for (auto* s : sections)
       if (s) s->BeginRead(version);
@@ -118,14 +145,17 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
       if (parts_.traverse) parts_.traverse->ReadLegacySection(in);
     } else {
       std::string banners[3];
-      for (int i = 0; i < 3; ++i)
-        if (sections[i]) banners[i] = sections[i]->Banner();
+      for (int i = 0; i < 3; ++i) banners[i] = sections[i] ? sections[i]->Banner() : known[i];
+      int slot = -1;  // the last of the three sections met so far
       while (in.Next(&line)) {
-        for (int i = 0; i < 3; ++i) {
-          if (sections[i] && line == banners[i]) {
-            sections[i]->ReadSection(in);
-            break;
-          }
+        int i = 0;
+        while (i < 3 && line != banners[i]) ++i;
+        if (i < 3) {
+          slot = i;
+          if (sections[i]) sections[i]->ReadSection(in);
+          else kept.push_back({i, KeepSection(line, in)});
+        } else if (IsBannerLine(line)) {
+          kept.push_back({slot, KeepSection(line, in)});
         }
       }
     }
@@ -139,8 +169,15 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
   DeleteContents();
   for (auto* s : sections)
     if (s) s->CommitRead();
+  kept_ = std::move(kept);
   m_nFileVersion = version;
   m_bJustLoaded = 1;
+
+  if (damage.lines > 0) {
+    msg.ShowMessage("文件第" + std::to_string(damage.firstLine) + "行含有不是GBK编码的字节（共" +
+                        std::to_string(damage.lines) + "行），已显示为“?”。\n保存后这些字节将以“?”存入文件。",
+                    platform::MsgIcon::Warning);
+  }
 
   int type = parts_.traverseFacts ? parts_.traverseFacts->TraverseType() : 0;
   int rows = parts_.traverseFacts ? parts_.traverseFacts->InputRowCount() : 0;
@@ -168,9 +205,17 @@ bool CVornDoc::WriteJob(const std::string& path) {
   LineWriter out;
   out.Write(kFileHeader);
   out.Write(m_strVersion);
-  if (parts_.records) parts_.records->WriteSection(out);
-  if (parts_.traverse) parts_.traverse->WriteSection(out);
-  if (parts_.tools) parts_.tools->WriteSection(out);
+  auto writeKept = [&](int slot) {
+    for (const auto& k : kept_)
+      if (k.slot == slot)
+        for (const auto& l : k.lines) out.Write(l);
+  };
+  IDocSection* sections[] = {parts_.records, parts_.traverse, parts_.tools};
+  writeKept(-1);
+  for (int i = 0; i < 3; ++i) {
+    if (sections[i]) sections[i]->WriteSection(out);
+    writeKept(i);
+  }
 
   auto& msg = platform::Messages();
   int badLine = 0;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/section.h"
 #include "app/version.h"
@@ -55,6 +56,9 @@ class CVornDoc {
   // Atomic: on any failure the old file and the modified flag stay, and a message says so.
   bool OnSaveDocument(const std::string& path);
 
+  // Sections kept without a reader (see KeptSection), in file order.
+  std::size_t KeptSectionCount() const { return kept_.size(); }
+
   // Writes the job to another file (mail attachment); path and flag stay.
   bool SaveCopy(const std::string& path);
 
@@ -81,6 +85,16 @@ class CVornDoc {
   void SetPathName(const std::string& path);
   void Notify();
   bool WriteJob(const std::string& path);
+
+  // A section no registered view reads (its view is not in this build, or its
+  // banner is unknown): its lines from banner to closing line, written back as they
+  // were read. slot says where: after the section of that index (0 records,
+  // 1 traverse, 2 tools) that preceded it in the file, -1 before all of them.
+  struct KeptSection {
+    int slot = -1;
+    std::vector<std::string> lines;
+  };
+  std::vector<KeptSection> kept_;
 
   DocParts parts_;
   std::string path_;

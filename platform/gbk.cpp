@@ -88,7 +88,7 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8, std::size_t* badOffs
   return out;
 }
 
-std::string GbkToUtf8(std::string_view gbk) {
+std::string GbkToUtf8(std::string_view gbk, bool* damaged) {
   bool ascii = true;
   for (char c : gbk)
     if (static_cast<unsigned char>(c) >= 0x80) { ascii = false; break; }
@@ -110,6 +110,7 @@ std::string GbkToUtf8(std::string_view gbk) {
       continue;
     }
     out += '?';
+    if (damaged) *damaged = true;
     rest.remove_prefix(consumed + 1);
     limit = 16;
   }

@@ -14,8 +14,9 @@ namespace platform {
 std::optional<std::string> Utf8ToGbk(std::string_view utf8, std::size_t* badOffset = nullptr);
 
 // GBK -> UTF-8. A byte sequence that is not GBK becomes "?" so that a damaged file
-// still loads; nothing is dropped silently beyond that byte.
-std::string GbkToUtf8(std::string_view gbk);
+// still loads; *damaged (when given) is set true when that happened, so the caller
+// can tell the user before the "?" are saved.
+std::string GbkToUtf8(std::string_view gbk, bool* damaged = nullptr);
 
 // True when every character of the UTF-8 text can be stored in GBK.
 bool IsGbkEncodable(std::string_view utf8);

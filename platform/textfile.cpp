@@ -12,34 +12,123 @@
 
 namespace platform {
 
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return std::nullopt;
+namespace {
+
+void SetError(std::string* error, const std::string& why) {
+  if (error) *error = why;
+}
+
+// The file a path names after following symbolic links (at most 40, as the
+// kernel does); the path itself when it is no link. A dangling link gives the path
+// it points to, so a save creates the file the link names.
+std::optional<std::string> ResolveLinks(const std::string& path) {
+  std::string p = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st;
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    std::string target(std::size_t(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    ssize_t n = ::readlink(p.c_str(), target.data(), target.size());
+    if (n < 0) return std::nullopt;
+    target.resize(static_cast<std::size_t>(n));
+    if (target.empty()) return std::nullopt;
+    if (target[0] != '/') {
+      auto slash = p.find_last_of('/');
+      if (slash != std::string::npos) target = p.substr(0, slash + 1) + target;
+    }
+    p = target;
+  }
+  errno = ELOOP;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string FileErrorText(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM: return "没有权限（文件或文件夹不允许写入或读取）";
+    case ENOSPC:
+    case EDQUOT: return "磁盘空间已满";
+    case EISDIR: return "该位置是一个文件夹";
+    case ENOENT: return "文件或文件夹不存在";
+    case ENOTDIR: return "路径中有一项不是文件夹";
+    case EROFS: return "磁盘是只读的";
+    case ENAMETOOLONG: return "文件名过长";
+    case ELOOP: return "符号链接过多或成环";
+    case EBUSY:
+    case ETXTBSY: return "文件正被占用";
+    case EIO: return "磁盘读写出错";
+    default: return std::strerror(err);
+  }
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes, std::string* error) {
+  // Checked before opening, and the open is non-blocking: opening a FIFO or a
+  // device for reading may otherwise wait for ever.
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    SetError(error, FileErrorText(errno));
+    return std::nullopt;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    SetError(error, S_ISDIR(st.st_mode) ? FileErrorText(EISDIR) : "不是普通文件");
+    return std::nullopt;
+  }
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    SetError(error, FileErrorText(errno));
+    return std::nullopt;
+  }
+  // The path may have been swapped between stat and open.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    SetError(error, "不是普通文件");
+    return std::nullopt;
+  }
+  if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+    ::close(fd);
+    SetError(error, "文件过大");
+    return std::nullopt;
+  }
   std::string out;
+  out.reserve(static_cast<std::size_t>(st.st_size));
   char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-    if (out.size() + n > maxBytes) {
-      std::fclose(f);
+  while (true) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      SetError(error, FileErrorText(errno));
+      ::close(fd);
       return std::nullopt;
     }
-    out.append(buf, n);
+    if (n == 0) break;
+    if (out.size() + static_cast<std::size_t>(n) > maxBytes) {
+      ::close(fd);
+      SetError(error, "文件过大");
+      return std::nullopt;
+    }
+    out.append(buf, static_cast<std::size_t>(n));
   }
-  bool bad = std::ferror(f) != 0;
-  std::fclose(f);
-  if (bad) return std::nullopt;
+  ::close(fd);
   return out;
 }
 
-std::vector<std::string> SplitGbkLines(const std::string& bytes) {
+std::vector<std::string> SplitGbkLines(const std::string& bytes, GbkDamage* damage) {
   std::vector<std::string> lines;
+  // A job has lines of some tens of bytes; a fair guess saves most reallocations.
+  lines.reserve(bytes.size() / 32 + 1);
+  if (damage) *damage = GbkDamage{};
   std::size_t start = 0;
   while (start < bytes.size()) {
     std::size_t end = bytes.find('\n', start);
     std::size_t stop = end == std::string::npos ? bytes.size() : end;
     std::size_t len = stop - start;
     if (len > 0 && bytes[start + len - 1] == '\r') --len;
-    lines.push_back(GbkToUtf8(std::string_view(bytes).substr(start, len)));
+    bool bad = false;
+    lines.push_back(GbkToUtf8(std::string_view(bytes).substr(start, len), &bad));
+    if (bad && damage) {
+      if (damage->lines++ == 0) damage->firstLine = static_cast<int>(lines.size());
+    }
     if (end == std::string::npos) break;
     start = end + 1;
   }
@@ -68,21 +157,38 @@ std::optional<std::string> EncodeGbkLines(const std::vector<std::string>& lines,
   return out;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error) {
+bool WriteFileAtomic(const std::string& requested, const std::string& bytes, std::string* error) {
   auto fail = [&](const std::string& why) {
-    if (error) *error = why;
+    SetError(error, why);
     return false;
   };
+  // Through a link to the file it names: replacing the link would leave the real
+  // file with the old content.
+  auto resolved = ResolveLinks(requested);
+  if (!resolved) return fail(FileErrorText(errno));
+  const std::string& path = *resolved;
+
+  struct stat old;
+  const bool exists = ::stat(path.c_str(), &old) == 0;
+  if (exists) {
+    if (S_ISDIR(old.st_mode)) return fail(FileErrorText(EISDIR));
+    if (!S_ISREG(old.st_mode)) return fail("目标不是普通文件");
+    // The rename would replace a file the user may not write (it only needs the
+    // folder); a file without any write bit is read-only even to the superuser.
+    if (::access(path.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+      return fail("文件是只读的或没有写入权限");
+  }
+
   std::string tmp = path + ".tmp~";
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return fail(std::string("无法创建临时文件：") + std::strerror(errno));
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+  if (fd < 0) return fail("无法创建临时文件：" + FileErrorText(errno));
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
     ssize_t w = ::write(fd, p, left);
     if (w < 0) {
       if (errno == EINTR) continue;
-      std::string why = std::string("写入文件失败：") + std::strerror(errno);
+      std::string why = "写入文件失败：" + FileErrorText(errno);
       ::close(fd);
       ::unlink(tmp.c_str());
       return fail(why);
@@ -90,16 +196,24 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::str
     p += w;
     left -= static_cast<std::size_t>(w);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    std::string why = std::string("写入文件失败：") + std::strerror(errno);
+  if (exists) {
+    // Keep what the replaced file had; the owner can only be kept where allowed.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* another user's file in a shared folder */ }
+    ::fchmod(fd, old.st_mode & 07777);
+  }
+  if (::fsync(fd) != 0) {
+    std::string why = "写入文件失败：" + FileErrorText(errno);
+    ::close(fd);
     ::unlink(tmp.c_str());
     return fail(why);
   }
-  // Keep the permissions of a file that is being replaced.
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) ::chmod(tmp.c_str(), st.st_mode & 07777);
+  if (::close(fd) != 0) {
+    std::string why = "写入文件失败：" + FileErrorText(errno);
+    ::unlink(tmp.c_str());
+    return fail(why);
+  }
   if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::string why = std::string("保存文件失败：") + std::strerror(errno);
+    std::string why = "保存文件失败：" + FileErrorText(errno);
     ::unlink(tmp.c_str());
     return fail(why);
   }

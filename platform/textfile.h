@@ -8,13 +8,22 @@
 
 namespace platform {
 
-// Reads a whole file as bytes; nullopt when it cannot be opened or read.
-// Files larger than maxBytes are refused (a hostile file never exhausts memory).
+// Reads a whole regular file as bytes; nullopt when it cannot be opened or read, is
+// not a regular file (a FIFO, a device, a folder: opened non-blocking and refused, so
+// the caller never hangs), or is larger than maxBytes (a hostile file never exhausts
+// memory). *error receives a Chinese reason.
 std::optional<std::string> ReadFileBytes(const std::string& path,
-                                         std::size_t maxBytes = std::size_t(512) << 20);
+                                         std::size_t maxBytes = std::size_t(512) << 20,
+                                         std::string* error = nullptr);
+
+// Lines whose bytes were not GBK (they read with "?" in their place).
+struct GbkDamage {
+  int firstLine = 0;  // 1-based; 0 when every line was sound
+  int lines = 0;
+};
 
 // Splits GBK bytes into UTF-8 lines at LF, dropping a trailing CR of each line.
-std::vector<std::string> SplitGbkLines(const std::string& bytes);
+std::vector<std::string> SplitGbkLines(const std::string& bytes, GbkDamage* damage = nullptr);
 
 // Reads a GBK text file into UTF-8 lines.
 std::optional<std::vector<std::string>> ReadGbkLines(const std::string& path);
@@ -24,8 +33,15 @@ std::optional<std::vector<std::string>> ReadGbkLines(const std::string& path);
 std::optional<std::string> EncodeGbkLines(const std::vector<std::string>& lines,
                                           int* badLine = nullptr, std::string* badChar = nullptr);
 
-// Writes bytes atomically. On failure returns false, leaves any old file intact and
-// puts a reason (Chinese, for a message box) into *error.
+// Writes bytes atomically. A symbolic link is followed and the file it names is
+// replaced; a replaced file keeps its permission bits (and owner, where allowed). A
+// target that exists and may not be written (no write permission, or marked
+// read-only), or is not a regular file, is refused. On failure returns false, leaves
+// any old file intact and puts a reason (Chinese, for a message box) into *error.
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+
+// The Chinese reason for a system error number of a file operation; the system's
+// own text only for causes a user rarely meets.
+std::string FileErrorText(int err);
 
 }  // namespace platform

@@ -116,7 +116,16 @@ bool StripCommas(std::string& text) {
   return true;
 }
 
-std::string NormalizeAngleText(std::string_view input, bool padDegrees) {
+namespace {
+
+// The three fields of a typed angle, as the normaliser reads them: degrees (at most
+// three digits), minutes (two) and seconds (two digits and any decimals).
+struct AngleFields {
+  bool minus = false;
+  std::string deg, min, sec;
+};
+
+AngleFields SplitAngleText(std::string_view input) {
   std::string t(input);
   bool minus = false;
   if (!t.empty() && t[0] == '-') {
@@ -165,6 +174,27 @@ std::string NormalizeAngleText(std::string_view input, bool padDegrees) {
     if (t.size() > 2) InsertAt(t, 2, ".");
     sec = t;
   }
+  return AngleFields{minus, deg, min, sec};
+}
+
+}  // namespace
+
+bool EditTextAccepted(int type, std::string_view text) {
+  if (type != kInputAngle && type != kInputSignedAngle) return true;
+  std::string t = Trim(text);
+  StripCommas(t);
+  t = Trim(t);
+  if (t.empty()) return true;
+  const AngleFields f = SplitAngleText(t);
+  return platform::ParseInt(f.min) < 60 && platform::ParseInt(f.sec.substr(0, 2)) < 60;
+}
+
+std::string NormalizeAngleText(std::string_view input, bool padDegrees) {
+  const AngleFields f = SplitAngleText(input);
+  const bool minus = f.minus;
+  const std::string& deg = f.deg;
+  const std::string& min = f.min;
+  const std::string& sec = f.sec;
   char buf[32];
   std::snprintf(buf, sizeof buf, padDegrees ? "%3d" : "%d", Mod(platform::ParseInt(deg), 360));
   std::string out = buf;

@@ -37,6 +37,12 @@ std::string FilterInsertedText(int inputType, std::string_view textBefore, int c
 // from seconds to minutes or from minutes to degrees.
 std::string NormalizeAngleText(std::string_view text, bool padDegrees);
 
+// False for an angle (types 5 and 6) whose minutes or seconds, as typed in the
+// d.mmss or the "d m s" form, are 60 or more: the normaliser would fold them into
+// another angle than the one the angle reader computes with, so the editors refuse
+// such text (a beep, the box stays open with it). Every other text is accepted.
+bool EditTextAccepted(int inputType, std::string_view text);
+
 // What the edit box stores when it ends: blanks trimmed at both ends, the full-width
 // "｜", "；", "％" turned into "|", ";", "%", commas removed, and angles of types
 // 5 and 6 normalised.

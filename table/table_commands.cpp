@@ -86,7 +86,7 @@ void CTableView::RestoreSnapshot(const Snapshot& s) {
 }
 
 void CTableView::OnUndo() {
-  CommitEditor();
+  if (!CommitEditor()) return;
   if (!CanUndo()) {
     Beep();
     return;
@@ -98,7 +98,7 @@ void CTableView::OnUndo() {
 }
 
 void CTableView::OnRedo() {
-  CommitEditor();
+  if (!CommitEditor()) return;
   if (!CanRedo()) {
     Beep();
     return;
@@ -128,7 +128,7 @@ std::string CTableView::SelectionText() const {
 }
 
 void CTableView::OnCopy() {
-  CommitEditor();
+  if (!CommitEditor()) return;
   if (!GetSelection(nullptr, nullptr, nullptr, nullptr)) return;
   platform::Desktop().clipboard->SetText(SelectionText());
 }
@@ -138,7 +138,7 @@ void CTableView::OnCut() { ClearSelectedCells(true); }
 void CTableView::OnClear() { ClearSelectedCells(false); }
 
 void CTableView::ClearSelectedCells(bool copyFirst) {
-  CommitEditor();
+  if (!CommitEditor()) return;
   if (m_bReadOnly) {
     Beep();
     return;
@@ -156,7 +156,7 @@ void CTableView::ClearSelectedCells(bool copyFirst) {
 }
 
 void CTableView::OnPaste() {
-  CommitEditor();
+  if (!CommitEditor()) return;
   if (m_bReadOnly) {
     Beep();
     return;
@@ -236,7 +236,7 @@ bool CTableView::AllowRowCommand(bool condition) {
 
 void CTableView::OnInsertRow() {
   if (m_host) m_host->TakeFocus();
-  CommitEditor();
+  if (!CommitEditor()) return;
   ClampCurrentCell();
   if (!AllowRowCommand(m_nCurRow >= 1)) return;
   InsertRow(m_nCurRow);
@@ -248,7 +248,7 @@ void CTableView::OnInsertRow() {
 
 void CTableView::OnDeleteRow() {
   if (m_host) m_host->TakeFocus();
-  CommitEditor();
+  if (!CommitEditor()) return;
   ClampCurrentCell();
   if (!AllowRowCommand(m_nCurRow >= 1 && m_nSelRow >= 1)) return;
   const int hi = std::max(m_nCurRow, m_nSelRow), lo = std::min(m_nCurRow, m_nSelRow);
@@ -269,7 +269,7 @@ void CTableView::OnMoveRowDown() { MoveCurrentRow(1); }
 
 // Swaps the texts of the current row with its neighbour `step` rows away (±1).
 void CTableView::MoveCurrentRow(int step) {
-  CommitEditor();
+  if (!CommitEditor()) return;
   ClampCurrentCell();
   const int r = m_nCurRow, to = r + step;
   if (!AllowRowCommand(r >= 1 && r <= GetRowCount() && to >= 1 && to <= GetRowCount())) return;
@@ -284,7 +284,7 @@ void CTableView::MoveCurrentRow(int step) {
 
 void CTableView::OnSelectAll() {
   if (m_host) m_host->TakeFocus();
-  CommitEditor();
+  if (!CommitEditor()) return;
   if (GetRowCount() == 0 || GetColCount() == 0) return;
   m_nCurRow = 1;
   m_nCurCol = 1;
@@ -294,6 +294,6 @@ void CTableView::OnSelectAll() {
 }
 
 void CTableView::OnSwitchToDrawing() {
-  CommitEditor();
+  if (!CommitEditor()) return;
   Frame().SwitchToDrawing(*this);
 }

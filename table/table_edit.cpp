@@ -70,8 +70,12 @@ bool CTableView::StartCellEdit(bool byTyping) {
 bool CTableView::BeginEdit() { return StartCellEdit(false); }
 bool CTableView::BeginEditByTyping() { return StartCellEdit(true); }
 
-void CTableView::EndEdit(bool cancelled) {
-  if (!IsEditing()) return;
+bool CTableView::EndEdit(bool cancelled) {
+  if (!IsEditing()) return true;
+  if (!cancelled && m_editor.kind == EditorState::Edit && !EditTextAccepted(m_editor.inputType, m_editor.text)) {
+    platform::Messages().Beep();
+    return false;
+  }
   EditorState e = std::move(m_editor);
   m_editor = EditorState{};
   if (m_host) m_host->HideEditor();
@@ -80,9 +84,10 @@ void CTableView::EndEdit(bool cancelled) {
   } else {
     OnCellEditEnd(e.row, e.col, cancelled ? std::string() : FinishEditText(e.inputType, e.text, true));
   }
+  return true;
 }
 
-void CTableView::CommitEditor() { EndEdit(false); }
+bool CTableView::CommitEditor() { return EndEdit(false); }
 
 int CTableView::OnCellEditEnd(int row, int col, const std::string& sent) {
   CloseEditor();
@@ -123,7 +128,7 @@ int CTableView::OnHeaderEditEnd(int item, const std::string& sent) {
 // ---- mouse --------------------------------------------------------------------------
 
 void CTableView::OnLButtonDown(int x, int y, int flags) {
-  CommitEditor();
+  if (!CommitEditor()) return;
   if (GetRowCount() == 0 || GetColCount() == 0) return;
   if (!m_bLayoutValid) RecalcLayout(-1, -1, false);
   m_bLeftDownCell = false;
@@ -196,7 +201,7 @@ void CTableView::OnLButtonUp(int x, int y, int flags) {
 }
 
 void CTableView::OnMButtonDown(int x, int y, int flags) {
-  CommitEditor();
+  if (!CommitEditor()) return;
   if (!m_bLayoutValid) RecalcLayout(-1, -1, false);
   int row, col;
   if (HitTest(x, y, &row, &col))
@@ -206,7 +211,7 @@ void CTableView::OnMButtonDown(int x, int y, int flags) {
 }
 
 std::vector<MenuItem> CTableView::OnRButtonDown(int x, int y) {
-  CommitEditor();
+  if (!CommitEditor()) return {};
   if (!m_bLayoutValid) RecalcLayout(-1, -1, false);
   int row, col;
   if (!HitTest(x, y, &row, &col)) return {};
@@ -318,7 +323,7 @@ bool CTableView::PreTranslateKey(int key, bool ctrl, bool editorHasFocus) {
     case kKeyTab:
     case kKeyEnter: {
       if (m_host) m_host->TakeFocus();
-      CommitEditor();
+      if (!CommitEditor()) return true;
       if (m_bReadOnly) {
         PreTranslateKey(kKeyRight, false, false);
         return true;
@@ -353,14 +358,14 @@ bool CTableView::PreTranslateKey(int key, bool ctrl, bool editorHasFocus) {
     case kKeyUp:
       if (m_nCurRow >= 1) {
         if (m_host) m_host->TakeFocus();
-        CommitEditor();
+        if (!CommitEditor()) return true;
         SelectCell(m_nCurRow - 1, m_nCurCol, 0);
       }
       return true;
     case kKeyDown:
       if (m_nCurRow < n) {
         if (m_host) m_host->TakeFocus();
-        CommitEditor();
+        if (!CommitEditor()) return true;
         SelectCell(m_nCurRow + 1, std::max(1, m_nCurCol), 0);
       }
       return true;

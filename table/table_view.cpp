@@ -482,9 +482,9 @@ void CTableView::OnTableChanged() {
 bool CTableView::OnCommand(int id) {
   switch (id) {
     case ID_TABLE_CHANGED: OnTableChanged(); return true;
-    case ID_TABLE_SETTINGS: CommitEditor(); OnTableSettings(); return true;
-    case ID_EXPORT_TEXT: CommitEditor(); OnExportText(); return true;
-    case ID_SWITCH_DRAWING: CommitEditor(); OnSwitchToDrawing(); return true;
+    case ID_TABLE_SETTINGS: if (CommitEditor()) OnTableSettings(); return true;
+    case ID_EXPORT_TEXT: if (CommitEditor()) OnExportText(); return true;
+    case ID_SWITCH_DRAWING: if (CommitEditor()) OnSwitchToDrawing(); return true;
     case ID_UNDO: OnUndo(); return true;
     case ID_REDO: OnRedo(); return true;
     case ID_CUT: OnCut(); return true;

@@ -299,9 +299,12 @@ class CTableView {
   const table::EditorState& Editor() const { return m_editor; }
   void SetEditorText(const std::string& text);  // the widget mirrors the box's text
   // Ends the open editor as on focus-out (cancelled: Esc) and stores the result.
-  void EndEdit(bool cancelled = false);
-  // Every command calls this first, so a later focus-out cannot overwrite it.
-  void CommitEditor();
+  // An angle with minutes or seconds of 60 or more is refused: a beep, the editor
+  // stays open with its text, and the result is false.
+  bool EndEdit(bool cancelled = false);
+  // Every command calls this first, so a later focus-out cannot overwrite it. False
+  // when the editor refused its text and stays open; the command then does nothing.
+  bool CommitEditor();
   int OnCellEditEnd(int row, int col, const std::string& text);
   int OnHeaderEditEnd(int item, const std::string& text);
 

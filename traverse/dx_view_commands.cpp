@@ -132,7 +132,7 @@ void CDxView::OnTableChanged() {
 bool CDxView::OnCommand(int id) {
   switch (id) {
     case table::ID_SCHEME:
-      CommitEditor();
+      if (!CommitEditor()) return true;
       OnScheme();
       return true;
     case table::ID_TABLE_SETTINGS:
@@ -140,11 +140,11 @@ bool CDxView::OnCommand(int id) {
       ShowTable(TableCode);
       return true;
     case table::ID_COMPUTE:
-      CommitEditor();
+      if (!CommitEditor()) return true;
       OnCompute();
       return true;
     case table::ID_CUSTOM: {
-      CommitEditor();
+      if (!CommitEditor()) return true;
       const std::string prefix = "CUSTABLE";
       if (TableCode.rfind(prefix, 0) == 0 && m_pViewPorts) {
         int i = std::atoi(TableCode.c_str() + prefix.size());

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "platform/ports.h"
 #include "platform/services.h"
@@ -235,6 +236,15 @@ QString CInPlaceEdit::FinishedText() const {
 
 void CInPlaceEdit::End(bool cancelled) {
   if (!active_) return;
+  if (!cancelled && !isReadOnly() && !table::EditTextAccepted(inputType_, S(text()))) {
+    // An angle with 60 minutes or seconds: refused like a refused character, and the
+    // box keeps its text (and the focus, when something else was about to take it).
+    platform::Messages().Beep();
+    if (!hasFocus()) QTimer::singleShot(0, this, [this] {
+      if (active_ && isVisible()) setFocus(Qt::OtherFocusReason);
+    });
+    return;
+  }
   active_ = false;
   cancelled_ = cancelled;
   const QString final = FinishedText();

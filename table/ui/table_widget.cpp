@@ -230,7 +230,7 @@ void CTableWidget::RunCommand(int id) {
     default: break;
   }
   // A command must not be overwritten by an edit that ends after it.
-  view_->CommitEditor();
+  if (!view_->CommitEditor()) return;
   if (!view_->OnCommand(id)) emit commandUnhandled(id);
 }
 
@@ -246,7 +246,7 @@ QMenu* CTableWidget::BuildContextMenu(const std::vector<table::MenuItem>& items,
 }
 
 void CTableWidget::ShowContextMenu(const QPoint& local, const QPoint& global) {
-  view_->CommitEditor();
+  if (!view_->CommitEditor()) return;
   std::vector<table::MenuItem> items = view_->OnRButtonDown(local.x(), local.y());
   update();
   if (items.empty()) return;
@@ -260,7 +260,7 @@ void CTableWidget::ShowContextMenu(const QPoint& local, const QPoint& global) {
 }
 
 void CTableWidget::Print() {
-  view_->CommitEditor();
+  if (!view_->CommitEditor()) return;
   QPrinter printer(QPrinter::HighResolution);
   const table::PrintPlan plan = table_ui::PlanFor(*view_, printer);
   QPrintDialog dialog(&printer, this);
@@ -272,14 +272,14 @@ void CTableWidget::Print() {
 }
 
 void CTableWidget::PrintDirect() {
-  view_->CommitEditor();
+  if (!view_->CommitEditor()) return;
   QPrinter printer(QPrinter::HighResolution);
   table_ui::PrintTable(*view_, printer);
   update();
 }
 
 void CTableWidget::PrintPreview() {
-  view_->CommitEditor();
+  if (!view_->CommitEditor()) return;
   QPrinter printer(QPrinter::HighResolution);
   QPrintPreviewDialog dialog(&printer, this);
   dialog.setWindowTitle(QStringLiteral("打印预览"));
@@ -325,25 +325,20 @@ bool ToAction(int a, table::ScrollAction* out) {
 void CTableWidget::OnVAction(int action) {
   table::ScrollAction a;
   if (!ToAction(action, &a)) return;
-  view_->CommitEditor();
-  view_->OnVScroll(a, vbar_->sliderPosition());
+  if (view_->CommitEditor()) view_->OnVScroll(a, vbar_->sliderPosition());
   vbar_->setSliderPosition(view_->GetScrollState().vPos);
 }
 
 void CTableWidget::OnHAction(int action) {
   table::ScrollAction a;
   if (!ToAction(action, &a)) return;
-  view_->CommitEditor();
-  view_->OnHScroll(a, hbar_->sliderPosition());
+  if (view_->CommitEditor()) view_->OnHScroll(a, hbar_->sliderPosition());
   hbar_->setSliderPosition(view_->GetScrollState().hPos);
 }
 
 void CTableWidget::wheelEvent(QWheelEvent* event) {
   const int dy = event->angleDelta().y();
-  if (dy != 0) {
-    view_->CommitEditor();
-    view_->OnMouseWheel(dy);
-  }
+  if (dy != 0 && view_->CommitEditor()) view_->OnMouseWheel(dy);
   event->accept();
 }
 

@@ -244,6 +244,83 @@ TEST_F(DocTest, FailedSaveKeepsOldFileAndModifiedFlag) {
   EXPECT_TRUE(doc.IsModified());
 }
 
+// A job from a build with all views, opened where only the traverse view reads: the
+// records and tools sections, and a section of a banner nobody knows, come back
+// byte for byte in their places.
+TEST_F(DocTest, SectionsWithoutAReaderAreWrittenBackUnchanged) {
+  const std::string end = std::string(28, '-') + "\r\n";
+  const std::string records = Gbk("----------观测记录----------\r\n导线记录:1\r\n第1页,K1,K2,  0 00 00\r\n") + end;
+  const std::string future = Gbk("----------将来的部分----------\r\n甲,乙\r\n") + end;
+  const std::string tools = Gbk("----------常用工具----------\r\n[高斯正算]\r\nP1,3380000.000,500000.000\r\n") + end;
+  const std::string file = Gbk("Quintar计算文件\r\n520\r\n") + records + future +
+                           Gbk("----------Pelmor----------\r\n导线类型:0\r\n") + end + tools;
+  WriteBytes(Path("full.qvt"), file);
+
+  Log log2;
+  FakeSection t2{"traverse", app::kTraverseBanner, &log2};
+  app::CVornDoc only;
+  app::DocParts p;
+  p.traverse = &t2;
+  only.SetParts(p);
+  ASSERT_TRUE(only.OnOpenDocument(Path("full.qvt")));
+  EXPECT_EQ(t2.model, (std::vector<std::string>{"导线类型:0"}));
+  EXPECT_EQ(only.KeptSectionCount(), 3u);
+  ASSERT_TRUE(only.OnSaveDocument(Path("saved.qvt")));
+  EXPECT_EQ(ReadBytes(Path("saved.qvt")), file);
+
+  // Sections in another order come back in the written order (records, traverse,
+  // tools) with an unknown one where it stood among them; one cut short by the next
+  // banner swallows nothing.
+  const std::string cut = Gbk("----------将来的部分----------\r\n无结束行\r\n");
+  const std::string order = Gbk("Quintar计算文件\r\n520\r\n") + cut + tools + records +
+                            Gbk("----------Pelmor----------\r\nP\r\n") + end;
+  WriteBytes(Path("order.qvt"), order);
+  ASSERT_TRUE(only.OnOpenDocument(Path("order.qvt")));
+  EXPECT_EQ(t2.model, (std::vector<std::string>{"P"}));
+  ASSERT_TRUE(only.OnSaveDocument(Path("order2.qvt")));
+  EXPECT_EQ(ReadBytes(Path("order2.qvt")), Gbk("Quintar计算文件\r\n520\r\n") + cut + records +
+                                                Gbk("----------Pelmor----------\r\nP\r\n") + end + tools);
+
+  // A new job forgets them; a failed open keeps those of the job on screen.
+  ASSERT_TRUE(only.OnOpenDocument(Path("full.qvt")));
+  EXPECT_FALSE(only.OnOpenDocument(Path("missing.qvt")));
+  EXPECT_EQ(only.KeptSectionCount(), 3u);
+  ASSERT_TRUE(only.OnNewDocument());
+  EXPECT_EQ(only.KeptSectionCount(), 0u);
+  ASSERT_TRUE(only.OnSaveDocument(Path("new.qvt")));
+  EXPECT_EQ(ReadBytes(Path("new.qvt")), Gbk("Quintar计算文件\r\n520\r\n----------Pelmor----------\r\n") + end);
+}
+
+// Bytes that are not GBK still open, but the user hears which line held them first.
+TEST_F(DocTest, BytesThatAreNotGbkAreReportedOnce) {
+  const std::string end = std::string(28, '-') + "\r\n";
+  WriteBytes(Path("bad.qvt"), Gbk("Quintar计算文件\r\n520\r\n----------Pelmor----------\r\nK1\r\n") +
+                                  "K\x81\x20\r\nok\r\n\xFF\xFF\r\n" + end);
+  ASSERT_TRUE(doc.OnOpenDocument(Path("bad.qvt")));
+  EXPECT_EQ(msg.Messages(), (std::vector<std::string>{
+                                "文件第5行含有不是GBK编码的字节（共2行），已显示为“?”。\n保存后这些字节将以“?”存入文件。"}));
+  EXPECT_EQ(traverse.model, (std::vector<std::string>{"K1", "K? ", "ok", "??"}));
+
+  msg.Clear();
+  ASSERT_TRUE(doc.OnOpenDocument(Path("bad.qvt")));
+  WriteBytes(Path("good.qvt"), Gbk("Quintar计算文件\r\n520\r\n"));
+  msg.Clear();
+  ASSERT_TRUE(doc.OnOpenDocument(Path("good.qvt")));
+  EXPECT_TRUE(msg.Texts().empty());
+}
+
+// Only regular files open: a FIFO would block the program for good, a folder is none.
+TEST_F(DocTest, OnlyRegularFilesOpen) {
+  ASSERT_EQ(::mkfifo(Path("pipe.qvt").c_str(), 0644), 0);
+  fs::create_directories(Path("folder.qvt"));
+  for (const std::string& p : {Path("pipe.qvt"), Path("folder.qvt"), std::string("/dev/null")}) {
+    SCOPED_TRACE(p);
+    msg.Clear();
+    EXPECT_FALSE(doc.OnOpenDocument(p));  // returns at once
+    EXPECT_EQ(msg.Texts(), (std::vector<std::string>{"无法打开文件“" + p + "”。\n文件不存在、不可读或过大。"}));
+  }
+}
+
 TEST(LowVersionAlarm, TruthTable) {
   struct Case {
     int type, rows, alarmOn, version;

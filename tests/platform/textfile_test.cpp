@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 using namespace platform;
@@ -68,4 +72,134 @@ TEST_F(TextFileTest, FailedWriteKeepsTheOldFile) {
 
 TEST_F(TextFileTest, MissingFileIsNotAnEmptyFile) {
   EXPECT_FALSE(ReadFileBytes((dir / "none").string()));
+}
+
+// Saving onto a link writes the file it names; the link stays a link.
+TEST_F(TextFileTest, SaveThroughSymbolicLinks) {
+  fs::create_directories(dir / "real");
+  const std::string real = (dir / "real" / "job.qvt").string();
+  ASSERT_TRUE(WriteFileAtomic(real, "old"));
+  struct Case {
+    const char* link;
+    std::string target;  // as stored in the link
+  } cases[] = {
+      {"abs.qvt", real},
+      {"rel.qvt", "real/job.qvt"},
+      {"chain.qvt", "abs.qvt"},  // a link to a link
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.link);
+    const std::string link = (dir / c.link).string();
+    fs::create_symlink(c.target, link);
+    ASSERT_TRUE(WriteFileAtomic(link, std::string("via ") + c.link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(*ReadFileBytes(real), std::string("via ") + c.link);
+    EXPECT_FALSE(fs::exists(link + ".tmp~"));
+  }
+  // A dangling link creates the file it names.
+  const std::string dangling = (dir / "dangling.qvt").string();
+  fs::create_symlink("real/fresh.qvt", dangling);
+  ASSERT_TRUE(WriteFileAtomic(dangling, "fresh"));
+  EXPECT_TRUE(fs::is_symlink(dangling));
+  EXPECT_EQ(*ReadFileBytes((dir / "real" / "fresh.qvt").string()), "fresh");
+  // A loop of links is refused.
+  fs::create_symlink("loop2", dir / "loop1");
+  fs::create_symlink("loop1", dir / "loop2");
+  std::string err;
+  EXPECT_FALSE(WriteFileAtomic((dir / "loop1").string(), "x", &err));
+  EXPECT_EQ(err, "符号链接过多或成环");
+}
+
+// A replaced file keeps its permission bits and owner; a read-only one is refused
+// and left as it was, whoever runs the program.
+TEST_F(TextFileTest, ReplacedFileKeepsItsModeAndReadOnlyIsRefused) {
+  const std::string p = (dir / "job.qvt").string();
+  for (fs::perms mode : {fs::perms(0640), fs::perms(0600), fs::perms(0664)}) {
+    ASSERT_TRUE(WriteFileAtomic(p, "a"));
+    fs::permissions(p, mode);
+    ASSERT_TRUE(WriteFileAtomic(p, "b"));
+    EXPECT_EQ(fs::status(p).permissions(), mode);
+  }
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(p.c_str(), 4321, 4321), 0);
+    ASSERT_TRUE(WriteFileAtomic(p, "c"));
+    struct stat st;
+    ASSERT_EQ(::stat(p.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4321u);
+  }
+  fs::permissions(p, fs::perms(0444));
+  std::string err;
+  EXPECT_FALSE(WriteFileAtomic(p, "replaced", &err));
+  EXPECT_EQ(err, "文件是只读的或没有写入权限");
+  EXPECT_NE(*ReadFileBytes(p), "replaced");
+  EXPECT_EQ(fs::status(p).permissions(), fs::perms(0444));
+  EXPECT_FALSE(fs::exists(p + ".tmp~"));
+
+  // What stands in the way is named in Chinese.
+  fs::create_directories(dir / "folder.qvt");
+  EXPECT_FALSE(WriteFileAtomic((dir / "folder.qvt").string(), "x", &err));
+  EXPECT_EQ(err, "该位置是一个文件夹");
+  EXPECT_FALSE(WriteFileAtomic((dir / "none" / "job.qvt").string(), "x", &err));
+  EXPECT_EQ(err, "无法创建临时文件：文件或文件夹不存在");
+  EXPECT_FALSE(WriteFileAtomic("/dev/null", "x", &err));
+  EXPECT_EQ(err, "目标不是普通文件");
+}
+
+TEST(FileErrorText, CommonCausesInChinese) {
+  struct {
+    int err;
+    const char* text;
+  } cases[] = {
+      {EACCES, "没有权限（文件或文件夹不允许写入或读取）"},
+      {EPERM, "没有权限（文件或文件夹不允许写入或读取）"},
+      {ENOSPC, "磁盘空间已满"},
+      {EDQUOT, "磁盘空间已满"},
+      {EISDIR, "该位置是一个文件夹"},
+      {ENOENT, "文件或文件夹不存在"},
+      {EROFS, "磁盘是只读的"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FileErrorText(c.err), c.text) << c.err;
+  // Rare causes keep the system's own words rather than none.
+  EXPECT_EQ(FileErrorText(EXDEV), std::strerror(EXDEV));
+}
+
+// A link planted at the temporary name is not followed (it could point anywhere).
+TEST_F(TextFileTest, LinkAtTheTemporaryNameIsNotFollowed) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP();
+  const std::string p = (dir / "job.qvt").string();
+  ASSERT_TRUE(WriteFileAtomic(p, "old"));
+  fs::create_symlink("/dev/full", p + ".tmp~");
+  std::string err;
+  EXPECT_FALSE(WriteFileAtomic(p, "new", &err));
+  EXPECT_EQ(err.rfind("无法创建临时文件：", 0), 0u) << err;
+  EXPECT_EQ(*ReadFileBytes(p), "old");
+}
+
+TEST_F(TextFileTest, ReadsOnlyRegularFilesWithoutBlocking) {
+  const std::string fifo = (dir / "pipe.qvt").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  std::string err;
+  EXPECT_FALSE(ReadFileBytes(fifo, 1 << 20, &err));  // returns at once, no writer needed
+  EXPECT_EQ(err, "不是普通文件");
+  EXPECT_FALSE(ReadFileBytes(dir.string(), 1 << 20, &err));
+  EXPECT_EQ(err, "该位置是一个文件夹");
+  EXPECT_FALSE(ReadFileBytes("/dev/zero", 1 << 20, &err));
+  EXPECT_FALSE(ReadFileBytes((dir / "none").string(), 1 << 20, &err));
+  EXPECT_EQ(err, "文件或文件夹不存在");
+  const std::string big = (dir / "big").string();
+  ASSERT_TRUE(WriteFileAtomic(big, std::string(100, 'x')));
+  EXPECT_FALSE(ReadFileBytes(big, 99, &err));
+  EXPECT_EQ(err, "文件过大");
+  EXPECT_EQ(ReadFileBytes(big, 100)->size(), 100u);
+}
+
+TEST_F(TextFileTest, SplitReportsLinesThatAreNotGbk) {
+  GbkDamage d;
+  EXPECT_EQ(SplitGbkLines("a\r\n\xB5\xE3\r\nb", &d), (std::vector<std::string>{"a", "点", "b"}));
+  EXPECT_EQ(d.lines, 0);
+  EXPECT_EQ(d.firstLine, 0);
+  EXPECT_EQ(SplitGbkLines("a\r\nb\x81\r\nc\r\n\xFF", &d), (std::vector<std::string>{"a", "b?", "c", "?"}));
+  EXPECT_EQ(d.firstLine, 2);
+  EXPECT_EQ(d.lines, 2);
 }

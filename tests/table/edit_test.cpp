@@ -88,6 +88,22 @@ TEST(CellFilter, InsertedBlocksAreFilteredCharacterByCharacter) {
   EXPECT_EQ(table::FilterInsertedText(1, "", 0, "１２3", &refused), "3");
 }
 
+TEST(CellFilter, AnglesWithSixtyMinutesOrSecondsAreRefused) {
+  struct {
+    int type;
+    const char* text;
+    bool accepted;
+  } cases[] = {
+      {5, "155.5959", true},   {5, "155.6000", false}, {5, "194.5960", false}, {5, "0.60", false},
+      {5, "0.0060", false},    {5, "12.3", true},      {5, "359.5959.9", true}, {5, "10 59 59.99", true},
+      {5, "10 60 00", false},  {5, "10 0 60", false},  {5, "10 0 75.5", false}, {5, " 1.6 ", false},
+      {6, "-155.6000", false}, {6, "-0.3", true},      {5, "", true},           {5, "   ", true},
+      {5, "365 45 50", true},  // only minutes and seconds are checked
+      {3, "155.6000", true},   {7, "10 60 00", true},  // not an angle column
+  };
+  for (const auto& c : cases) EXPECT_EQ(table::EditTextAccepted(c.type, c.text), c.accepted) << c.type << " '" << c.text << "'";
+}
+
 TEST(CellFilter, FinishingTheEditBox) {
   EXPECT_EQ(table::FinishEditText(7, "  a｜b；c％  "), "a|b;c%");
   EXPECT_EQ(table::FinishEditText(7, "1,234"), "1234");
@@ -167,6 +183,28 @@ TEST_F(EditTest, AngleColumnStoresTheNormalisedAngle) {
   v.SetEditorText("123.4530");
   v.EndEdit();
   EXPECT_EQ(v.GetCellText(2, 2), "123 45 30");
+}
+
+TEST_F(EditTest, RefusedAngleKeepsTheEditorOpenAndCommandsWait) {
+  v.SetCellText(2, 2, "  1 00 00");
+  v.SelectCell(2, 2);
+  ASSERT_TRUE(v.BeginEdit());
+  v.SetEditorText("155.6000");
+  msgs.Clear();
+  EXPECT_FALSE(v.EndEdit());
+  EXPECT_FALSE(v.CommitEditor());
+  EXPECT_EQ(msgs.Beeps(), 2);
+  EXPECT_TRUE(v.IsEditing());
+  EXPECT_EQ(v.GetCellText(2, 2), "  1 00 00");
+  // A click elsewhere and a row command wait for the editor.
+  Click(1, 1);
+  EXPECT_EQ(v.m_nCurRow, 2);
+  const int rows = v.GetRowCount();
+  v.OnInsertRow();
+  EXPECT_EQ(v.GetRowCount(), rows);
+  EXPECT_TRUE(v.IsEditing());
+  EXPECT_TRUE(v.EndEdit(true));  // Esc ends it
+  EXPECT_FALSE(v.IsEditing());
 }
 
 TEST_F(EditTest, CellsThatDoNotOpen) {

@@ -128,7 +128,7 @@ TEST_F(GridTest, ClickClickTypeFocusOutStoresTheNormalisedAngle) {
 
 TEST_F(GridTest, AngleNormalisingCases) {
   struct Case { const char* typed; const char* stored; } cases[] = {
-      {"12.3", " 12 30 00"}, {"5 3 7", "  5 03 07"}, {"365 75 80", "  5 15 20"}, {"1234567", "123 56 10"}};
+      {"12.3", " 12 30 00"}, {"5 3 7", "  5 03 07"}, {"365 45 50", "  5 45 50"}, {"1234530", "123 53 00"}};
   int row = 1;
   for (const Case& c : cases) {
     Click(row, 2);
@@ -140,6 +140,52 @@ TEST_F(GridTest, AngleNormalisingCases) {
     EXPECT_EQ(view_.GetCellText(row, 2), c.stored) << c.typed;
     ++row;
   }
+}
+
+// Minutes or seconds of 60 or more would be folded into another angle than the one
+// the reader computes with: the editor beeps and stays open with the text, whether
+// the edit ends with Enter, a click on another cell or the focus going elsewhere.
+TEST_F(GridTest, AngleWithSixtyMinutesOrSecondsIsRefusedAndTheEditorStays) {
+  const char* refused[] = {"155.6000", "194.5960", "10 60 00", "10 00 60", "365 75 80"};
+  enum End { Enter, OtherCell, FocusAway };
+  for (const char* typed : refused) {
+    for (End how : {Enter, OtherCell, FocusAway}) {
+      SCOPED_TRACE(std::string(typed) + " end " + std::to_string(how));
+      view_.SetCellText(2, 2, " 10 00 00");
+      Click(2, 2);
+      if (!grid_->Edit()->isVisible()) Click(2, 2);
+      ASSERT_TRUE(grid_->Edit()->isVisible());
+      grid_->Edit()->selectAll();
+      QTest::keyClicks(grid_->Edit(), typed);
+      port_.Clear();
+      if (how == Enter) QTest::keyClick(grid_->Edit(), Qt::Key_Return);
+      if (how == OtherCell) QTest::mouseClick(grid_, Qt::LeftButton, Qt::NoModifier, CellCentre(4, 1));
+      if (how == FocusAway) other_->setFocus();
+      Settle();
+      EXPECT_GE(port_.Beeps(), 1);
+      EXPECT_TRUE(port_.Texts().empty());
+      EXPECT_TRUE(grid_->Edit()->isVisible());
+      EXPECT_TRUE(view_.IsEditing());
+      EXPECT_EQ(QApplication::focusWidget(), grid_->Edit());
+      EXPECT_EQ(grid_->Edit()->text(), QString::fromUtf8(typed));
+      EXPECT_EQ(view_.GetCellText(2, 2), " 10 00 00");
+      EXPECT_EQ(view_.m_nCurRow, 2);
+      // Corrected, the same edit ends and stores.
+      grid_->Edit()->selectAll();
+      QTest::keyClicks(grid_->Edit(), "155.5959");
+      QTest::keyClick(grid_->Edit(), Qt::Key_Return);
+      Settle();
+      EXPECT_FALSE(view_.IsEditing());
+      EXPECT_EQ(view_.GetCellText(2, 2), "155 59 59");
+    }
+  }
+  // Esc still ends the edit (and empties the cell, as always).
+  Click(2, 2);
+  if (!grid_->Edit()->isVisible()) Click(2, 2);
+  QTest::keyClicks(grid_->Edit(), "1.60");
+  QTest::keyClick(grid_->Edit(), Qt::Key_Escape);
+  Settle();
+  EXPECT_FALSE(view_.IsEditing());
 }
 
 TEST_F(GridTest, TypingOnTheGridOpensTheEditorAndReplacesTheText) {
