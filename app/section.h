@@ -15,6 +15,36 @@ inline constexpr const char* kTraverseBanner = "----------Pelmor----------";
 inline constexpr const char* kToolsBanner = "----------常用工具----------";
 inline constexpr const char* kSectionEnd = "----------------------------";  // 28 dashes
 
+// Lines that end any block of any section: a damaged section must stop there and not
+// read into its neighbour.
+inline bool IsSectionBoundary(const std::string& line) {
+  return line == kSectionEnd || line == kRecordsBanner || line == kTraverseBanner || line == kToolsBanner;
+}
+
+// A text as the comma-separated section lines can carry it: "," becomes "，", line
+// breaks become blanks.
+inline std::string SectionSafeText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    if (ch == ',')
+      out += "，";
+    else if (ch == '\r' || ch == '\n')
+      out += ' ';
+    else
+      out += ch;
+  }
+  return out;
+}
+
+// A CR inside a line read is written back as a blank (SectionSafeText); reading it as
+// a blank at once lets the field trim take it, so the next load reads the same text.
+inline std::string BlankLineBreaks(std::string text) {
+  for (char& ch : text)
+    if (ch == '\r' || ch == '\n') ch = ' ';
+  return text;
+}
+
 // A cursor over the lines of the file being read (line ends already stripped).
 class LineReader {
  public:

@@ -410,6 +410,7 @@ void CTableView::Paint(ICanvas& c, const CTableLayout& l, bool forPrint, int pag
   for (int j = 2; j <= m; ++j) c.Line(xo + l.right[j], yo, xo + l.right[j], yo + l.visibleRows * H, colors::kBlack, 1);
   DrawColumnHeaders(c, l);
   c.Line(xo, yo, xo + W, yo, colors::kBlack, 1);
+  PaintOverlay(c, l, forPrint, page, pages);
 }
 
 void CTableView::DrawColumnHeaders(ICanvas& c, const CTableLayout& l) {
@@ -488,6 +489,10 @@ const PrintPlan& CTableView::OnBeginPrinting(const PrintDevice& dev) {
   ComputeWidths(m_printLayout, true);
   m_bPrinting = true;
   return m_plan;
+}
+
+void CTableView::RefreshPrintWidths() {
+  if (m_bPrinting) ComputeWidths(m_printLayout, true);
 }
 
 PageTransform CTableView::OnPrepareDC(int page) {

@@ -280,14 +280,17 @@ class CTableView {
 
   // ---- printing ---------------------------------------------------------------
   // Pagination for the device; pad rows are printed, never added to the table.
-  const table::PrintPlan& OnBeginPrinting(const table::PrintDevice& device);
+  // A derived view may print other contents page by page: it adjusts the plan
+  // (MutablePrintPlan) after the base, fills the grid for each page in OnPrepareDC
+  // before calling the base, and restores its own state after the base's OnEndPrinting.
+  virtual const table::PrintPlan& OnBeginPrinting(const table::PrintDevice& device);
   const table::PrintPlan& GetPrintPlan() const { return m_plan; }
   const table::CTableLayout& PrintLayout() const { return m_printLayout; }
   // Lays out page p (1-based) and returns its transform to device pixels.
-  table::PageTransform OnPrepareDC(int page);
+  virtual table::PageTransform OnPrepareDC(int page);
   // Paints page p as laid out by OnPrepareDC.
   void OnPrint(table::ICanvas& canvas, int page);
-  void OnEndPrinting();
+  virtual void OnEndPrinting();
   bool m_bFitWidth = true;   // fit the table to the paper width
   bool m_bPadRows = false;   // fill the last page with empty rows
   int m_nMarginTop = 20, m_nMarginBottom = 20, m_nMarginLeft = 20, m_nMarginRight = 20;
@@ -378,6 +381,14 @@ class CTableView {
   bool m_bWordSplitPages = true;
 
  protected:
+  // Drawn over the finished table on screen and on every printed page (a page footer,
+  // for one); the layout is the one just painted.
+  virtual void PaintOverlay(table::ICanvas& /*canvas*/, const table::CTableLayout& /*layout*/, bool /*forPrint*/,
+                            int /*page*/, int /*pages*/) {}
+  // For views that print other contents page by page (see OnBeginPrinting).
+  table::PrintPlan& MutablePrintPlan() { return m_plan; }
+  // The print widths again, after the grid was filled with another page's texts.
+  void RefreshPrintWidths();
   // Sends command 1324 to the view itself (synchronously).
   void SendTableChanged() { OnTableChanged(); }
   void Repaint();

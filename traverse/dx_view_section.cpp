@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include "app/section.h"
 #include "platform/number.h"
 #include "survey/format.h"
 
@@ -17,11 +18,9 @@ using platform::FormatFixed;
 std::string I(int v) { return std::to_string(v); }
 std::string F(double v) { return FormatFixed(v, 6); }
 
-// Lines that end any block: a damaged section must not read into its neighbour.
-bool IsSectionBoundary(const std::string& line) {
-  return line == kSectionEndLine || line == "----------观测记录----------" || line == kTraverseSectionBanner ||
-         line == "----------常用工具----------";
-}
+using app::BlankLineBreaks;
+using app::IsSectionBoundary;
+using app::SectionSafeText;
 
 int ClampChoice(int v, int lo, int hi, int fallback) { return v >= lo && v <= hi ? v : fallback; }
 
@@ -39,13 +38,6 @@ Setter DataInt(int TraverseSectionData::*m) {
 }
 Setter DataDbl(double TraverseSectionData::*m) {
   return [m](TraverseSectionData& d, const std::string& v) { d.*m = platform::ParseDouble(v); };
-}
-// A CR inside a line is written back as a blank (SectionSafeText); reading it as a
-// blank now lets the trim take it at once, so the next load reads the same text.
-std::string BlankLineBreaks(std::string text) {
-  for (char& ch : text)
-    if (ch == '\r' || ch == '\n') ch = ' ';
-  return text;
 }
 
 void SetHeaderItems(TraverseSectionData& d, const std::string& v) {
@@ -143,20 +135,6 @@ void TraverseSectionData::Sanitize() {
   heightDecimals = ClampChoice(heightDecimals, 0, 6, d.heightDecimals);
   linesAbove = ClampChoice(linesAbove, 0, 3, d.linesAbove);
   lineBelow = ClampChoice(lineBelow, 0, 1, d.lineBelow);
-}
-
-std::string SectionSafeText(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char ch : text) {
-    if (ch == ',')
-      out += "，";
-    else if (ch == '\r' || ch == '\n')
-      out += ' ';
-    else
-      out += ch;
-  }
-  return out;
 }
 
 std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& d) {

@@ -63,7 +63,4 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
 // of 9 fields, each ended by "END". Does not reset data.
 void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& data);
 
-// A text as the format can carry it: "," becomes "，", line breaks become blanks.
-std::string SectionSafeText(const std::string& text);
-
 }  // namespace traverse
