@@ -291,12 +291,24 @@ void CGcJlView::OnTableChanged() {
 bool CGcJlView::OnCommand(int id) {
   // Four of these ids are the grid's own (表格, 自定义, CAD, 图形): they never reach it.
   switch (id) {
-    case table::ID_SCHEME: CommitEditor(); OnProjectSettings(); return true;
-    case ID_PREVIOUS_PAGE: CommitEditor(); OnPreviousPage(); return true;
-    case ID_NEXT_PAGE: CommitEditor(); OnNextPage(); return true;
-    case ID_MOVE_PAGE: CommitEditor(); OnMovePage(); return true;
-    case ID_DELETE_PAGE: CommitEditor(); OnDeletePage(); return true;
-    case table::ID_COMPUTE: CommitEditor(); OnCompute(); return true;
+    case table::ID_SCHEME:
+    case ID_PREVIOUS_PAGE:
+    case ID_NEXT_PAGE:
+    case ID_MOVE_PAGE:
+    case ID_DELETE_PAGE:
+    case table::ID_COMPUTE:
+      // An angle the editor refuses keeps it open; the command waits for a fix.
+      if (!CommitEditor()) return true;
+      break;
+    default: return CTableView::OnCommand(id);
+  }
+  switch (id) {
+    case table::ID_SCHEME: OnProjectSettings(); return true;
+    case ID_PREVIOUS_PAGE: OnPreviousPage(); return true;
+    case ID_NEXT_PAGE: OnNextPage(); return true;
+    case ID_MOVE_PAGE: OnMovePage(); return true;
+    case ID_DELETE_PAGE: OnDeletePage(); return true;
+    case table::ID_COMPUTE: OnCompute(); return true;
     default: return CTableView::OnCommand(id);
   }
 }

@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "app/ui/cvorn_app.h"
+#include "records/ui/records_view.h"
 #include "traverse/ui/traverse_view.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   QTranslator qtChinese;
   if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qtChinese);
+  records_ui::RegisterRecordsView();
   traverse_ui::RegisterTraverseView();
   app_ui::CvornApp app;
   QStringList args = QApplication::arguments();

@@ -1,0 +1,104 @@
+#include "records/ui/records_view.h"
+
+#include <QEvent>
+#include <QPrinter>
+#include <QWidget>
+
+#include "app/nav.h"
+#include "app/ui/main_frame.h"
+#include "table/ui/button_st.h"
+#include "table/ui/table_print.h"
+#include "table/ui/table_widget.h"
+#include "table/ui/ui_scale.h"
+#include "records/ui/shb_set_dlg.h"
+
+namespace records_ui {
+
+namespace {
+constexpr int kRecordsSection = 0;
+}  // namespace
+
+CRecordsViewHost::CRecordsViewHost(QWidget* parent)
+    : QObject(nullptr), view_(std::make_unique<CGcJlView>()), section_(*view_) {
+  view_->OnInitialUpdate();
+  view_->SetViewPorts(this);
+  view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
+  widget_ = new CTableWidget(view_.get(), parent);
+  setParent(widget_);
+  widget_->installEventFilter(this);
+  connect(widget_, &CTableWidget::commandUnhandled, this, [this](int id) {
+    if (CButtonST* b = widget_->Button(id)) table::SayNotAvailable(b->text().toStdString());
+  });
+}
+
+CRecordsViewHost::~CRecordsViewHost() {
+  if (view_) view_->SetViewPorts(nullptr);
+}
+
+bool CRecordsViewHost::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == widget_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    view_->OnSize(widget_->width(), widget_->height());
+  return QObject::eventFilter(watched, event);
+}
+
+void CRecordsViewHost::ApplyUiScale() {
+  widget_->ApplyUiScale();
+  view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
+  view_->OnSize(widget_->width(), widget_->height());
+}
+
+void CRecordsViewHost::PrintTo(QPrinter& printer) { table_ui::PrintTable(*view_, printer); }
+
+records::IRecordsViewPorts::DialogResult CRecordsViewHost::RunSettingsDialog(records::CShbSetForm& form) {
+  CShbSetDlg dlg(form, widget_);
+  const int r = dlg.exec();
+  if (r == QDialog::Accepted) {
+    form = dlg.Form();
+    return DialogResult::Ok;
+  }
+  return r == CShbSetDlg::kHelp ? DialogResult::Help : DialogResult::Cancel;
+}
+
+bool CRecordsViewHost::RunMovePageDialog(records::CMovePageValues& values) {
+  CMovePageDlg dlg(values, widget_);
+  if (dlg.exec() != QDialog::Accepted) return false;
+  values = dlg.Values();
+  return true;
+}
+
+void CRecordsViewHost::RebuildRecordsTree() {
+  if (app::g_pNavView) app::g_pNavView->BuildTrees(kRecordsSection);
+}
+
+bool CRecordsViewHost::SelectRecordsPage(const std::string& key, int page) {
+  return app::g_pNavView && app::g_pNavView->SelectItem(kRecordsSection, records::RecordsTreeCode(key, page));
+}
+
+void CRecordsViewHost::ShowRecordsHelp() {
+  if (app::g_pNavView) app::g_pNavView->SelectHelpItem("二、观测记录");
+}
+
+int CRecordsViewHost::PageCount(int book) const {
+  static const char* const kKeys[3] = {"DX", "SHPJ", "SHZH"};
+  return book >= 0 && book < 3 ? view_->PageCount(kKeys[book]) : 0;
+}
+
+void RegisterRecordsView() {
+  app_ui::RegisterViewFactory(app::kRecordsViewId, [](app_ui::CMainFrame& frame) {
+    auto* host = new CRecordsViewHost(&frame);
+    app_ui::ViewPlug plug;
+    plug.widget = host->Widget();
+    plug.section = &host->Section();
+    plug.records = host;
+    plug.command = [host](int command) {
+      if (command == 57609)
+        host->Widget()->PrintPreview();
+      else if (command == 57607 || command == 57606)
+        host->Widget()->Print();
+    };
+    plug.fontChanged = [host] { host->ApplyUiScale(); };
+    return plug;
+  });
+}
+
+}  // namespace records_ui
