@@ -113,6 +113,12 @@ int IntersectByAngles(double xA, double yA, double xB, double yB, double alpha, 
   double sg = std::sin(alpha + beta);
   if (std::fabs(sg) < 1e-12) return kNoSolution;
   double sAP = base * std::sin(beta) / sg;
+  double sBP = base * std::sin(alpha) / sg;
+  // Both rays must reach P going forward. With mixed signs (or a zero angle) the
+  // law of sines gives a negative (or zero) side: the lines meet behind a
+  // station, or on it, which is no intersection. Both angles negative is the
+  // mirror figure (P on the right of A->B) and still meets ahead.
+  if (!(sAP > 0 && sBP > 0)) return kNoSolution;
   double az = CalcAzimuth(xA, yA, xB, yB) - alpha;
   double x = xA + sAP * std::cos(az);
   double y = yA + sAP * std::sin(az);

@@ -57,9 +57,11 @@ int IntersectByDirections(double xA, double yA, double azimuthA, double xB, doub
                           double azimuthB, double* xP, double* yP);
 
 // Forward intersection from base A->B with the angle alpha at A and beta at B,
-// P on the left of A->B. kNoSolution: alpha + beta >= π or the rays do not meet
-// ahead (sin(alpha + beta) ~ 0). kDegenerate: A = B. alpha or beta = 0 is
-// solved (P on the base line).
+// P on the left of A->B (both angles negative: the mirror figure, P on the
+// right). kSolved only when P lies ahead of both stations. kNoSolution:
+// alpha + beta >= π, parallel rays (sin(alpha + beta) ~ 0), or the lines meet
+// behind a station or on it (angles of mixed sign, or alpha or beta = 0); P is
+// not written then. kDegenerate: A = B.
 int IntersectByAngles(double xA, double yA, double xB, double yB, double alpha, double beta,
                       double* xP, double* yP);
 

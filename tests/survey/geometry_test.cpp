@@ -138,6 +138,37 @@ TEST(Geometry, IntersectionByDirectionsFoldsTheAzimuths) {
   }
 }
 
+TEST(Geometry, IntersectionByDirectionsBehindTestFoldsAtNorth) {
+  // The behind-the-station test compares the observed azimuth with the azimuth
+  // to P across 0/2π: unfolded, 359°59'59.9" against 0°00'00.1" (or -45° against
+  // 315°) would differ by about 2π and the point would be called behind.
+  const double d = kPi / 180, s = d / 3600;
+  struct Case { Pt a; double azA; Pt b; double azB; Pt p; } cases[] = {
+      {{0, 0}, 315 * d, {100, 0}, 225 * d, {50, -50}},
+      {{0, 0}, -45 * d, {100, 0}, 225 * d, {50, -50}},
+      {{0, 0}, 315 * d, {100, 0}, -135 * d, {50, -50}},
+      // A looks a tenth of a second west of north, B due west onto that ray.
+      {{0, 0}, 360 * d - 0.1 * s, {1000, 1000}, 270 * d, {1000, -1000 * std::tan(0.1 * s)}},
+      {{0, 0}, -0.1 * s, {1000, 1000}, 270 * d, {1000, -1000 * std::tan(0.1 * s)}},
+      {{0, 0}, 0.1 * s, {1000, -1000}, 90 * d, {1000, 1000 * std::tan(0.1 * s)}},
+      {{0, 0}, 360 * d + 0.1 * s, {1000, -1000}, 90 * d, {1000, 1000 * std::tan(0.1 * s)}},
+      // Rays straddling north: A looks at 359°, B at 1°.
+      {{0, 10}, 359 * d, {0, -10}, 1 * d, {10 / std::tan(1 * d), 0}},
+  };
+  for (const Case& c : cases) {
+    double x = 0, y = 0;
+    ASSERT_EQ(IntersectByDirections(c.a.x, c.a.y, c.azA, c.b.x, c.b.y, c.azB, &x, &y), kSolved)
+        << c.azA / d << " " << c.azB / d;
+    EXPECT_NEAR(x, c.p.x, 1e-6);
+    EXPECT_NEAR(y, c.p.y, 1e-6);
+  }
+  // 135° from A and 45° from B meet only behind the stations, at (50, -50).
+  double x = 0, y = 0;
+  EXPECT_EQ(IntersectByDirections(0, 0, 135 * d, 100, 0, 45 * d, &x, &y), kNoSolution);
+  EXPECT_NEAR(x, 50, 1e-9);  // P is written before the test
+  EXPECT_NEAR(y, -50, 1e-9);
+}
+
 TEST(Geometry, IntersectionByDirectionsFaults) {
   double x = 7, y = 8;
   EXPECT_EQ(IntersectByDirections(0, 0, 0.5, 0, 0, 1.0, &x, &y), kDegenerate);
@@ -170,13 +201,37 @@ TEST(Geometry, IntersectionByAnglesFaults) {
   EXPECT_EQ(IntersectByAngles(0, 0, 0, 100, 0.7, -0.7, &x, &y), kNoSolution);       // parallel
   EXPECT_EQ(IntersectByAngles(0, 0, 0, 0, 0.7, 0.7, &x, &y), kDegenerate);
   EXPECT_EQ(x, 7);
-  // An angle of 0 at A: P is B itself, finite (the cotangent form gave NaN).
-  ASSERT_EQ(IntersectByAngles(0, 0, 0, 100, 0, 0.5, &x, &y), kSolved);
-  EXPECT_NEAR(x, 0, 1e-9);
-  EXPECT_NEAR(y, 100, 1e-9);
-  ASSERT_EQ(IntersectByAngles(0, 0, 0, 100, 0.5, 0, &x, &y), kSolved);
-  EXPECT_NEAR(x, 0, 1e-9);
-  EXPECT_NEAR(y, 0, 1e-9);
+}
+
+TEST(Geometry, IntersectionByAnglesOnlyAheadOfBothStations) {
+  // A (0, 0), B (100, 0). The lines of two angles of mixed sign meet behind a
+  // station: -60°/30° crosses at (-50, -86.6025), behind A. An angle of 0 puts P
+  // on a station. None of these is an intersection; nothing is written.
+  const double d = kPi / 180;
+  struct Case { double alpha, beta; } refused[] = {
+      {-60 * d, 30 * d}, {60 * d, -30 * d}, {30 * d, -60 * d}, {-30 * d, 60 * d},
+      {0, 30 * d}, {30 * d, 0}, {0, 0}, {-100 * d, -100 * d},
+  };
+  for (const Case& c : refused) {
+    double x = 7, y = 8;
+    EXPECT_EQ(IntersectByAngles(0, 0, 100, 0, c.alpha, c.beta, &x, &y), kNoSolution)
+        << c.alpha / d << " " << c.beta / d;
+    EXPECT_EQ(x, 7);
+    EXPECT_EQ(y, 8);
+  }
+  // Both positive: P on the left of A->B; both negative: the mirror figure.
+  struct Solved { double alpha, beta; Pt p; } solved[] = {
+      {45 * d, 45 * d, {50, -50}},
+      {-45 * d, -45 * d, {50, 50}},
+      {60 * d, 30 * d, {25, -25 * std::sqrt(3.0)}},
+      {-60 * d, -30 * d, {25, 25 * std::sqrt(3.0)}},
+  };
+  for (const Solved& c : solved) {
+    double x = 0, y = 0;
+    ASSERT_EQ(IntersectByAngles(0, 0, 100, 0, c.alpha, c.beta, &x, &y), kSolved) << c.alpha / d;
+    EXPECT_NEAR(x, c.p.x, 1e-9);
+    EXPECT_NEAR(y, c.p.y, 1e-9);
+  }
 }
 
 // Angles at P as the resection takes them: alpha = az(P->A) − az(P->B), beta =
