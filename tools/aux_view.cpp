@@ -165,8 +165,16 @@ bool CAuxView::ShowTool(const std::string& code) {
     return false;
   }
   if (!info->drawingButton) ShowDrawingButton(false);
+  // A detail survey without a station starts with its settings dialog.
+  if (code == ToolCode::SBCLDATA && m_strStation.empty() && !m_bAskingStation) {
+    m_bAskingStation = true;
+    OnProjectSettings();
+    m_bAskingStation = false;
+  }
   const std::vector<ToolColumn> cols = handler->layout(*this);
-  const std::vector<std::string>& store = m_stores[static_cast<std::size_t>(info->store)];
+  std::vector<std::string>& store = m_stores[static_cast<std::size_t>(info->store)];
+  // The open traverse always shows its known first point and the row after it.
+  if (code == ToolCode::ZHDX && store.empty()) store.emplace_back();
   const int s = static_cast<int>(store.size());
   NewTable(s + 1, static_cast<int>(cols.size()), info->title, true);
   for (int j = 1; j <= static_cast<int>(cols.size()); ++j) {
@@ -180,6 +188,7 @@ bool CAuxView::ShowTool(const std::string& code) {
   std::vector<std::string> items;
   for (int i = 1; i <= s; ++i) {
     survey::SplitText(store[static_cast<std::size_t>(i - 1)], items, ',');
+    if (handler->pad) handler->pad(items, i);
     const int n = std::min(m_nInputCols, static_cast<int>(items.size()));
     for (int j = 1; j <= n; ++j) SetCellText(i, j, items[static_cast<std::size_t>(j - 1)]);
   }

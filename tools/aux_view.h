@@ -122,6 +122,7 @@ class CAuxView : public CTableView {
 
   tools::IAuxViewPorts* m_pViewPorts = nullptr;
   drawing::IDrawFeed* m_pFeed = nullptr;
+  bool m_bAskingStation = false;  // the detail-survey dialog opened by ShowTool is up
   // The input of every row as the last computation saw it: an edit empties the
   // results of the rows whose input no longer matches.
   std::vector<std::string> m_inputAtCompute;

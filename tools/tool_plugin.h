@@ -41,10 +41,15 @@ struct ToolRun {
 // The layout may depend on the view's settings (distance type, detail mode).
 using LayoutFn = std::vector<ToolColumn> (*)(const CAuxView& view);
 using ComputeFn = void (*)(CAuxView& view, ToolRun& run);
+// Fits the items of stored line `row` (1-based) to the layout before the refill:
+// rows of an older layout get their missing items, cells that are results in
+// later rows are left out.
+using PadFn = void (*)(std::vector<std::string>& items, int row);
 
 struct ToolHandler {
   LayoutFn layout = nullptr;
   ComputeFn compute = nullptr;
+  PadFn pad = nullptr;
 };
 
 using ToolRegistry = table::CCodeTableRegistry<ToolHandler>;

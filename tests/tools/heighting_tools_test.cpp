@@ -1,0 +1,225 @@
+// Trigonometric heighting, the area of a parcel and the open traverse against
+// hand-worked figures, closed forms evaluated here and figures from a chosen truth.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "tool_rows.h"
+
+using toolstest::DmsText;
+using toolstest::Num;
+using toolstest::ToolTable;
+
+namespace {
+
+TEST(HeightingTools, WorkedFiguresOfTheThreeDistanceTypes) {
+  struct Case {
+    int type;
+    std::string row;
+    std::string distance, height;  // distance "" for the horizontal type (no column)
+  } cases[] = {
+      {1, "A,B,0,1000,1.5,1.5", "", "0.0675"},
+      {1, "A,B,45,100,1.5,1.5", "", "100.0007"},
+      {2, "A,B,30,100,1.5,1.5", "75.0000", "43.3016"},
+      {2, "A,B,-30,100,1.5,1.5", "75.0000", "-43.3009"},
+      {0, "A,B,0,1000,1.6,1.5", "1000.0000", "0.1675"},
+  };
+  for (const Case& c : cases) {
+    ToolTable t;
+    t.view.m_nDistanceType = c.type;
+    t.Compute("SJGCH", {c.row});
+    if (c.type == 1) {
+      ASSERT_EQ(t.view.GetColCount(), 7);
+      EXPECT_EQ(t.Cell(1, 7), c.height) << c.row;
+    } else {
+      ASSERT_EQ(t.view.GetColCount(), 8);
+      EXPECT_EQ(t.Cell(1, 7), c.distance) << c.row;
+      EXPECT_EQ(t.Cell(1, 8), c.height) << c.row;
+    }
+    EXPECT_TRUE(t.view.m_bComputeOk);
+  }
+}
+
+TEST(HeightingTools, SlopeDistanceAgainstTheClosedForm) {
+  const double k = 0.13;
+  const double f = (1 - k) / 12742029.4;
+  const double angles[] = {-0.3, -0.01, 0.0, 0.05, 0.6};
+  const double distances[] = {10, 850.5, 4000};
+  ToolTable t;
+  t.view.m_nDistanceType = 0;
+  t.view.m_dRefraction = k;
+  t.view.m_nDistDecimals = 6;
+  t.view.m_nHeightDecimals = 6;
+  std::vector<std::string> rows;
+  for (double a : angles)
+    for (double s : distances) rows.push_back("S,T," + DmsText(a) + "," + Num(s) + ",1.45,2.1");
+  t.Compute("SJGCH", rows);
+  int r = 1;
+  for (double a : angles)
+    for (double s : distances) {
+      const double c = std::cos(a);
+      EXPECT_NEAR(t.Number(r, 7), s * std::cos(a + s * c * f), 2e-6) << r;
+      EXPECT_NEAR(t.Number(r, 8), s * std::sin(a) + s * s * c * c * f + 1.45 - 2.1, 2e-6) << r;
+      ++r;
+    }
+}
+
+TEST(HeightingTools, IncompleteAndPlumbRowsAreSkipped) {
+  for (int type : {0, 1, 2}) {
+    ToolTable t;
+    t.view.m_nDistanceType = type;
+    t.Compute("SJGCH", {"A,B,90,100,1,1", "A,B,-90,100,1,1", "A,B,10,,1,1", "A,B,10,100,1,1"});
+    const int h = type == 1 ? 7 : 8;
+    EXPECT_EQ(t.Cell(1, h), "") << type;
+    EXPECT_EQ(t.Cell(2, h), "") << type;
+    EXPECT_EQ(t.Cell(3, h), "") << type;
+    EXPECT_NE(t.Cell(4, h), "") << type;
+    EXPECT_EQ(t.Message(), "");
+    EXPECT_TRUE(t.view.m_bComputeOk);
+  }
+}
+
+TEST(HeightingTools, DistanceTypeChangesTheLayout) {
+  ToolTable t;
+  const char* captions[] = {"斜距", "平距", "视距"};
+  for (int type : {0, 1, 2}) {
+    t.view.m_nDistanceType = type;
+    t.Load("SJGCH", {"A,B,1,2,3,4"});
+    EXPECT_EQ(t.view.GetColumn(4).header1, captions[type]);
+    EXPECT_EQ(t.view.GetColCount(), type == 1 ? 7 : 8);
+    EXPECT_EQ(t.Cell(1, 6), "4");
+  }
+}
+
+// ---- area ------------------------------------------------------------------------
+
+TEST(AreaTool, FiguresInBothVertexOrders) {
+  struct Case {
+    std::vector<std::string> rows;
+    std::string text;
+  } cases[] = {
+      {{"1,0,0", "2,0,100", "3,100,100", "4,100,0"}, "10000.000平方米，15.000亩"},
+      {{"L1,0,0", "L2,0,30", "L3,10,30", "L4,10,10", "L5,40,10", "L6,40,0"}, "600.000平方米，0.900亩"},
+      {{"T1,0,0", "T2,0,50", "T3,40,20"}, "1000.000平方米，1.500亩"},
+  };
+  for (const Case& c : cases) {
+    for (bool reversed : {false, true}) {
+      std::vector<std::string> rows = c.rows;
+      if (reversed) std::reverse(rows.begin(), rows.end());
+      ToolTable t;
+      t.Compute("MJJSH", rows);
+      EXPECT_EQ(t.view.GetSignatureText(0), "面积");
+      EXPECT_EQ(t.view.GetSignatureText(1), c.text) << c.rows[0] << reversed;
+      EXPECT_TRUE(t.view.m_bComputeOk);
+    }
+  }
+}
+
+TEST(AreaTool, GaussCoordinatesKeepTheirPrecision) {
+  ToolTable t;
+  t.Compute("MJJSH", {"a,3456789,38512345", "b,3456789,38512346", "c,3456790,38512346", "d,3456790,38512345"});
+  EXPECT_EQ(t.view.GetSignatureText(1).substr(0, 14), "1.000平方米");
+}
+
+TEST(AreaTool, IncompleteRowsAndTooFewVertices) {
+  ToolTable t;
+  t.Compute("MJJSH", {"1,0,0", "2,5,", "3,100,100"});
+  EXPECT_EQ(t.Message(), "第2行数据输入不完整");
+  EXPECT_EQ(t.view.GetSignatureText(0), "面积");
+  EXPECT_EQ(t.view.GetSignatureText(1), "");
+  EXPECT_FALSE(t.view.m_bComputeOk);
+
+  t.Compute("MJJSH", {"1,0,0", "2,5,5"});
+  EXPECT_EQ(t.Message(), "数据太少，无法计算。");
+  EXPECT_EQ(t.view.GetSignatureText(1), "");
+  EXPECT_FALSE(t.view.m_bComputeOk);
+}
+
+TEST(AreaTool, DrawsTheClosedParcel) {
+  ToolTable t;
+  t.Compute("MJJSH", {"A,0,0", ",0,10", "C,10,0"});
+  EXPECT_EQ(t.Drawing(),
+            "BeginDrawing 0\n"
+            "BeginPolyline 面积计算 0\n"
+            "AddControlPoint A 1 0.000 0.000 0.000 -1.000 -1.000 -1.000\n"
+            "AddPolylineVertex -1 0 0.000 0.000\n"
+            "AddControlPoint 2 1 0.000 10.000 0.000 -1.000 -1.000 -1.000\n"
+            "AddPolylineVertex -1 0 0.000 10.000\n"
+            "AddControlPoint C 1 10.000 0.000 0.000 -1.000 -1.000 -1.000\n"
+            "AddPolylineVertex -1 0 10.000 0.000\n"
+            "AddPolylineVertex -1 0 0.000 0.000\n");
+}
+
+// ---- open traverse ----------------------------------------------------------------
+
+TEST(OpenTraverseTool, WorkedFigure) {
+  ToolTable t;
+  t.Compute("ZHDX", {"K1,90,100,0,0", "P2,0,50,,", "P3,,,,"});
+  EXPECT_EQ(t.Message(), "");
+  EXPECT_EQ(t.Cell(2, 4), "0.0000");
+  EXPECT_EQ(t.Cell(2, 5), "100.0000");
+  EXPECT_EQ(t.Cell(3, 4), "50.0000");
+  EXPECT_EQ(t.Cell(3, 5), "100.0000");
+  EXPECT_TRUE(t.view.m_bComputeOk);
+  EXPECT_EQ(t.Drawing(),
+            "BeginDrawing 0\n"
+            "BeginPolyline 支导线计算 0\n"
+            "AddControlPoint K1 1 0.000 0.000 0.000 -1.000 -1.000 -1.000\n"
+            "AddPolylineVertex -1 0 0.000 0.000\n"
+            "AddControlPoint P2 0 -0.000 100.000 0.000 -1.000 -1.000 -1.000\n"
+            "AddPolylineVertex -1 0 -0.000 100.000\n"
+            "AddControlPoint P3 0 50.000 100.000 0.000 -1.000 -1.000 -1.000\n"
+            "AddPolylineVertex -1 0 50.000 100.000\n");
+}
+
+TEST(OpenTraverseTool, TenLegsCloseOnTheStart) {
+  // A regular decagon walked clockwise: ten legs of 123.456 m turning 36° each.
+  std::vector<std::string> rows;
+  for (int k = 0; k < 10; ++k)
+    rows.push_back("P" + std::to_string(k + 1) + "," + std::to_string(36 * k) + ",123.456" +
+                   (k == 0 ? ",3456789.0,512345.0" : ",,"));
+  rows.push_back("P11,,,,");
+  ToolTable t;
+  t.view.m_nCoordDecimals = 10;
+  t.Compute("ZHDX", rows);
+  ASSERT_EQ(t.Message(), "");
+  EXPECT_NEAR(t.Number(11, 4), 3456789.0, 1e-9);
+  EXPECT_NEAR(t.Number(11, 5), 512345.0, 1e-9);
+  // Every leg as typed: its length and its azimuth, from the written coordinates.
+  for (int r = 1; r <= 10; ++r) {
+    const double dx = t.Number(r + 1, 4) - t.Number(r, 4), dy = t.Number(r + 1, 5) - t.Number(r, 5);
+    EXPECT_NEAR(std::hypot(dx, dy), 123.456, 1e-8) << r;
+    EXPECT_NEAR(toolstest::Azimuth(0, 0, dx, dy), std::fmod(36.0 * (r - 1), 360.0) * M_PI / 180, 1e-9) << r;
+  }
+}
+
+TEST(OpenTraverseTool, FailuresLeaveNoStaleCoordinates) {
+  ToolTable t;
+  t.Compute("ZHDX", {"K1,90,100,0,0", "P2,0,50,,", "P3,90,10,,", "P4,,,,"});
+  ASSERT_EQ(t.Cell(4, 5), "110.0000");
+  // Row 2 loses its azimuth: rows 3 and 4 must not keep the old coordinates.
+  t.view.SetCellText(2, 2, "");
+  t.messages.Clear();
+  t.view.OnCompute();
+  EXPECT_EQ(t.Message(), "第2行(P2)方位角与边长必须输入\n");
+  EXPECT_EQ(t.Cell(2, 4), "0.0000");
+  EXPECT_EQ(t.Cell(3, 4), "");
+  EXPECT_EQ(t.Cell(4, 4), "");
+  EXPECT_FALSE(t.view.m_bComputeOk);
+
+  t.Compute("ZHDX", {"K1,90,100,,", "P2,,,,"});
+  EXPECT_EQ(t.Message(), "第一点应为已知点，必须输入坐标。");
+  t.Compute("ZHDX", {"K1,90,100,0,0"});
+  EXPECT_EQ(t.Message(), "数据太少，无法计算。");
+}
+
+TEST(OpenTraverseTool, OnlyTheFirstRowRefillsItsCoordinates) {
+  ToolTable t;
+  t.Load("ZHDX", {"K1,90,100,1,2", "P2,0,50,7,8", "P3"});
+  EXPECT_EQ(toolstest::Row(t.view, 1), (std::vector<std::string>{"K1", "90", "100", "1", "2"}));
+  EXPECT_EQ(toolstest::Row(t.view, 2), (std::vector<std::string>{"P2", "0", "50", "", ""}));
+  EXPECT_EQ(toolstest::Row(t.view, 3), (std::vector<std::string>{"P3", "", "", "", ""}));
+}
+
+}  // namespace
