@@ -226,3 +226,26 @@ TEST(DetailSurveyForm, OkRulesAndNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DetailSurvey, OpeningWithoutStationAsksForItFirst) {
+  ToolTable t;
+  t.ports.answer = false;  // the user cancels
+  t.Load("SBCLDATA", {});
+  EXPECT_EQ(t.ports.detailDialogs, 1);
+  EXPECT_EQ(t.view.GetRowCount(), 1);  // the table is still usable
+  t.messages.Clear();
+  t.view.OnCompute();
+  t.Load("SBCLDATA", {"a,90,100,2,1.2"});
+  t.messages.Clear();
+  t.view.OnCompute();
+  EXPECT_EQ(t.Message(), "请先在“项目设置”中设定测站数据。");
+  // With a station the tool opens straight away.
+  SetStation(t.view, 0, 0, 0, 100, 0);
+  const int before = t.ports.detailDialogs;
+  t.Load("SBCLDATA", {"a,90,100,2,1.2"});
+  EXPECT_EQ(t.ports.detailDialogs, before);
+}
+
+}  // namespace

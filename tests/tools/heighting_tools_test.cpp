@@ -214,6 +214,14 @@ TEST(OpenTraverseTool, FailuresLeaveNoStaleCoordinates) {
   EXPECT_EQ(t.Message(), "数据太少，无法计算。");
 }
 
+TEST(OpenTraverseTool, AnEmptyStoreOpensWithTwoRows) {
+  ToolTable t;
+  t.Load("ZHDX", {});
+  EXPECT_EQ(t.view.GetRowCount(), 2);
+  EXPECT_FALSE(t.view.IsCellLocked(1, 4));
+  EXPECT_TRUE(t.view.IsCellLocked(2, 4));
+}
+
 TEST(OpenTraverseTool, OnlyTheFirstRowRefillsItsCoordinates) {
   ToolTable t;
   t.Load("ZHDX", {"K1,90,100,1,2", "P2,0,50,7,8", "P3"});
