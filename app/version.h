@@ -7,6 +7,9 @@ namespace app {
 inline constexpr const char* kProductName = "Quintar";
 inline constexpr const char* kProgramVersion = "520";  // written as line 2 of every job
 inline constexpr int kProgramVersionNumber = 520;
+// The product's web site: "官方网站" in the menu and the help, and the default home
+// of the update server.
+inline constexpr const char* kWebsiteUrl = "https://quintar.example.com/";
 
 // "520" -> "5.2", "512" -> "5.12": a point before the last two digits, then one
 // trailing "0" dropped. Texts shorter than three digits stay as they are.

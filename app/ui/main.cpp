@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "app/ui/cvorn_app.h"
+#include "app/ui/help_view.h"
 #include "records/ui/records_view.h"
 #include "traverse/ui/traverse_view.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     QApplication::installTranslator(&qtChinese);
   records_ui::RegisterRecordsView();
   traverse_ui::RegisterTraverseView();
+  app_ui::RegisterHelpView();
   app_ui::CvornApp app;
   QStringList args = QApplication::arguments();
   args.removeFirst();

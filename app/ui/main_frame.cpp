@@ -28,6 +28,7 @@
 #include "app/ui/about_dlg.h"
 #include "app/ui/icons.h"
 #include "app/ui/nav_pane.h"
+#include "app/ui/update_dlg.h"
 #include "app/version.h"
 #include "platform/services.h"
 #include "table/ui/flat_splitter.h"
@@ -42,8 +43,6 @@ namespace {
 
 using table_ui::Q;
 using table_ui::S;
-
-constexpr const char* kWebsite = "https://quintar.example.com/";
 
 std::map<int, ViewFactory>& Factories() {
   static std::map<int, ViewFactory> f;
@@ -124,6 +123,11 @@ void OnEdit(QWidget* w, Fn fn) {
 
 void RegisterViewFactory(int id, ViewFactory factory) { Factories()[id] = std::move(factory); }
 
+std::string UserDataDir() {
+  QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  return dir.isEmpty() ? std::string() : S(dir) + "/";
+}
+
 CMainFrame::CMainFrame(app::CVornDoc& doc) : doc_(doc) {
   g_pMainFrame = this;
   app::g_pViewSwitch = this;
@@ -136,6 +140,9 @@ CMainFrame::CMainFrame(app::CVornDoc& doc) : doc_(doc) {
 }
 
 CMainFrame::~CMainFrame() {
+  // Windows that outlive this part of the frame must not call back into it.
+  delete m_dlgUpdate.data();
+  disconnect(qApp, nullptr, this, nullptr);
   if (&table::Frame() == this) table::SetFramePort(nullptr);
   doc_.SetParts({});
   nav_.SetHost(nullptr);
@@ -166,7 +173,10 @@ bool CMainFrame::Create() {
   return true;
 }
 
+void CMainFrame::LoadCustomPrograms() { app::LoadCustomPrograms({m_strProgramDir, UserDataDir()}, m_arrCusProg); }
+
 bool CMainFrame::BuildClient() {
+  LoadCustomPrograms();  // before the views, once
   m_wndSplitter = new CFlatSplitterWnd(Qt::Horizontal, this);
   navPane_ = new NavPane(nav_, m_wndSplitter);
   msgView_ = MakeMessagePane(this);
@@ -283,9 +293,8 @@ void CMainFrame::BuildMenus() {
 
   m = bar->addMenu(T("帮助(&H)"));
   Act(m, T("帮助主题 \tF1"), 183, [this] { OnHelpTopics(); })->setShortcut(QKeySequence(Qt::Key_F1));
-  // The online update is not part of this build yet.
-  Act(m, T("软件升级\tF3"), 57610, nullptr)->setEnabled(false);
-  Act(m, T("官方网站"), 32775, [] { platform::Desktop().desktop->OpenWithDesktop(kWebsite); });
+  Act(m, T("软件升级\tF3"), 57610, [this] { OnSoftwareUpdate(); })->setShortcut(QKeySequence(Qt::Key_F3));
+  Act(m, T("官方网站"), 32775, [] { platform::Desktop().desktop->OpenWithDesktop(app::kWebsiteUrl); });
   Act(m, T("关于 Quintar(&A)..."), 57664, [this] { OnAppAbout(); });
 
   // F6 / Shift+F6: focus to the next / previous pane.
@@ -462,6 +471,16 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 }
 
 void CMainFrame::OnHelpTopics() { nav_.SelectSection(3); }
+
+void CMainFrame::OnSoftwareUpdate() {
+  if (!m_dlgUpdate) m_dlgUpdate = new CUpdateDlg(doc_.m_strVersion, this);
+  m_dlgUpdate->showNormal();
+  m_dlgUpdate->move(geometry().center() - m_dlgUpdate->rect().center());
+  m_dlgUpdate->raise();
+  m_dlgUpdate->activateWindow();
+}
+
+CUpdateDlg* CMainFrame::UpdateDialog() const { return m_dlgUpdate.data(); }
 
 void CMainFrame::OnAppAbout() {
   CAboutDlg dlg(this);

@@ -3,10 +3,12 @@
 // status bar ("坐标X：", "坐标Y："), and a flat splitter with the navigation pane on
 // the left and one of the five views (ids 1004..1008) on the right.
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
 
+#include "app/cusprog.h"
 #include "app/doc.h"
 #include "app/nav.h"
 #include "app/recent.h"
@@ -25,6 +27,7 @@ namespace app_ui {
 
 class NavPane;
 class CMainFrame;
+class CUpdateDlg;
 
 // What a view brings to the frame. Only widget is required; the rest are the parts of
 // the view the document and the navigation pane talk to.
@@ -41,6 +44,10 @@ struct ViewPlug {
 };
 using ViewFactory = std::function<ViewPlug(CMainFrame& frame)>;
 
+// The user's own data folder (custom tables and programs beside those of the program
+// folder), with its trailing "/"; "" when the desktop names none.
+std::string UserDataDir();
+
 // Registers the view for an id (1004..1008) before the frame is built; ids without a
 // factory get an empty pane.
 void RegisterViewFactory(int id, ViewFactory factory);
@@ -48,6 +55,9 @@ void RegisterViewFactory(int id, ViewFactory factory);
 class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::ITableFrame {
   Q_OBJECT
  public:
+  using CCusProg = app::CCusProg;
+  using col = app::col;
+
   explicit CMainFrame(app::CVornDoc& doc);
   ~CMainFrame() override;
 
@@ -78,6 +88,9 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::IT
   void OnHideLeftPane();
   void OnHelpTopics();
   void OnAppAbout();
+  // 软件升级 (F3): the modeless update dialog, created on first use, shown again later.
+  void OnSoftwareUpdate();
+  CUpdateDlg* UpdateDialog() const;
 
   // After a job was opened: trees rebuilt and the right section picked.
   void AfterLoad();
@@ -92,6 +105,7 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::IT
   QMenu* RecentMenuOwner() const { return fileMenu_; }
   int LeftWidth() const;
   const std::string& ProgramDir() const { return m_strProgramDir; }
+  const std::vector<CCusProg>& CustomPrograms() const { return m_arrCusProg; }
   QAction* FontAction(int pt) const;
 
   static constexpr int kRightViewAtStart = app::kTraverseViewId;
@@ -103,6 +117,7 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::IT
   void dropEvent(QDropEvent* event) override;
 
  private:
+  void LoadCustomPrograms();
   void BuildMenus();
   void BuildToolBar();
   void BuildStatusBar();
@@ -116,10 +131,12 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::IT
   QAction* Act(QMenu* menu, const QString& text, int id, std::function<void()> fn);
 
   app::CVornDoc& doc_;
+  QPointer<CUpdateDlg> m_dlgUpdate;
   app::CLTView nav_;
   app::RecentFiles recent_;
   int m_nRightViewId = kRightViewAtStart;
   std::string m_strProgramDir;
+  std::vector<CCusProg> m_arrCusProg;
 
   std::map<int, ViewPlug> plugs_;
   CFlatSplitterWnd* m_wndSplitter = nullptr;
