@@ -273,6 +273,7 @@ void CAuxView::DropStaleResults() {
   const int n = m_nInputCols, m = GetColCount();
   const int rows = GetRowCount();
   bool changed = false;
+  int firstChanged = 0;
   for (int i = 1; i <= rows; ++i) {
     const std::size_t k = static_cast<std::size_t>(i - 1);
     std::string now = RowToString(i);
@@ -287,6 +288,17 @@ void CAuxView::DropStaleResults() {
     for (int j = n + 1; j <= m; ++j)
       if (!CellText(i, j).empty()) SetCellText(i, j, "");
     changed = true;
+    if (firstChanged == 0) firstChanged = i;
+  }
+  // The open traverse carries its coordinates down the rows, in input columns: an
+  // edit makes every point after the edited row stale.
+  if (firstChanged > 0 && m_strToolCode == ToolCode::ZHDX && m >= 5) {
+    for (int i = std::max(firstChanged + 1, 2); i <= rows; ++i) {
+      SetCellText(i, 4, "");
+      SetCellText(i, 5, "");
+      if (static_cast<std::size_t>(i) <= m_inputAtCompute.size())
+        m_inputAtCompute[static_cast<std::size_t>(i - 1)] = RowToString(i);
+    }
   }
   if (static_cast<std::size_t>(rows) < m_inputAtCompute.size()) {
     m_inputAtCompute.resize(static_cast<std::size_t>(rows));

@@ -214,6 +214,19 @@ TEST(OpenTraverseTool, FailuresLeaveNoStaleCoordinates) {
   EXPECT_EQ(t.Message(), "数据太少，无法计算。");
 }
 
+TEST(OpenTraverseTool, AnEditEmptiesThePointsAfterIt) {
+  ToolTable t;
+  t.Compute("ZHDX", {"K1,90,100,0,0", "P2,0,50,,", "P3,90,10,,", "P4,,,,"});
+  ASSERT_EQ(t.Cell(4, 5), "110.0000");
+  toolstest::Type(t.view, 2, 3, "60");
+  EXPECT_EQ(t.Cell(2, 5), "100.0000");  // from the first leg, still right
+  EXPECT_EQ(t.Cell(3, 4), "");
+  EXPECT_EQ(t.Cell(4, 5), "");
+  EXPECT_FALSE(t.view.m_bComputeOk);
+  t.view.OnCompute();
+  EXPECT_EQ(t.Cell(3, 4), "60.0000");
+}
+
 TEST(OpenTraverseTool, AnEmptyStoreOpensWithTwoRows) {
   ToolTable t;
   t.Load("ZHDX", {});

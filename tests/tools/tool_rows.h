@@ -22,6 +22,7 @@ struct ToolTable {
   CAuxView view;
 
   ToolTable() {
+    view.OnInitialUpdate();
     view.SetViewPorts(&ports);
     view.SetDrawingFeed(&feed);
     view.ResetToDefaults();
