@@ -246,6 +246,9 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   void ShowCoordTraverseTable();
   void OnCompute();
   void OnScheme();
+  // "读取": the typed point names of the input table get their angles, sides, height
+  // differences and weights from the computed field books (through the ports).
+  void OnReadObservations();
   // ReadInputTable, but a copy of unchanged texts keeps the computed rows.
   void SaveInputTable();
   // Document section: the model goes through traverse::TraverseSectionData.

@@ -143,6 +143,10 @@ bool CDxView::OnCommand(int id) {
       if (!CommitEditor()) return true;
       OnCompute();
       return true;
+    case ID_READ_OBSERVATIONS:
+      if (!CommitEditor()) return true;
+      OnReadObservations();
+      return true;
     case table::ID_CUSTOM: {
       if (!CommitEditor()) return true;
       const std::string prefix = "CUSTABLE";

@@ -4,6 +4,10 @@
 // modified flag. The Qt side implements it (traverse/ui/); tests script it.
 #include <string>
 
+namespace records {
+class IFieldBooks;
+}  // namespace records
+
 namespace traverse {
 
 class CSchemeForm;
@@ -30,6 +34,9 @@ class ITraverseViewPorts {
   virtual void ClearTreeSelection() = 0;
   // The help section with the scheme page "1、 计算方案".
   virtual void ShowSchemeHelp() = 0;
+
+  // The computed field books and their summary ("读取"); nullptr when the job has none.
+  virtual const records::IFieldBooks* FieldBooks() const { return nullptr; }
 
   virtual bool IsDocumentModified() const = 0;
   virtual void SetDocumentModified() = 0;

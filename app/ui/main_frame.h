@@ -20,6 +20,9 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QStackedWidget;
+namespace records {
+class IFieldBooks;
+}  // namespace records
 class QToolBar;
 class CFlatSplitterWnd;
 
@@ -39,6 +42,7 @@ struct ViewPlug {
   app::IToolsNav* tools = nullptr;
   app::IHelpNav* help = nullptr;
   app::IDrawingReset* drawing = nullptr;
+  const records::IFieldBooks* fieldBooks = nullptr;  // records (1004): read by the traverse's "读取"
   std::function<void(int command)> command;  // print (57607), preview (57609), print setup (57606)
   std::function<void()> fontChanged;         // the interface scale changed
 };

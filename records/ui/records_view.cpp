@@ -90,6 +90,7 @@ void RegisterRecordsView() {
     plug.widget = host->Widget();
     plug.section = &host->Section();
     plug.records = host;
+    plug.fieldBooks = &host->View();
     plug.command = [host](int command) {
       if (command == 57609)
         host->Widget()->PrintPreview();

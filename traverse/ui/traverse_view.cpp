@@ -128,6 +128,7 @@ void RegisterTraverseView() {
     plug.widget = host->Widget();
     plug.section = &host->Section();
     plug.traverse = host;
+    host->SetFieldBooksSource([&frame] { return frame.Plug(app::kRecordsViewId).fieldBooks; });
     plug.command = [host](int command) {
       if (command == 57607) host->Widget()->Print();
       else if (command == 57609) host->Widget()->PrintPreview();

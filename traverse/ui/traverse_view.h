@@ -3,6 +3,7 @@
 // presenter talks through (scheme dialog, navigation tree, document flag). Plugged
 // into the main frame as view 1005.
 #include <QObject>
+#include <functional>
 #include <memory>
 
 #include "app/views.h"
@@ -36,6 +37,9 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, p
   void SelectCustomFormsBranch() override;
   void ClearTreeSelection() override;
   void ShowSchemeHelp() override;
+  const records::IFieldBooks* FieldBooks() const override { return fieldBooks_ ? fieldBooks_() : nullptr; }
+  // Where the field books come from (the records view, once the frame has it).
+  void SetFieldBooksSource(std::function<const records::IFieldBooks*()> source) { fieldBooks_ = std::move(source); }
   bool IsDocumentModified() const override;
   void SetDocumentModified() override;
 
@@ -58,6 +62,7 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, p
   std::unique_ptr<CDxView> view_;
   traverse::CTraverseDocSection section_;
   CTableWidget* widget_ = nullptr;
+  std::function<const records::IFieldBooks*()> fieldBooks_;
 };
 
 // Registers view 1005 with the main frame (call before the frame is built).
