@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 BUILD=${BUILD_DIR:-build/test}
-cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DQUINTAR_SANITIZE=ON -DQUINTAR_BENCH=OFF >/dev/null
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DQUINTAR_SANITIZE=ON -DQUINTAR_WERROR=ON -DQUINTAR_BENCH=OFF >/dev/null
 cmake --build "$BUILD" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
