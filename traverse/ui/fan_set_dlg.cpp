@@ -80,110 +80,149 @@ QComboBox* CFAnSetDlg::List(int id, const QStringList& items) {
   return c;
 }
 
-void CFAnSetDlg::Build() {
-  auto check = [this](int id, const char* text) {
-    auto* b = new QCheckBox(T(text), this);
-    controls_[id] = b;
-    connect(b, &QCheckBox::clicked, this, [this] { Clicked(); });
-    return b;
-  };
-  auto radio = [this](int id, const char* text) {
-    auto* b = new QRadioButton(T(text), this);
-    controls_[id] = b;
-    connect(b, &QRadioButton::clicked, this, [this] { Clicked(); });
-    return b;
-  };
-  auto label = [this](const char* text) { return new QLabel(T(text), this); };
+QCheckBox* CFAnSetDlg::Check(int id, const char* text) {
+  auto* b = new QCheckBox(T(text), this);
+  controls_[id] = b;
+  connect(b, &QCheckBox::clicked, this, [this] { Clicked(); });
+  return b;
+}
 
-  // 类型
+QRadioButton* CFAnSetDlg::Radio(int id, const char* text) {
+  auto* b = new QRadioButton(T(text), this);
+  controls_[id] = b;
+  connect(b, &QRadioButton::clicked, this, [this] { Clicked(); });
+  return b;
+}
+
+QLabel* CFAnSetDlg::Label(const char* text) { return new QLabel(T(text), this); }
+
+void CFAnSetDlg::OnIndex(QComboBox* list, void (t::CSchemeForm::*handler)(int)) {
+  connect(list, qOverload<int>(&QComboBox::currentIndexChanged), this,
+          [this, handler](int i) { Changed(handler, i); });
+}
+
+void CFAnSetDlg::Build() {
+  auto* v = new QVBoxLayout(this);
+  v->addWidget(BuildTypeBox());
+  v->addWidget(BuildPlaneBox());
+  v->addWidget(BuildHeightBox());
+  v->addWidget(BuildDistributionBox());
+  v->addWidget(BuildButtons());
+
+  for (const Tip& tip : kTips)
+    if (QWidget* w = Control(tip.id)) w->setToolTip(T(tip.text));
+}
+
+// 类型
+QGroupBox* CFAnSetDlg::BuildTypeBox() {
   auto* typeBox = new QGroupBox(T("类型"), this);
   auto* tg = new QGridLayout(typeBox);
-  tg->addWidget(label("线路类型"), 0, 0);
+  tg->addWidget(Label("线路类型"), 0, 0);
   QComboBox* type = List(t::kCtlTraverseType, {T("闭附合导线"), T("无定向导线"), T("支导线"), T("特殊导线或网"),
                                                  T("坐标导线"), T("单面单程水准")});
   tg->addWidget(type, 0, 1);
-  tg->addWidget(label("未知点数"), 0, 2);
+  tg->addWidget(Label("未知点数"), 0, 2);
   tg->addWidget(Edit(t::kCtlUnknownCount), 0, 3);
-  tg->addWidget(check(t::kCtlReduce, "概算"), 1, 0);
-  tg->addWidget(label("坐标系"), 1, 1);
+  tg->addWidget(Check(t::kCtlReduce, "概算"), 1, 0);
+  tg->addWidget(Label("坐标系"), 1, 1);
   QComboBox* ell = List(t::kCtlEllipsoid, {T("自定义"), T("北京54坐标系"), T("西安80坐标系"), T("WGS-84坐标系"),
                                            T("国家2000坐标系")});
   tg->addWidget(ell, 1, 2);
-  tg->addWidget(check(t::kCtlY500, "Y含500公里"), 1, 3);
-  tg->addWidget(check(t::kCtlProjCorrection, "投影改化"), 2, 0);
-  tg->addWidget(check(t::kCtlDistReduce, "边长归算高程"), 2, 1);
+  tg->addWidget(Check(t::kCtlY500, "Y含500公里"), 1, 3);
+  tg->addWidget(Check(t::kCtlProjCorrection, "投影改化"), 2, 0);
+  tg->addWidget(Check(t::kCtlDistReduce, "边长归算高程"), 2, 1);
   tg->addWidget(Edit(t::kCtlReduceHeight), 2, 2);
-  tg->addWidget(label("长半轴a"), 3, 0);
+  tg->addWidget(Label("长半轴a"), 3, 0);
   tg->addWidget(Edit(t::kCtlEllipA), 3, 1);
-  tg->addWidget(label("扁率分母"), 3, 2);
+  tg->addWidget(Label("扁率分母"), 3, 2);
   tg->addWidget(Edit(t::kCtlEllipInvF), 3, 3);
-  tg->addWidget(label("平面与高程可同时平差或分开平差，由所输数据确定。"), 4, 0, 1, 4);
+  tg->addWidget(Label("平面与高程可同时平差或分开平差，由所输数据确定。"), 4, 0, 1, 4);
+  OnIndex(type, &t::CSchemeForm::OnTraverseTypeChanged);
+  OnIndex(ell, &t::CSchemeForm::OnEllipsoidChanged);
+  return typeBox;
+}
 
-  // 平面计算设置
+// 平面计算设置
+QGroupBox* CFAnSetDlg::BuildPlaneBox() {
   auto* planeBox = new QGroupBox(T("平面计算设置"), this);
   auto* pg = new QGridLayout(planeBox);
-  pg->addWidget(radio(t::kCtlApproximate, "选用近似平差"), 0, 0);
-  pg->addWidget(radio(t::kCtlRigorous, "选用严密平差"), 0, 1);
-  pg->addWidget(check(t::kCtlHelmert, "Helmert验后方差定权"), 0, 2, 1, 2);
-  pg->addWidget(check(t::kCtlBackCompute, "方位角边长反算"), 1, 0);
-  pg->addWidget(check(t::kCtlShowCorrected, "显示改正后的坐标增量"), 1, 1);
-  pg->addWidget(check(t::kCtlClosureBefore, "显示角度改正前的坐标增量闭合差"), 1, 2, 1, 2);
-  pg->addWidget(label("等级："), 2, 0);
-  pg->addWidget(List(t::kCtlPlaneGrade, {T("三等"), T("四等"), T("一级"), T("二级"), T("三级"), T("图根首级"),
-                                         T("图根一般"), T("自定义")}),
-                2, 1);
-  pg->addWidget(label("先验测角中误差(\")"), 2, 2);
+  pg->addWidget(Radio(t::kCtlApproximate, "选用近似平差"), 0, 0);
+  pg->addWidget(Radio(t::kCtlRigorous, "选用严密平差"), 0, 1);
+  pg->addWidget(Check(t::kCtlHelmert, "Helmert验后方差定权"), 0, 2, 1, 2);
+  pg->addWidget(Check(t::kCtlBackCompute, "方位角边长反算"), 1, 0);
+  pg->addWidget(Check(t::kCtlShowCorrected, "显示改正后的坐标增量"), 1, 1);
+  pg->addWidget(Check(t::kCtlClosureBefore, "显示角度改正前的坐标增量闭合差"), 1, 2, 1, 2);
+  pg->addWidget(Label("等级："), 2, 0);
+  QComboBox* grade = List(t::kCtlPlaneGrade, {T("三等"), T("四等"), T("一级"), T("二级"), T("三级"), T("图根首级"),
+                                               T("图根一般"), T("自定义")});
+  pg->addWidget(grade, 2, 1);
+  pg->addWidget(Label("先验测角中误差(\")"), 2, 2);
   pg->addWidget(Edit(t::kCtlAngleRms), 2, 3);
-  pg->addWidget(label("方位角闭合差限差："), 3, 0);
+  pg->addWidget(Label("方位角闭合差限差："), 3, 0);
   auto* az = new QHBoxLayout;
   az->addWidget(Edit(t::kCtlAzClosureCoef));
-  az->addWidget(label("√ n"));
+  az->addWidget(Label("√ n"));
   pg->addLayout(az, 3, 1);
-  pg->addWidget(label("导线全长相对闭合差限差1/"), 3, 2);
+  pg->addWidget(Label("导线全长相对闭合差限差1/"), 3, 2);
   pg->addWidget(Edit(t::kCtlRelClosureLimit), 3, 3);
   QComboBox* formula = List(t::kCtlDistFormula, {T("A+B*D   (测距仪)"), T("SQRT(A*A+B*B*D*D)   (测距仪)"),
                                                   T("A * SQRT(S)　(其它)")});
   pg->addWidget(formula, 4, 0, 1, 2);
   auto* ab = new QHBoxLayout;
-  ab->addWidget(label("式中A="));
+  ab->addWidget(Label("式中A="));
   ab->addWidget(Edit(t::kCtlDistA));
-  ab->addWidget(label("mm B="));
+  ab->addWidget(Label("mm B="));
   ab->addWidget(Edit(t::kCtlDistB));
-  ab->addWidget(label("mm/Km"));
+  ab->addWidget(Label("mm/Km"));
   pg->addLayout(ab, 4, 2, 1, 2);
+  OnIndex(grade, &t::CSchemeForm::OnPlaneGradeChanged);
+  OnIndex(formula, &t::CSchemeForm::OnDistFormulaChanged);
+  return planeBox;
+}
 
-  // 高程计算设置
+// 高程计算设置
+QGroupBox* CFAnSetDlg::BuildHeightBox() {
   auto* heightBox = new QGroupBox(T("高程计算设置"), this);
   auto* hg = new QGridLayout(heightBox);
-  hg->addWidget(label("高程路线类型："), 0, 0);
+  hg->addWidget(Label("高程路线类型："), 0, 0);
   QComboBox* route = List(t::kCtlHeightRoute, {T("水准"), T("三角高程")});
   hg->addWidget(route, 0, 1);
-  hg->addWidget(label("水准定权"), 0, 2);
+  hg->addWidget(Label("水准定权"), 0, 2);
   QComboBox* weight = List(t::kCtlLevelWeight, {T("距离"), T("测站数")});
   hg->addWidget(weight, 0, 3);
-  hg->addWidget(label("距离单位"), 0, 4);
+  hg->addWidget(Label("距离单位"), 0, 4);
   hg->addWidget(List(t::kCtlDistUnit, {T("米"), T("公里")}), 0, 5);
-  hg->addWidget(label("等级："), 1, 0);
+  hg->addWidget(Label("等级："), 1, 0);
   QComboBox* hgrade = List(t::kCtlHeightGrade, {T("二等"), T("三等"), T("四等"), T("五等"), T("图根"), T("自定义")});
   hg->addWidget(hgrade, 1, 1);
-  hg->addWidget(label("限差："), 1, 2);
+  hg->addWidget(Label("限差："), 1, 2);
   auto* lim = new QHBoxLayout;
   lim->addWidget(Edit(t::kCtlHeightClosureCoef));
-  lim->addWidget(label("√"));
-  lengthLabel_ = label("L");
+  lim->addWidget(Label("√"));
+  lengthLabel_ = Label("L");
   controls_[t::kCtlLengthLabel] = lengthLabel_;
   lim->addWidget(lengthLabel_);
   // "√" and the length symbol read as one term right after the coefficient.
   lim->setSpacing(2);
   lim->addStretch(1);
   hg->addLayout(lim, 1, 3, 1, 3);
+  OnIndex(route, &t::CSchemeForm::OnHeightRouteChanged);
+  OnIndex(weight, &t::CSchemeForm::OnLevelWeightChanged);
+  OnIndex(hgrade, &t::CSchemeForm::OnHeightGradeChanged);
+  return heightBox;
+}
 
+// 坐标导线坐标闭合差分配方式
+QGroupBox* CFAnSetDlg::BuildDistributionBox() {
   auto* distBox = new QGroupBox(T("坐标导线坐标闭合差分配方式"), this);
   auto* dg = new QHBoxLayout(distBox);
-  dg->addWidget(radio(t::kCtlDistribution0, "按坐标增量"));
-  dg->addWidget(radio(t::kCtlDistribution1, "按边长"));
-  dg->addWidget(radio(t::kCtlDistribution2, "坐标转换"));
+  dg->addWidget(Radio(t::kCtlDistribution0, "按坐标增量"));
+  dg->addWidget(Radio(t::kCtlDistribution1, "按边长"));
+  dg->addWidget(Radio(t::kCtlDistribution2, "坐标转换"));
+  return distBox;
+}
 
+QDialogButtonBox* CFAnSetDlg::BuildButtons() {
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* ok = buttons->addButton(T("确定"), QDialogButtonBox::AcceptRole);
   QPushButton* cancel = buttons->addButton(T("取消"), QDialogButtonBox::RejectRole);
@@ -194,27 +233,7 @@ void CFAnSetDlg::Build() {
   connect(ok, &QPushButton::clicked, this, [this] { TryAccept(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(help, &QPushButton::clicked, this, [this] { done(kHelp); });
-
-  auto* v = new QVBoxLayout(this);
-  v->addWidget(typeBox);
-  v->addWidget(planeBox);
-  v->addWidget(heightBox);
-  v->addWidget(distBox);
-  v->addWidget(buttons);
-
-  for (const Tip& tip : kTips)
-    if (QWidget* w = Control(tip.id)) w->setToolTip(T(tip.text));
-
-  auto onIndex = [this](QComboBox* c, void (t::CSchemeForm::*h)(int)) {
-    connect(c, qOverload<int>(&QComboBox::currentIndexChanged), this, [this, h](int i) { Changed(h, i); });
-  };
-  onIndex(type, &t::CSchemeForm::OnTraverseTypeChanged);
-  onIndex(route, &t::CSchemeForm::OnHeightRouteChanged);
-  onIndex(weight, &t::CSchemeForm::OnLevelWeightChanged);
-  onIndex(static_cast<QComboBox*>(Control(t::kCtlPlaneGrade)), &t::CSchemeForm::OnPlaneGradeChanged);
-  onIndex(hgrade, &t::CSchemeForm::OnHeightGradeChanged);
-  onIndex(formula, &t::CSchemeForm::OnDistFormulaChanged);
-  onIndex(ell, &t::CSchemeForm::OnEllipsoidChanged);
+  return buttons;
 }
 
 void CFAnSetDlg::Changed(void (t::CSchemeForm::*handler)(int), int value) {

@@ -8,9 +8,13 @@
 #include "traverse/scheme_form.h"
 
 class QAbstractButton;
+class QCheckBox;
 class QComboBox;
+class QDialogButtonBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QRadioButton;
 
 class CFAnSetDlg : public QDialog {
   Q_OBJECT
@@ -28,13 +32,24 @@ class CFAnSetDlg : public QDialog {
   bool TryAccept();
 
  private:
+  // The dialog, one group box at a time.
   void Build();
+  QGroupBox* BuildTypeBox();
+  QGroupBox* BuildPlaneBox();
+  QGroupBox* BuildHeightBox();
+  QGroupBox* BuildDistributionBox();
+  QDialogButtonBox* BuildButtons();
   void Load();          // form -> controls
   bool Fetch(bool check);  // controls -> form; with check, unreadable numbers refuse
   void Changed(void (traverse::CSchemeForm::*handler)(int), int value);
   void Clicked();
   QLineEdit* Edit(int id);
   QComboBox* List(int id, const QStringList& items);
+  QCheckBox* Check(int id, const char* text);
+  QRadioButton* Radio(int id, const char* text);
+  QLabel* Label(const char* text);
+  // A list's index changes go to a handler of the form.
+  void OnIndex(QComboBox* list, void (traverse::CSchemeForm::*handler)(int));
 
   traverse::CSchemeForm form_;
   std::map<int, QWidget*> controls_;
