@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "app/version.h"
 #include "app/views.h"
 

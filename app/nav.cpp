@@ -2,6 +2,7 @@
 
 #include "app/doc.h"
 #include "platform/gbk.h"
+#include "traverse/codes.h"
 
 namespace app {
 
@@ -97,31 +98,31 @@ NavTree BuildRecordsTree(const IRecordsNav* records) {
 NavTree BuildTraverseTree(const ITraverseNav* traverse) {
   const int t = traverse ? traverse->TraverseType() : 0;
   NavTree tree;
-  tree.push_back(Leaf("数据输入", 10, 2));
+  tree.push_back(Leaf("数据输入", traverse::kNavInput, 2));
   if (t <= 3) {
-    tree.push_back(Leaf("平面计算表", 20, 2));
-    tree.push_back(Leaf("高程计算表", 21, 2));
+    tree.push_back(Leaf("平面计算表", traverse::kNavPlane, 2));
+    tree.push_back(Leaf("高程计算表", traverse::kNavHeight, 2));
   }
-  if (t == 4) tree.push_back(Leaf("坐标Pelmor计算表", 20, 2));
-  if (t == 5) tree.push_back(Leaf("水准测量记录计算表", 21, 2));
+  if (t == 4) tree.push_back(Leaf("坐标Pelmor计算表", traverse::kNavPlane, 2));
+  if (t == 5) tree.push_back(Leaf("水准测量记录计算表", traverse::kNavHeight, 2));
   if (t <= 4) {
-    tree.push_back(Leaf("控制点成果表", 30, 2));
-    tree.push_back(Leaf("平差成果表", 31, 2));
+    tree.push_back(Leaf("控制点成果表", traverse::kNavControl, 2));
+    tree.push_back(Leaf("平差成果表", traverse::kNavResults, 2));
   }
-  if (t <= 3) tree.push_back(Leaf("精度评定", 32, 2));
-  if (t == 0) tree.push_back(Leaf("平面查错", 40, 2));
+  if (t <= 3) tree.push_back(Leaf("精度评定", traverse::kNavPrecision, 2));
+  if (t == 0) tree.push_back(Leaf("平面查错", traverse::kNavErrorSearch, 2));
   NavItem custom = Branch("自定义成果形式", true);
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < traverse::kCustomTableCount; ++i) {
     std::string name = traverse ? traverse->CustomTableName(i) : std::string();
     if (name.empty()) name = "自定义表格" + std::to_string(i + 1);
-    custom.children.push_back(Leaf(name, 100 + i, 2));
+    custom.children.push_back(Leaf(name, traverse::kNavCustomFirst + i, 2));
   }
   tree.push_back(std::move(custom));
   if (t <= 4) {
     NavItem diagrams = Branch("图形", true);
-    if (t == 0) diagrams.children.push_back(Leaf("平面查错图形", 90, 2));
-    diagrams.children.push_back(Leaf("导线图", 91, 2));
-    diagrams.children.push_back(Leaf("展点图", 92, 2));
+    if (t == 0) diagrams.children.push_back(Leaf("平面查错图形", traverse::kNavErrorDiagram, 2));
+    diagrams.children.push_back(Leaf("导线图", traverse::kNavTraverseDiagram, 2));
+    diagrams.children.push_back(Leaf("展点图", traverse::kNavPointPlot, 2));
     tree.push_back(std::move(diagrams));
   }
   return tree;
@@ -156,16 +157,17 @@ NavTree BuildHelpTree() {
 
 std::string TraverseTableCode(int code) {
   switch (code) {
-    case 10: return "SHUJUSHURU";
-    case 20: return "PMJSH";
-    case 21: return "GCHJSH";
-    case 30: return "KZD";
-    case 31: return "CHENGGUO";
-    case 32: return "JINGDU";
-    case 40: return "SEEKERR";
+    case traverse::kNavInput: return traverse::kTableInput;
+    case traverse::kNavPlane: return traverse::kTablePlane;
+    case traverse::kNavHeight: return traverse::kTableHeight;
+    case traverse::kNavControl: return traverse::kTableControl;
+    case traverse::kNavResults: return traverse::kTableResults;
+    case traverse::kNavPrecision: return traverse::kTablePrecision;
+    case traverse::kNavErrorSearch: return traverse::kTableErrorSearch;
     default: break;
   }
-  if (code >= 100 && code <= 109) return "CUSTABLE" + std::to_string(code - 100);
+  const int custom = code - traverse::kNavCustomFirst;
+  if (custom >= 0 && custom < traverse::kCustomTableCount) return traverse::CustomTableCode(custom);
   return {};
 }
 
@@ -279,13 +281,14 @@ void CLTView::OnNavSelect(int section, int code) {
       return;
     case 1: {
       if (code <= 0) return;
-      if (targets_.frame) targets_.frame->SwitchView(code >= 90 && code <= 99 ? kDrawViewId : kTraverseViewId);
+      if (targets_.frame)
+        targets_.frame->SwitchView(code >= traverse::kNavErrorDiagram && code <= 99 ? kDrawViewId : kTraverseViewId);
       if (!targets_.traverse) return;
       std::string table = TraverseTableCode(code);
       if (!table.empty()) targets_.traverse->ShowTable(table);
-      else if (code == 90) targets_.traverse->DrawErrorSearchDiagram();
-      else if (code == 91) targets_.traverse->DrawTraverseDiagram();
-      else if (code == 92) targets_.traverse->DrawPointPlot();
+      else if (code == traverse::kNavErrorDiagram) targets_.traverse->DrawErrorSearchDiagram();
+      else if (code == traverse::kNavTraverseDiagram) targets_.traverse->DrawTraverseDiagram();
+      else if (code == traverse::kNavPointPlot) targets_.traverse->DrawPointPlot();
       return;
     }
     case 2: {
@@ -309,7 +312,7 @@ void CLTView::AfterLoad(CVornDoc& doc) {
   if (targets_.traverse && targets_.traverse->InputRowCount() >= 4) {
     current_ = 1;
     if (targets_.frame) targets_.frame->SwitchView(kTraverseViewId);
-    SelectItem(1, 10);
+    SelectItem(1, traverse::kNavInput);
   } else {
     const NavTool* found = nullptr;
     if (targets_.tools)
@@ -353,8 +356,8 @@ bool CLTView::SelectItem(int section, int code) {
 }
 
 void CLTView::RenameCustomTable(int i, const std::string& name) {
-  if (i < 0 || i > 9) return;
-  NavPath path = FindCode(1, 100 + i);
+  if (i < 0 || i >= traverse::kCustomTableCount) return;
+  NavPath path = FindCode(1, traverse::kNavCustomFirst + i);
   if (path.empty()) return;
   NavTree* level = &trees_[1];
   NavItem* it = nullptr;

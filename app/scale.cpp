@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/commands.h"
+
 namespace app {
 
 bool IsListedFontSize(int pt) {
@@ -37,13 +39,14 @@ int FontComboIndex(int pt) {
 }
 
 int FontPtForCommand(int command) {
-  if (command < 32777 || command > 32782) return 0;
-  return kFontSizes[static_cast<std::size_t>(command - 32777)];
+  const int i = command - platform::ID_FONT_HEIGHT_FIRST;
+  if (i < 0 || i >= static_cast<int>(kFontSizes.size())) return 0;
+  return kFontSizes[static_cast<std::size_t>(i)];
 }
 
 int CommandForFontPt(int pt) {
   for (std::size_t i = 0; i < kFontSizes.size(); ++i)
-    if (kFontSizes[i] == pt) return 32777 + static_cast<int>(i);
+    if (kFontSizes[i] == pt) return platform::ID_FONT_HEIGHT_FIRST + static_cast<int>(i);
   return 0;
 }
 

@@ -33,7 +33,7 @@ ToolBarTier ToolBarTierFor(int charHeight);
 
 // Combo index of a size: 9 -> 0, 10 -> 1, 12 -> 2, ... 18 -> 5.
 int FontComboIndex(int pt);
-// Menu command 32777..32782 <-> size 9, 10, 12, 14, 16, 18; 0 for other commands.
+// Menu command ID_FONT_HEIGHT_FIRST + i <-> size 9, 10, 12, 14, 16, 18; 0 for other commands.
 int FontPtForCommand(int command);
 int CommandForFontPt(int pt);
 

@@ -3,6 +3,9 @@
 // its banner and closed by a line of 28 dashes. The document only frames the file; the
 // records, traverse and tools views read and write their own sections through
 // IDocSection. Lines are UTF-8 here; the document encodes them as GBK with CR LF.
+//
+// The contract belongs to the shell (namespace app) but is declared here, below every
+// view, so that a view implements it without including anything of the shell.
 #include <cstddef>
 #include <string>
 #include <utility>

@@ -80,6 +80,8 @@ double NormalizeAngle(double* angle) {
   return v;
 }
 
+double Fold2Pi(double angle) { return NormalizeAngle(&angle); }
+
 double AngleDifference(double a, double b) {
   double d = b - a;
   if (d > kPi)

@@ -50,6 +50,9 @@ std::string DmsNumberToText(double dms, int decimals);
 // returned unchanged), so callers test std::isfinite before trusting it.
 double NormalizeAngle(double* angle);
 
+// The same fold as a value: angle in [0, 2π); a non-finite value comes back unchanged.
+double Fold2Pi(double angle);
+
 // b − a folded into [−π, π] (any finite a, b).
 double AngleDifference(double a, double b);
 

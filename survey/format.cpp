@@ -16,6 +16,21 @@ std::string FormatNumber(double value, int decimals) {
 
 std::string IntToText(int value) { return std::to_string(value); }
 
+std::string Format(const std::string& fmt, std::initializer_list<FormatArg> args) {
+  std::string out;
+  auto it = args.begin();
+  for (std::size_t i = 0; i < fmt.size(); ++i) {
+    if (fmt[i] == '%' && i + 1 < fmt.size() && (fmt[i + 1] == 'd' || fmt[i + 1] == 's') && it != args.end()) {
+      out += it->text;
+      ++it;
+      ++i;
+    } else {
+      out += fmt[i];
+    }
+  }
+  return out;
+}
+
 void SplitText(const std::string& text, std::vector<std::string>& items, char separator) {
   items.clear();
   if (text.empty()) return;

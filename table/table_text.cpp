@@ -13,11 +13,6 @@ std::vector<std::string> SplitItems(std::string_view text, char sep) {
   return items;
 }
 
-double FoldAngle(double r) {
-  if (!std::isfinite(r)) return r;
-  return survey::NormalizeAngle(&r);
-}
-
 std::string FormatInt(int value, int width) {
   std::string s = std::to_string(value);
   if (width > 0 && static_cast<int>(s.size()) < width) s.insert(0, width - s.size(), ' ');

@@ -15,9 +15,6 @@ std::vector<std::string> SplitItems(std::string_view text, char sep);
 // digits of seconds, the angle folded into [0, 2π) unless keepSign holds a minus.
 std::string AngleText(double radians, bool withBlanks, int decimals, bool keepSign);
 
-// Folds an angle into [0, 2π).
-double FoldAngle(double radians);
-
 // printf-style formatting without the locale.
 std::string FormatInt(int value, int width);               // "%*d"
 std::string FormatDouble(double value, int decimals, bool showSign);  // "%.*f" / "%+.*f"

@@ -2,10 +2,11 @@
 #include "table/table_view.h"
 
 #include <algorithm>
-#include <ctime>
 #include <stdexcept>
 
+#include "platform/clock.h"
 #include "platform/ports.h"
+#include "survey/angle.h"
 #include "table/table_text.h"
 
 namespace table {
@@ -18,15 +19,6 @@ class SilentFrame final : public ITableFrame {
 };
 SilentFrame g_silentFrame;
 ITableFrame* g_frame = nullptr;
-
-std::string TodayText() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y.%m.%d", &tm);
-  return buf;
-}
 
 void ReplaceAll(std::string& s, const std::string& from, const std::string& to) {
   for (std::size_t p = s.find(from); p != std::string::npos; p = s.find(from, p + to.size()))
@@ -236,12 +228,12 @@ void CTableView::SetCellInt(int row, int col, int value, int width) {
 void CTableView::SetCellAngle(int row, int col, double radians, int decimals, bool keepSign) {
   switch (m_nAngleUnit) {
     case 1: {
-      double r = keepSign ? radians : FoldAngle(radians);
+      double r = keepSign ? radians : survey::Fold2Pi(radians);
       SetCellText(row, col, FormatDouble(r * 57.2957795130823, decimals + 4, false));
       break;
     }
     case 2: {
-      double r = keepSign ? radians : FoldAngle(radians);
+      double r = keepSign ? radians : survey::Fold2Pi(radians);
       SetCellText(row, col, FormatDouble(r, decimals + 6, false));
       break;
     }
@@ -531,7 +523,7 @@ void CTableView::OnInitialUpdate() {
     x += 80;
   }
   SetHeaderChoices({"工程名称：", "第   页  共   页", "等级：", "测量单位：", "计算：", "编制：", "复核：", "审核：",
-                    "日期：", "日期：" + TodayText()});
+                    "日期：", "日期：" + platform::TodayText("%Y.%m.%d")});
   ButtonsChanged();
   UpdateScrollBars();
 }

@@ -153,12 +153,10 @@ int CDxView::ParseAndCheckInput() {
   // Rows may come from a file as well as from the grid: the same three-row
   // minimum, and blanks around a text never make it count.
   if (m_arrUnit.size() < 3) m_arrUnit.resize(3);
-  for (CUnit& u : m_arrUnit) {
-    for (std::string* t : {&u.name, &u.xText, &u.yText, &u.hText, &u.angleText, &u.distanceText,
-                           &u.dhText, &u.weightText, &u.obsXText, &u.obsYText, &u.obsHText,
-                           &u.backsightText, &u.foresightText, &u.intermediateText})
-      *t = dxtext::Trim(*t);
-  }
+  // The remark keeps its blanks.
+  for (CUnit& u : m_arrUnit)
+    for (auto text : traverse::kRowTexts)
+      if (text != &CUnit::remark) u.*text = dxtext::Trim(u.*text);
 
   const int type = m_nTraverseType;
   const int n = static_cast<int>(m_arrUnit.size());

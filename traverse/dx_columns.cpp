@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/gbk.h"
+#include "traverse/codes.h"
 
 namespace traverse {
 
@@ -85,7 +86,7 @@ bool ColumnHasValue(std::string_view c, const FillScheme& s, const FillRow& r) {
   if (c == "QJD") return r.angleCell;
   if (c == "VJD") return s.type != 2 && (s.type != 1 || rigOrBack) && r.angleCell;
   if (c == "HJD") return rigOrBack && r.angleCell;
-  if (c == "FW") return s.plane && (s.type != 0 || rigOrBack || s.tableCode == "PMJSH") && bothPlane;
+  if (c == "FW") return s.plane && (s.type != 0 || rigOrBack || s.tableCode == traverse::kTablePlane) && bothPlane;
   if (c == "MFW") return planeSigma && bothPlane && !(r.planeKnown && r.nextPlaneKnown);
   if (c == "QBCH") return r.distanceCell;
   if (c == "VBCH") return s.type != 2 && rigOrBack && r.distanceCell;

@@ -14,8 +14,6 @@
 
 namespace {
 
-double Fold(double a) { return survey::NormalizeAngle(&a); }
-
 // Weight length of a height difference: L for levelling, L² for trigonometric
 // heighting.
 double HeightWeight(const CDxView& v, const CDxView::CUnit& r) {
@@ -101,7 +99,7 @@ void CDxView::ComputeOpenTraverse() {
   if (m_bPlane) {
     u(0).azimuth = survey::CalcAzimuth(u(0).x, u(0).y, u(1).x, u(1).y);
     for (int i = 1; i <= n - 2; ++i) {
-      u(i).azimuth = Fold(u(i - 1).azimuth + u(i).angle - survey::kPi);
+      u(i).azimuth = survey::Fold2Pi(u(i - 1).azimuth + u(i).angle - survey::kPi);
       u(i).dx = u(i).distance * std::cos(u(i).azimuth);
       u(i).dy = u(i).distance * std::sin(u(i).azimuth);
       u(i + 1).x = u(i).x + u(i).dx;
@@ -149,7 +147,7 @@ int CDxView::AdjustClosedConnectingTraverse() {
       for (int i = 1; i <= end; ++i) {
         const double vi = (closed && i == 1) ? 0.0 : v;
         const double angle = u(i).angle + vi;
-        az = Fold(az + angle - survey::kPi);
+        az = survey::Fold2Pi(az + angle - survey::kPi);
         if (apply) {
           u(i).angle = angle;
           u(i).angleCorrection = vi * kRho;
@@ -230,7 +228,7 @@ int CDxView::AdjustNoOrientationTraverse() {
     u(1).x = u(0).x + u(0).distance;
     u(1).y = u(0).y;
     ComputeOpenTraverse();
-    const double turn = Fold(survey::CalcAzimuth(u(0).x, u(0).y, xEnd, yEnd) -
+    const double turn = survey::Fold2Pi(survey::CalcAzimuth(u(0).x, u(0).y, xEnd, yEnd) -
                              survey::CalcAzimuth(u(0).x, u(0).y, u(last).x, u(last).y));
     u(0).azimuth = turn;
     survey::PolarPoint(u(0).x, u(0).y, turn, u(0).distance, &u(1).x, &u(1).y);
@@ -283,7 +281,7 @@ int CDxView::BackCompute() {
     survey::InverseProblem(a.x, a.y, b.x, b.y, &a.azimuth, &a.distance);
     if (i >= 1) {
       const CUnit& prev = m_arrUnit[static_cast<std::size_t>(i - 1)];
-      a.angle = Fold(a.azimuth - prev.azimuth + survey::kPi);
+      a.angle = survey::Fold2Pi(a.azimuth - prev.azimuth + survey::kPi);
       double c = (a.angle - a.observedAngle) * kRho;
       if (c > 648000) c -= 1296000;
       if (c < -648000) c += 1296000;

@@ -18,15 +18,7 @@
 
 using traverse::detail::Format;
 
-namespace {
-
-
-double Fold2Pi(double a) {
-  survey::NormalizeAngle(&a);
-  return a;
-}
-
-}  // namespace
+using survey::Fold2Pi;
 
 int CDxView::FormPlaneEquations(int firstPass) {
   CLsq& lsq = *m_pPlaneLsq;

@@ -1,5 +1,6 @@
 // CDxView: the traverse section of the job file (the text format itself is in
 // dx_view_section.cpp).
+#include "traverse/codes.h"
 #include "traverse/dx_view.h"
 #include "traverse/dx_view_docsection.h"
 #include "traverse/dx_view_ports.h"
@@ -60,10 +61,10 @@ void CDxView::GetSectionData(traverse::TraverseSectionData& d) const {
   for (int i = 0; i < 12; ++i) d.headerItems[static_cast<std::size_t>(i)] = GetHeaderText(i);
   d.rows.clear();
   d.rows.reserve(m_arrUnit.size());
-  for (const CUnit& u : m_arrUnit)
-    d.rows.push_back({u.name, u.angleText, u.distanceText, u.dhText, u.weightText, u.xText, u.yText, u.hText,
-                      u.remark, u.obsXText, u.obsYText, u.obsHText, u.backsightText, u.intermediateText,
-                      u.foresightText});
+  for (const CUnit& u : m_arrUnit) {
+    traverse::SectionRow& row = d.rows.emplace_back();
+    for (std::size_t i = 0; i < row.size(); ++i) row[i] = u.*traverse::kRowTexts[i];
+  }
 }
 
 void CDxView::ApplySectionData(const traverse::TraverseSectionData& d) {
@@ -84,28 +85,14 @@ void CDxView::ApplySectionData(const traverse::TraverseSectionData& d) {
   for (std::size_t r = 0; r < d.rows.size(); ++r) {
     const traverse::SectionRow& t = d.rows[r];
     CUnit& u = m_arrUnit[r];
-    u.name = t[0];
-    u.angleText = t[1];
-    u.distanceText = t[2];
-    u.dhText = t[3];
-    u.weightText = t[4];
-    u.xText = t[5];
-    u.yText = t[6];
-    u.hText = t[7];
-    u.remark = t[8];
-    u.obsXText = t[9];
-    u.obsYText = t[10];
-    u.obsHText = t[11];
-    u.backsightText = t[12];
-    u.intermediateText = t[13];
-    u.foresightText = t[14];
+    for (std::size_t i = 0; i < t.size(); ++i) u.*traverse::kRowTexts[i] = t[i];
   }
   m_bComputed = 0;
   ConfigureProjection();
 }
 
 std::vector<std::string> CDxView::WriteTraverseSection() {
-  if (TableCode == "SHUJUSHURU") SaveInputTable();
+  if (TableCode == traverse::kTableInput) SaveInputTable();
   traverse::TraverseSectionData d;
   GetSectionData(d);
   return traverse::WriteTraverseSectionLines(d);

@@ -1,10 +1,9 @@
 #pragma once
 // Private helpers shared by the rigorous, precision, height, reduction and
 // error-search steps of CDxView.
-#include <cstdarg>
-#include <cstdio>
 #include <string>
 
+#include "survey/format.h"
 #include "survey/sparse_least_squares.h"
 #include "traverse/dx_view.h"
 
@@ -16,15 +15,8 @@ class CDxView::CLsq : public survey::CSparseLsq {
 
 namespace traverse::detail {
 
-// printf-style message text ("%d" row numbers, "%s" UTF-8 names).
-inline std::string Format(const char* fmt, ...) {
-  char buf[1024];
-  va_list ap;
-  va_start(ap, fmt);
-  std::vsnprintf(buf, sizeof buf, fmt, ap);
-  va_end(ap);
-  return buf;
-}
+// Message texts ("%d" row numbers, "%s" UTF-8 names).
+using survey::Format;
 
 // Points the view's solver pointer at a local system for the length of one step.
 class LsqScope {

@@ -6,14 +6,12 @@
 #include "platform/number.h"
 #include "platform/ports.h"
 #include "survey/format.h"
+#include "traverse/codes.h"
 #include "traverse/dx_columns.h"
 #include "traverse/dx_view.h"
 #include "traverse/dx_view_ports.h"
 
 namespace {
-
-constexpr const char* kInputCode = "SHUJUSHURU";
-constexpr int ID_READ_OBSERVATIONS = 1009;
 
 using platform::FormatFixed;
 using traverse::PadGbk;
@@ -267,7 +265,7 @@ void FillByCodes(CDxView& v) {
 void TrimEndRows(CDxView& v) {
   if (v.GetRowCount() <= 0) return;
   const int cols = v.GetColCount();
-  if (v.m_nTraverseType == 0 && v.TableCode == "GCHJSH") {
+  if (v.m_nTraverseType == 0 && v.TableCode == traverse::kTableHeight) {
     v.DeleteRow(v.GetRowCount());
     if (v.GetRowCount() > 0) v.DeleteRow(1);
     return;
@@ -289,14 +287,14 @@ void TrimEndRows(CDxView& v) {
 }  // namespace
 
 void CDxView::ShowTable(const std::string& code) {
-  if (TableCode == kInputCode && GetRowCount() >= 1) SaveInputTable();
+  if (TableCode == traverse::kTableInput && GetRowCount() >= 1) SaveInputTable();
   if (code != TableCode) TableCode = code;
 
-  if (table::CBarButton* b = FindButton(ID_READ_OBSERVATIONS))
-    b->enabled = TableCode == kInputCode && m_nTraverseType < 4;
+  if (table::CBarButton* b = FindButton(traverse::ID_READ_OBSERVATIONS))
+    b->enabled = TableCode == traverse::kTableInput && m_nTraverseType < 4;
   NewTable(0, 0, "", false);
   if (table::CBarButton* b = FindButton(table::ID_CUSTOM))
-    b->enabled = TableCode.find("CUSTABLE") != std::string::npos;
+    b->enabled = TableCode.find(traverse::kTableCustomPrefix) != std::string::npos;
   ButtonsChanged();
   if (code.empty()) return;
 
@@ -305,7 +303,7 @@ void CDxView::ShowTable(const std::string& code) {
   m_bAutoAppend = false;
 
   const int type = m_nTraverseType;
-  if (code == kInputCode) {
+  if (code == traverse::kTableInput) {
     m_bAutoAppend = type == 2 || type == 3 || type == 5;
     if (type <= 3)
       SetupTraverseInputTable();
@@ -323,7 +321,7 @@ void CDxView::ShowTable(const std::string& code) {
 
   const bool approxNoBack = !m_bRigorous && !m_bBackCompute;
   bool fillAndTrim = true;
-  if (code == "PMJSH") {
+  if (code == traverse::kTablePlane) {
     if (type == 4) {
       if (m_bPlane || m_bHeight) {
         ShowCoordTraverseTable();
@@ -355,7 +353,7 @@ void CDxView::ShowTable(const std::string& code) {
         SetSignatureTexts(1, "备注", "测角中误差 = " + AngleRmsText(m_dSigma0Plane, m_dAngleRms), "");
       }
     }
-  } else if (code == "GCHJSH") {
+  } else if (code == traverse::kTableHeight) {
     if (m_bHeight) {
       if (type == 5) {
         ShowLevellingTable();
@@ -374,19 +372,19 @@ void CDxView::ShowTable(const std::string& code) {
         if (type <= 1) SetHeightRemark(*this);
       }
     }
-  } else if (code == "KZD") {
+  } else if (code == traverse::kTableControl) {
     LayCodes(*this, "控制点成果表", {"DM", "X", "Y", "H", "BZH"}, {});
-  } else if (code == "CHENGGUO") {
+  } else if (code == traverse::kTableResults) {
     LayCodes(*this, "平差计算成果表", {"DM", "X", "Y", "H", "HJD", "ZDM", "FW", "HBCH", "HGCH"}, {});
-  } else if (code == "JINGDU") {
+  } else if (code == traverse::kTablePrecision) {
     LayCodes(*this, "精度评定表", {"DM", "MX", "MY", "M", "MA", "MB", "MF", "MH", "MDJ", "MFW", "MBCH", "FBCH"},
              {"MDJ", "MFW", "MBCH", "FBCH"});
     if (type <= 1 || type == 3) SetPrecisionRemark(*this);
-  } else if (code == "SEEKERR") {
+  } else if (code == traverse::kTableErrorSearch) {
     ShowErrorSearchTable(*this);
     fillAndTrim = false;
-  } else if (code.rfind("CUSTABLE", 0) == 0) {
-    const int i = platform::ParseInt(code.substr(8));
+  } else if (code.rfind(traverse::kTableCustomPrefix, 0) == 0) {
+    const int i = platform::ParseInt(code.substr(std::char_traits<char>::length(traverse::kTableCustomPrefix)));
     if (i < 0 || i >= static_cast<int>(m_cusTables.size())) return;
     const CCusTable& def = m_cusTables[static_cast<std::size_t>(i)];
     if (def.codes.empty()) {

@@ -1,8 +1,9 @@
 #pragma once
-// Small text helpers of the traverse computation: trimming names and filling
-// the "%d"/"%s" placeholders of its messages (locale-free, byte-exact).
-#include <initializer_list>
+// Small text helpers of the traverse computation: trimming names, and the
+// formatter of its messages.
 #include <string>
+
+#include "survey/format.h"
 
 namespace dxtext {
 
@@ -15,29 +16,7 @@ inline std::string Trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-// One placeholder value: an int (for %d) or a text (for %s).
-struct Arg {
-  Arg(int v) : text(std::to_string(v)) {}
-  Arg(const std::string& s) : text(s) {}
-  Arg(const char* s) : text(s) {}
-  std::string text;
-};
-
-// Replaces each "%d" / "%s" of fmt in order with the next argument.
-inline std::string Format(const std::string& fmt, std::initializer_list<Arg> args) {
-  std::string out;
-  auto it = args.begin();
-  for (std::size_t i = 0; i < fmt.size(); ++i) {
-    if (fmt[i] == '%' && i + 1 < fmt.size() && (fmt[i + 1] == 'd' || fmt[i + 1] == 's') &&
-        it != args.end()) {
-      out += it->text;
-      ++it;
-      ++i;
-    } else {
-      out += fmt[i];
-    }
-  }
-  return out;
-}
+// The message texts of the traverse use the program's one formatter.
+using survey::Format;
 
 }  // namespace dxtext

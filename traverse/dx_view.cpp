@@ -5,13 +5,8 @@
 #include <cstdio>
 
 #include "platform/ports.h"
+#include "traverse/codes.h"
 #include "traverse/dx_text.h"
-
-namespace {
-
-constexpr const char* kInputTableCode = "SHUJUSHURU";
-
-}  // namespace
 
 CDxView::CDxView() = default;
 CDxView::~CDxView() = default;
@@ -137,7 +132,7 @@ void CDxView::SetInputRows(const std::vector<std::vector<std::string>>& cells) {
 }
 
 void CDxView::ReadInputTable() {
-  if (TableCode != kInputTableCode || GetColCount() <= 0) return;
+  if (TableCode != traverse::kTableInput || GetColCount() <= 0) return;
   if (GetRowCount() < 3) SetRowCount(3);
   const bool grows = m_nTraverseType == 2 || m_nTraverseType == 3 || m_nTraverseType == 5;
   if (grows) {

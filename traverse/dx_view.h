@@ -31,12 +31,10 @@
 #include "traverse/cus_table.h"
 #include "traverse/scheme_form.h"
 
-// ---- view (tables, bar, commands, document section): traverseview ----
 namespace traverse {
 class ITraverseViewPorts;
 struct TraverseSectionData;
 }  // namespace traverse
-// ---- end view ----
 
 class CDxView : public CTableView, public traverse::SchemeValues {
  public:
@@ -201,10 +199,7 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   void ComputeExtents();
   int AdjustCoordTraverse();
 
-  // ==== rigorous adjustment, heights, reductions, error search ===============
-  // Bodies in their own source files (dx_rigorous.cpp, dx_precision.cpp,
-  // dx_height.cpp, dx_reduce.cpp, dx_errsearch.cpp). Further members of those
-  // steps go here.
+  // ---- rigorous adjustment, heights, reductions, error search -------------
   // The solver a rigorous adjustment runs on (survey/sparse_least_squares.h); set only while
   // AdjustPlaneRigorous or AdjustHeights runs, pointing at its local system.
   class CLsq;
@@ -220,12 +215,10 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   int ComputeLevelling();
   int ReduceObservations();
   int SearchPlaneError(int closed);
-  // ==== end of the rigorous block ============================================
 
-  // ==== view: tables, bar, commands, document section ========================
-  // Bodies in dx_input_tables.cpp, dx_tables.cpp, dx_view_commands.cpp,
-  // dx_section.cpp. The ports (scheme dialog, navigation tree, document flag)
-  // are installed by the Qt side; without them the view runs headless.
+  // ---- view: tables, bar, commands, document section ------------------------
+  // The ports (scheme dialog, navigation tree, document flag) are installed by
+  // the Qt side; without them the view runs headless.
   void SetViewPorts(traverse::ITraverseViewPorts* ports);
   traverse::ITraverseViewPorts* ViewPorts() const { return m_pViewPorts; }
   void OnInitialUpdate() override;
@@ -265,7 +258,6 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   double m_dLegacyPrintScale = 0.0;
   traverse::ITraverseViewPorts* m_pViewPorts = nullptr;
   int m_nBarClientWidth = 0, m_nBarRowHeight = 22, m_nBarCharHeight = 12;
-  // ==== end of the view block ==================================================
 
  protected:
   // Runs the adjustment of the current traverse type once (driver step 3).
@@ -276,3 +268,18 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   static void Say(const std::string& text);
   std::string RowName(int row) const;
 };
+
+namespace traverse {
+
+// The texts of an input row in file order (SectionRow): name, angle, distance, height
+// difference, weight, X, Y, H, remark, observed X, Y, H, backsight, intermediate sight,
+// foresight. They are what the grid and the job file hold; the rest of a row is derived.
+inline constexpr std::array<std::string CDxView::CUnit::*, 15> kRowTexts = {
+    &CDxView::CUnit::name,          &CDxView::CUnit::angleText,     &CDxView::CUnit::distanceText,
+    &CDxView::CUnit::dhText,        &CDxView::CUnit::weightText,    &CDxView::CUnit::xText,
+    &CDxView::CUnit::yText,         &CDxView::CUnit::hText,         &CDxView::CUnit::remark,
+    &CDxView::CUnit::obsXText,      &CDxView::CUnit::obsYText,      &CDxView::CUnit::obsHText,
+    &CDxView::CUnit::backsightText, &CDxView::CUnit::intermediateText, &CDxView::CUnit::foresightText,
+};
+
+}  // namespace traverse

@@ -2,10 +2,11 @@
 // and the scheme dialog's round trip.
 #include <algorithm>
 #include <cstdlib>
-#include <ctime>
 #include <iterator>
 
+#include "platform/clock.h"
 #include "platform/ports.h"
+#include "traverse/codes.h"
 #include "traverse/dx_view.h"
 #include "traverse/dx_view_docsection.h"
 #include "traverse/dx_view_ports.h"
@@ -13,26 +14,12 @@
 
 namespace {
 
-constexpr const char* kInputCode = "SHUJUSHURU";
-constexpr int ID_READ_OBSERVATIONS = 1009;  // "读取"
-constexpr int ID_CONTROL_POINTS = 1023;     // "控制点"
-
-std::string Today() {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%y.%m.%d", &tm);
-  return buf;
-}
 
 // The texts of a row as the grid holds them; the rest of a row is derived.
 bool SameTexts(const CDxView::CUnit& a, const CDxView::CUnit& b) {
-  return a.name == b.name && a.angleText == b.angleText && a.distanceText == b.distanceText && a.dhText == b.dhText &&
-         a.weightText == b.weightText && a.xText == b.xText && a.yText == b.yText && a.hText == b.hText &&
-         a.remark == b.remark && a.obsXText == b.obsXText && a.obsYText == b.obsYText && a.obsHText == b.obsHText &&
-         a.backsightText == b.backsightText && a.intermediateText == b.intermediateText &&
-         a.foresightText == b.foresightText;
+  for (auto text : traverse::kRowTexts)
+    if (a.*text != b.*text) return false;
+  return true;
 }
 
 }  // namespace
@@ -69,9 +56,9 @@ void CDxView::OnInitialUpdate() {
   CTableView::OnInitialUpdate();
   SetHeaderChoices({"工程名称：", "测量单位：", "监理单位：", "等级：", "等级：　等", "等级：　级", "等级：图根导线",
                     "测线：", "天气：", "仪器：", "地点：", "观测：", "记录：", "计算：", "校核：", "监理：", "日期：",
-                    "日期：20" + Today()});
+                    "日期：" + platform::TodayText("%Y.%m.%d")});
   if (table::CBarButton* b = FindButton(table::ID_CUSTOM)) b->enabled = false;
-  if (!FindButton(ID_READ_OBSERVATIONS)) {
+  if (!FindButton(traverse::ID_READ_OBSERVATIONS)) {
     auto add = [this](int id, const char* caption, int icon, const char* tip) {
       table::CBarButton b;
       b.id = id;
@@ -80,8 +67,8 @@ void CDxView::OnInitialUpdate() {
       b.tip = tip;
       Buttons().push_back(b);
     };
-    add(ID_READ_OBSERVATIONS, "读取", 164, "输入点名后从观测记录中读取观测数据");
-    add(ID_CONTROL_POINTS, "控制点", 151, "读取、存入控制点数据及输出到其它成图系统");
+    add(traverse::ID_READ_OBSERVATIONS, "读取", 164, "输入点名后从观测记录中读取观测数据");
+    add(traverse::ID_CONTROL_POINTS, "控制点", 151, "读取、存入控制点数据及输出到其它成图系统");
   }
   RepositionBar();
   m_strHint = FirstUseHint(false);
@@ -101,12 +88,12 @@ void CDxView::SetBarMetrics(int rowHeight, int charHeight) {
 }
 
 void CDxView::RepositionBar() {
-  if (!FindButton(ID_READ_OBSERVATIONS)) return;
+  if (!FindButton(traverse::ID_READ_OBSERVATIONS)) return;
   const int h = m_nBarRowHeight, c = m_nBarCharHeight;
   int w = std::min(h + 4 * c + 12, (m_nBarClientWidth - 10) / 12);
   w = std::max(w, h);
-  static const int kOrder[] = {table::ID_SCHEME,       table::ID_TABLE_SETTINGS, ID_READ_OBSERVATIONS,
-                               table::ID_COMPUTE,      table::ID_CUSTOM,         ID_CONTROL_POINTS,
+  static const int kOrder[] = {table::ID_SCHEME,       table::ID_TABLE_SETTINGS, traverse::ID_READ_OBSERVATIONS,
+                               table::ID_COMPUTE,      table::ID_CUSTOM,         traverse::ID_CONTROL_POINTS,
                                table::ID_EXPORT_TEXT,  table::ID_EXPORT_WORD,    table::ID_EXPORT_EXCEL,
                                table::ID_EXPORT_CAD,   table::ID_UNDO,           table::ID_REDO};
   int left = 2;
@@ -126,7 +113,7 @@ void CDxView::OnTableChanged() {
   if (m_pViewPorts) m_pViewPorts->SetDocumentModified();
   // Only the input table has tips and locks; a header edit on a result table
   // must leave its cells alone.
-  if (TableCode == kInputCode) UpdateInputTips();
+  if (TableCode == traverse::kTableInput) UpdateInputTips();
 }
 
 bool CDxView::OnCommand(int id) {
@@ -149,7 +136,7 @@ bool CDxView::OnCommand(int id) {
       return true;
     case table::ID_CUSTOM: {
       if (!CommitEditor()) return true;
-      const std::string prefix = "CUSTABLE";
+      const std::string prefix = traverse::kTableCustomPrefix;
       if (TableCode.rfind(prefix, 0) == 0 && m_pViewPorts) {
         int i = std::atoi(TableCode.c_str() + prefix.size());
         if (i >= 0 && i < 10 && m_pViewPorts->RunCustomTableDialog(i)) ShowTable(TableCode);
@@ -181,7 +168,7 @@ void CDxView::OnCompute() {
 }
 
 void CDxView::OnScheme() {
-  if (TableCode == kInputCode) SaveInputTable();
+  if (TableCode == traverse::kTableInput) SaveInputTable();
   const traverse::SchemeValues v = traverse::SchemeOf(*this);
   const int rows = static_cast<int>(m_arrUnit.size());
   traverse::CSchemeForm form(v, traverse::UnknownCountFromRows(m_nTraverseType, rows));
@@ -207,7 +194,7 @@ void CDxView::OnScheme() {
   if (m_pViewPorts) {
     m_pViewPorts->RebuildAndSelectInput();
   } else {
-    ShowTable(kInputCode);
+    ShowTable(traverse::kTableInput);
   }
   ShowTable(TableCode);
   m_bComputed = 0;

@@ -3,7 +3,7 @@
 // and the copies between the view's scheme members and plain scheme values.
 #include <memory>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "traverse/dx_view_section.h"
 #include "traverse/scheme_form.h"
 
@@ -20,7 +20,7 @@ class CTraverseDocSection final : public app::IDocSection {
  public:
   explicit CTraverseDocSection(CDxView& view) : view_(view) {}
 
-  std::string Banner() const override { return kTraverseSectionBanner; }
+  std::string Banner() const override { return app::kTraverseBanner; }
   void Reset() override;
   void WriteSection(app::LineWriter& out) override;
   void BeginRead(int fileVersion) override;

@@ -140,7 +140,7 @@ void TraverseSectionData::Sanitize() {
 std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& d) {
   const SchemeValues& s = d.scheme;
   std::vector<std::string> out = {
-      kTraverseSectionBanner,
+      app::kTraverseBanner,
       "[计算方案]",
       "导线类型:" + I(s.m_nTraverseType),
       "概算:" + I(s.m_bReduce),
@@ -197,7 +197,7 @@ std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& d)
     out.push_back(std::move(line));
   }
   out.push_back("[数据结束]");
-  out.push_back(kSectionEndLine);
+  out.push_back(app::kSectionEnd);
   return out;
 }
 
@@ -209,7 +209,7 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
   while (pos < lines.size()) {
     const std::string& line = lines[pos];
     if (IsSectionBoundary(line)) {
-      if (line == kSectionEndLine) ++pos;  // our closing line; a banner belongs to the next section
+      if (line == app::kSectionEnd) ++pos;  // our closing line; a banner belongs to the next section
       break;
     }
     ++pos;

@@ -1,5 +1,5 @@
 #pragma once
-// The traverse section of a job file ("----------Pelmor----------"): the scheme as
+// The traverse section of a job file (app::kTraverseBanner): the scheme as
 // "key:value" lines, the drawing and table settings, the 12 header items, and one
 // comma-separated line of 15 cell texts per input row. Only input texts and settings
 // are stored; results are always recomputed.
@@ -13,12 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/doc_section.h"
 #include "traverse/scheme_form.h"
 
 namespace traverse {
-
-inline constexpr const char* kTraverseSectionBanner = "----------Pelmor----------";
-inline constexpr const char* kSectionEndLine = "----------------------------";  // 28 dashes
 
 // One input row in file order: name, angle, distance, height difference, weight,
 // X, Y, H, remark, observed X, Y, H, backsight, intermediate sight, foresight.

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "platform/commands.h"
+
 namespace app_ui {
 
 namespace {
@@ -72,9 +74,9 @@ void Printer(QPainter& p) {
 
 QIcon ToolBarIcon(int command) {
   switch (command) {
-    case 57600: return Make([](QPainter& p) { Page(p); });
-    case 57601: return Make([](QPainter& p) { Folder(p, true); });
-    case 57603:
+    case platform::ID_FILE_NEW: return Make([](QPainter& p) { Page(p); });
+    case platform::ID_FILE_OPEN: return Make([](QPainter& p) { Folder(p, true); });
+    case platform::ID_FILE_SAVE:
       return Make([](QPainter& p) {
         p.setPen(QPen(QColor(30, 40, 90), 1.2));
         p.setBrush(QColor(60, 90, 180));
@@ -84,7 +86,7 @@ QIcon ToolBarIcon(int command) {
         p.setBrush(QColor(200, 200, 210));
         p.drawRect(QRectF(5, 11, 10, 6));
       });
-    case 57635:
+    case platform::ID_EDIT_CUT:
       return Make([](QPainter& p) {
         p.setPen(QPen(QColor(40, 40, 40), 1.4));
         p.setBrush(Qt::NoBrush);
@@ -93,7 +95,7 @@ QIcon ToolBarIcon(int command) {
         p.drawLine(QPointF(7, 12), QPointF(14, 2));
         p.drawLine(QPointF(13, 12), QPointF(6, 2));
       });
-    case 57634:
+    case platform::ID_EDIT_COPY:
       return Make([](QPainter& p) {
         p.translate(-2, -1);
         Page(p, QColor(235, 235, 245));
@@ -101,7 +103,7 @@ QIcon ToolBarIcon(int command) {
         Page(p);
         Lines(p);
       });
-    case 57637:
+    case platform::ID_EDIT_PASTE:
       return Make([](QPainter& p) {
         p.setPen(QPen(QColor(90, 60, 20), 1.2));
         p.setBrush(QColor(200, 150, 80));
@@ -112,13 +114,13 @@ QIcon ToolBarIcon(int command) {
         p.scale(0.7, 0.7);
         Page(p);
       });
-    case 57606:
+    case platform::ID_FILE_PRINT_SETUP:
       return Make([](QPainter& p) {
         Printer(p);
         p.setPen(QPen(QColor(200, 40, 40), 1.6));
         p.drawLine(QPointF(13, 16), QPointF(19, 10));
       });
-    case 57609:
+    case platform::ID_FILE_PRINT_PREVIEW:
       return Make([](QPainter& p) {
         Page(p);
         p.setPen(QPen(QColor(30, 30, 30), 1.6));
@@ -126,8 +128,8 @@ QIcon ToolBarIcon(int command) {
         p.drawEllipse(QRectF(6, 6, 7, 7));
         p.drawLine(QPointF(12, 12), QPointF(17, 17));
       });
-    case 57607: return Make([](QPainter& p) { Printer(p); });
-    case 32773:
+    case platform::ID_FILE_PRINT: return Make([](QPainter& p) { Printer(p); });
+    case platform::ID_VIEW_DEFAULT_LAYOUT:
       return Make([](QPainter& p) {
         p.setPen(QPen(QColor(40, 60, 110), 1.2));
         p.setBrush(QColor(255, 255, 255));
@@ -135,7 +137,7 @@ QIcon ToolBarIcon(int command) {
         p.setBrush(QColor(170, 200, 240));
         p.drawRect(QRectF(2, 3, 5, 14));
       });
-    case 32774:
+    case platform::ID_VIEW_HIDE_LEFT:
       return Make([](QPainter& p) {
         p.setPen(QPen(QColor(40, 60, 110), 1.2));
         p.setBrush(QColor(255, 255, 255));
@@ -145,7 +147,7 @@ QIcon ToolBarIcon(int command) {
         p.setBrush(QColor(40, 60, 110));
         p.drawPolygon(QPolygonF({QPointF(12, 7), QPointF(12, 13), QPointF(8, 10)}));
       });
-    case 183:
+    case platform::ID_HELP_TOPICS:
       return Make([](QPainter& p) {
         p.setPen(QPen(QColor(20, 60, 150), 1.2));
         p.setBrush(QColor(60, 120, 220));

@@ -4,9 +4,8 @@
 
 namespace app_ui {
 
-// Tool-bar command ids: 57600 新建, 57601 打开, 57603 保存, 57635 剪切, 57634 复制,
-// 57637 粘贴, 57606 打印设置, 57609 打印预览, 57607 打印, 32773 默认布局,
-// 32774 隐藏左边窗口, 183 帮助.
+// The picture of a tool-bar command (platform/commands.h: new, open, save, cut, copy,
+// paste, print setup, preview, print, default layout, hide the left pane, help).
 QIcon ToolBarIcon(int command);
 
 // Tree images: 0 item, 1 selected item (records, help), 2 selected item (adjustment,

@@ -30,6 +30,7 @@
 #include "app/ui/nav_pane.h"
 #include "app/ui/update_dlg.h"
 #include "app/version.h"
+#include "platform/commands.h"
 #include "platform/services.h"
 #include "table/ui/flat_splitter.h"
 #include "table/ui/qt_ports.h"
@@ -230,10 +231,10 @@ void CMainFrame::BuildMenus() {
 
   fileMenu_ = bar->addMenu(T("文件(&F)"));
   QMenu* m = fileMenu_;
-  Act(m, T("新建\tCtrl+N(&N)"), 57600, [this] { OnFileNew(); })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-  Act(m, T("打开...\tCtrl+O(&O)"), 57601, [this] { OnFileOpen(); })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  Act(m, T("保存\tCtrl+S(&S)"), 57603, [this] { OnFileSave(); })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  Act(m, T("另存为(&A)..."), 57604, [this] { OnFileSaveAs(); });
+  Act(m, T("新建\tCtrl+N(&N)"), platform::ID_FILE_NEW, [this] { OnFileNew(); })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  Act(m, T("打开...\tCtrl+O(&O)"), platform::ID_FILE_OPEN, [this] { OnFileOpen(); })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  Act(m, T("保存\tCtrl+S(&S)"), platform::ID_FILE_SAVE, [this] { OnFileSave(); })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  Act(m, T("另存为(&A)..."), platform::ID_FILE_SAVE_AS, [this] { OnFileSaveAs(); });
   m->addSeparator();
   auto toView = [this](int cmd) {
     return [this, cmd] {
@@ -241,46 +242,46 @@ void CMainFrame::BuildMenus() {
       if (p.command) p.command(cmd);
     };
   };
-  Act(m, T("打印...\tCtrl+P(&P)"), 57607, toView(57607))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  Act(m, T("打印预览(&V)"), 57609, toView(57609));
-  Act(m, T("打印设置(&R)..."), 57606, toView(57606));
+  Act(m, T("打印...\tCtrl+P(&P)"), platform::ID_FILE_PRINT, toView(platform::ID_FILE_PRINT))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  Act(m, T("打印预览(&V)"), platform::ID_FILE_PRINT_PREVIEW, toView(platform::ID_FILE_PRINT_PREVIEW));
+  Act(m, T("打印设置(&R)..."), platform::ID_FILE_PRINT_SETUP, toView(platform::ID_FILE_PRINT_SETUP));
   m->addSeparator();
-  QAction* mail = Act(m, T("发送(&D)..."), 57612, [this] { OnFileSendMail(); });
+  QAction* mail = Act(m, T("发送(&D)..."), platform::ID_FILE_SEND_MAIL, [this] { OnFileSendMail(); });
   mail->setEnabled(!QStandardPaths::findExecutable(QStringLiteral("xdg-email")).isEmpty());
   m->addSeparator();
-  recentAnchor_ = Act(m, T("最近的文件"), 57616, nullptr);
+  recentAnchor_ = Act(m, T("最近的文件"), platform::ID_FILE_MRU_FIRST, nullptr);
   recentAnchor_->setEnabled(false);
   m->addSeparator();
-  Act(m, T("退出(&X)"), 57665, [this] { close(); });
+  Act(m, T("退出(&X)"), platform::ID_APP_EXIT, [this] { close(); });
   connect(m, &QMenu::aboutToShow, this, [this] {
     bool print = m_nRightViewId != app::kHelpViewId;
-    for (int id : {57607, 57609}) actions_[id]->setEnabled(print);
+    for (int id : {platform::ID_FILE_PRINT, platform::ID_FILE_PRINT_PREVIEW}) actions_[id]->setEnabled(print);
   });
 
   m = bar->addMenu(T("编辑(&E)"));
-  Act(m, T("撤消\tCtrl+Z(&U)"), 57643, [] { OnEdit(QApplication::focusWidget(), [](auto* e) { e->undo(); }); });
+  Act(m, T("撤消\tCtrl+Z(&U)"), platform::ID_EDIT_UNDO, [] { OnEdit(QApplication::focusWidget(), [](auto* e) { e->undo(); }); });
   m->addSeparator();
-  Act(m, T("剪切\tCtrl+X(&T)"), 57635, [] { OnEdit(QApplication::focusWidget(), [](auto* e) { e->cut(); }); });
-  Act(m, T("复制\tCtrl+C(&C)"), 57634, [] { OnEdit(QApplication::focusWidget(), [](auto* e) { e->copy(); }); });
-  Act(m, T("粘贴\tCtrl+V(&P)"), 57637, [] { OnEdit(QApplication::focusWidget(), [](auto* e) { e->paste(); }); });
+  Act(m, T("剪切\tCtrl+X(&T)"), platform::ID_EDIT_CUT, [] { OnEdit(QApplication::focusWidget(), [](auto* e) { e->cut(); }); });
+  Act(m, T("复制\tCtrl+C(&C)"), platform::ID_EDIT_COPY, [] { OnEdit(QApplication::focusWidget(), [](auto* e) { e->copy(); }); });
+  Act(m, T("粘贴\tCtrl+V(&P)"), platform::ID_EDIT_PASTE, [] { OnEdit(QApplication::focusWidget(), [](auto* e) { e->paste(); }); });
   connect(m, &QMenu::aboutToShow, this, [this] { UpdateEditActions(); });
   connect(qApp, &QApplication::focusChanged, this, [this] { UpdateEditActions(); });
   // The other accelerators of the table: Ctrl+Insert, Shift+Delete, Shift+Insert, Alt+Backspace.
-  actions_[57634]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Insert)});
-  actions_[57635]->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-  actions_[57637]->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
-  actions_[57643]->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+  actions_[platform::ID_EDIT_COPY]->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+  actions_[platform::ID_EDIT_CUT]->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+  actions_[platform::ID_EDIT_PASTE]->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+  actions_[platform::ID_EDIT_UNDO]->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Backspace)});
 
   m = bar->addMenu(T("视图(&V)"));
-  QAction* tb = Act(m, T("工具栏(&T)"), 59392, nullptr);
+  QAction* tb = Act(m, T("工具栏(&T)"), platform::ID_VIEW_TOOLBAR, nullptr);
   tb->setCheckable(true);
   tb->setChecked(true);
-  QAction* sb = Act(m, T("状态栏(&S)"), 59393, nullptr);
+  QAction* sb = Act(m, T("状态栏(&S)"), platform::ID_VIEW_STATUS_BAR, nullptr);
   sb->setCheckable(true);
   sb->setChecked(true);
   connect(sb, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-  Act(m, T("默认布局"), 32773, [this] { OnViewDefaultLayout(); });
-  Act(m, T("隐藏左边窗口"), 32774, [this] { OnHideLeftPane(); });
+  Act(m, T("默认布局"), platform::ID_VIEW_DEFAULT_LAYOUT, [this] { OnViewDefaultLayout(); });
+  Act(m, T("隐藏左边窗口"), platform::ID_VIEW_HIDE_LEFT, [this] { OnHideLeftPane(); });
   QMenu* fonts = m->addMenu(T("字体高度"));
   auto* group = new QActionGroup(this);
   for (int pt : app::kFontSizes) {
@@ -292,10 +293,10 @@ void CMainFrame::BuildMenus() {
   }
 
   m = bar->addMenu(T("帮助(&H)"));
-  Act(m, T("帮助主题 \tF1"), 183, [this] { OnHelpTopics(); })->setShortcut(QKeySequence(Qt::Key_F1));
-  Act(m, T("软件升级\tF3"), 57610, [this] { OnSoftwareUpdate(); })->setShortcut(QKeySequence(Qt::Key_F3));
-  Act(m, T("官方网站"), 32775, [] { platform::Desktop().desktop->OpenWithDesktop(app::kWebsiteUrl); });
-  Act(m, T("关于 Quintar(&A)..."), 57664, [this] { OnAppAbout(); });
+  Act(m, T("帮助主题 \tF1"), platform::ID_HELP_TOPICS, [this] { OnHelpTopics(); })->setShortcut(QKeySequence(Qt::Key_F1));
+  Act(m, T("软件升级\tF3"), platform::ID_APP_UPDATE, [this] { OnSoftwareUpdate(); })->setShortcut(QKeySequence(Qt::Key_F3));
+  Act(m, T("官方网站"), platform::ID_HELP_WEBSITE, [] { platform::Desktop().desktop->OpenWithDesktop(app::kWebsiteUrl); });
+  Act(m, T("关于 Quintar(&A)..."), platform::ID_APP_ABOUT, [this] { OnAppAbout(); });
 
   // F6 / Shift+F6: focus to the next / previous pane.
   auto* next = new QAction(this);
@@ -325,17 +326,17 @@ void CMainFrame::BuildToolBar() {
     a->setStatusTip(tip);
     m_wndToolBar->addAction(a);
   };
-  add(57600);
-  add(57601);
-  add(57603);
+  add(platform::ID_FILE_NEW);
+  add(platform::ID_FILE_OPEN);
+  add(platform::ID_FILE_SAVE);
   m_wndToolBar->addSeparator();
-  add(57635);
-  add(57634);
-  add(57637);
+  add(platform::ID_EDIT_CUT);
+  add(platform::ID_EDIT_COPY);
+  add(platform::ID_EDIT_PASTE);
   m_wndToolBar->addSeparator();
-  add(57606);
-  add(57609);
-  add(57607);
+  add(platform::ID_FILE_PRINT_SETUP);
+  add(platform::ID_FILE_PRINT_PREVIEW);
+  add(platform::ID_FILE_PRINT);
   m_wndToolBar->addSeparator();
   auto* holder = new QWidget(m_wndToolBar);
   auto* lay = new QHBoxLayout(holder);
@@ -351,12 +352,12 @@ void CMainFrame::BuildToolBar() {
   comboAction_ = m_wndToolBar->addWidget(holder);
   connect(m_wndFontCombo, &QComboBox::activated, this,
           [this](int index) { SetFontHeight(m_wndFontCombo->itemText(index).toInt()); });
-  add(32773);
-  add(32774);
+  add(platform::ID_VIEW_DEFAULT_LAYOUT);
+  add(platform::ID_VIEW_HIDE_LEFT);
   m_wndToolBar->addSeparator();
-  add(183);
-  connect(actions_[59392], &QAction::toggled, m_wndToolBar, &QToolBar::setVisible);
-  connect(m_wndToolBar, &QToolBar::visibilityChanged, actions_[59392], &QAction::setChecked);
+  add(platform::ID_HELP_TOPICS);
+  connect(actions_[platform::ID_VIEW_TOOLBAR], &QAction::toggled, m_wndToolBar, &QToolBar::setVisible);
+  connect(m_wndToolBar, &QToolBar::visibilityChanged, actions_[platform::ID_VIEW_TOOLBAR], &QAction::setChecked);
 }
 
 void CMainFrame::BuildStatusBar() {
@@ -388,7 +389,7 @@ void CMainFrame::SwitchView(int id) {
   m_nRightViewId = id;
   it->second.widget->update();
   // Printing has nothing to print while the help pages are shown.
-  for (int cmd : {57607, 57609})
+  for (int cmd : {platform::ID_FILE_PRINT, platform::ID_FILE_PRINT_PREVIEW})
     if (auto a = actions_.find(cmd); a != actions_.end()) a->second->setEnabled(id != app::kHelpViewId);
 }
 
@@ -494,10 +495,10 @@ void CMainFrame::UpdateEditActions() {
   QWidget* w = QApplication::focusWidget();
   bool edit = w && IsEditWidget(w);
   bool writable = edit && !IsReadOnly(w);
-  actions_[57635]->setEnabled(writable && HasSelection(w));
-  actions_[57634]->setEnabled(edit && HasSelection(w));
-  actions_[57637]->setEnabled(writable && !QGuiApplication::clipboard()->text().isEmpty());
-  actions_[57643]->setEnabled(edit && CanUndo(w));
+  actions_[platform::ID_EDIT_CUT]->setEnabled(writable && HasSelection(w));
+  actions_[platform::ID_EDIT_COPY]->setEnabled(edit && HasSelection(w));
+  actions_[platform::ID_EDIT_PASTE]->setEnabled(writable && !QGuiApplication::clipboard()->text().isEmpty());
+  actions_[platform::ID_EDIT_UNDO]->setEnabled(edit && CanUndo(w));
 }
 
 void CMainFrame::AddRecent(const std::string& path) {

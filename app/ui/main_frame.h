@@ -43,7 +43,7 @@ struct ViewPlug {
   app::IHelpNav* help = nullptr;
   app::IDrawingReset* drawing = nullptr;
   const records::IFieldBooks* fieldBooks = nullptr;  // records (1004): read by the traverse's "读取"
-  std::function<void(int command)> command;  // print (57607), preview (57609), print setup (57606)
+  std::function<void(int command)> command;  // ID_FILE_PRINT, ..._PREVIEW, ..._SETUP
   std::function<void()> fontChanged;         // the interface scale changed
 };
 using ViewFactory = std::function<ViewPlug(CMainFrame& frame)>;

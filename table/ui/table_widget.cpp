@@ -17,14 +17,13 @@
 #include "table/ui/bar_icons.h"
 #include "table/ui/button_st.h"
 #include "table/ui/in_place_edit.h"
+#include "platform/commands.h"
 #include "table/ui/qt_canvas.h"
 #include "table/ui/table_print.h"
 #include "table/ui/ui_scale.h"
 
 namespace {
 constexpr int kBarThickness = 16;
-// The framework's print commands, mapped to the grid.
-constexpr int kCmdPrint = 57607, kCmdPrintDirect = 57608, kCmdPrintPreview = 57609;
 constexpr int kTipWidth = 200;
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
@@ -224,9 +223,9 @@ void CTableWidget::SetEditCursor(bool on) {
 
 void CTableWidget::RunCommand(int id) {
   switch (id) {
-    case kCmdPrint: Print(); return;
-    case kCmdPrintDirect: PrintDirect(); return;
-    case kCmdPrintPreview: PrintPreview(); return;
+    case platform::ID_FILE_PRINT: Print(); return;
+    case platform::ID_FILE_PRINT_DIRECT: PrintDirect(); return;
+    case platform::ID_FILE_PRINT_PREVIEW: PrintPreview(); return;
     default: break;
   }
   // A command must not be overwritten by an edit that ends after it.

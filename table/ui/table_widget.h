@@ -45,7 +45,7 @@ class CTableWidget : public QWidget, public table::ITableHost {
   QMenu* BuildContextMenu(const std::vector<table::MenuItem>& items, QWidget* parent);
 
   // Printing through the presenter's print plan: the print dialog, direct print
-  // (57608) and print preview (57609).
+  // and print preview (the frame's ID_FILE_PRINT... commands).
   void Print();
   void PrintDirect();
   void PrintPreview();

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "app/views.h"
 
 namespace apptest {

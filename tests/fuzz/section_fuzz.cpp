@@ -18,14 +18,13 @@ namespace t = traverse;
 namespace {
 
 bool IsBanner(const std::string& line) {
-  return line == "----------观测记录----------" || line == t::kTraverseSectionBanner ||
-         line == "----------常用工具----------";
+  return line == app::kRecordsBanner || line == app::kTraverseBanner || line == app::kToolsBanner;
 }
 
 // Write, read back from after the banner, write again: the same lines, all consumed.
 void CheckRoundTrip(const t::TraverseSectionData& d) {
   const std::vector<std::string> first = t::WriteTraverseSectionLines(d);
-  FUZZ_CHECK(!first.empty() && first.front() == t::kTraverseSectionBanner, "written section lacks its banner");
+  FUZZ_CHECK(!first.empty() && first.front() == app::kTraverseBanner, "written section lacks its banner");
   std::size_t pos = 1;
   t::TraverseSectionData again;
   t::ReadTraverseSectionLines(first, pos, 520, again);
@@ -44,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::size_t start = 0;
   for (std::size_t i = 0; i < lines.size(); ++i)
-    if (lines[i] == t::kTraverseSectionBanner) {
+    if (lines[i] == app::kTraverseBanner) {
       start = i + 1;
       break;
     }
@@ -57,11 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Nothing consumed may be a banner, and only the last consumed line may close.
   for (std::size_t i = start; i < pos; ++i) {
     FUZZ_CHECK(!IsBanner(lines[i]), "reader swallowed a section banner");
-    FUZZ_CHECK(lines[i] != t::kSectionEndLine || i + 1 == pos, "reader read past its closing line");
+    FUZZ_CHECK(lines[i] != app::kSectionEnd || i + 1 == pos, "reader read past its closing line");
   }
   // It stops only at its closing line, before a banner, or at the end.
   if (pos < lines.size())
-    FUZZ_CHECK((pos > start && lines[pos - 1] == t::kSectionEndLine) || IsBanner(lines[pos]),
+    FUZZ_CHECK((pos > start && lines[pos - 1] == app::kSectionEnd) || IsBanner(lines[pos]),
                "reader stopped in the middle of its section");
   CheckRoundTrip(d);
 

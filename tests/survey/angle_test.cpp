@@ -147,6 +147,7 @@ TEST(Angle, NormalizeFoldsAnyFiniteValueAndRefusesTheRest) {
     double a = c.in;
     EXPECT_NEAR(NormalizeAngle(&a), c.expected, 1e-9) << c.in;
     EXPECT_EQ(a, NormalizeAngle(&a));
+    EXPECT_EQ(Fold2Pi(c.in), a) << c.in;  // the value form folds alike
     EXPECT_GE(a, 0);
     EXPECT_LT(a, kTwoPi);
   }
@@ -163,6 +164,7 @@ TEST(Angle, NormalizeFoldsAnyFiniteValueAndRefusesTheRest) {
     double r = NormalizeAngle(&a);
     EXPECT_FALSE(std::isfinite(r));
     EXPECT_FALSE(std::isfinite(a));
+    EXPECT_FALSE(std::isfinite(Fold2Pi(bad)));
   }
 }
 
@@ -186,6 +188,20 @@ TEST(Format, Numbers) {
   };
   for (const Case& c : cases) EXPECT_EQ(FormatNumber(c.v, c.decimals), c.expected) << c.v;
   EXPECT_EQ(IntToText(-42), "-42");
+}
+
+TEST(Format, MessagePlaceholders) {
+  const std::string longName(3000, 'A');  // beyond any fixed buffer
+  struct Case { std::string text, expected; } cases[] = {
+      {Format("第%d点(%s)-第%d点(%s)", {3, "K1", 4, "导线点"}), "第3点(K1)-第4点(导线点)"},
+      {Format("第%d点(%s)", 12, std::string("甲")), "第12点(甲)"},
+      {Format("100%和%x不是占位符%d", {-7}), "100%和%x不是占位符-7"},
+      {Format("%s与%s", {"一"}), "一与%s"},       // missing arguments leave the placeholder
+      {Format("无占位符", {1, "多余"}), "无占位符"},  // surplus arguments are dropped
+      {Format("尾%", {1}), "尾%"},
+      {Format("(%s)", {longName}), "(" + longName + ")"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.text, c.expected);
 }
 
 TEST(Format, SplitText) {

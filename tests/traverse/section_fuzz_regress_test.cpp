@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "platform/gbk.h"
 #include "platform/textfile.h"
 #include "traverse/dx_view.h"
@@ -18,11 +18,11 @@ namespace {
 
 // The section of a job file as a damaged file might carry it: banner first.
 std::vector<std::string> Section(const std::vector<std::string>& body) {
-  std::vector<std::string> lines = {t::kTraverseSectionBanner, "[计算方案]", "导线类型:1", "签署栏:工程名称：,,等级：",
+  std::vector<std::string> lines = {app::kTraverseBanner, "[计算方案]", "导线类型:1", "签署栏:工程名称：,,等级：",
                                     "[计算方案结束]", "[数据]"};
   lines.insert(lines.end(), body.begin(), body.end());
   lines.push_back("[数据结束]");
-  lines.push_back(t::kSectionEndLine);
+  lines.push_back(app::kSectionEnd);
   return lines;
 }
 
@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         CrCase{"trailing CR of the last field", Section({"GP02,,241.195,-1.239,4,3381307.205,512660.318,41.562,,,,,,, =\r"}), 0, 14, "="},
         CrCase{"CR before a comma", Section({"P1\r,182.1030,187.412"}), 0, 0, "P1"},
         CrCase{"CR between words", Section({"P1\rP2,182.1030"}), 0, 0, "P1 P2"},
-        CrCase{"CR in the signature line", {t::kTraverseSectionBanner, "[计算方案]", "签署栏:工程名称：\r,测量单位：", "[计算方案结束]", t::kSectionEndLine}, SIZE_MAX, 0, "工程名称："}),
+        CrCase{"CR in the signature line", {app::kTraverseBanner, "[计算方案]", "签署栏:工程名称：\r,测量单位：", "[计算方案结束]", app::kSectionEnd}, SIZE_MAX, 0, "工程名称："}),
     [](const ::testing::TestParamInfo<CrCase>& info) { return "Case" + std::to_string(info.index); });
 
 // The same through the view, as the document opens and saves a job.

@@ -211,7 +211,7 @@ TEST(TraverseSectionTest, RowFieldsAreCutPaddedAndTrimmed) {
 
 TEST(TraverseSectionTest, KeysInAnyOrderUnknownKeysAndRepeats) {
   std::vector<std::string> lines = {
-      t::kTraverseSectionBanner, "[计算方案]", "严密平差:0", "未知的键:7", "没有冒号", "导线类型:2",
+      app::kTraverseBanner, "[计算方案]", "严密平差:0", "未知的键:7", "没有冒号", "导线类型:2",
       "导线类型:3", "测角中误差:abc", "签署栏:甲, 乙 ,丙,,,,,,,,,,十三,十四", "[计算方案结束]",
       "a stray line", "----------------------------"};
   t::TraverseSectionData d = Read(lines);
@@ -227,7 +227,7 @@ TEST(TraverseSectionTest, KeysInAnyOrderUnknownKeysAndRepeats) {
 
 TEST(TraverseSectionTest, DamagedValuesAreClampedOrDefaulted) {
   std::vector<std::string> lines = {
-      t::kTraverseSectionBanner, "[计算方案]", "导线类型:9", "坐标系:7", "角度取位:-2", "坐标取位:99",
+      app::kTraverseBanner, "[计算方案]", "导线类型:9", "坐标系:7", "角度取位:-2", "坐标取位:99",
       "高程闭合差限差:-5", "导线全长闭合差限差:0", "测距A值:-3", "上方行数:8", "椭圆比例:0", "自定义椭球长半轴:1e400",
       "[计算方案结束]", "----------------------------"};
   t::TraverseSectionData d = Read(lines);
@@ -241,7 +241,7 @@ TEST(TraverseSectionTest, DamagedValuesAreClampedOrDefaulted) {
 
 TEST(TraverseSectionTest, MissingClosingLineDoesNotSwallowTheNextSection) {
   for (const char* next : {"----------常用工具----------", "----------观测记录----------"}) {
-    std::vector<std::string> lines = {t::kTraverseSectionBanner, "[计算方案]", "导线类型:1", "[数据]",
+    std::vector<std::string> lines = {app::kTraverseBanner, "[计算方案]", "导线类型:1", "[数据]",
                                       "A,,,,,1,2", next, "tool line", "----------------------------"};
     std::size_t end = 0;
     t::TraverseSectionData d = Read(lines, 520, &end);
@@ -250,7 +250,7 @@ TEST(TraverseSectionTest, MissingClosingLineDoesNotSwallowTheNextSection) {
     EXPECT_EQ(d.rows.size(), 1u);
   }
   // A truncated file ends the read at its end.
-  std::vector<std::string> cut = {t::kTraverseSectionBanner, "[计算方案]", "导线类型:5"};
+  std::vector<std::string> cut = {app::kTraverseBanner, "[计算方案]", "导线类型:5"};
   std::size_t end = 0;
   EXPECT_EQ(Read(cut, 520, &end).scheme.m_nTraverseType, 5);
   EXPECT_EQ(end, cut.size());

@@ -7,11 +7,13 @@
 #include "app/doc.h"
 #include "app/nav.h"
 #include "app/ui/main_frame.h"
+#include "platform/commands.h"
 #include "platform/ports.h"
 #include "table/ui/button_st.h"
 #include "table/ui/table_print.h"
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
+#include "traverse/codes.h"
 #include "traverse/ui/fan_set_dlg.h"
 
 namespace traverse_ui {
@@ -19,9 +21,6 @@ namespace traverse_ui {
 namespace {
 
 constexpr int kAdjustSection = 1;
-constexpr int kInputItem = 10;
-constexpr int kPlaneItem = 20;
-constexpr int kHeightItem = 21;
 
 }  // namespace
 
@@ -78,24 +77,24 @@ bool CTraverseViewHost::RunCustomTableDialog(int) {
 void CTraverseViewHost::ReselectAfterCompute(bool plane) {
   app::CLTView* nav = app::g_pNavView;
   if (!nav) {
-    view_->ShowTable(plane ? "PMJSH" : "GCHJSH");
+    view_->ShowTable(plane ? traverse::kTablePlane : traverse::kTableHeight);
     return;
   }
   const int code = nav->SelectedCode(kAdjustSection);
-  if (nav->SelectedIsLeaf(kAdjustSection) && code != kInputItem && code != 0 && nav->SelectItem(kAdjustSection, code))
+  if (nav->SelectedIsLeaf(kAdjustSection) && code != traverse::kNavInput && code != 0 && nav->SelectItem(kAdjustSection, code))
     return;
-  if (!nav->SelectItem(kAdjustSection, plane ? kPlaneItem : kHeightItem)) view_->ShowTable(plane ? "PMJSH" : "GCHJSH");
+  if (!nav->SelectItem(kAdjustSection, plane ? traverse::kNavPlane : traverse::kNavHeight)) view_->ShowTable(plane ? traverse::kTablePlane : traverse::kTableHeight);
 }
 
 void CTraverseViewHost::RebuildAndSelectInput() {
   app::CLTView* nav = app::g_pNavView;
   if (!nav) {
-    view_->ShowTable("SHUJUSHURU");
+    view_->ShowTable(traverse::kTableInput);
     return;
   }
   nav->ClearSelection(kAdjustSection);
   nav->BuildTrees(kAdjustSection);
-  if (!nav->SelectItem(kAdjustSection, kInputItem)) view_->ShowTable("SHUJUSHURU");
+  if (!nav->SelectItem(kAdjustSection, traverse::kNavInput)) view_->ShowTable(traverse::kTableInput);
 }
 
 void CTraverseViewHost::SelectCustomFormsBranch() {
@@ -130,9 +129,9 @@ void RegisterTraverseView() {
     plug.traverse = host;
     host->SetFieldBooksSource([&frame] { return frame.Plug(app::kRecordsViewId).fieldBooks; });
     plug.command = [host](int command) {
-      if (command == 57607) host->Widget()->Print();
-      else if (command == 57609) host->Widget()->PrintPreview();
-      else if (command == 57606) host->Widget()->Print();
+      if (command == platform::ID_FILE_PRINT) host->Widget()->Print();
+      else if (command == platform::ID_FILE_PRINT_PREVIEW) host->Widget()->PrintPreview();
+      else if (command == platform::ID_FILE_PRINT_SETUP) host->Widget()->Print();
     };
     plug.fontChanged = [host] { host->ApplyUiScale(); };
     return plug;
