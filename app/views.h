@@ -41,7 +41,7 @@ class ITraverseNav {
   virtual int TraverseType() const = 0;                 // 0..5
   virtual int InputRowCount() const = 0;
   virtual std::string CustomTableName(int i) const = 0;  // i = 0..9; "" when unnamed
-  // "SHUJUSHURU", "PMJSH", "GCHJSH", "KZD", "CHENGGUO", "JINGDU", "SEEKERR", "CUSTABLE%d".
+  // A table code of traverse/codes.h (kTableInput, ..., CustomTableCode(i)).
   virtual void ShowTable(const std::string& code) = 0;
   virtual void DrawErrorSearchDiagram() = 0;
   virtual void DrawTraverseDiagram() = 0;

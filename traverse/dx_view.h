@@ -168,7 +168,7 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   // levelling sections, extents, counters).
   void ResetResults();
 
-  // Copies the data-input grid into m_arrUnit (only while "SHUJUSHURU" is shown).
+  // Copies the data-input grid into m_arrUnit (only while the input table is shown).
   void ReadInputTable();
   // The same mapping from grid texts given directly: one vector of cell texts
   // per grid row, columns from 1 in the layout of the current traverse type.
