@@ -1,9 +1,9 @@
 #include "tools/aux_view.h"
 
 #include <algorithm>
-#include <ctime>
 
 #include "drawing/draw_feed.h"
+#include "platform/clock.h"
 #include "platform/ports.h"
 #include "survey/angle.h"
 #include "survey/format.h"
@@ -16,15 +16,6 @@ using namespace tools;
 CAuxView* g_pToolsView = nullptr;
 
 namespace {
-
-std::string TodayText() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  char buf[16];
-  std::strftime(buf, sizeof buf, "%y.%m.%d", &tm);
-  return buf;
-}
 
 const char* CoordSystemName(int type) {
   switch (type) {
@@ -416,7 +407,7 @@ void CAuxView::OnInitialUpdate() {
     if (table::CBarButton* b = FindButton(id)) b->visible = true;
   SetHeaderChoices({"工程名称：", "　　　公路　　　段", "第   页  共   页", "等级：", "测量单位：", "设计单位：",
                     "监理单位：", "设计：", "计算：", "编制：", "复核：", "审核：", "监理：", "测站：", "后视：",
-                    "测站高程：", "仪高：", "指标差：", "观测：", "记录：", "日期：", "日期：20" + TodayText()});
+                    "测站高程：", "仪高：", "指标差：", "观测：", "记录：", "日期：", "日期：" + platform::TodayText("%Y.%m.%d")});
   LayoutButtons();
 }
 
