@@ -3,7 +3,7 @@
 // it in only on CommitRead, so a failed open leaves the job on screen as it was.
 #include <memory>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "records/records_section.h"
 
 class CGcJlView;

@@ -39,7 +39,7 @@ struct FillScheme {
   bool rigorous = true;
   bool backComputed = false;
   bool plane = false;               // the job had a plane part
-  std::string tableCode;            // the table being filled ("PMJSH", ...)
+  std::string tableCode;            // the table being filled (a traverse/codes.h table code)
   double sigma0Plane = -1;          // < 0: no precision
   double sigma0Height = -1;
 };

@@ -5,7 +5,7 @@
 #include <functional>
 #include <map>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "platform/number.h"
 #include "survey/format.h"
 

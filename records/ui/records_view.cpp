@@ -6,6 +6,7 @@
 
 #include "app/nav.h"
 #include "app/ui/main_frame.h"
+#include "platform/commands.h"
 #include "table/ui/button_st.h"
 #include "table/ui/table_print.h"
 #include "table/ui/table_widget.h"
@@ -92,9 +93,9 @@ void RegisterRecordsView() {
     plug.records = host;
     plug.fieldBooks = &host->View();
     plug.command = [host](int command) {
-      if (command == 57609)
+      if (command == platform::ID_FILE_PRINT_PREVIEW)
         host->Widget()->PrintPreview();
-      else if (command == 57607 || command == 57606)
+      else if (command == platform::ID_FILE_PRINT || command == platform::ID_FILE_PRINT_SETUP)
         host->Widget()->Print();
     };
     plug.fontChanged = [host] { host->ApplyUiScale(); };
