@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "platform/textfile.h"
 #include "records/records_section.h"
 #include "tests/records/book_fixture.h"
