@@ -2,6 +2,7 @@
 // table, matched by the point names the user typed.
 #include "platform/ports.h"
 #include "records/wyzhl.h"
+#include "traverse/codes.h"
 #include "traverse/dx_view.h"
 #include "traverse/dx_view_ports.h"
 
@@ -28,7 +29,7 @@ const records::CWyZhl* FindLeg(const std::vector<records::CWyZhl>& legs, const s
 }  // namespace
 
 void CDxView::OnReadObservations() {
-  if (TableCode != "SHUJUSHURU" || m_nTraverseType > 3 || GetColCount() < kWeightCol) return;
+  if (TableCode != traverse::kTableInput || m_nTraverseType > 3 || GetColCount() < kWeightCol) return;
   const records::IFieldBooks* books = m_pViewPorts ? m_pViewPorts->FieldBooks() : nullptr;
   if (!books || (!books->TraverseBookComputed() && !books->AngleBookComputed() && !books->LevellingBookComputed())) {
     platform::Messages().ShowMessage("观测记录未计算，无法读取！\n请先计算观测记录");
