@@ -16,7 +16,6 @@ namespace {
 using records::Fixed;
 using records::Num;
 
-constexpr double kPi = 3.14159265358979;
 constexpr double kTwoPi = 6.28318530717958;
 constexpr double kHalfPi = 1.5707963267949;
 constexpr double kThreeHalfPi = 4.71238898038469;
@@ -200,16 +199,19 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
     CPage& pg = m_arrPages[pi];
     const std::string title = "导线记录第" + records::Int(static_cast<int>(pi) + 1) + "页 ";
     for (int f = 0; f + block <= pg.RowCount(); f += block) {
-      const std::string station = pg.Cell(f, 0);
+      // References into rows f and f+1, which the loop below never resizes.
+      const std::string& station = pg.Cell(f, 0);
       if (station.empty()) continue;
-      const std::array<std::string, 2> target = {pg.Cell(f, 1), pg.Cell(f + 1, 1)};
-      if (target[0].empty() || target[1].empty()) {
+      const std::array<const std::string*, 2> targets = {&pg.Cell(f, 1), &pg.Cell(f + 1, 1)};
+      auto target = [&targets](std::size_t t) -> const std::string& { return *targets[t]; };
+      if (target(0).empty() || target(1).empty()) {
         msg.ShowMessage(title + station + "　测站的目标点不能为空！");
         return false;
       }
       const std::string& iText = pg.Cell(f + 1, 0);
       const double i = Num(iText);
-      const std::array<std::string, 2> vText = {pg.Cell(f, 13), pg.Cell(f + 1, 13)};
+      const std::array<const std::string*, 2> vTexts = {&pg.Cell(f, 13), &pg.Cell(f + 1, 13)};
+      auto vText = [&vTexts](std::size_t t) -> const std::string& { return *vTexts[t]; };
       records::AngleMean horizontal;
       std::array<records::AngleMean, 2> vertical;
       std::array<double, 2> dSum{}, hSum{};
@@ -217,8 +219,8 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
       for (int k = 0; k < s; ++k) {
         const int c = f + 2 * k;
         if (k > 0) {
-          pg.At(c, 1) = target[0];
-          pg.At(c + 1, 1) = target[1];
+          pg.At(c, 1) = target(0);
+          pg.At(c + 1, 1) = target(1);
         }
         const std::string* h[4] = {&pg.Cell(c, 2), &pg.Cell(c, 3), &pg.Cell(c + 1, 2), &pg.Cell(c + 1, 3)};
         const int present = !h[0]->empty() + !h[1]->empty() + !h[2]->empty() + !h[3]->empty();
@@ -252,7 +254,7 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
           }
           if (direct && !iText.empty()) {
             const std::string& dh = pg.Cell(c + t, 12);
-            const std::string& v = vText[static_cast<std::size_t>(t)];
+            const std::string& v = vText(static_cast<std::size_t>(t));
             if (!dh.empty() && !v.empty()) {
               hSum[static_cast<std::size_t>(t)] += Num(dh) + i - Num(v);
               ++hCount[static_cast<std::size_t>(t)];
@@ -271,7 +273,7 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
         if (direct) {
           D[ti] = S * m_dEdmScale + m_dEdmConstant + S;
           pg.At(row, 11) = Fixed(D[ti], dec.dist);
-          leg(station, target[ti], records::kLegDistance, D[ti], 0, D[ti]);
+          leg(station, target(ti), records::kLegDistance, D[ti], 0, D[ti]);
         }
       }
       if (direct) {
@@ -280,7 +282,7 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
           if (hCount[ti] == 0) continue;
           const double h = hSum[ti] / hCount[ti];
           pg.At(f + t, 14) = Fixed(h, dec.height);
-          leg(station, target[ti], records::kLegHeight, 0, h, dCount[ti] > 0 ? D[ti] : 0);
+          leg(station, target(ti), records::kLegHeight, 0, h, dCount[ti] > 0 ? D[ti] : 0);
         }
         continue;
       }
@@ -293,7 +295,7 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
         pg.At(row, 9) = (alpha < 0 ? "-" : "") + survey::AngleToText(std::fabs(alpha), true, dec.angle, false);
         if (dCount[ti] == 0) continue;
         const double S = dSum[ti] / dCount[ti];
-        const double v = Num(vText[ti]);
+        const double v = Num(vText(ti));
         double d = 0, h = 0;
         if (m_nDistanceType == kDistanceSlope) {
           const double S2 = S * m_dEdmScale + m_dEdmConstant + S;
@@ -303,10 +305,10 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
           survey::TrigHeightFromHorizontal(alpha, d, i, v, m_dRefraction, &h);
         }
         pg.At(row, 11) = Fixed(d, t == 0 ? dec.dist : 3);
-        leg(station, target[ti], records::kLegDistance, d, 0, 0);
-        if (!iText.empty() && !vText[ti].empty()) {
+        leg(station, target(ti), records::kLegDistance, d, 0, 0);
+        if (!iText.empty() && !vText(ti).empty()) {
           pg.At(row, 14) = Fixed(h, t == 0 ? dec.height : 3);
-          leg(station, target[ti], records::kLegHeight, 0, h, d);
+          leg(station, target(ti), records::kLegHeight, 0, h, d);
         }
       }
     }

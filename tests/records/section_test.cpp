@@ -240,3 +240,24 @@ TEST(RecordsSection, PagesPastTheTreeAreReadOverNotKept) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sample job's records section reads and writes back exactly as it is stored.
+TEST(RecordsSection, SampleJobSectionWritesBackUnchanged) {
+  auto bytes = platform::ReadFileBytes(std::string(QUINTAR_SOURCE_DIR) + "/examples/field-books.qvt");
+  ASSERT_TRUE(bytes.has_value());
+  const std::vector<std::string> lines = platform::SplitGbkLines(*bytes);
+  std::size_t begin = 0;
+  while (begin < lines.size() && lines[begin] != app::kRecordsBanner) ++begin;
+  ASSERT_LT(begin, lines.size());
+  std::size_t end = begin + 1;
+  RecordsData d = Fresh();
+  records::ReadRecordsSectionLines(lines, end, d);
+  const std::vector<std::string> stored(lines.begin() + static_cast<long>(begin), lines.begin() + static_cast<long>(end));
+  EXPECT_EQ(records::WriteRecordsSectionLines(d), stored);
+  EXPECT_EQ(d.dx.m_arrPages.size(), 2u);
+  EXPECT_EQ(d.shpj.m_nSets, 3);
+}
+
+}  // namespace
