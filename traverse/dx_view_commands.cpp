@@ -130,7 +130,7 @@ bool CDxView::OnCommand(int id) {
       if (!CommitEditor()) return true;
       OnCompute();
       return true;
-    case ID_READ_OBSERVATIONS:
+    case traverse::ID_READ_OBSERVATIONS:
       if (!CommitEditor()) return true;
       OnReadObservations();
       return true;

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "platform/fake_ports.h"
 #include "platform/textfile.h"
 #include "records/gcjl_view.h"
@@ -54,7 +54,7 @@ std::size_t After(const std::vector<std::string>& lines, const char* banner) {
 
 void LoadTraverse(CDxView& view, const std::vector<std::string>& lines) {
   t::TraverseSectionData d;
-  std::size_t pos = After(lines, t::kTraverseSectionBanner);
+  std::size_t pos = After(lines, app::kTraverseBanner);
   t::ReadTraverseSectionLines(lines, pos, 520, d);
   view.ResetScheme();
   view.ApplySectionData(d);
