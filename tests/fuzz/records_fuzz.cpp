@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "platform/textfile.h"
 #include "records/records_section.h"
 #include "tests/fuzz/fuzz_common.h"

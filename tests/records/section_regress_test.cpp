@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "platform/textfile.h"
 #include "records/gcjl_view.h"
 #include "records/records_section.h"
