@@ -16,9 +16,9 @@
 #include "platform/services.h"
 #include "platform/textfile.h"
 #include "tests/fuzz/fuzz_common.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_docsection.h"
-#include "traverse/dx_view_ports.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/file/traverse_section.h"
+#include "traverse/view/dx_view_ports.h"
 
 namespace t = traverse;
 

@@ -11,7 +11,7 @@
 #include "platform/number.h"
 #include "platform/textfile.h"
 #include "tests/fuzz/fuzz_common.h"
-#include "traverse/dx_view_section.h"
+#include "traverse/file/traverse_section.h"
 
 namespace t = traverse;
 

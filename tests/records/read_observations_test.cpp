@@ -16,9 +16,9 @@
 #include "records/records_section.h"
 #include "table/canvas.h"
 #include "tests/records/book_fixture.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_ports.h"
-#include "traverse/dx_view_section.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/view/dx_view_ports.h"
+#include "traverse/file/traverse_section.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "traverse/dx_columns.h"
+#include "traverse/view/dx_columns.h"
 
 namespace t = traverse;
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/fake_ports.h"
-#include "traverse/dx_view.h"
+#include "traverse/view/dx_view.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "platform/fake_ports.h"
 #include "tests/traverse/synthetic.h"
-#include "traverse/dx_view.h"
+#include "traverse/view/dx_view.h"
 
 namespace {
 

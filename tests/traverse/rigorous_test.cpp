@@ -12,7 +12,7 @@
 #include "platform/fake_ports.h"
 #include "tests/traverse/reference_lsq.h"
 #include "tests/traverse/synthetic2.h"
-#include "traverse/dx_view.h"
+#include "traverse/view/dx_view.h"
 
 namespace {
 

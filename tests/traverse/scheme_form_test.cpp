@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "traverse/scheme_form.h"
+#include "traverse/engine/scheme_form.h"
 
 using traverse::CSchemeForm;
 using traverse::SchemeValues;

@@ -8,9 +8,8 @@
 #include "platform/doc_section.h"
 #include "platform/gbk.h"
 #include "platform/textfile.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_docsection.h"
-#include "traverse/dx_view_section.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/file/traverse_section.h"
 
 namespace t = traverse;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/textfile.h"
-#include "traverse/dx_view_section.h"
+#include "traverse/file/traverse_section.h"
 
 namespace t = traverse;
 

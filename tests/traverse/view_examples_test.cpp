@@ -13,8 +13,8 @@
 #include "platform/fake_ports.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_section.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/file/traverse_section.h"
 
 namespace t = traverse;
 

@@ -10,10 +10,10 @@
 #include "platform/gbk.h"
 #include "platform/number.h"
 #include "survey/angle.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_docsection.h"
-#include "traverse/dx_view_ports.h"
-#include "traverse/scheme_form.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/file/traverse_section.h"
+#include "traverse/view/dx_view_ports.h"
+#include "traverse/engine/scheme_form.h"
 
 namespace t = traverse;
 

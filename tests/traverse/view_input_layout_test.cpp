@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "traverse/dx_view_input.h"
+#include "traverse/view/dx_view_input.h"
 
 namespace t = traverse;
 

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <map>
 
-#include "traverse/scheme_form.h"
+#include "traverse/engine/scheme_form.h"
 
 class QAbstractButton;
 class QCheckBox;

@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "app/views.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_docsection.h"
-#include "traverse/dx_view_ports.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/file/traverse_section.h"
+#include "traverse/view/dx_view_ports.h"
 
 class CTableWidget;
 class QPrinter;

@@ -18,7 +18,7 @@
 #include "table/ui/button_st.h"
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
-#include "traverse/dx_view_section.h"
+#include "traverse/file/traverse_section.h"
 #include "traverse/ui/fan_set_dlg.h"
 #include "traverse/ui/traverse_view.h"
 

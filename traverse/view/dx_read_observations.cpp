@@ -3,8 +3,8 @@
 #include "platform/ports.h"
 #include "records/wyzhl.h"
 #include "traverse/codes.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_ports.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/view/dx_view_ports.h"
 
 namespace {
 

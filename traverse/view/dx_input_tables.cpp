@@ -1,7 +1,7 @@
 // CDxView: the three data-input tables and the rules of which cells take typing.
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_input.h"
-#include "traverse/dx_view_ports.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/view/dx_view_input.h"
+#include "traverse/view/dx_view_ports.h"
 
 namespace {
 

@@ -14,13 +14,15 @@
 #include "platform/ports.h"
 #include "survey/angle.h"
 #include "survey/geometry.h"
-#include "traverse/dx_steps.h"
+#include "traverse/engine/dx_steps.h"
+
+using traverse::CTraverseJob;
 
 using traverse::detail::Format;
 
 using survey::Fold2Pi;
 
-int CDxView::FormPlaneEquations(int firstPass) {
+int CTraverseJob::FormPlaneEquations(int firstPass) {
   CLsq& lsq = *m_pPlaneLsq;
   const int n = static_cast<int>(m_arrUnit.size());
   lsq.Init(2 * static_cast<int>(m_arrUnknownPd.size()), m_nAngleCount, m_nSideCount);
@@ -115,7 +117,7 @@ int CDxView::FormPlaneEquations(int firstPass) {
   return 1;
 }
 
-int CDxView::AdjustPlaneRigorous() {
+int CTraverseJob::AdjustPlaneRigorous() {
   m_dSigma0Plane = -1;
   if (m_nTraverseType == 3 && !ComputeApproxCoords()) return 0;
 
@@ -196,7 +198,7 @@ int CDxView::AdjustPlaneRigorous() {
 // start from a located point (oriented by a located back point, or, without one,
 // oriented afterwards on the first located point the chain reaches), then single
 // points fixed from a located station whose angle has one located neighbour.
-int CDxView::ComputeApproxCoords() {
+int CTraverseJob::ComputeApproxCoords() {
   if (!m_bPlane) return 1;
   const int n = static_cast<int>(m_arrUnit.size());
   auto hasPoint = [&](int r) { return r >= 0 && r < n && m_arrUnit[r].planeIndex >= 0; };

@@ -1,17 +1,18 @@
-// CDxView: construction, scheme reset, results reset and reading the input rows.
-#include "traverse/dx_view.h"
+// CTraverseJob: construction, the job and results reset, and the input rows from
+// grid texts.
+#include "traverse/engine/traverse_job.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "platform/ports.h"
-#include "traverse/codes.h"
-#include "traverse/dx_text.h"
+#include "traverse/engine/dx_text.h"
 
-CDxView::CDxView() = default;
-CDxView::~CDxView() = default;
+namespace traverse {
 
-int CDxView::RelativeClosure(double sumDMetres, double closureMm) {
+CTraverseJob::CTraverseJob() = default;
+CTraverseJob::~CTraverseJob() = default;
+
+int CTraverseJob::RelativeClosure(double sumDMetres, double closureMm) {
   if (!(closureMm > 0) || !std::isfinite(closureMm) || !std::isfinite(sumDMetres))
     return kRelClosureNone;
   const double q = sumDMetres * 1000.0 / closureMm;
@@ -20,24 +21,24 @@ int CDxView::RelativeClosure(double sumDMetres, double closureMm) {
   return static_cast<int>(q);
 }
 
-std::string CDxView::RelClosureText(int denominator) {
+std::string CTraverseJob::RelClosureText(int denominator) {
   if (denominator == kRelClosureNone) return "∞";
   return std::to_string(denominator);
 }
 
-void CDxView::Say(const std::string& text) { platform::Messages().ShowMessage(text); }
+void CTraverseJob::Say(const std::string& text) { platform::Messages().ShowMessage(text); }
 
-std::string CDxView::RowName(int row) const {
+std::string CTraverseJob::RowName(int row) const {
   if (row < 0 || row >= static_cast<int>(m_arrUnit.size())) return std::string();
   return m_arrUnit[static_cast<std::size_t>(row)].name;
 }
 
-void CDxView::ConfigureProjection() {
+void CTraverseJob::ConfigureProjection() {
   m_gauss.SetEllipsoid(m_nEllipsoid, m_bY500 != 0, m_dEllipA, m_dEllipInvF, 0.0, 20.0, 0);
   m_gauss.SetReductionHeight(m_dReduceHeight);
 }
 
-void CDxView::ResetResults() {
+void CTraverseJob::ResetResults() {
   m_bComputed = 0;
   m_bPlane = 0;
   m_bHeight = 0;
@@ -57,37 +58,21 @@ void CDxView::ResetResults() {
   m_arrDmShzhD.clear();
 }
 
-void CDxView::ResetScheme() {
+void CTraverseJob::ResetJob() {
   ResetResults();
-  TableCode.clear();
-  SetTitle("");
-
-  static_cast<traverse::SchemeValues&>(*this) = traverse::SchemeValues();
+  static_cast<SchemeValues&>(*this) = SchemeValues();
   // The reductions need the projection of the scheme; a new job must never
   // reach the "not set" message.
   ConfigureProjection();
-
-  static const char* const kHeader[12] = {"工程名称：", "", "等级：", "", "", "", "",
-                                          "",          "", "计算：", "校核：", "日期："};
-  for (int i = 0; i < 12; ++i) SetHeaderText(i, kHeader[i]);
-
-  m_nAngleDecimals = 0;
-  m_nDistDecimals = 3;
-  m_nDhDecimals = 3;
-  m_nCoordDecimals = 3;
-  m_nHeightDecimals = 3;
-
   m_arrKnownPd.clear();
   m_arrUnknownPd.clear();
   m_arrKnownHd.clear();
   m_arrUnknownHd.clear();
   m_arrDmShzhD.clear();
   m_arrUnit.clear();
-
-  NewTable(0, 0, "", true);
 }
 
-void CDxView::SetInputRows(const std::vector<std::vector<std::string>>& cells) {
+void CTraverseJob::SetInputRows(const std::vector<std::vector<std::string>>& cells) {
   m_bComputed = 0;
   const std::size_t n = cells.size() < 3 ? 3 : cells.size();
   m_arrUnit.assign(n, CUnit());
@@ -131,29 +116,4 @@ void CDxView::SetInputRows(const std::vector<std::vector<std::string>>& cells) {
   }
 }
 
-void CDxView::ReadInputTable() {
-  if (TableCode != traverse::kTableInput || GetColCount() <= 0) return;
-  if (GetRowCount() < 3) SetRowCount(3);
-  const bool grows = m_nTraverseType == 2 || m_nTraverseType == 3 || m_nTraverseType == 5;
-  if (grows) {
-    bool deleted = false;
-    while (GetRowCount() > 3 && dxtext::Trim(CellText(GetRowCount(), 1)).empty()) {
-      DeleteRow(GetRowCount());
-      deleted = true;
-    }
-    if (deleted) PushUndo();
-  }
-  const int n = GetRowCount();
-  const int m = GetColCount();
-  if (m_nTraverseType <= 3) {
-    // The last row has no fore point: its angle is locked, its leg cells emptied.
-    SetCellLocked(n, 2, true);
-    for (int c = 2; c <= 5 && c <= m; ++c) SetCellText(n, c, "");
-  } else if (m_nTraverseType == 4) {
-    for (int c = 2; c <= 4 && c <= m; ++c) SetCellText(1, c, "");
-  }
-  std::vector<std::vector<std::string>> cells(static_cast<std::size_t>(n));
-  for (int r = 1; r <= n; ++r)
-    for (int c = 1; c <= m; ++c) cells[static_cast<std::size_t>(r - 1)].push_back(CellText(r, c));
-  SetInputRows(cells);
-}
+}  // namespace traverse

@@ -7,10 +7,10 @@
 #include "platform/clock.h"
 #include "platform/ports.h"
 #include "traverse/codes.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_docsection.h"
-#include "traverse/dx_view_ports.h"
-#include "traverse/scheme_form.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/file/traverse_section.h"
+#include "traverse/view/dx_view_ports.h"
+#include "traverse/engine/scheme_form.h"
 
 namespace {
 

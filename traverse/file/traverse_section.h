@@ -10,11 +10,14 @@
 // without its closing line stops before the next section's banner.
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/doc_section.h"
-#include "traverse/scheme_form.h"
+#include "traverse/engine/scheme_form.h"
+
+class CDxView;
 
 namespace traverse {
 
@@ -60,5 +63,32 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
 // Files before version 410: the whole file, "[计算方案]" key blocks and "[数据]" rows
 // of 9 fields, each ended by "END". Does not reset data.
 void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& data);
+
+// ---- the traverse view as a section of the job file ----------------------------
+
+// The scheme members of the view as plain values, and back.
+SchemeValues SchemeOf(const CDxView& view);
+void ApplyScheme(CDxView& view, const SchemeValues& scheme);
+
+// The adapter the document talks to. Reads into a fresh model and swaps it in only
+// on CommitRead, so a failed open leaves the job on screen as it was.
+class CTraverseDocSection final : public app::IDocSection {
+ public:
+  explicit CTraverseDocSection(CDxView& view) : view_(view) {}
+
+  std::string Banner() const override { return app::kTraverseBanner; }
+  void Reset() override;
+  void WriteSection(app::LineWriter& out) override;
+  void BeginRead(int fileVersion) override;
+  void ReadSection(app::LineReader& in) override;
+  void ReadLegacySection(app::LineReader& in) override;
+  void CommitRead() override;
+  void AbortRead() override;
+
+ private:
+  CDxView& view_;
+  int fileVersion_ = 520;
+  std::unique_ptr<TraverseSectionData> pending_;
+};
 
 }  // namespace traverse

@@ -1,4 +1,4 @@
-#include "traverse/scheme_form.h"
+#include "traverse/engine/scheme_form.h"
 
 #include <cmath>
 #include <initializer_list>

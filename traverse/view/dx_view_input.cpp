@@ -1,4 +1,4 @@
-#include "traverse/dx_view_input.h"
+#include "traverse/view/dx_view_input.h"
 
 #include "platform/number.h"
 

@@ -10,7 +10,9 @@
 #include <cmath>
 
 #include "survey/angle.h"
-#include "traverse/dx_steps.h"
+#include "traverse/engine/dx_steps.h"
+
+using traverse::CTraverseJob;
 
 namespace {
 
@@ -19,7 +21,7 @@ double Root(double v) { return v > 0 ? std::sqrt(v) : 0.0; }
 
 }  // namespace
 
-int CDxView::EvaluatePrecision() {
+int CTraverseJob::EvaluatePrecision() {
   CLsq& lsq = *m_pPlaneLsq;
   const double s0 = std::max(m_dSigma0Plane, 0.0);
   for (int p = 0; p < static_cast<int>(m_arrUnknownPd.size()); ++p) {

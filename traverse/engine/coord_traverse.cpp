@@ -1,4 +1,4 @@
-// CDxView: the coordinate traverse. The instrument reports every point in its
+// CTraverseJob: the coordinate traverse. The instrument reports every point in its
 // own running frame started at the known start point; the observed chain gives
 // sides, angles and height differences, and its misclosure on the known end
 // point is distributed by increments, by side lengths, or by a plane similarity
@@ -7,8 +7,10 @@
 
 #include "platform/number.h"
 #include "survey/angle.h"
-#include "traverse/dx_text.h"
-#include "traverse/dx_view.h"
+#include "traverse/engine/dx_text.h"
+#include "traverse/engine/traverse_job.h"
+
+using traverse::CTraverseJob;
 
 namespace {
 
@@ -16,7 +18,7 @@ bool SameName(const std::string& a, const std::string& b) { return !a.empty() &&
 
 }  // namespace
 
-int CDxView::DistributeCoordClosure(double wx, double wy) {
+int CTraverseJob::DistributeCoordClosure(double wx, double wy) {
   const int n = static_cast<int>(m_arrUnit.size());
   auto u = [&](int i) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(i)]; };
   const double x0 = u(0).x, y0 = u(0).y;
@@ -81,7 +83,7 @@ int CDxView::DistributeCoordClosure(double wx, double wy) {
   return 1;
 }
 
-int CDxView::AdjustCoordTraverse() {
+int CTraverseJob::AdjustCoordTraverse() {
   const int n = static_cast<int>(m_arrUnit.size());
   if (n < 2) return 0;
   auto u = [&](int i) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(i)]; };
@@ -130,14 +132,14 @@ int CDxView::AdjustCoordTraverse() {
       a.dy = p.y - a.y;
       a.observedDistance = std::hypot(a.dx, a.dy);
       a.distance = a.observedDistance;
-      a.distanceText = platform::FormatFixed(a.observedDistance, m_nDistDecimals);
+      a.distanceText = platform::FormatFixed(a.observedDistance, DistanceTextDecimals());
       m_dSumD += a.observedDistance;
     }
     BackCompute();
     for (int i = 1; i + 1 < n; ++i) {
       CUnit& p = u(i);
       p.observedAngle = p.angle;
-      p.angleText = survey::AngleToText(p.angle, true, m_nAngleDecimals, false);
+      p.angleText = survey::AngleToText(p.angle, true, AngleTextDecimals(), false);
     }
 
     if (!DistributeCoordClosure(wx, wy)) return 0;
@@ -185,7 +187,7 @@ int CDxView::AdjustCoordTraverse() {
       CUnit& a = u(i - 1);
       p.h = platform::ParseDouble(p.obsHText);
       a.dh = p.h - a.h;
-      a.dhText = platform::FormatFixed(a.dh, m_nDhDecimals);
+      a.dhText = platform::FormatFixed(a.dh, DhTextDecimals());
       if (m_bPlane) a.weightLength = a.observedDistance;
       sumW2 += a.weightLength * a.weightLength;
     }

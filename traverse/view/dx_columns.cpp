@@ -1,4 +1,4 @@
-#include "traverse/dx_columns.h"
+#include "traverse/view/dx_columns.h"
 
 #include <cmath>
 #include <cstdio>

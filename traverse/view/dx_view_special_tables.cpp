@@ -4,8 +4,8 @@
 
 #include "platform/gbk.h"
 #include "platform/number.h"
-#include "traverse/dx_columns.h"
-#include "traverse/dx_view.h"
+#include "traverse/view/dx_columns.h"
+#include "traverse/view/dx_view.h"
 
 namespace {
 

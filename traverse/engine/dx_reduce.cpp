@@ -7,9 +7,11 @@
 #include "platform/number.h"
 #include "platform/ports.h"
 #include "survey/angle.h"
-#include "traverse/dx_steps.h"
+#include "traverse/engine/dx_steps.h"
 
-int CDxView::ReduceObservations() {
+using traverse::CTraverseJob;
+
+int CTraverseJob::ReduceObservations() {
   if (!m_bReduce) return 0;
   m_dSumD = 0;
   const int n = static_cast<int>(m_arrUnit.size());

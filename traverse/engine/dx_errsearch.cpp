@@ -11,9 +11,11 @@
 #include "platform/number.h"
 #include "survey/angle.h"
 #include "survey/geometry.h"
-#include "traverse/dx_steps.h"
+#include "traverse/engine/dx_steps.h"
 
-int CDxView::SearchPlaneError(int closed) {
+using traverse::CTraverseJob;
+
+int CTraverseJob::SearchPlaneError(int closed) {
   m_arrSeekErr.clear();
   const int n = static_cast<int>(m_arrUnit.size());
   if (m_nTraverseType != 0 || !m_bPlane || n < 4) return 0;

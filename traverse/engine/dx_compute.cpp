@@ -1,4 +1,4 @@
-// CDxView: the computation driver and the approximate adjustment of closed,
+// CTraverseJob: the computation driver and the approximate adjustment of closed,
 // connecting, open and no-orientation traverses.
 //
 // Closures are computed minus known; corrections carry the opposite sign.
@@ -10,34 +10,36 @@
 
 #include "survey/angle.h"
 #include "survey/geometry.h"
-#include "traverse/dx_view.h"
+#include "traverse/engine/traverse_job.h"
+
+using traverse::CTraverseJob;
 
 namespace {
 
 // Weight length of a height difference: L for levelling, L² for trigonometric
 // heighting.
-double HeightWeight(const CDxView& v, const CDxView::CUnit& r) {
+double HeightWeight(const CTraverseJob& v, const CTraverseJob::CUnit& r) {
   return v.m_nHeightRouteType == 1 ? r.weightLength * r.weightLength : r.weightLength;
 }
 
 // Approximate coordinates of the unknown points on rows first..last, the start of
 // the rigorous adjustment.
-void SeedUnknownPlane(CDxView& v, int first, int last) {
+void SeedUnknownPlane(CTraverseJob& v, int first, int last) {
   for (int i = first; i <= last; ++i) {
-    const CDxView::CUnit& r = v.m_arrUnit[static_cast<std::size_t>(i)];
+    const CTraverseJob::CUnit& r = v.m_arrUnit[static_cast<std::size_t>(i)];
     if (r.knownPlane || r.planeIndex < 0) continue;
-    CDxView::CPd& p = v.m_arrUnknownPd[static_cast<std::size_t>(r.planeIndex)];
+    CTraverseJob::CPd& p = v.m_arrUnknownPd[static_cast<std::size_t>(r.planeIndex)];
     p.x = r.x;
     p.y = r.y;
     p.hasValue = 1;
   }
 }
 
-void SeedUnknownHeights(CDxView& v, int first, int last) {
+void SeedUnknownHeights(CTraverseJob& v, int first, int last) {
   for (int i = first; i <= last; ++i) {
-    const CDxView::CUnit& r = v.m_arrUnit[static_cast<std::size_t>(i)];
+    const CTraverseJob::CUnit& r = v.m_arrUnit[static_cast<std::size_t>(i)];
     if (r.knownHeight || r.heightIndex < 0) continue;
-    CDxView::CHd& p = v.m_arrUnknownHd[static_cast<std::size_t>(r.heightIndex)];
+    CTraverseJob::CHd& p = v.m_arrUnknownHd[static_cast<std::size_t>(r.heightIndex)];
     p.h = r.h;
     p.hasValue = 1;
   }
@@ -45,8 +47,8 @@ void SeedUnknownHeights(CDxView& v, int first, int last) {
 
 // Spreads the height closure m_dWh over the legs first..last (row i to i + 1) in
 // proportion to their weight lengths and carries the heights on.
-void DistributeHeightClosure(CDxView& v, int first, int last) {
-  auto u = [&](int i) -> CDxView::CUnit& { return v.m_arrUnit[static_cast<std::size_t>(i)]; };
+void DistributeHeightClosure(CTraverseJob& v, int first, int last) {
+  auto u = [&](int i) -> CTraverseJob::CUnit& { return v.m_arrUnit[static_cast<std::size_t>(i)]; };
   double sumW = 0;
   for (int i = first; i <= last; ++i) sumW += HeightWeight(v, u(i));
   for (int i = first; i <= last; ++i) {
@@ -60,7 +62,7 @@ void DistributeHeightClosure(CDxView& v, int first, int last) {
 
 }  // namespace
 
-int CDxView::RunAdjustment() {
+int CTraverseJob::RunAdjustment() {
   switch (m_nTraverseType) {
     case 0: return AdjustClosedConnectingTraverse();
     case 1: return AdjustNoOrientationTraverse();
@@ -75,7 +77,7 @@ int CDxView::RunAdjustment() {
   }
 }
 
-int CDxView::Compute() {
+int CTraverseJob::Compute() {
   // Nothing of a previous run may survive into this one.
   ResetResults();
   ConfigureProjection();
@@ -92,7 +94,7 @@ int CDxView::Compute() {
   return 1;
 }
 
-void CDxView::ComputeOpenTraverse() {
+void CTraverseJob::ComputeOpenTraverse() {
   const int n = static_cast<int>(m_arrUnit.size());
   if (n < 2) return;
   auto u = [&](int i) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(i)]; };
@@ -110,7 +112,7 @@ void CDxView::ComputeOpenTraverse() {
     for (int i = 1; i <= n - 2; ++i) u(i + 1).h = u(i).h + u(i).dh;
 }
 
-int CDxView::AdjustClosedConnectingTraverse() {
+int CTraverseJob::AdjustClosedConnectingTraverse() {
   const int n = static_cast<int>(m_arrUnit.size());
   if (n < 4) return 0;
   auto u = [&](int i) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(i)]; };
@@ -215,7 +217,7 @@ int CDxView::AdjustClosedConnectingTraverse() {
   return 1;
 }
 
-int CDxView::AdjustNoOrientationTraverse() {
+int CTraverseJob::AdjustNoOrientationTraverse() {
   const int n = static_cast<int>(m_arrUnit.size());
   if (n < 3) return 0;
   auto u = [&](int i) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(i)]; };
@@ -273,7 +275,7 @@ int CDxView::AdjustNoOrientationTraverse() {
   return 1;
 }
 
-int CDxView::BackCompute() {
+int CTraverseJob::BackCompute() {
   const int n = static_cast<int>(m_arrUnit.size());
   for (int i = 0; i + 1 < n; ++i) {
     CUnit& a = m_arrUnit[static_cast<std::size_t>(i)];
@@ -292,7 +294,7 @@ int CDxView::BackCompute() {
   return 1;
 }
 
-void CDxView::ComputeExtents() {
+void CTraverseJob::ComputeExtents() {
   if (!m_bComputed || !m_bPlane) return;
   bool first = true;
   for (const CUnit& u : m_arrUnit) {

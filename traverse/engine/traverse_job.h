@@ -1,22 +1,47 @@
 #pragma once
-// CDxView: the traverse adjustment presenter (std only).
+// CTraverseJob: one traverse adjustment job and its computation, without a grid.
 //
-// It owns one traverse job: the computation scheme, the input rows, the four
-// point lists, the results of the last computation and the two least-squares
-// systems. The grid it shows is the CTableView it derives from; the Qt widget
-// that paints it lives in traverse/ui/.
+// The job is the computation scheme (the SchemeValues base), the input rows
+// (m_arrUnit, as texts), the four point lists, the two least-squares systems and
+// the results of the last computation. The presenter CDxView (traverse/view/)
+// derives from it and shows it; the tools, the drawing and the field books call
+// it directly: fill the scheme members, SetInputRows (grid texts, columns from 1
+// in the layout of the traverse type), Compute(), read the members.
 //
-// The computation scheme is the traverse::SchemeValues base, so the scheme
-// dialog, the job file and the computation share one list of members.
+// Method, step by step (bodies in the engine/ source of the same name):
+// - checks (dx_check.cpp): parses the texts (angles d.mmss or "d m s"), links
+//   the rows to the known and unknown point lists by name and refuses what the
+//   traverse type cannot adjust, one message per stop through
+//   platform::Messages() naming the row and point.
+// - approximate adjustment (dx_compute.cpp): closed, connecting, no-orientation
+//   and open traverses by the classical angle closure fβ distributed equally
+//   and the coordinate closure distributed in proportion to the sides;
+//   levelling lines by their closure per length or station.
+// - rigorous adjustment (dx_rigorous.cpp, dx_precision.cpp): indirect
+//   observations of angles and sides, Gauss-Newton on the unknown coordinates,
+//   optional Helmert variance components; σ0, mx, my, m and the error ellipses
+//   from the cofactor matrix. Heights (dx_height.cpp) likewise by weighted
+//   height differences.
+// - reductions (dx_reduce.cpp): sides to the reduction height and the Gauss
+//   plane, directions by the arc-to-chord correction, then adjusted again.
+// - coordinate traverse (coord_traverse.cpp): observed coordinates, closure
+//   distributed by increment, by side or by a similarity transform.
+// - error search (dx_errsearch.cpp): the gross angle or side error of a
+//   closed or connecting traverse located from the closure.
 //
-// Computation flow: the rows arrive as the texts of the data-input grid
-// (ReadInputTable, or SetInputRows in tests and loaders), Compute() checks them
-// (ParseAndCheckInput), adjusts them by traverse type, optionally reduces the
-// observations and adjusts again, and leaves every result in the members
-// below. Every stop shows exactly one message through platform::Messages().
+// What the tests prove (tests/traverse/): noise-free synthetic jobs made from
+// chosen coordinates come back to the truth within 1e-6 m, approximate and
+// rigorous alike; the rigorous plane adjustment agrees with an independent dense
+// Eigen solve (coordinates 1e-5 m; σ0, mx, my and ellipse axes to 1e-6
+// relative), is invariant under a rotation of the network, and Helmert weighting
+// converges to equal variance factors; hand-worked levelling lines and closure
+// shares to the printed digit; reductions of geodesic observations against
+// GeographicLib; each blunder found at its station or leg; each check's message
+// text for its row; and a job computed through this class alone, linked without
+// the grid (engine/engine_test.cpp).
 //
 // Units: coordinates and heights in metres; angles and azimuths in radians in
-// [0, 2*pi); closures, corrections and precision figures in millimetres and
+// [0, 2π); closures, corrections and precision figures in millimetres and
 // seconds as the member comments say.
 #include <array>
 #include <climits>
@@ -27,18 +52,13 @@
 #include "survey/angle.h"
 #include "survey/gauss_projection.h"
 #include "survey/least_squares.h"
-#include "table/table_view.h"
-#include "traverse/cus_table.h"
-#include "traverse/scheme_form.h"
+#include "traverse/engine/scheme_form.h"
 
 namespace traverse {
-class ITraverseViewPorts;
-struct TraverseSectionData;
-}  // namespace traverse
 
-class CDxView : public CTableView, public traverse::SchemeValues {
+class CTraverseJob : public SchemeValues {
  public:
-  // One row of the data-input table with its parsed and computed values.
+  // One input row (a row of the data-input table) with its parsed and computed values.
   struct CUnit {
     int knownPlane = 0;    // the row's point is a known plane point
     int knownHeight = 0;   // the row's point has a known height
@@ -113,12 +133,10 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   // Seconds per radian.
   static constexpr double kRho = survey::kSecPerRad;
 
-  CDxView();
-  ~CDxView() override;
-
-  // ---- scheme: the members of traverse::SchemeValues (m_nTraverseType ...) ----
-
-  std::array<CCusTable, 10> m_cusTables;
+  CTraverseJob();
+  virtual ~CTraverseJob();
+  CTraverseJob(const CTraverseJob&) = delete;
+  CTraverseJob& operator=(const CTraverseJob&) = delete;
 
   // ---- solvers and projection ----------------------------------------------
   survey::CWchFch m_wchPlane;
@@ -159,21 +177,25 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   std::function<void(bool plane)> m_onComputed;
 
   // ---- scheme and input ----------------------------------------------------
-  // New-document state: scheme defaults, empty rows and lists, no results,
-  // projection configured from the defaults.
-  void ResetScheme();
+  // New-job state: scheme defaults, empty rows and lists, no results, projection
+  // configured from the defaults.
+  void ResetJob();
   // Sets m_gauss from the scheme's ellipsoid, 500 km flag and reduction height.
   void ConfigureProjection();
   // Clears every result of a computation (closures, sigmas, error search,
   // levelling sections, extents, counters).
   void ResetResults();
-
-  // Copies the data-input grid into m_arrUnit (only while the input table is shown).
-  void ReadInputTable();
-  // The same mapping from grid texts given directly: one vector of cell texts
-  // per grid row, columns from 1 in the layout of the current traverse type.
-  // Clears the computed flag; fewer than 3 rows are padded to 3.
+  // The input rows from grid texts: one vector of cell texts per grid row,
+  // columns from 1 in the layout of the current traverse type. Clears the
+  // computed flag; fewer than 3 rows are padded to 3.
   void SetInputRows(const std::vector<std::vector<std::string>>& cells);
+
+  // Decimals of the texts a computation writes back into the rows (the
+  // coordinate traverse's derived sides, angles and height differences); the
+  // presenter answers with its table settings.
+  virtual int AngleTextDecimals() const { return 0; }
+  virtual int DistanceTextDecimals() const { return 3; }
+  virtual int DhTextDecimals() const { return 3; }
 
   // ---- checks (rows and point lists) -------------------------------------
   int ParseAndCheckInput();
@@ -216,49 +238,6 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   int ReduceObservations();
   int SearchPlaneError(int closed);
 
-  // ---- view: tables, bar, commands, document section ------------------------
-  // The ports (scheme dialog, navigation tree, document flag) are installed by
-  // the Qt side; without them the view runs headless.
-  void SetViewPorts(traverse::ITraverseViewPorts* ports);
-  traverse::ITraverseViewPorts* ViewPorts() const { return m_pViewPorts; }
-  void OnInitialUpdate() override;
-  void OnTableChanged() override;
-  bool OnCommand(int id) override;
-  // Client size of the view (WM_SIZE) and the interface scale (g_nRowHeight,
-  // g_nCharHeight); both re-lay out the bar.
-  void OnSize(int width, int height);
-  void SetBarMetrics(int rowHeight, int charHeight);
-  void RepositionBar();
-  void ShowTable(const std::string& code);
-  void SetColumnByCode(int col, const std::string& code);
-  int SetupTraverseInputTable();
-  int SetupCoordTraverseInputTable();
-  int SetupLevellingInputTable();
-  void UpdateInputTips();
-  void ShowLevellingTable();
-  void ShowCoordTraverseTable();
-  void OnCompute();
-  void OnScheme();
-  // "读取": the typed point names of the input table get their angles, sides, height
-  // differences and weights from the computed field books (through the ports).
-  void OnReadObservations();
-  // ReadInputTable, but a copy of unchanged texts keeps the computed rows.
-  void SaveInputTable();
-  // Document section: the model goes through traverse::TraverseSectionData.
-  void GetSectionData(traverse::TraverseSectionData& data) const;
-  void ApplySectionData(const traverse::TraverseSectionData& data);
-  std::vector<std::string> WriteTraverseSection();
-  // The first-use hint (an extra tab indents each line in the table's copy).
-  static std::string FirstUseHint(bool tableCopy);
-  // The drawing's values stored with the traverse section (kept here while the
-  // drawing view is not attached).
-  int m_nKnownSymbol = 0;
-  int m_nOtherSymbol = 3;
-  double m_dEllipseScale = 1.0;
-  double m_dLegacyPrintScale = 0.0;
-  traverse::ITraverseViewPorts* m_pViewPorts = nullptr;
-  int m_nBarClientWidth = 0, m_nBarRowHeight = 22, m_nBarCharHeight = 12;
-
  protected:
   // Runs the adjustment of the current traverse type once (driver step 3).
   int RunAdjustment();
@@ -269,17 +248,18 @@ class CDxView : public CTableView, public traverse::SchemeValues {
   std::string RowName(int row) const;
 };
 
-namespace traverse {
-
 // The texts of an input row in file order (SectionRow): name, angle, distance, height
 // difference, weight, X, Y, H, remark, observed X, Y, H, backsight, intermediate sight,
 // foresight. They are what the grid and the job file hold; the rest of a row is derived.
-inline constexpr std::array<std::string CDxView::CUnit::*, 15> kRowTexts = {
-    &CDxView::CUnit::name,          &CDxView::CUnit::angleText,     &CDxView::CUnit::distanceText,
-    &CDxView::CUnit::dhText,        &CDxView::CUnit::weightText,    &CDxView::CUnit::xText,
-    &CDxView::CUnit::yText,         &CDxView::CUnit::hText,         &CDxView::CUnit::remark,
-    &CDxView::CUnit::obsXText,      &CDxView::CUnit::obsYText,      &CDxView::CUnit::obsHText,
-    &CDxView::CUnit::backsightText, &CDxView::CUnit::intermediateText, &CDxView::CUnit::foresightText,
+inline constexpr std::array<std::string CTraverseJob::CUnit::*, 15> kRowTexts = {
+    &CTraverseJob::CUnit::name,          &CTraverseJob::CUnit::angleText,
+    &CTraverseJob::CUnit::distanceText,  &CTraverseJob::CUnit::dhText,
+    &CTraverseJob::CUnit::weightText,    &CTraverseJob::CUnit::xText,
+    &CTraverseJob::CUnit::yText,         &CTraverseJob::CUnit::hText,
+    &CTraverseJob::CUnit::remark,        &CTraverseJob::CUnit::obsXText,
+    &CTraverseJob::CUnit::obsYText,      &CTraverseJob::CUnit::obsHText,
+    &CTraverseJob::CUnit::backsightText, &CTraverseJob::CUnit::intermediateText,
+    &CTraverseJob::CUnit::foresightText,
 };
 
 }  // namespace traverse

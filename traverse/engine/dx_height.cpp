@@ -6,11 +6,13 @@
 
 #include "platform/number.h"
 #include "platform/ports.h"
-#include "traverse/dx_steps.h"
+#include "traverse/engine/dx_steps.h"
+
+using traverse::CTraverseJob;
 
 using traverse::detail::Format;
 
-int CDxView::ComputeApproxHeights() {
+int CTraverseJob::ComputeApproxHeights() {
   const int n = static_cast<int>(m_arrUnit.size());
   auto valued = [&](int r) {
     const CUnit& u = m_arrUnit[r];
@@ -63,7 +65,7 @@ int CDxView::ComputeApproxHeights() {
   return 1;
 }
 
-int CDxView::FormHeightEquations() {
+int CTraverseJob::FormHeightEquations() {
   CLsq& lsq = *m_pHeightLsq;
   const int n = static_cast<int>(m_arrUnit.size());
   lsq.Init(static_cast<int>(m_arrUnknownHd.size()), m_nDhCount, 0);
@@ -93,7 +95,7 @@ int CDxView::FormHeightEquations() {
   return 1;
 }
 
-int CDxView::AdjustHeights() {
+int CTraverseJob::AdjustHeights() {
   m_dSigma0Height = -1;
   if (m_nTraverseType == 3 && !ComputeApproxHeights()) return 0;
   CLsq lsq(true);
@@ -139,7 +141,7 @@ int CDxView::AdjustHeights() {
 // points are stored in the rows here (turning points get the correction of every
 // station up to them, intermediate sights that of the stations before their
 // set-up), so the levelling table only shows them.
-int CDxView::ComputeLevelling() {
+int CTraverseJob::ComputeLevelling() {
   m_arrDmShzhD.clear();
   const int n = static_cast<int>(m_arrUnit.size());
   if (n < 2) return 1;

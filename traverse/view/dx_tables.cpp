@@ -7,9 +7,9 @@
 #include "platform/ports.h"
 #include "survey/format.h"
 #include "traverse/codes.h"
-#include "traverse/dx_columns.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_ports.h"
+#include "traverse/view/dx_columns.h"
+#include "traverse/view/dx_view.h"
+#include "traverse/view/dx_view_ports.h"
 
 namespace {
 

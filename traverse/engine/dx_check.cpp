@@ -1,4 +1,4 @@
-// CDxView: parsing the input rows, linking them to the point lists, and the
+// CTraverseJob: parsing the input rows, linking them to the point lists, and the
 // input checks that run before any adjustment. Each failed check shows one
 // message naming the row (1-based) and stops.
 #include <cmath>
@@ -7,8 +7,10 @@
 
 #include "platform/number.h"
 #include "survey/angle.h"
-#include "traverse/dx_text.h"
-#include "traverse/dx_view.h"
+#include "traverse/engine/dx_text.h"
+#include "traverse/engine/traverse_job.h"
+
+using traverse::CTraverseJob;
 
 using dxtext::Format;
 
@@ -18,12 +20,12 @@ bool SameName(const std::string& a, const std::string& b) { return !a.empty() &&
 
 }  // namespace
 
-bool CDxView::IsClosedTraverse() const {
+bool CTraverseJob::IsClosedTraverse() const {
   const std::size_t n = m_arrUnit.size();
   return n >= 4 && SameName(m_arrUnit[n - 1].name, m_arrUnit[2].name);
 }
 
-int CDxView::AddPlanePoint(int row, int addUnknown) {
+int CTraverseJob::AddPlanePoint(int row, int addUnknown) {
   CUnit& u = m_arrUnit[static_cast<std::size_t>(row)];
   // A row without a name is never linked: it would join every other unnamed row.
   if (u.name.empty()) return 0;
@@ -67,7 +69,7 @@ int CDxView::AddPlanePoint(int row, int addUnknown) {
   return 4;
 }
 
-int CDxView::AddHeightPoint(int row, int addUnknown) {
+int CTraverseJob::AddHeightPoint(int row, int addUnknown) {
   CUnit& u = m_arrUnit[static_cast<std::size_t>(row)];
   if (u.name.empty()) return 0;
   const bool typed = !u.hText.empty();
@@ -108,7 +110,7 @@ int CDxView::AddHeightPoint(int row, int addUnknown) {
   return 4;
 }
 
-CDxView::PointKind CDxView::GetPointXY(int row, double* x, double* y) const {
+CTraverseJob::PointKind CTraverseJob::GetPointXY(int row, double* x, double* y) const {
   if (row < 0 || row >= static_cast<int>(m_arrUnit.size())) return kNoPoint;
   const CUnit& u = m_arrUnit[static_cast<std::size_t>(row)];
   if (u.planeIndex < 0) return kNoPoint;
@@ -125,7 +127,7 @@ CDxView::PointKind CDxView::GetPointXY(int row, double* x, double* y) const {
   return kUnknownPoint;
 }
 
-CDxView::PointKind CDxView::GetPointH(int row, double* h) const {
+CTraverseJob::PointKind CTraverseJob::GetPointH(int row, double* h) const {
   if (row < 0 || row >= static_cast<int>(m_arrUnit.size())) return kNoPoint;
   const CUnit& u = m_arrUnit[static_cast<std::size_t>(row)];
   if (u.heightIndex < 0) return kNoPoint;
@@ -140,7 +142,7 @@ CDxView::PointKind CDxView::GetPointH(int row, double* h) const {
   return kUnknownPoint;
 }
 
-int CDxView::ParseAndCheckInput() {
+int CTraverseJob::ParseAndCheckInput() {
   m_arrKnownPd.clear();
   m_arrUnknownPd.clear();
   m_arrKnownHd.clear();
@@ -305,7 +307,7 @@ int CDxView::ParseAndCheckInput() {
   }
 }
 
-int CDxView::CheckObservationCounts() {
+int CTraverseJob::CheckObservationCounts() {
   const int type = m_nTraverseType;
   const int n = static_cast<int>(m_arrUnit.size());
   auto unit = [&](int i) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(i)]; };
@@ -403,7 +405,7 @@ int CDxView::CheckObservationCounts() {
   return 1;
 }
 
-int CDxView::CheckClosedConnectingTraverse() {
+int CTraverseJob::CheckClosedConnectingTraverse() {
   const int n = static_cast<int>(m_arrUnit.size());
   // r(k): the k-th grid row (1-based), as the messages count.
   auto r = [&](int k) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(k - 1)]; };
@@ -489,7 +491,7 @@ int CDxView::CheckClosedConnectingTraverse() {
   return 1;
 }
 
-int CDxView::CheckNoOrientationTraverse() {
+int CTraverseJob::CheckNoOrientationTraverse() {
   const int n = static_cast<int>(m_arrUnit.size());
   auto r = [&](int k) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(k - 1)]; };
   if (m_bPlane) {
@@ -555,7 +557,7 @@ int CDxView::CheckNoOrientationTraverse() {
   return 1;
 }
 
-int CDxView::CheckOpenTraverse() {
+int CTraverseJob::CheckOpenTraverse() {
   const int n = static_cast<int>(m_arrUnit.size());
   auto r = [&](int k) -> CUnit& { return m_arrUnit[static_cast<std::size_t>(k - 1)]; };
   if (m_bPlane) {

@@ -1,0 +1,86 @@
+#pragma once
+// CDxView: the traverse adjustment presenter (std only).
+//
+// It shows one traverse job: the job itself, its scheme, rows, point lists,
+// solvers and results, is the traverse::CTraverseJob base (traverse/engine/),
+// which computes without a grid. The grid it shows is the CTableView it derives
+// from; the Qt widget that paints it lives in traverse/ui/.
+//
+// Flow: the rows arrive as the texts of the data-input grid (ReadInputTable),
+// Compute() of the job checks and adjusts them; m_onComputed then tells the
+// shell, which shows the fresh result table.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "table/table_view.h"
+#include "traverse/engine/traverse_job.h"
+#include "traverse/view/cus_table.h"
+
+namespace traverse {
+class ITraverseViewPorts;
+struct TraverseSectionData;
+}  // namespace traverse
+
+class CDxView : public CTableView, public traverse::CTraverseJob {
+ public:
+  CDxView();
+  ~CDxView() override;
+
+  std::array<CCusTable, 10> m_cusTables;
+
+  // New-document state: the job reset (ResetJob), no table shown, the default
+  // header items and decimals.
+  void ResetScheme();
+  // Copies the data-input grid into m_arrUnit (only while the input table is shown).
+  void ReadInputTable();
+
+  // The table settings answer for the texts a computation writes.
+  int AngleTextDecimals() const override { return m_nAngleDecimals; }
+  int DistanceTextDecimals() const override { return m_nDistDecimals; }
+  int DhTextDecimals() const override { return m_nDhDecimals; }
+
+  // ---- view: tables, bar, commands, document section ------------------------
+  // The ports (scheme dialog, navigation tree, document flag) are installed by
+  // the Qt side; without them the view runs headless.
+  void SetViewPorts(traverse::ITraverseViewPorts* ports);
+  traverse::ITraverseViewPorts* ViewPorts() const { return m_pViewPorts; }
+  void OnInitialUpdate() override;
+  void OnTableChanged() override;
+  bool OnCommand(int id) override;
+  // Client size of the view (WM_SIZE) and the interface scale (g_nRowHeight,
+  // g_nCharHeight); both re-lay out the bar.
+  void OnSize(int width, int height);
+  void SetBarMetrics(int rowHeight, int charHeight);
+  void RepositionBar();
+  void ShowTable(const std::string& code);
+  void SetColumnByCode(int col, const std::string& code);
+  int SetupTraverseInputTable();
+  int SetupCoordTraverseInputTable();
+  int SetupLevellingInputTable();
+  void UpdateInputTips();
+  void ShowLevellingTable();
+  void ShowCoordTraverseTable();
+  void OnCompute();
+  void OnScheme();
+  // "读取": the typed point names of the input table get their angles, sides, height
+  // differences and weights from the computed field books (through the ports).
+  void OnReadObservations();
+  // ReadInputTable, but a copy of unchanged texts keeps the computed rows.
+  void SaveInputTable();
+  // Document section: the model goes through traverse::TraverseSectionData.
+  void GetSectionData(traverse::TraverseSectionData& data) const;
+  void ApplySectionData(const traverse::TraverseSectionData& data);
+  std::vector<std::string> WriteTraverseSection();
+  // The first-use hint (an extra tab indents each line in the table's copy).
+  static std::string FirstUseHint(bool tableCopy);
+  // The drawing's values stored with the traverse section (kept here while the
+  // drawing view is not attached).
+  int m_nKnownSymbol = 0;
+  int m_nOtherSymbol = 3;
+  double m_dEllipseScale = 1.0;
+  double m_dLegacyPrintScale = 0.0;
+  traverse::ITraverseViewPorts* m_pViewPorts = nullptr;
+  int m_nBarClientWidth = 0, m_nBarRowHeight = 22, m_nBarCharHeight = 12;
+};
+
