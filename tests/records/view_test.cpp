@@ -415,3 +415,27 @@ TEST(ShbSetForm, EnablingAndChecks) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every book keeps a title edited in the grid, and a new job starts with the books'
+// own titles again (none leaks from the job before).
+TEST_F(RecordsView, TitlesAreStoredAndResetWithTheJob) {
+  struct Case { const char* key; const char* title; };
+  for (const Case& c : {Case{"DX", "导线观测记录"}, Case{"SHPJ", "水平角观测记录"}, Case{"SHZH", "水准观测记录"}}) {
+    view.ShowPage(c.key, 0);
+    EXPECT_EQ(view.GetTitle(), c.title);
+    view.SetTitle(std::string("北岭") + c.title);
+    view.OnTableChanged();
+    view.ShowPage("WYZHL", -1);
+    view.ShowPage(c.key, 0);
+    EXPECT_EQ(view.GetTitle(), std::string("北岭") + c.title) << c.key;
+  }
+  view.ResetRecords();
+  for (const Case& c : {Case{"DX", "导线观测记录"}, Case{"SHPJ", "水平角观测记录"}, Case{"SHZH", "水准观测记录"}}) {
+    view.ShowPage(c.key, 0);
+    EXPECT_EQ(view.GetTitle(), c.title) << c.key;
+  }
+}
+
+}  // namespace
