@@ -12,6 +12,7 @@
 #include "app/doc.h"
 #include "app/nav.h"
 #include "app/recent.h"
+#include "app/shell.h"
 #include "app/views.h"
 #include "table/table_ports.h"
 
@@ -103,6 +104,8 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::IT
   const ViewPlug& Plug(int id) const;
   NavPane* NavPaneWidget() const { return navPane_; }
   app::CLTView& Nav() { return nav_; }
+  // What a view reaches the shell through (handed to the view factories).
+  app::IShellServices& Services() { return services_; }
   app::RecentFiles& Recent() { return recent_; }
   QComboBox* FontCombo() const { return m_wndFontCombo; }
   QToolBar* ToolBar() const { return m_wndToolBar; }
@@ -137,6 +140,7 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::IT
   app::CVornDoc& doc_;
   QPointer<CUpdateDlg> m_dlgUpdate;
   app::CLTView nav_;
+  app::CShellServices services_{nav_, doc_, *this};
   app::RecentFiles recent_;
   int m_nRightViewId = kRightViewAtStart;
   std::string m_strProgramDir;

@@ -19,8 +19,8 @@ namespace {
 constexpr int kRecordsSection = 0;
 }  // namespace
 
-CRecordsViewHost::CRecordsViewHost(QWidget* parent)
-    : QObject(nullptr), view_(std::make_unique<CGcJlView>()), section_(*view_) {
+CRecordsViewHost::CRecordsViewHost(QWidget* parent, app::IShellServices* shell)
+    : QObject(nullptr), shell_(shell), view_(std::make_unique<CGcJlView>()), section_(*view_) {
   view_->OnInitialUpdate();
   view_->SetViewPorts(this);
   view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
@@ -68,15 +68,15 @@ bool CRecordsViewHost::RunMovePageDialog(records::CMovePageValues& values) {
 }
 
 void CRecordsViewHost::RebuildRecordsTree() {
-  if (app::g_pNavView) app::g_pNavView->BuildTrees(kRecordsSection);
+  if (shell_) shell_->RebuildNavTree(kRecordsSection);
 }
 
 bool CRecordsViewHost::SelectRecordsPage(const std::string& key, int page) {
-  return app::g_pNavView && app::g_pNavView->SelectItem(kRecordsSection, records::RecordsTreeCode(key, page));
+  return shell_ && shell_->SelectNavItem(kRecordsSection, records::RecordsTreeCode(key, page));
 }
 
 void CRecordsViewHost::ShowRecordsHelp() {
-  if (app::g_pNavView) app::g_pNavView->SelectHelpItem("二、观测记录");
+  if (shell_) shell_->SelectHelpItem("二、观测记录");
 }
 
 int CRecordsViewHost::PageCount(int book) const {
@@ -86,7 +86,7 @@ int CRecordsViewHost::PageCount(int book) const {
 
 void RegisterRecordsView() {
   app_ui::RegisterViewFactory(app::kRecordsViewId, [](app_ui::CMainFrame& frame) {
-    auto* host = new CRecordsViewHost(&frame);
+    auto* host = new CRecordsViewHost(&frame, &frame.Services());
     app_ui::ViewPlug plug;
     plug.widget = host->Widget();
     plug.section = &host->Section();

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <memory>
 
+#include "app/shell.h"
 #include "app/views.h"
 #include "records/gcjl_ports.h"
 #include "records/gcjl_view.h"
@@ -18,7 +19,8 @@ namespace records_ui {
 class CRecordsViewHost : public QObject, public records::IRecordsViewPorts, public app::IRecordsNav {
   Q_OBJECT
  public:
-  explicit CRecordsViewHost(QWidget* parent = nullptr);
+  // The shell's services come from the frame (none: no tree to select in).
+  explicit CRecordsViewHost(QWidget* parent = nullptr, app::IShellServices* shell = nullptr);
   ~CRecordsViewHost() override;
 
   CGcJlView& View() { return *view_; }
@@ -42,6 +44,7 @@ class CRecordsViewHost : public QObject, public records::IRecordsViewPorts, publ
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  app::IShellServices* shell_ = nullptr;
   std::unique_ptr<CGcJlView> view_;
   records::CRecordsDocSection section_;
   CTableWidget* widget_ = nullptr;

@@ -23,6 +23,7 @@ namespace {
 struct FakePorts : t::ITraverseViewPorts {
   CDxView* view = nullptr;
   int reselects = 0;
+  int reselectsInsideACommand = 0;  // the tree's answer nested in the call that computed
   int schemeDialogs = 0;
   int customForms = 0;
   int unknownAnswer = 3;
@@ -37,6 +38,7 @@ struct FakePorts : t::ITraverseViewPorts {
   bool RunCustomTableDialog(int) override { return false; }
   void ReselectAfterCompute(bool plane) override {
     ++reselects;
+    if (view->m_nCommandDepth != 0) ++reselectsInsideACommand;
     view->ShowTable(plane ? "PMJSH" : "GCHJSH");
   }
   void RebuildAndSelectInput() override { view->ShowTable("SHUJUSHURU"); }
@@ -172,6 +174,8 @@ TEST_F(ViewFlowTest, ResultTableBeforeComputingComputesFirst) {
   ShowInput(ConnectingTraverseCells());
   view.ShowTable("CHENGGUO");  // leaving the input table reads it and computes
   EXPECT_EQ(ports.reselects, 1);
+  // The tree answers once the table switch that computed has returned.
+  EXPECT_EQ(ports.reselectsInsideACommand, 0);
   // Rigorous by default: the tree re-selects the plane table.
   EXPECT_EQ(view.GetTitle(), "导线严密平差计算表");
   // A failing computation shows its message once and no table.
@@ -189,6 +193,7 @@ TEST_F(ViewFlowTest, HeaderEditOnAResultTableKeepsItsCells) {
   ShowInput(ConnectingTraverseCells());
   view.OnCommand(table::ID_COMPUTE);
   ASSERT_EQ(view.TableCode, "PMJSH");
+  EXPECT_EQ(ports.reselectsInsideACommand, 0);  // after the compute command, not inside it
   const std::vector<std::string> before = Cells();
   const int rows = view.GetRowCount();
   ports.modified = true;

@@ -4,8 +4,6 @@
 #include <QPrinter>
 #include <QWidget>
 
-#include "app/doc.h"
-#include "app/nav.h"
 #include "app/ui/main_frame.h"
 #include "platform/commands.h"
 #include "platform/ports.h"
@@ -24,8 +22,8 @@ constexpr int kAdjustSection = 1;
 
 }  // namespace
 
-CTraverseViewHost::CTraverseViewHost(QWidget* parent)
-    : QObject(nullptr), view_(std::make_unique<CDxView>()), section_(*view_) {
+CTraverseViewHost::CTraverseViewHost(QWidget* parent, app::IShellServices* shell)
+    : QObject(nullptr), shell_(shell), view_(std::make_unique<CDxView>()), section_(*view_) {
   view_->ResetScheme();
   view_->OnInitialUpdate();
   view_->SetViewPorts(this);
@@ -75,44 +73,45 @@ bool CTraverseViewHost::RunCustomTableDialog(int) {
 }
 
 void CTraverseViewHost::ReselectAfterCompute(bool plane) {
-  app::CLTView* nav = app::g_pNavView;
-  if (!nav) {
-    view_->ShowTable(plane ? traverse::kTablePlane : traverse::kTableHeight);
+  const char* table = plane ? traverse::kTablePlane : traverse::kTableHeight;
+  if (!shell_) {
+    view_->ShowTable(table);
     return;
   }
-  const int code = nav->SelectedCode(kAdjustSection);
-  if (nav->SelectedIsLeaf(kAdjustSection) && code != traverse::kNavInput && code != 0 && nav->SelectItem(kAdjustSection, code))
+  const int code = shell_->SelectedNavCode(kAdjustSection);
+  if (shell_->SelectedNavIsLeaf(kAdjustSection) && code != traverse::kNavInput && code != 0 &&
+      shell_->SelectNavItem(kAdjustSection, code))
     return;
-  if (!nav->SelectItem(kAdjustSection, plane ? traverse::kNavPlane : traverse::kNavHeight)) view_->ShowTable(plane ? traverse::kTablePlane : traverse::kTableHeight);
+  if (!shell_->SelectNavItem(kAdjustSection, plane ? traverse::kNavPlane : traverse::kNavHeight))
+    view_->ShowTable(table);
 }
 
 void CTraverseViewHost::RebuildAndSelectInput() {
-  app::CLTView* nav = app::g_pNavView;
-  if (!nav) {
+  if (!shell_) {
     view_->ShowTable(traverse::kTableInput);
     return;
   }
-  nav->ClearSelection(kAdjustSection);
-  nav->BuildTrees(kAdjustSection);
-  if (!nav->SelectItem(kAdjustSection, traverse::kNavInput)) view_->ShowTable(traverse::kTableInput);
+  shell_->ClearNavSelection(kAdjustSection);
+  shell_->RebuildNavTree(kAdjustSection);
+  if (!shell_->SelectNavItem(kAdjustSection, traverse::kNavInput)) view_->ShowTable(traverse::kTableInput);
 }
 
 void CTraverseViewHost::SelectCustomFormsBranch() {
-  if (app::g_pNavView) app::g_pNavView->SelectCustomFormsBranch();
+  if (shell_) shell_->SelectCustomFormsBranch();
 }
 
 void CTraverseViewHost::ClearTreeSelection() {
-  if (app::g_pNavView) app::g_pNavView->ClearSelection(kAdjustSection);
+  if (shell_) shell_->ClearNavSelection(kAdjustSection);
 }
 
 void CTraverseViewHost::ShowSchemeHelp() {
-  if (app::g_pNavView) app::g_pNavView->SelectHelpItem("1、 计算方案");
+  if (shell_) shell_->SelectHelpItem("1、 计算方案");
 }
 
-bool CTraverseViewHost::IsDocumentModified() const { return app::g_pDoc && app::g_pDoc->IsModified(); }
+bool CTraverseViewHost::IsDocumentModified() const { return shell_ && shell_->IsDocumentModified(); }
 
 void CTraverseViewHost::SetDocumentModified() {
-  if (app::g_pDoc) app::g_pDoc->SetModifiedFlag(true);
+  if (shell_) shell_->SetDocumentModified();
 }
 
 std::string CTraverseViewHost::CustomTableName(int i) const {
@@ -122,7 +121,7 @@ std::string CTraverseViewHost::CustomTableName(int i) const {
 
 void RegisterTraverseView() {
   app_ui::RegisterViewFactory(app::kTraverseViewId, [](app_ui::CMainFrame& frame) {
-    auto* host = new CTraverseViewHost(&frame);
+    auto* host = new CTraverseViewHost(&frame, &frame.Services());
     app_ui::ViewPlug plug;
     plug.widget = host->Widget();
     plug.section = &host->Section();

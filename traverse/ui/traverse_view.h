@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/shell.h"
 #include "app/views.h"
 #include "traverse/view/dx_view.h"
 #include "traverse/file/traverse_section.h"
@@ -19,8 +20,9 @@ namespace traverse_ui {
 class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, public app::ITraverseNav {
   Q_OBJECT
  public:
-  // Builds the presenter and its grid widget (a child of parent).
-  explicit CTraverseViewHost(QWidget* parent = nullptr);
+  // Builds the presenter and its grid widget (a child of parent). The shell's
+  // services come from the frame; without them the view shows its own tables.
+  explicit CTraverseViewHost(QWidget* parent = nullptr, app::IShellServices* shell = nullptr);
   ~CTraverseViewHost() override;
 
   CDxView& View() { return *view_; }
@@ -59,6 +61,7 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, p
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  app::IShellServices* shell_ = nullptr;
   std::unique_ptr<CDxView> view_;
   traverse::CTraverseDocSection section_;
   CTableWidget* widget_ = nullptr;

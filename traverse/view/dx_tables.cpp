@@ -287,6 +287,7 @@ void TrimEndRows(CDxView& v) {
 }  // namespace
 
 void CDxView::ShowTable(const std::string& code) {
+  CommandScope scope(*this);
   if (TableCode == traverse::kTableInput && GetRowCount() >= 1) SaveInputTable();
   if (code != TableCode) TableCode = code;
 

@@ -81,6 +81,27 @@ class CDxView : public CTableView, public traverse::CTraverseJob {
   double m_dEllipseScale = 1.0;
   double m_dLegacyPrintScale = 0.0;
   traverse::ITraverseViewPorts* m_pViewPorts = nullptr;
+  // The job's "computed" notification waits until the command or table switch
+  // that computed has finished, so that the tree's answer (ShowTable of the item it
+  // reselects) never runs inside it. -1: nothing pending, else the plane flag.
+  int m_nPendingComputed = -1;
+  int m_nCommandDepth = 0;
+  void DeliverComputed();
   int m_nBarClientWidth = 0, m_nBarRowHeight = 22, m_nBarCharHeight = 12;
+
+ private:
+  // Marks a command or table switch; the outermost one delivers the notification.
+  class CommandScope {
+   public:
+    explicit CommandScope(CDxView& view) : view_(view) { ++view_.m_nCommandDepth; }
+    ~CommandScope() {
+      if (--view_.m_nCommandDepth == 0) view_.DeliverComputed();
+    }
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+   private:
+    CDxView& view_;
+  };
 };
 

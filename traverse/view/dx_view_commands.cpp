@@ -27,8 +27,16 @@ bool SameTexts(const CDxView::CUnit& a, const CDxView::CUnit& b) {
 void CDxView::SetViewPorts(traverse::ITraverseViewPorts* ports) {
   m_pViewPorts = ports;
   m_onComputed = [this](bool plane) {
-    if (m_pViewPorts) m_pViewPorts->ReselectAfterCompute(plane);
+    m_nPendingComputed = plane ? 1 : 0;
+    if (m_nCommandDepth == 0) DeliverComputed();
   };
+}
+
+void CDxView::DeliverComputed() {
+  if (m_nPendingComputed < 0) return;
+  const bool plane = m_nPendingComputed != 0;
+  m_nPendingComputed = -1;
+  if (m_pViewPorts) m_pViewPorts->ReselectAfterCompute(plane);
 }
 
 std::string CDxView::FirstUseHint(bool tableCopy) {
@@ -117,6 +125,7 @@ void CDxView::OnTableChanged() {
 }
 
 bool CDxView::OnCommand(int id) {
+  CommandScope scope(*this);
   switch (id) {
     case table::ID_SCHEME:
       if (!CommitEditor()) return true;

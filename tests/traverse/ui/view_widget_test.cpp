@@ -233,3 +233,48 @@ TEST_F(ViewWidgetTest, BarButtonsWithoutTheirWorkSaySo) {
   for (std::size_t i = before; i < messages.Texts().size(); ++i)
     EXPECT_EQ(messages.Texts()[i].find("尚未提供"), std::string::npos) << "计算 is the view's own work";
 }
+
+// The shell as the frame hands it to the view factory, recording what the view asks.
+struct RecordingShell final : app::IShellServices {
+  std::vector<std::string> calls;
+  CDxView* view = nullptr;
+  int selected = 0;
+  bool SelectNavItem(int section, int code) override {
+    calls.push_back("select " + std::to_string(section) + " " + std::to_string(code));
+    if (code == 20 && view) view->ShowTable("PMJSH");  // the pane dispatches the item
+    return true;
+  }
+  int SelectedNavCode(int) const override { return selected; }
+  bool SelectedNavIsLeaf(int) const override { return selected != 0; }
+  void RebuildNavTree(int section) override { calls.push_back("rebuild " + std::to_string(section)); }
+  void ClearNavSelection(int section) override { calls.push_back("clear " + std::to_string(section)); }
+  void SelectCustomFormsBranch() override { calls.push_back("custom forms"); }
+  bool SelectHelpItem(const std::string& text) override {
+    calls.push_back("help " + text);
+    return true;
+  }
+  bool IsDocumentModified() const override { return false; }
+  void SetDocumentModified() override { calls.push_back("modified"); }
+  void SwitchView(int id) override { calls.push_back("switch " + std::to_string(id)); }
+  void ShowDrawing() override { calls.push_back("drawing"); }
+};
+
+TEST_F(ViewWidgetTest, TheViewReachesTheShellThroughItsServices) {
+  RecordingShell shell;
+  traverse_ui::CTraverseViewHost host(nullptr, &shell);
+  shell.view = &host.View();
+  Load(host.View(), Example("closed-traverse.qvt"));
+  host.View().ShowTable("SHUJUSHURU");
+  shell.calls.clear();
+  host.View().OnCommand(table::ID_COMPUTE);
+  // After computing, the plane item of the adjustment tree is selected (nothing was).
+  ASSERT_FALSE(shell.calls.empty());
+  EXPECT_EQ(shell.calls.front(), "select 1 20");
+  EXPECT_EQ(host.View().TableCode, "PMJSH");
+  // A result leaf the user had selected is selected again instead.
+  shell.calls.clear();
+  shell.selected = 31;
+  host.View().OnCommand(table::ID_COMPUTE);
+  ASSERT_FALSE(shell.calls.empty());
+  EXPECT_EQ(shell.calls.front(), "select 1 31");
+}
