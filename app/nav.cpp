@@ -2,6 +2,8 @@
 
 #include "app/doc.h"
 #include "platform/gbk.h"
+#include "records/gcjl_view.h"
+#include "tools/tool_codes.h"
 #include "traverse/codes.h"
 
 namespace app {
@@ -9,32 +11,6 @@ namespace app {
 CLTView* g_pNavView = nullptr;
 IViewSwitch* g_pViewSwitch = nullptr;
 
-const std::array<NavTool, 24> kNavTools = {{
-    {10, "空间直角坐标转大地坐标", "XYZTOBLH"},
-    {11, "大地坐标转空间直角坐标", "BLHTOXYZ"},
-    {20, "高斯投影正算", "GSZHSH"},
-    {21, "高斯投影反算", "GSFSH"},
-    {30, "换带与投影面变换1", "ZBHD1"},
-    {31, "换带与投影面变换2", "ZBHD2"},
-    {35, "四参数平面坐标转换", "ZBZHH4CSH"},
-    {36, "七参数坐标转换", "ZBZHH7CSH"},
-    {40, "方向与边长改化", "FXBCHGH"},
-    {50, "平面坐标正算", "PMZBZHSH"},
-    {60, "平面坐标反算", "PMZBFSH"},
-    {70, "极坐标放样计算", "JZB"},
-    {73, "坐标旋转", "ZBXZH"},
-    {80, "夹角与转角计算", "JJZHJ"},
-    {90, "三角高程测量", "SJGCH"},
-    {100, "面积计算", "MJJSH"},
-    {110, "方位角支导线计算", "ZHDX"},
-    {200, "1、前方交会", "QFJH"},
-    {210, "2、侧方交会", "CFJH"},
-    {220, "3、方位交会", "FWJH"},
-    {230, "4、边长交会", "BCHJH"},
-    {240, "5、后方交会", "HFJH"},
-    {250, "6、边角后方交会", "BJHFJH"},
-    {300, "碎部测量记录", "SBCLDATA"},
-}};
 
 namespace {
 
@@ -75,23 +51,23 @@ bool FindIn(const NavTree& items, int code, const std::string* text, NavPath& pa
 }  // namespace
 
 const char* ToolCodeForItem(int code) {
-  for (const auto& t : kNavTools)
-    if (t.code == code) return t.tool;
+  for (const auto& t : tools::kToolTable)
+    if (t.item == code) return t.code;
   return nullptr;
 }
 
 NavTree BuildRecordsTree(const IRecordsNav* records) {
   static const char* kBooks[3] = {"导线观测记录", "水平角", "水准"};
-  static const int kBase[3] = {10, 1000, 2000};
+  static const char* kKeys[3] = {"DX", "SHPJ", "SHZH"};
   NavTree tree;
   for (int b = 0; b < 3; ++b) {
     NavItem branch = Branch(kBooks[b], true);
     int pages = records ? records->PageCount(b) : 0;
     int limit = b == 0 ? 990 : 1000;  // keep the codes inside the book's range
-    for (int p = 0; p < pages && p < limit; ++p) branch.children.push_back(Leaf(PageText(p), kBase[b] + p, 1));
+    for (int p = 0; p < pages && p < limit; ++p) branch.children.push_back(Leaf(PageText(p), records::RecordsTreeCode(kKeys[b], p), 1));
     tree.push_back(std::move(branch));
   }
-  tree.push_back(Leaf("边长高差外业成果", 10000, 1));
+  tree.push_back(Leaf("边长高差外业成果", records::RecordsTreeCode("WYZHL", -1), 1));
   return tree;
 }
 
@@ -132,13 +108,15 @@ NavTree BuildToolsTree() {
   NavTree tree;
   NavItem common = Branch("常用计算", true);
   NavItem inter = Branch("交会", true);
-  for (const auto& t : kNavTools) {
-    if (t.code < 200) common.children.push_back(Leaf(t.text, t.code, 2));
-    else if (t.code < 300) inter.children.push_back(Leaf(t.text, t.code, 2));
+  const tools::ToolInfo* detail = nullptr;
+  for (const auto& t : tools::kToolTable) {
+    if (t.item < 200) common.children.push_back(Leaf(t.treeText, t.item, 2));
+    else if (t.item < 300) inter.children.push_back(Leaf(t.treeText, t.item, 2));
+    else detail = &t;
   }
   tree.push_back(std::move(common));
   tree.push_back(std::move(inter));
-  tree.push_back(Leaf("碎部测量记录", 300, 2));
+  if (detail) tree.push_back(Leaf(detail->treeText, detail->item, 2));
   return tree;
 }
 
@@ -274,10 +252,11 @@ void CLTView::OnNavSelect(int section, int code) {
   switch (section) {
     case 0:
       if (!targets_.records) return;
-      if (code >= 10 && code <= 999) targets_.records->ShowPage("DX", code - 10);
-      else if (code >= 1000 && code <= 1999) targets_.records->ShowPage("SHPJ", code - 1000);
-      else if (code >= 2000 && code <= 2999) targets_.records->ShowPage("SHZH", code - 2000);
-      else if (code == 10000) targets_.records->ShowPage("WYZHL", -1);
+      {
+        std::string key;
+        int page = 0;
+        if (records::RecordsTreeTarget(code, &key, &page)) targets_.records->ShowPage(key, page);
+      }
       return;
     case 1: {
       if (code <= 0) return;
@@ -314,16 +293,16 @@ void CLTView::AfterLoad(CVornDoc& doc) {
     if (targets_.frame) targets_.frame->SwitchView(kTraverseViewId);
     SelectItem(1, traverse::kNavInput);
   } else {
-    const NavTool* found = nullptr;
+    const tools::ToolInfo* found = nullptr;
     if (targets_.tools)
-      for (const auto& t : kNavTools)
-        if (targets_.tools->ToolRowCount(t.tool) >= 1) {
+      for (const auto& t : tools::kToolTable)
+        if (targets_.tools->ToolRowCount(t.code) >= 1) {
           found = &t;
           break;
         }
     if (found) {
       SelectSection(2);
-      SelectItem(2, found->code);
+      SelectItem(2, found->item);
     } else {
       current_ = 0;
       if (targets_.frame) targets_.frame->SwitchView(kRecordsViewId);

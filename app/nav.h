@@ -30,14 +30,8 @@ inline constexpr std::array<const char*, 4> kSectionCaptions = {"观测记录", 
 inline constexpr std::array<int, 4> kSectionViews = {kRecordsViewId, kTraverseViewId, kToolsViewId,
                                                      kHelpViewId};
 
-// The tools in tree order: item code, tree text, tool code.
-struct NavTool {
-  int code;
-  const char* text;
-  const char* tool;
-};
-extern const std::array<NavTool, 24> kNavTools;
-const char* ToolCodeForItem(int code);  // nullptr for codes without a tool
+// The tool code of a tools-tree item (tools/tool_codes.h); nullptr for codes without a tool.
+const char* ToolCodeForItem(int code);
 
 // The trees, built from the views' data (a null view counts as empty / type 0).
 NavTree BuildRecordsTree(const IRecordsNav* records);
