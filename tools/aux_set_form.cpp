@@ -16,6 +16,39 @@ int AuxSetPageOf(const std::string& code) {
   return kPageOther;
 }
 
+bool CAuxSetForm::Enabled(int id) const {
+  auto in = [id](std::initializer_list<int> ids) {
+    for (int i : ids)
+      if (i == id) return true;
+    return false;
+  };
+  if (id == 1300 || id == 1301) return Enabled(1035) && coordSystem == 0;
+  switch (page) {
+    case kPageGeocentric: return in({1035, 1095, 1087, 1044});
+    case kPageGauss: return in({1035, 1037, 1034, 1095, 1087, 1044});
+    case kPageZoneChange: return in({1035, 1037, 1034, 1095, 1087, 1044, 1036, 1089});
+    case kPageReduction: return in({1035, 1037, 1095, 1087, 1044, 1038});
+    case kPageHeighting: return in({1040, 1039});
+    case kPageFourParams: return in({1096, 1098, 1099, 1100, 1203});
+    case kPageSevenParams: return in({1101, 1102, 1105, 1103, 1106, 1107, 1104, 1204});
+    default: return in({1035, 1095, 1087, 1044});
+  }
+}
+
+std::string CAuxSetForm::Meridian1Caption() const {
+  return page == kPageZoneChange ? "换带前：中央子午线经度(DMS)" : "中央子午线经度(DMS)";
+}
+
+std::string CAuxSetForm::Validate() const {
+  auto outside = [](double v, double lo, double hi) { return !(v >= lo && v <= hi); };
+  if (outside(ellipsoidA, 6300000, 7000000)) return "请输入一个介于 6300000 和 7000000 之间的数。";
+  if (outside(ellipsoidInvF, 200, 400)) return "请输入一个介于 200 和 400 之间的数。";
+  if (outside(centreLatitude, 0, 90)) return "请输入一个介于 0 和 90 之间的数。";
+  if (page == kPageFourParams && !FourScaleUsable(fourParams[3]))
+    return "四参数中的尺度输入不当。可直接输入，也可以由公共点解算。";
+  return "";
+}
+
 CAuxSetForm CAuxSetForm::FromView(const CAuxView& v, int page) {
   CAuxSetForm f;
   f.coordSystem = v.m_nCoordSystem;

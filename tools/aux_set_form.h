@@ -22,6 +22,9 @@ enum AuxSetPage : int {
   kPageSevenParams = 16,  // ZBZHH7CSH
 };
 
+// The one rule for a usable four-parameter scale, in the dialog and in the tool:
+// finite and |k| >= 0.1 (a negative scale mirrors and is computed).
+bool FourScaleUsable(double k);
 // The page of a tool code.
 int AuxSetPageOf(const std::string& toolCode);
 
@@ -43,6 +46,17 @@ struct CAuxSetForm {
   // The view whose common points the two "由公共点解算" buttons edit and estimate
   // (null: the buttons do nothing).
   CAuxView* view = nullptr;
+
+  // Whether the page lets the user change a control (ids of the dialog: 1035 system,
+  // 1037 500 km, 1034/1036 meridians, 1038 reduction height, 1040 distance type,
+  // 1039 refraction, 1300/1301 custom a and 1/f, 1095 centre latitude, 1044
+  // expansion, 1087/1089 projection heights, 1096.. four, 1101.. seven parameters,
+  // 1203/1204 the estimate buttons).
+  bool Enabled(int controlId) const;
+  // The caption of the first meridian (page 12 says "before the zone change").
+  std::string Meridian1Caption() const;
+  // "" when OK may close the dialog, else the message that keeps it open.
+  std::string Validate() const;
 
   static CAuxSetForm FromView(const CAuxView& v, int page);
   void ApplyTo(CAuxView& v) const;

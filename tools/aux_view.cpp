@@ -363,7 +363,12 @@ void CAuxView::ResetToDefaults() {
 
 void CAuxView::OnProjectSettings() {
   CommitEditor();
-  if (!m_pViewPorts) return;
+  if (!m_pViewPorts || m_nSettingsDepth > 0) return;
+  struct Depth {
+    int& d;
+    explicit Depth(int& x) : d(x) { ++d; }
+    ~Depth() { --d; }
+  } depth(m_nSettingsDepth);
   if (m_strToolCode == ToolCode::SBCLDATA) {
     DetailSurveySettings s = DetailSettings();
     if (!m_pViewPorts->RunDetailSettingsDialog(s)) return;

@@ -60,6 +60,9 @@ class CAuxView : public CTableView {
   void ApplyCarryOver();
   void ResetToDefaults();
   void OnProjectSettings();
+  // True while the settings dialog (and the computation its OK runs) is open: a tool
+  // that refuses its parameters then does not open the dialog a second time.
+  bool InProjectSettings() const { return m_nSettingsDepth > 0; }
   void OnTableSettings() override;
   void OnSwitchToDrawing() override;
   void OnTableChanged() override;
@@ -120,6 +123,7 @@ class CAuxView : public CTableView {
   void RememberComputedInput();
   void DropStaleResults();
 
+  int m_nSettingsDepth = 0;
   tools::IAuxViewPorts* m_pViewPorts = nullptr;
   drawing::IDrawFeed* m_pFeed = nullptr;
   bool m_bAskingStation = false;  // the detail-survey dialog opened by ShowTool is up

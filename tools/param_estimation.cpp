@@ -17,6 +17,7 @@
 #include "survey/angle.h"
 #include "survey/format.h"
 #include "survey/matrix.h"
+#include "tools/aux_section.h"
 #include "tools/aux_view.h"
 
 namespace {
@@ -70,8 +71,9 @@ bool Collinear(const std::vector<std::array<double, 6>>& pts, const double mean[
 
 }  // namespace
 
-bool CAuxView::SolveFourParameters(double out[4]) const {
-  const auto& store = m_stores[tools::kStoreFourCommonPoints];
+namespace tools {
+
+bool EstimateFourParameters(const std::vector<std::string>& store, double out[4]) {
   if (store.empty()) {
     platform::Messages().ShowMessage("“项目设置”中四参数公共点坐标尚未设置。");
     return false;
@@ -120,8 +122,7 @@ bool CAuxView::SolveFourParameters(double out[4]) const {
   return true;
 }
 
-bool CAuxView::SolveSevenParameters(double out[7]) const {
-  const auto& store = m_stores[tools::kStoreSevenCommonPoints];
+bool EstimateSevenParameters(const std::vector<std::string>& store, double out[7]) {
   if (store.empty()) {
     platform::Messages().ShowMessage("“项目设置”中七参数公共点坐标尚未设置。");
     return false;
@@ -174,4 +175,14 @@ bool CAuxView::SolveSevenParameters(double out[7]) const {
   }
   for (int i = 0; i < 7; ++i) out[i] = r[i];
   return true;
+}
+
+}  // namespace tools
+
+bool CAuxView::SolveFourParameters(double out[4]) const {
+  return tools::EstimateFourParameters(m_stores[tools::kStoreFourCommonPoints], out);
+}
+
+bool CAuxView::SolveSevenParameters(double out[7]) const {
+  return tools::EstimateSevenParameters(m_stores[tools::kStoreSevenCommonPoints], out);
 }

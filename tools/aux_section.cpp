@@ -1,0 +1,317 @@
+#include "tools/aux_section.h"
+
+#include <cmath>
+
+#include "platform/number.h"
+#include "survey/format.h"
+
+namespace tools {
+
+namespace {
+
+const char* const kEndLine = "----------------------------";  // 28 dashes
+
+std::string F6(double v) { return platform::FormatFixed(v, 6); }
+std::string Int(int v) { return std::to_string(v); }
+
+std::string Join(const std::vector<std::string>& items, char sep) {
+  std::string out;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i) out += sep;
+    out += items[i];
+  }
+  return out;
+}
+
+bool IsBanner(const std::string& line) {
+  return line == app::kRecordsBanner || line == app::kTraverseBanner || line == app::kToolsBanner;
+}
+
+// The store index of "[name]", or -1.
+int BlockOpener(const std::string& line) {
+  if (line.size() < 3 || line.front() != '[' || line.back() != ']') return -1;
+  const std::string name = line.substr(1, line.size() - 2);
+  for (const ToolInfo& t : kToolTable)
+    if (name == t.block) return t.store;
+  return -1;
+}
+
+// Lines that end an open block (or open settings) without being part of it.
+bool EndsOpenPart(const std::string& line) {
+  return line == "[设置]" || line == kEndLine || IsBanner(line) || BlockOpener(line) >= 0;
+}
+
+// Sets v only when the read value lies in [lo, hi]: a damaged file keeps the reset.
+template <class T>
+void ReadRanged(const std::string& text, T lo, T hi, T& v) {
+  if constexpr (std::is_same_v<T, int>) {
+    const int x = platform::ParseInt(text);
+    if (x >= lo && x <= hi) v = x;
+  } else {
+    const double x = platform::ParseDouble(text);
+    if (std::isfinite(x) && x >= lo && x <= hi) v = x;
+  }
+}
+
+void ReadFinite(const std::string& text, double& v) {
+  const double x = platform::ParseDouble(text);
+  if (std::isfinite(x)) v = x;
+}
+
+void ReadBool(const std::string& text, bool& v) { v = platform::ParseInt(text) != 0; }
+
+void ReadNumbers(const std::string& text, double* out, std::size_t n) {
+  std::vector<std::string> items;
+  survey::SplitText(text, items, ',');
+  for (std::size_t i = 0; i < n && i < items.size(); ++i) ReadFinite(items[i], out[i]);
+}
+
+std::vector<std::string> SplitPoints(const std::string& text) {
+  std::vector<std::string> items;
+  survey::SplitText(text, items, ';');
+  // A trailing ";" adds no point.
+  while (!items.empty() && items.back().empty()) items.pop_back();
+  if (items.size() > kMaxBlockRows) items.resize(kMaxBlockRows);
+  return items;
+}
+
+void ReadSetting(const std::string& key, const std::string& value, int fileVersion, ToolsSectionData& d) {
+  if (key == "坐标系") {
+    int x = platform::ParseInt(value);
+    if (fileVersion <= 500) x += 1;
+    if (x >= 0 && x <= 4) d.coordSystem = x;
+  } else if (key == "Y坐标含500公里") ReadBool(value, d.y500km);
+  // The custom ellipsoid as the settings dialog allows it; anything else keeps the reset.
+  else if (key == "自定义椭球长半轴") ReadRanged(value, 6300000.0, 7000000.0, d.ellipsoidA);
+  else if (key == "自定义椭球扁率分母") ReadRanged(value, 200.0, 400.0, d.ellipsoidInvF);
+  else if (key == "椭球膨胀方式") ReadRanged(value, 0, 4, d.expansion);
+  else if (key == "投影面大地高") ReadFinite(value, d.projHeight);
+  else if (key == "换带后投影面大地高") ReadFinite(value, d.projHeight2);
+  else if (key == "测区中心纬度") ReadRanged(value, 0.0, 90.0, d.centreLatitude);
+  else if (key == "换带前中央子午线经度") ReadFinite(value, d.meridian1);
+  else if (key == "换带后中央子午线经度") ReadFinite(value, d.meridian2);
+  else if (key == "高程归算面") ReadFinite(value, d.reductionHeight);
+  else if (key == "距离类型") ReadRanged(value, 0, 2, d.distanceType);
+  else if (key == "大气折光系数") ReadFinite(value, d.refraction);
+  else if (key == "坐标转换公共点") {
+    d.stores[kStoreFourCommonPoints] = SplitPoints(value);
+    if (fileVersion <= 500 && d.stores[kStoreFourCommonPoints].size() >= 2)
+      EstimateFourParameters(d.stores[kStoreFourCommonPoints], d.fourParams.data());
+  } else if (key == "坐标转换四参数") ReadNumbers(value, d.fourParams.data(), 4);
+  else if (key == "七参数坐标转换公共点") d.stores[kStoreSevenCommonPoints] = SplitPoints(value);
+  else if (key == "坐标转换七参数") ReadNumbers(value, d.sevenParams.data(), 7);
+  else if (key == "碎部测量观测方式") ReadRanged(value, 0, 2, d.detail.mode);
+  else if (key == "竖盘顺时针注记") ReadBool(value, d.detail.clockwise);
+  else if (key == "碎部测量后视" || key == "碎部测量测站") {
+    std::vector<std::string> items;
+    survey::SplitText(value, items, ',');
+    const bool station = key == "碎部测量测站";
+    // Items present are taken in order; missing ones keep their values.
+    if (!items.empty()) (station ? d.detail.station : d.detail.backsight) = items[0];
+    double* nums[5] = {station ? &d.detail.stationX : &d.detail.backsightX,
+                       station ? &d.detail.stationY : &d.detail.backsightY,
+                       station ? &d.detail.stationH : &d.detail.backsightH,
+                       station ? &d.detail.instrumentHeight : nullptr, station ? &d.detail.indexError : nullptr};
+    for (std::size_t i = 1; i < items.size() && i <= 5; ++i)
+      if (nums[i - 1]) ReadFinite(items[i], *nums[i - 1]);
+  } else if (key == "碎部测量显示点名或高程") ReadRanged(value, 0, 1, d.detail.showNameOrHeight);
+  else if (key == "碎部测量显示小圆点") ReadBool(value, d.detail.showDot);
+  else if (key == "角度取位") ReadRanged(value, 0, 10, d.angleDecimals);
+  else if (key == "距离取位") ReadRanged(value, 0, 10, d.distDecimals);
+  else if (key == "坐标取位") ReadRanged(value, 0, 10, d.coordDecimals);
+  else if (key == "高程取位") ReadRanged(value, 0, 10, d.heightDecimals);
+  else if (key == "桩号取位") ReadRanged(value, 0, 10, d.chainageDecimals);
+  else if (key == "坡度取位") ReadRanged(value, 0, 10, d.gradeDecimals);
+  else if (key == "经纬度取位") ReadRanged(value, 0, 10, d.latLonDecimals);
+  else if (key == "适应纸宽") ReadBool(value, d.fitWidth);
+  else if (key == "适应纸高") ReadBool(value, d.padRows);
+  else if (key == "上方行数") ReadRanged(value, 0, 3, d.linesAbove);
+  else if (key == "下方行数") ReadRanged(value, 0, 1, d.lineBelow);
+  else if (key == "签署栏") {
+    std::vector<std::string> items;
+    survey::SplitText(value, items, ',');
+    for (std::size_t i = 0; i < items.size() && i < 12; ++i) d.headerTexts[i] = items[i];
+  }
+}
+
+}  // namespace
+
+ToolsSectionData ToolsSectionData::FromView(const CAuxView& v) {
+  ToolsSectionData d;
+  d.coordSystem = v.m_nCoordSystem;
+  d.y500km = v.m_bY500km;
+  d.ellipsoidA = v.m_dEllipsoidA;
+  d.ellipsoidInvF = v.m_dEllipsoidInvF;
+  d.expansion = v.m_nExpansion;
+  d.projHeight = v.m_dProjHeight;
+  d.projHeight2 = v.m_dProjHeight2;
+  d.centreLatitude = v.m_dCentreLatitude;
+  d.meridian1 = v.m_dMeridian1;
+  d.meridian2 = v.m_dMeridian2;
+  d.reductionHeight = v.m_dReductionHeight;
+  d.distanceType = v.m_nDistanceType;
+  d.refraction = v.m_dRefraction;
+  d.fourParams = v.m_dFourParams;
+  d.sevenParams = v.m_dSevenParams;
+  d.detail = v.DetailSettings();
+  d.angleDecimals = v.m_nAngleDecimals;
+  d.distDecimals = v.m_nDistDecimals;
+  d.coordDecimals = v.m_nCoordDecimals;
+  d.heightDecimals = v.m_nHeightDecimals;
+  d.chainageDecimals = v.m_nChainageDecimals;
+  d.gradeDecimals = v.m_nGradeDecimals;
+  d.latLonDecimals = v.m_nLatLonDecimals;
+  d.fitWidth = v.m_bFitWidth;
+  d.padRows = v.m_bPadRows;
+  d.linesAbove = v.m_nLinesAbove;
+  d.lineBelow = v.m_nLineBelow;
+  for (int i = 0; i < 12; ++i) d.headerTexts[static_cast<std::size_t>(i)] = v.GetHeaderText(i);
+  d.stores = v.m_stores;
+  return d;
+}
+
+void ToolsSectionData::ApplyTo(CAuxView& v) const {
+  v.m_nCoordSystem = coordSystem;
+  v.m_bY500km = y500km;
+  v.m_dEllipsoidA = ellipsoidA;
+  v.m_dEllipsoidInvF = ellipsoidInvF;
+  v.m_nExpansion = expansion;
+  v.m_dProjHeight = projHeight;
+  v.m_dProjHeight2 = projHeight2;
+  v.m_dCentreLatitude = centreLatitude;
+  v.m_dMeridian1 = meridian1;
+  v.m_dMeridian2 = meridian2;
+  v.m_dReductionHeight = reductionHeight;
+  v.m_nDistanceType = distanceType;
+  v.m_dRefraction = refraction;
+  v.m_dFourParams = fourParams;
+  v.m_dSevenParams = sevenParams;
+  v.SetDetailSettings(detail);
+  v.m_nAngleDecimals = angleDecimals;
+  v.m_nDistDecimals = distDecimals;
+  v.m_nCoordDecimals = coordDecimals;
+  v.m_nHeightDecimals = heightDecimals;
+  v.m_nChainageDecimals = chainageDecimals;
+  v.m_nGradeDecimals = gradeDecimals;
+  v.m_nLatLonDecimals = latLonDecimals;
+  v.m_bFitWidth = fitWidth;
+  v.m_bPadRows = padRows;
+  v.m_nLinesAbove = linesAbove;
+  v.m_nLineBelow = lineBelow;
+  for (int i = 0; i < 12; ++i) v.SetHeaderText(i, headerTexts[static_cast<std::size_t>(i)]);
+  v.m_stores = stores;
+}
+
+std::vector<std::string> WriteToolsSectionLines(const ToolsSectionData& d) {
+  std::vector<std::string> out;
+  out.push_back(kToolsSectionBanner);
+  out.push_back("[设置]");
+  auto kv = [&out](const char* key, const std::string& value) { out.push_back(std::string(key) + ":" + value); };
+  kv("坐标系", Int(d.coordSystem));
+  kv("Y坐标含500公里", Int(d.y500km));
+  kv("自定义椭球长半轴", F6(d.ellipsoidA));
+  kv("自定义椭球扁率分母", platform::FormatFixed(d.ellipsoidInvF, 11));
+  kv("椭球膨胀方式", Int(d.expansion));
+  kv("投影面大地高", F6(d.projHeight));
+  kv("换带后投影面大地高", F6(d.projHeight2));
+  kv("测区中心纬度", platform::FormatFixed(d.centreLatitude, 10));
+  kv("换带前中央子午线经度", platform::FormatFixed(d.meridian1, 10));
+  kv("换带后中央子午线经度", platform::FormatFixed(d.meridian2, 10));
+  kv("高程归算面", F6(d.reductionHeight));
+  kv("距离类型", Int(d.distanceType));
+  kv("大气折光系数", F6(d.refraction));
+  kv("坐标转换公共点", Join(d.stores[kStoreFourCommonPoints], ';'));
+  kv("坐标转换四参数", platform::FormatFixed(d.fourParams[0], 8) + "," + platform::FormatFixed(d.fourParams[1], 8) + "," +
+                           platform::FormatFixed(d.fourParams[2], 10) + "," + platform::FormatFixed(d.fourParams[3], 10));
+  kv("七参数坐标转换公共点", Join(d.stores[kStoreSevenCommonPoints], ';'));
+  std::string seven;
+  for (std::size_t i = 0; i < 7; ++i) seven += (i ? "," : "") + platform::FormatFixed(d.sevenParams[i], 8);
+  kv("坐标转换七参数", seven);
+  const DetailSurveySettings& s = d.detail;
+  kv("碎部测量观测方式", Int(s.mode));
+  kv("竖盘顺时针注记", Int(s.clockwise));
+  kv("碎部测量后视", s.backsight + "," + F6(s.backsightX) + "," + F6(s.backsightY) + "," + F6(s.backsightH));
+  kv("碎部测量测站", s.station + "," + F6(s.stationX) + "," + F6(s.stationY) + "," + F6(s.stationH) + "," +
+                         F6(s.instrumentHeight) + "," + F6(s.indexError));
+  kv("碎部测量显示点名或高程", Int(s.showNameOrHeight));
+  kv("碎部测量显示小圆点", Int(s.showDot));
+  kv("角度取位", Int(d.angleDecimals));
+  kv("距离取位", Int(d.distDecimals));
+  kv("坐标取位", Int(d.coordDecimals));
+  kv("高程取位", Int(d.heightDecimals));
+  kv("桩号取位", Int(d.chainageDecimals));
+  kv("坡度取位", Int(d.gradeDecimals));
+  kv("经纬度取位", Int(d.latLonDecimals));
+  kv("适应纸宽", Int(d.fitWidth));
+  kv("适应纸高", Int(d.padRows));
+  kv("上方行数", Int(d.linesAbove));
+  kv("下方行数", Int(d.lineBelow));
+  kv("签署栏", Join(std::vector<std::string>(d.headerTexts.begin(), d.headerTexts.end()), ','));
+  out.push_back("[设置结束]");
+  for (int store = 0; store < kStoreCount; ++store) {
+    const ToolInfo* t = ToolOfStore(store);
+    if (!t) continue;
+    out.push_back(std::string("[") + t->block + "]");
+    for (const std::string& row : d.stores[static_cast<std::size_t>(store)]) out.push_back(row);
+    out.push_back(std::string("[") + t->block + "结束]");
+  }
+  out.push_back(kEndLine);
+  return out;
+}
+
+void ReadToolsSectionLines(app::LineReader& in, int fileVersion, ToolsSectionData& d) {
+  d = ToolsSectionData{};
+  while (const std::string* peek = in.Peek()) {
+    if (IsBanner(*peek)) return;  // another section: this one was not closed
+    std::string line;
+    in.Next(&line);
+    if (line.empty()) continue;
+    if (line == kEndLine) return;
+    if (line == "[设置]") {
+      while (const std::string* p = in.Peek()) {
+        if (EndsOpenPart(*p)) break;
+        in.Next(&line);
+        if (line == "[设置结束]") break;
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos || colon == 0) continue;
+        ReadSetting(line.substr(0, colon), line.substr(colon + 1), fileVersion, d);
+      }
+      continue;
+    }
+    const int store = BlockOpener(line);
+    if (store < 0) continue;
+    const std::string closer = line.substr(0, line.size() - 1) + "结束]";
+    auto& rows = d.stores[static_cast<std::size_t>(store)];
+    rows.clear();
+    while (const std::string* p = in.Peek()) {
+      if (EndsOpenPart(*p)) break;
+      in.Next(&line);
+      if (line == closer) break;
+      if (!line.empty() && rows.size() < kMaxBlockRows) rows.push_back(line);
+    }
+  }
+}
+
+void CToolsDocSection::WriteSection(app::LineWriter& out) {
+  view_.StoreGridToData();
+  for (std::string& line : WriteToolsSectionLines(ToolsSectionData::FromView(view_))) out.Write(std::move(line));
+}
+
+void CToolsDocSection::BeginRead(int fileVersion) {
+  fileVersion_ = fileVersion;
+  pending_ = std::make_unique<ToolsSectionData>();
+}
+
+void CToolsDocSection::ReadSection(app::LineReader& in) {
+  if (!pending_) pending_ = std::make_unique<ToolsSectionData>();
+  ReadToolsSectionLines(in, fileVersion_, *pending_);
+}
+
+void CToolsDocSection::CommitRead() {
+  if (!pending_) return;
+  view_.ResetToDefaults();
+  pending_->ApplyTo(view_);
+  pending_.reset();
+}
+
+}  // namespace tools
