@@ -150,8 +150,9 @@ void ComputeGaussInverse(CAuxView& v, ToolRun& run) {
     double B = 0, L = 0;
     run.geodesy.PlaneToGeodetic(x, y, L0, &B, &L);
     if (!ResultsFinite({B, L}, r, run)) continue;
-    v.SetCellAngle(r, 4, B, v.m_nLatLonDecimals);
-    v.SetCellAngle(r, 5, L, v.m_nLatLonDecimals);
+    // Signed: a southern latitude is not 347°.
+    v.SetCellAngle(r, 4, B, v.m_nLatLonDecimals, true);
+    v.SetCellAngle(r, 5, L, v.m_nLatLonDecimals, true);
     DrawPoint(v, r, x, y);
   }
   RemarkCoordSystem(v, run, 2, "中央子午线经度：" + run.meridianText);
