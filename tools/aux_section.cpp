@@ -23,9 +23,8 @@ std::string Join(const std::vector<std::string>& items, char sep) {
   return out;
 }
 
-bool IsBanner(const std::string& line) {
-  return line == app::kRecordsBanner || line == app::kTraverseBanner || line == app::kToolsBanner;
-}
+// Another section's banner (or any "----------X----------" line but the closing one).
+bool IsBanner(const std::string& line) { return line != kEndLine && app::IsSectionBoundary(line); }
 
 // The store index of "[name]", or -1.
 int BlockOpener(const std::string& line) {
@@ -230,8 +229,8 @@ std::vector<std::string> WriteToolsSectionLines(const ToolsSectionData& d) {
   const DetailSurveySettings& s = d.detail;
   kv("碎部测量观测方式", Int(s.mode));
   kv("竖盘顺时针注记", Int(s.clockwise));
-  kv("碎部测量后视", s.backsight + "," + F6(s.backsightX) + "," + F6(s.backsightY) + "," + F6(s.backsightH));
-  kv("碎部测量测站", s.station + "," + F6(s.stationX) + "," + F6(s.stationY) + "," + F6(s.stationH) + "," +
+  kv("碎部测量后视", app::SectionSafeText(s.backsight) + "," + F6(s.backsightX) + "," + F6(s.backsightY) + "," + F6(s.backsightH));
+  kv("碎部测量测站", app::SectionSafeText(s.station) + "," + F6(s.stationX) + "," + F6(s.stationY) + "," + F6(s.stationH) + "," +
                          F6(s.instrumentHeight) + "," + F6(s.indexError));
   kv("碎部测量显示点名或高程", Int(s.showNameOrHeight));
   kv("碎部测量显示小圆点", Int(s.showDot));
@@ -246,7 +245,9 @@ std::vector<std::string> WriteToolsSectionLines(const ToolsSectionData& d) {
   kv("适应纸高", Int(d.padRows));
   kv("上方行数", Int(d.linesAbove));
   kv("下方行数", Int(d.lineBelow));
-  kv("签署栏", Join(std::vector<std::string>(d.headerTexts.begin(), d.headerTexts.end()), ','));
+  std::vector<std::string> texts;
+  for (const std::string& t : d.headerTexts) texts.push_back(app::SectionSafeText(t));
+  kv("签署栏", Join(texts, ','));
   out.push_back("[设置结束]");
   for (int store = 0; store < kStoreCount; ++store) {
     const ToolInfo* t = ToolOfStore(store);

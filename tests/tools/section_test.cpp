@@ -104,6 +104,18 @@ TEST(ToolsSection, WriteReadWriteIsIdentical) {
   EXPECT_EQ(Read(WriteToolsSectionLines(ToolsSectionData{}), 520, fresh), WriteToolsSectionLines(ToolsSectionData{}));
 }
 
+TEST(ToolsSection, TextsWithCommasOrLineBreaksKeepTheirFields) {
+  ToolsSectionData d;
+  d.headerTexts[0] = "甲,乙";
+  d.detail.station = "S,1\r";
+  ToolsSectionData back;
+  Read(WriteToolsSectionLines(d), 520, back);
+  EXPECT_EQ(back.headerTexts[0], "甲，乙");
+  EXPECT_EQ(back.headerTexts[1], "");
+  EXPECT_EQ(back.detail.station, "S，1");
+  EXPECT_DOUBLE_EQ(back.detail.stationX, 0);
+}
+
 TEST(ToolsSection, OldFilesShiftTheSystemAndEstimateFourParameters) {
   struct Case {
     int version;
