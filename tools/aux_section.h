@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/section.h"
+#include "platform/doc_section.h"
 #include "tools/aux_view.h"
 
 namespace tools {
