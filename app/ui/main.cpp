@@ -7,6 +7,7 @@
 #include "app/ui/cvorn_app.h"
 #include "app/ui/help_view.h"
 #include "records/ui/records_view.h"
+#include "tools/ui/tools_view.h"
 #include "traverse/ui/traverse_view.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     QApplication::installTranslator(&qtChinese);
   records_ui::RegisterRecordsView();
   traverse_ui::RegisterTraverseView();
+  tools_ui::RegisterToolsView();
   app_ui::RegisterHelpView();
   app_ui::CvornApp app;
   QStringList args = QApplication::arguments();

@@ -1,0 +1,144 @@
+// The editable list as a dialog uses it: the input row that always follows, undo and
+// redo, paste into the input row and past the selection, row commands and refusals.
+#include <gtest/gtest.h>
+
+#include "table/list_ex.h"
+
+namespace {
+
+// A list of columns 序号 + a, b (editable) + c (read-only), one empty input row.
+struct ListFixture : ::testing::Test {
+  ListFixture() {
+    list.InsertColumn(0, "序号", 40, 0);
+    list.InsertColumn(1, "a", 70, 7);
+    list.InsertColumn(2, "b", 70, 4);
+    list.InsertColumn(3, "c", 70, 0);
+    list.InsertItem(0, "");
+    list.Select(0, 1);
+    list.PushUndo();
+    list.beep = [this] { ++beeps; };
+    list.SetListener([this](int code, const std::vector<int>&, int) { codes.push_back(code); });
+  }
+  std::vector<std::string> Col(int c) const {
+    std::vector<std::string> out;
+    for (int r = 0; r < list.GetItemCount(); ++r) out.push_back(list.GetItemText(r, c));
+    return out;
+  }
+  void Type(int row, int col, const std::string& text) {
+    list.Select(row, col);
+    ASSERT_TRUE(list.BeginEdit());
+    list.EndEdit(text);
+  }
+  CListEx list;
+  int beeps = 0;
+  std::vector<int> codes;
+};
+
+TEST_F(ListFixture, AnInputRowAlwaysFollows) {
+  list.Select(0, 1);
+  ASSERT_TRUE(list.BeginEdit());
+  EXPECT_EQ(list.GetItemCount(), 2);  // opening the input row appends the next
+  list.EndEdit("");
+  EXPECT_EQ(list.GetItemCount(), 1);  // left empty: back to one row
+  Type(0, 1, "1,5");
+  EXPECT_EQ(Col(1), (std::vector<std::string>{"15", ""}));  // commas never reach a cell
+  list.Select(0, 3);
+  EXPECT_FALSE(list.BeginEdit());  // read-only column
+  list.SetItemText(1, 2, "x");
+  list.KeepOneEmptyRow();
+  EXPECT_EQ(list.GetItemCount(), 3);
+  list.SetItemText(1, 2, "");
+  list.KeepOneEmptyRow();
+  EXPECT_EQ(list.GetItemCount(), 2);
+}
+
+TEST_F(ListFixture, UndoAndRedoRoundTrip) {
+  Type(0, 1, "1");
+  Type(1, 2, "2");
+  EXPECT_EQ(list.GetItemCount(), 3);
+  ASSERT_TRUE(list.Undo());
+  EXPECT_EQ(Col(2), (std::vector<std::string>{"", ""}));
+  ASSERT_TRUE(list.Undo());
+  EXPECT_EQ(list.GetItemCount(), 1);
+  EXPECT_FALSE(list.Undo());
+  EXPECT_EQ(beeps, 1);
+  ASSERT_TRUE(list.Redo());
+  ASSERT_TRUE(list.Redo());
+  EXPECT_EQ(Col(1), (std::vector<std::string>{"1", "", ""}));
+  EXPECT_EQ(Col(2), (std::vector<std::string>{"", "2", ""}));
+  EXPECT_FALSE(list.Redo());
+}
+
+TEST(ListEx, UndoOfAOneColumnListKeepsItsRow) {
+  CListEx list;
+  list.InsertColumn(0, "序号", 40, 0);
+  list.InsertColumn(1, "a", 70, 7);
+  list.InsertItem(0, "");
+  list.Select(0, 1);
+  list.PushUndo();  // the snapshot of one empty cell is ""
+  list.Select(0, 1);
+  list.BeginEdit();
+  list.EndEdit("9");
+  ASSERT_TRUE(list.Undo());
+  EXPECT_EQ(list.GetItemCount(), 1);
+  EXPECT_EQ(list.GetItemText(0, 1), "");
+}
+
+TEST_F(ListFixture, PasteIntoTheInputRowAppendsRows) {
+  int asked = 0;
+  list.Select(0, 1);
+  list.Paste("1\t2\r\n3\t4\r\n5\t6\r\n", [&](const std::string& q) {
+    ++asked;
+    EXPECT_EQ(q, CListEx::kOverflowQuestion);
+    return true;
+  });
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(Col(1), (std::vector<std::string>{"1", "3", "5", ""}));
+  EXPECT_EQ(Col(2), (std::vector<std::string>{"2", "4", "6", ""}));
+  EXPECT_EQ(codes.back(), CListEx::kContentsChanged);
+}
+
+TEST_F(ListFixture, PasteAnsweredNoStaysInTheSelection) {
+  list.Paste("1\t2\t3\n4", [](const std::string&) { return false; });
+  EXPECT_EQ(Col(1), (std::vector<std::string>{"1", ""}));
+  EXPECT_EQ(Col(2), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(Col(3), (std::vector<std::string>{"", ""}));  // read-only never written
+}
+
+TEST_F(ListFixture, ClearLeavesReadOnlyColumnsAndCopySkipsTheInputRow) {
+  Type(0, 1, "a1");
+  Type(0, 2, "b1");
+  list.SetItemText(0, 3, "keep");
+  list.Select(-1, 0);  // everything
+  EXPECT_EQ(list.CopyText(), "a1\tb1\tkeep");
+  list.Clear();
+  EXPECT_EQ(list.GetItemText(0, 1), "");
+  EXPECT_EQ(list.GetItemText(0, 3), "keep");
+}
+
+TEST_F(ListFixture, RowCommandsRefusedOnTheInputRowAndInColumnMode) {
+  Type(0, 1, "r1");
+  Type(1, 1, "r2");
+  ASSERT_EQ(list.GetItemCount(), 3);
+  list.Select(2, 1);
+  EXPECT_FALSE(list.InsertRowCommand());
+  EXPECT_FALSE(list.DeleteRowCommand());
+  EXPECT_FALSE(list.MoveRowCommand(-1));
+  list.Select(1, 1);
+  EXPECT_FALSE(list.MoveRowCommand(1));  // not into the input row
+  list.Select(-1, 1);
+  EXPECT_FALSE(list.InsertRowCommand());
+  EXPECT_EQ(beeps, 5);
+  list.Select(1, 1);
+  ASSERT_TRUE(list.MoveRowCommand(-1));
+  EXPECT_EQ(Col(1), (std::vector<std::string>{"r2", "r1", ""}));
+  list.Select(0, 1);
+  ASSERT_TRUE(list.InsertRowCommand());
+  EXPECT_EQ(Col(1), (std::vector<std::string>{"", "r2", "r1", ""}));
+  list.Select(0, 0);
+  list.Select(2, 0, CListEx::kShift);
+  ASSERT_TRUE(list.DeleteRowCommand());
+  EXPECT_EQ(Col(1), (std::vector<std::string>{""}));
+}
+
+}  // namespace

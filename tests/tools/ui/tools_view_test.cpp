@@ -1,0 +1,116 @@
+// The tools view on screen: the settings dialog follows its page, the estimate
+// button fills only the parameter edits, the common-point list paints its colours,
+// and a tool computes in the grid widget.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+
+#include "platform/fake_ports.h"
+#include "table/ui/list_ex_widget.h"
+#include "table/ui/table_widget.h"
+#include "tools/ui/aux_set_dlg.h"
+#include "tools/ui/tools_view.h"
+#include "tools/ui/zbzhh_csh_dlg.h"
+
+namespace {
+
+struct UiTest : ::testing::Test {
+  UiTest() {
+    static int argc = 1;
+    static char name[] = "tools_view_test";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+  platform::FakeMessagePort messages;
+};
+
+QLineEdit* Edit(CAuxSetDlg& d, int id) { return static_cast<QLineEdit*>(d.Control(id)); }
+
+TEST_F(UiTest, SettingsDialogEnablesWhatThePageAllows) {
+  struct Case {
+    int page;
+    std::vector<int> on, off;
+  };
+  const Case cases[] = {{tools::kPageHeighting, {1040, 1039}, {1035, 1037, 1034, 1096, 1203, 1300}},
+                        {tools::kPageZoneChange, {1035, 1036, 1089, 1034}, {1038, 1040, 1096}},
+                        {tools::kPageFourParams, {1096, 1100, 1203}, {1035, 1101, 1204}}};
+  for (const Case& c : cases) {
+    tools::CAuxSetForm form;
+    form.page = c.page;
+    CAuxSetDlg dlg(form, nullptr);
+    for (int id : c.on) EXPECT_TRUE(dlg.Control(id)->isEnabled()) << c.page << " " << id;
+    for (int id : c.off) EXPECT_FALSE(dlg.Control(id)->isEnabled()) << c.page << " " << id;
+  }
+  tools::CAuxSetForm form;
+  form.page = tools::kPageGauss;
+  CAuxSetDlg dlg(form, nullptr);
+  auto* system = static_cast<QComboBox*>(dlg.Control(1035));
+  system->setCurrentIndex(0);
+  EXPECT_TRUE(dlg.Control(1300)->isEnabled());
+  system->setCurrentIndex(2);
+  EXPECT_FALSE(dlg.Control(1301)->isEnabled());
+}
+
+TEST_F(UiTest, FourParameterScaleIsCheckedOnOk) {
+  tools::CAuxSetForm form;
+  form.page = tools::kPageFourParams;
+  CAuxSetDlg dlg(form, nullptr);
+  EXPECT_FALSE(dlg.TryAccept());  // scale 0
+  EXPECT_EQ(messages.Messages().back(), "四参数中的尺度输入不当。可直接输入，也可以由公共点解算。");
+  Edit(dlg, 1100)->setText("-1");
+  EXPECT_TRUE(dlg.TryAccept());
+  EXPECT_DOUBLE_EQ(dlg.Form().fourParams[3], -1);
+}
+
+TEST_F(UiTest, EstimateRefreshesOnlyTheParameterEdits) {
+  CAuxView view;
+  view.ResetToDefaults();
+  view.m_stores[tools::kStoreFourCommonPoints] = {"0,0,10,20", "100,0,110,20"};
+  tools::CAuxSetForm form = tools::CAuxSetForm::FromView(view, tools::kPageFourParams);
+  CAuxSetDlg dlg(form, [](int) { return true; });
+  Edit(dlg, 1034)->setText("117");  // typed, not yet read
+  dlg.OnSolveParameters(1);
+  EXPECT_EQ(Edit(dlg, 1096)->text().toStdString(), "10");
+  EXPECT_EQ(Edit(dlg, 1100)->text().toStdString(), "1");
+  EXPECT_EQ(Edit(dlg, 1034)->text().toStdString(), "117");
+}
+
+TEST_F(UiTest, CommonPointListPaintsItsColours) {
+  CAuxView view;
+  view.ResetToDefaults();
+  view.m_stores[tools::kStoreFourCommonPoints] = {"1,2,3,4", "5,6,7,8"};
+  CZbZhhCshDlg dlg(view, 1);
+  CListExWidget* w = dlg.ListWidget();
+  w->resize(460, 200);
+  w->AutoSizeColumns();
+  dlg.List().Select(0, 0);  // the whole first row
+  const QImage img = w->grab().toImage();
+  auto at = [&](int row, int col) { return img.pixelColor(w->CellRect(row, col).center() + QPoint(0, 4)); };
+  EXPECT_EQ(at(0, 0), QColor(0, 63, 144));      // row header of a row selected as a row
+  EXPECT_EQ(at(0, 3), QColor(182, 202, 234));   // selected cell
+  EXPECT_EQ(at(1, 2), QColor(255, 255, 255));   // editable cell
+  bool changed = true;
+  dlg.List().SetItemText(2, 1, "9");
+  EXPECT_FALSE(dlg.TryAccept(&changed));
+  EXPECT_EQ(messages.Messages().back(), "第3行数据输入不完整。");
+  dlg.List().SetItemText(2, 1, "");
+  ASSERT_TRUE(dlg.TryAccept(&changed));
+  EXPECT_FALSE(changed);
+}
+
+TEST_F(UiTest, ToolComputesInTheGrid) {
+  tools_ui::CToolsViewHost host;
+  host.Widget()->resize(900, 400);
+  host.View().m_stores[tools::kStoreGszhsh] = {"A,30,114.3"};
+  ASSERT_TRUE(host.ShowTool("GSZHSH"));
+  EXPECT_EQ(host.ToolRowCount("GSZHSH"), 1);
+  host.View().OnCommand(table::ID_COMPUTE);
+  EXPECT_TRUE(host.View().m_bComputeOk);
+  EXPECT_FALSE(host.View().GetCellText(1, 4).empty());
+  EXPECT_FALSE(host.Widget()->grab().isNull());
+}
+
+}  // namespace

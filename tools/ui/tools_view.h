@@ -1,0 +1,54 @@
+#pragma once
+// The tools view on screen: the grid widget over CAuxView and the ports the presenter
+// talks through (its settings dialogs, the frame's view switch, the document flag).
+// Plugged into the main frame as view 1006.
+#include <QObject>
+#include <memory>
+
+#include "app/views.h"
+#include "tools/aux_section.h"
+#include "tools/aux_view.h"
+#include "tools/aux_view_ports.h"
+
+class CTableWidget;
+class QPrinter;
+
+namespace tools_ui {
+
+class CToolsViewHost : public QObject, public tools::IAuxViewPorts, public app::IToolsNav {
+  Q_OBJECT
+ public:
+  explicit CToolsViewHost(QWidget* parent = nullptr);
+  ~CToolsViewHost() override;
+
+  CAuxView& View() { return *view_; }
+  CTableWidget* Widget() const { return widget_; }
+  tools::CToolsDocSection& Section() { return section_; }
+  void ApplyUiScale();
+
+  // tools::IAuxViewPorts
+  bool RunSettingsDialog(tools::CAuxSetForm& form) override;
+  bool RunDetailSettingsDialog(tools::DetailSurveySettings& settings) override;
+  void ShowToolsView() override;
+  void SetDocumentModified() override;
+  // The common-point dialog of mode 1 or 2; true after OK (the job is marked
+  // modified when the points changed).
+  bool RunCommonPointDialog(int mode);
+
+  // app::IToolsNav
+  int ToolRowCount(const std::string& code) const override;
+  bool ShowTool(const std::string& code) override { return view_->ShowTool(code); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::unique_ptr<CAuxView> view_;
+  tools::CToolsDocSection section_;
+  CTableWidget* widget_ = nullptr;
+};
+
+// Registers view 1006 with the main frame (call before the frame is built).
+void RegisterToolsView();
+
+}  // namespace tools_ui
