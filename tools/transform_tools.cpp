@@ -47,10 +47,17 @@ std::string PadTo(std::string s, int n) {
   return s;
 }
 
+// Leading blanks go, also those between a minus sign and the degrees.
 std::string TrimLeft(std::string s) {
   std::size_t i = 0;
   while (i < s.size() && s[i] == ' ') ++i;
-  return s.substr(i);
+  s = s.substr(i);
+  if (!s.empty() && s[0] == '-') {
+    std::size_t j = 1;
+    while (j < s.size() && s[j] == ' ') ++j;
+    s = "-" + s.substr(j);
+  }
+  return s;
 }
 
 void ComputeFour(CAuxView& v, ToolRun& run) {

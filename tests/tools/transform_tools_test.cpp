@@ -178,6 +178,9 @@ TEST_F(TransformFixture, FourParameterToolComputesDrawsAndRemarks) {
   EXPECT_EQ(feed.Count(drawing::FeedOp::AddControlPoint), 2);
   EXPECT_EQ(view.GetSignatureText(1), "坐标平移 X0 = 100.000000m     Y0 = 200.000000m");
   EXPECT_EQ(view.GetSignatureText(2), "旋转角度 = 90 00 00.0000      尺度 = 1.0000000000");
+  view.m_dFourParams = {0, 0, -0.0001, 1};
+  view.OnCompute();
+  EXPECT_EQ(view.GetSignatureText(2).substr(0, std::string("旋转角度 = -0 00 01.0000").size()), "旋转角度 = -0 00 01.0000");
   // A negative scale mirrors and computes.
   view.m_dFourParams = {0, 0, 0, -1};
   view.OnCompute();

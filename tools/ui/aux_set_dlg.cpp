@@ -18,7 +18,14 @@ namespace {
 
 QString T(const char* s) { return QString::fromUtf8(s); }
 QString T(const std::string& s) { return QString::fromStdString(s); }
-QString Num(double v) { return T(platform::FormatRoundTrip(v)); }
+// Ten decimals without trailing zeros: enough for d.mmss and scales, never "1e-05".
+QString Num(double v) {
+  std::string s = platform::FormatFixed(v, 10);
+  while (!s.empty() && s.back() == '0') s.pop_back();
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  if (s == "-0") s = "0";
+  return T(s);
+}
 
 const char* kLatTip = "在度后加小数点表示，如12.34567表示12度34分56.7秒";
 

@@ -75,6 +75,7 @@ TEST_F(UiTest, EstimateRefreshesOnlyTheParameterEdits) {
   dlg.OnSolveParameters(1);
   EXPECT_EQ(Edit(dlg, 1096)->text().toStdString(), "10");
   EXPECT_EQ(Edit(dlg, 1100)->text().toStdString(), "1");
+  EXPECT_EQ(Edit(dlg, 1099)->text().toStdString(), "0");
   EXPECT_EQ(Edit(dlg, 1034)->text().toStdString(), "117");
 }
 
