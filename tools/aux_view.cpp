@@ -173,6 +173,7 @@ bool CAuxView::ShowTool(const std::string& code) {
     SetColumnHeader(j, c.line1, c.line2, c.span, c.minChars);
     SetColumnInputType(j, c.inputType);
     if (!c.tip.empty()) SetColumnTip(j, c.tip);
+    if (c.stagger) SetColumnStagger(j, true);
   }
   m_nInputCols = std::min(info->inputs, static_cast<int>(cols.size()));
 

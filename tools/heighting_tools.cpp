@@ -118,8 +118,8 @@ void ComputeArea(CAuxView& v, ToolRun& run) {
 std::vector<ToolColumn> OpenTraverseLayout(const CAuxView&) {
   return {
       {"点名", "", 1, 10, table::kInputText, "|1|第一点应为已知点"},
-      {"方位角", kAngleUnit, 1, 10, table::kInputAngle, ""},
-      {"边长", "( m )", 1, 10, table::kInputDecimal, ""},
+      {"方位角", kAngleUnit, 1, 10, table::kInputAngle, "", true},
+      {"边长", "( m )", 1, 10, table::kInputDecimal, "", true},
       {"坐标", "X( m )", 2, 10, table::kInputSignedDecimal, "不需输入|1|第一点应输入坐标"},
       {"", "Y( m )", 1, 10, table::kInputSignedDecimal, "不需输入|1|第一点应输入坐标"},
   };

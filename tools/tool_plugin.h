@@ -23,6 +23,7 @@ struct ToolColumn {
   int minChars = 4;    // minimum width in half-width characters
   int inputType = 7;   // 3 decimal, 4 signed decimal, 5 angle, 6 signed angle, 7 free text
   std::string tip;     // column tip ("" none; "|1|" splits row 1 from the others)
+  bool stagger = false;  // drawn half a row lower: the leg between two points
 };
 
 // What one computation hands to a tool's compute function.

@@ -233,6 +233,10 @@ TEST(OpenTraverseTool, AnEmptyStoreOpensWithTwoRows) {
   EXPECT_EQ(t.view.GetRowCount(), 2);
   EXPECT_FALSE(t.view.IsCellLocked(1, 4));
   EXPECT_TRUE(t.view.IsCellLocked(2, 4));
+  // Azimuth and length stand between two points.
+  EXPECT_TRUE(t.view.GetColumnStagger(2));
+  EXPECT_TRUE(t.view.GetColumnStagger(3));
+  EXPECT_FALSE(t.view.GetColumnStagger(4));
 }
 
 TEST(OpenTraverseTool, OnlyTheFirstRowRefillsItsCoordinates) {
