@@ -1,25 +1,13 @@
 #include "survey/least_squares.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 #include "platform/ports.h"
 #include "survey/cholesky_inverse.h"
 
 namespace survey {
-
-double UnitWeightRms(double pvv, int redundancy) {
-  return redundancy > 0 ? std::sqrt(pvv / redundancy) : -1;
-}
-
-double HelmertFactors(double pvv1, double r1, double pvv2, double r2, double& s1, double& s2) {
-  if (!(r1 >= 1e-6) || !(r2 >= 1e-6)) return -1;
-  const double f1 = pvv1 / r1, f2 = pvv2 / r2;
-  if (!(f1 > 1e-30) || !(f2 > 1e-30) || !std::isfinite(f1) || !std::isfinite(f2)) return -1;
-  s1 = f1;
-  s2 = f2;
-  return std::fabs(f1 - f2);
-}
 
 bool CCholeskyInverter::Invert(CSymMatrix& n) {
   double scale = 0;
@@ -44,6 +32,7 @@ void CWchFch::Init(int tIn, int m1In, int m2In, int m3In, int kIn) {
   m3 = std::max(m3In, 0);
   k = kIn;
   pvv1 = pvv2 = sigma0 = 0;
+  badRow_ = false;
   const int n = t + m3;
   normal1.SetSize(n);
   normal2.SetSize(n);
@@ -67,9 +56,16 @@ void CWchFch::Init(int tIn, int m1In, int m2In, int m3In, int kIn) {
 
 bool CWchFch::AddToRow(int group, int row, const int idx[], const double coef[], int count) {
   std::vector<CWchFchCol>* rows = group == 1 ? &rows1 : group == 2 ? &rows2 : group == 3 ? &rows3 : nullptr;
-  if (!rows || row < 0 || row >= static_cast<int>(rows->size()) || count < 0) return false;
-  for (int i = 0; i < count; ++i)
-    if (idx[i] >= t) return false;
+  bool valid = rows && row >= 0 && row < static_cast<int>(rows->size()) && count >= 0;
+  for (int i = 0; valid && i < count; ++i)
+    if (idx[i] >= t) valid = false;
+  // The adjustments number their rows and unknowns themselves: a miss is a bug
+  // in the caller, and a solution without the row would be silently wrong.
+  assert(valid && "error-equation row or unknown out of range");
+  if (!valid) {
+    badRow_ = true;
+    return false;
+  }
   CWchFchCol& r = (*rows)[row];
   for (int i = 0; i < count; ++i) {
     if (idx[i] < 0) continue;  // a known point
@@ -126,10 +122,15 @@ bool CWchFch::BuildNormals() {
 
   INormalInverter* inv = inverter_ ? inverter_ : m3 == 0 ? static_cast<INormalInverter*>(&cholesky_) : &gaussJordan_;
   if (!inv->Invert(q)) {
-    platform::Messages().ShowMessage(m2 > 0 || k > 0 ? kPlaneSystemFailedMessage : kHeightSystemFailedMessage);
+    ShowFailure();
     return false;
   }
   return true;
+}
+
+void CWchFch::ShowFailure() const {
+  const bool plane = network_ == LsqNetwork::ByGroups ? (m2 > 0 || k > 0) : network_ == LsqNetwork::Plane;
+  platform::Messages().ShowMessage(plane ? kPlaneSystemFailedMessage : kHeightSystemFailedMessage);
 }
 
 double CWchFch::Residual(int group, int row) const {
@@ -155,6 +156,11 @@ double CWchFch::GroupPvv(const std::vector<CWchFchCol>& rows, const std::vector<
 }
 
 double CWchFch::Solve(bool invertOnly) {
+  if (badRow_) {
+    sigma0 = -1;
+    ShowFailure();
+    return -1e10;
+  }
   if (!BuildNormals()) return -1e10;
   if (invertOnly) {
     sigma0 = 1.0;
@@ -179,6 +185,8 @@ double CWchFch::HelmertStep() {
   double s1 = 0, s2 = 0;
   const double step = HelmertFactors(pvv1, r1, pvv2, r2, s1, s2);
   if (step < 0) return step;
+  s1_ = s1;
+  s2_ = s2;
   VecScale(p1, 1 / s1);
   VecScale(p2, 1 / s2);
   return step;

@@ -28,30 +28,16 @@
 // Failures show their messages through platform::Messages(): the pivot message
 // of the inverter, then "给定的平面网数据不合理，无法完成平差!\n请检查平面数据。" (m2 > 0
 // or k > 0) or "给定的高程网数据不合理，无法完成平差!\n请检查高差数据。".
-// CSparseLsq (sparse_least_squares.h) is the envelope-factor counterpart for large
-// networks; it shares these messages and the Helmert and σ0 formulas below.
+// CWchFch implements CLsqSolver (lsq_solver.h); CSparseLsq (sparse_least_squares.h)
+// is its sparse counterpart for large networks, with the same messages and the
+// same Helmert and σ0 formulas. A row naming an unknown the system does not have
+// asserts in debug builds and makes Solve fail with the plane or height text.
 #include <vector>
 
+#include "survey/lsq_solver.h"
 #include "survey/sym_matrix.h"
 
 namespace survey {
-
-// Shown after kSingularNormalMessage when a system cannot be solved: the plane text
-// for systems with sides, the height text for levelling networks.
-inline constexpr char kPlaneSystemFailedMessage[] =
-    "给定的平面网数据不合理，无法完成平差!\n请检查平面数据。";
-inline constexpr char kHeightSystemFailedMessage[] =
-    "给定的高程网数据不合理，无法完成平差!\n请检查高差数据。";
-
-// σ0 = √([pvv]/r); −1 without redundancy (r ≤ 0).
-double UnitWeightRms(double pvv, int redundancy);
-
-// Helmert's variance factors of two observation groups, s_g = [pvv]_g / r_g with
-// the redundancy shares r_g = m_g − tr(N_g·Q). Returns −1 (s1, s2 untouched) when
-// a share is below 1e-6 or a factor is not above 1e-30 and finite: a group without
-// residuals has no variance to estimate, and re-scaling by 1/0 would poison every
-// weight. Else stores the factors and returns |s1 − s2|.
-double HelmertFactors(double pvv1, double r1, double pvv2, double r2, double& s1, double& s2);
 
 // The step that turns the normal matrix into its inverse. The dense Gauss-Jordan
 // inverter is the default; a sparse factorisation for large networks can take its
@@ -81,7 +67,7 @@ class CCholeskyInverter final : public INormalInverter {
   bool Invert(CSymMatrix& n) override;
 };
 
-class CWchFch {
+class CWchFch final : public CLsqSolver {
  public:
   // One sparse error-equation row: unknown numbers and their coefficients.
   struct CWchFchCol {
@@ -89,7 +75,9 @@ class CWchFch {
     std::vector<double> coefficients;
   };
 
-  CWchFch() = default;
+  // network picks the failure text of a singular system (ByGroups: the plane
+  // text when m2 > 0 or k > 0).
+  explicit CWchFch(LsqNetwork network = LsqNetwork::ByGroups) : network_(network) {}
 
   // Stores the counts and clears everything but the weights: p1 and p2 are only
   // resized (weights of unchanged groups survive; new entries are 0).
@@ -97,9 +85,10 @@ class CWchFch {
 
   // Appends (idx[i], coef[i]) to row `row` of `group` (1, 2 or 3). Negative
   // indices (known points) are skipped; an index already in the row has its
-  // coefficient added to the existing one. Returns false (and adds nothing) for a
-  // group or row that does not exist or an index >= t.
-  bool AddToRow(int group, int row, const int idx[], const double coef[], int count);
+  // coefficient added to the existing one. A group or row that does not exist or
+  // an index >= t asserts in debug builds; the row is left out, false is
+  // returned and the next Solve fails with the failure text.
+  bool AddToRow(int group, int row, const int idx[], const double coef[], int count) override;
 
   // Builds the normals, inverts them, and (unless invertOnly) solves.
   // Returns −1e10 when the system is singular (after the messages); with
@@ -108,15 +97,32 @@ class CWchFch {
 
   // One Helmert re-weighting: |s1 − s2|; 0 (nothing changed) when a group is
   // empty; −1 when a group's redundancy share is below 1e-6 or its variance
-  // factor is not positive and finite (weights unchanged then).
-  double HelmertStep();
+  // factor is not finite (weights unchanged then). A group without residuals
+  // keeps its weights.
+  double HelmertStep() override;
 
   // The inverter used by Solve (not owned). nullptr restores the defaults:
   // Cholesky without group 3, Gauss-Jordan for the bordered (indefinite) system.
   void SetInverter(INormalInverter* inverter) { inverter_ = inverter; }
 
   // Residual v = A·x + l of a row of group 1, 2 (x of the last Solve).
-  double Residual(int group, int row) const;
+  double Residual(int group, int row) const override;
+
+  // CLsqSolver: no constraint rows, k = 0.
+  void Init(int tIn, int m1In, int m2In) override { Init(tIn, m1In, m2In, 0, 0); }
+  int Unknowns() const override { return t; }
+  int Rows(int group) const override { return group == 1 ? m1 : group == 2 ? m2 : group == 3 ? m3 : 0; }
+  double& Weight(int group, int row) override { return group == 1 ? p1[row] : p2[row]; }
+  double& Misclosure(int group, int row) override {
+    return group == 1 ? l1[row] : group == 2 ? l2[row] : l3[row];
+  }
+  void NeedCofactors(const std::vector<std::pair<int, int>>&) override {}  // Q is full
+  double Solve() override { return Solve(false); }
+  double X(int i) const override { return i >= 0 && i < static_cast<int>(x.size()) ? x[i] : 0.0; }
+  double Q(int i, int j) override { return i >= 0 && j >= 0 && i < q.n && j < q.n ? q.Ref(i, j) : 0.0; }
+  double Sigma0() const override { return sigma0; }
+  double Pvv(int group) const override { return group == 1 ? pvv1 : pvv2; }
+  double LastFactor(int group) const override { return group == 1 ? s1_ : s2_; }
 
   // State (names as the adjustments use them).
   double pvv1 = 0, pvv2 = 0;  // [pvv] of groups 1 and 2
@@ -134,9 +140,13 @@ class CWchFch {
 
  private:
   bool BuildNormals();
+  void ShowFailure() const;
   double GroupPvv(const std::vector<CWchFchCol>& rows, const std::vector<double>& p,
                   const std::vector<double>& l) const;
 
+  LsqNetwork network_;
+  bool badRow_ = false;  // an AddToRow was refused since Init
+  double s1_ = 1, s2_ = 1;
   CGaussJordanInverter gaussJordan_;
   CCholeskyInverter cholesky_;
   INormalInverter* inverter_ = nullptr;
