@@ -392,6 +392,20 @@ void CSparseLsq::SelectedInverse() {
     for (std::size_t a = 0; a < n; ++a) {
       const int k = rows[a];
       acc[a] += l[a] * zd_[k];
+      const std::size_t rest = n - a - 1, width = lp_[k + 1] - lp_[k];
+      if (rest * 16 < width) {
+        // A short column j against a long column k (a separator far up the
+        // tree): look its few rows up instead of scanning all of column k.
+        auto from = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k]);
+        const auto end = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k + 1]);
+        for (std::size_t b = a + 1; b < n; ++b) {
+          from = std::lower_bound(from, end, rows[b]);
+          const double z = zx_[static_cast<std::size_t>(from - li_.begin())];
+          acc[a] += l[b] * z;
+          acc[b] += l[a] * z;
+        }
+        continue;
+      }
       for (std::size_t p = lp_[k]; p < lp_[k + 1]; ++p) {
         const int b = pos[li_[p]];
         if (b < 0) continue;
