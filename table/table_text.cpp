@@ -20,6 +20,9 @@ std::string FormatInt(int value, int width) {
 }
 
 std::string FormatDouble(double value, int decimals, bool showSign) {
+  // Every number a table shows passes here: an overflowed or undefined result
+  // leaves its cell empty rather than showing "inf" or "nan".
+  if (!std::isfinite(value)) return {};
   std::string s = platform::FormatFixed(value, decimals);
   if (showSign && !s.empty() && s[0] != '-') s.insert(0, 1, '+');
   return s;

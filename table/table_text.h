@@ -17,6 +17,6 @@ std::string AngleText(double radians, bool withBlanks, int decimals, bool keepSi
 
 // printf-style formatting without the locale.
 std::string FormatInt(int value, int width);               // "%*d"
-std::string FormatDouble(double value, int decimals, bool showSign);  // "%.*f" / "%+.*f"
+std::string FormatDouble(double value, int decimals, bool showSign);  // "%.*f" / "%+.*f"; "" when not finite
 
 }  // namespace table

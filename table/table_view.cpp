@@ -1,6 +1,8 @@
 // The table model of CTableView: rows, cells, columns, header texts, selection.
 #include "table/table_view.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -226,6 +228,10 @@ void CTableView::SetCellInt(int row, int col, int value, int width) {
 }
 
 void CTableView::SetCellAngle(int row, int col, double radians, int decimals, bool keepSign) {
+  if (!std::isfinite(radians)) {
+    SetCellText(row, col, "");
+    return;
+  }
   switch (m_nAngleUnit) {
     case 1: {
       double r = keepSign ? radians : survey::Fold2Pi(radians);

@@ -34,6 +34,7 @@
 #include "platform/services.h"
 #include "table/ui/flat_splitter.h"
 #include "table/ui/qt_ports.h"
+#include "table/ui/table_print.h"
 #include "table/ui/ui_scale.h"
 
 namespace app_ui {
@@ -170,6 +171,7 @@ bool CMainFrame::Create() {
   UpdateRecentMenu();
   g_nFontPt = app::SanitizeFontPt(platform::Desktop().profile->GetInt("settings", "FontPt", app::kDefaultFontPt));
   created_ = true;
+  UpdatePrintActions();
   SetFontHeight(0);
   return true;
 }
@@ -244,7 +246,8 @@ void CMainFrame::BuildMenus() {
   };
   Act(m, T("打印...\tCtrl+P(&P)"), platform::ID_FILE_PRINT, toView(platform::ID_FILE_PRINT))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
   Act(m, T("打印预览(&V)"), platform::ID_FILE_PRINT_PREVIEW, toView(platform::ID_FILE_PRINT_PREVIEW));
-  Act(m, T("打印设置(&R)..."), platform::ID_FILE_PRINT_SETUP, toView(platform::ID_FILE_PRINT_SETUP));
+  // The printer of the session, whichever view is shown (nothing view-specific in it).
+  Act(m, T("打印设置(&R)..."), platform::ID_FILE_PRINT_SETUP, [this] { table_ui::RunPrintSetup(this); });
   m->addSeparator();
   QAction* mail = Act(m, T("发送(&D)..."), platform::ID_FILE_SEND_MAIL, [this] { OnFileSendMail(); });
   mail->setEnabled(!QStandardPaths::findExecutable(QStringLiteral("xdg-email")).isEmpty());
@@ -253,10 +256,7 @@ void CMainFrame::BuildMenus() {
   recentAnchor_->setEnabled(false);
   m->addSeparator();
   Act(m, T("退出(&X)"), platform::ID_APP_EXIT, [this] { close(); });
-  connect(m, &QMenu::aboutToShow, this, [this] {
-    bool print = m_nRightViewId != app::kHelpViewId;
-    for (int id : {platform::ID_FILE_PRINT, platform::ID_FILE_PRINT_PREVIEW}) actions_[id]->setEnabled(print);
-  });
+  connect(m, &QMenu::aboutToShow, this, [this] { UpdatePrintActions(); });
 
   m = bar->addMenu(T("编辑(&E)"));
   Act(m, T("撤消\tCtrl+Z(&U)"), platform::ID_EDIT_UNDO, [] { OnEdit(QApplication::focusWidget(), [](auto* e) { e->undo(); }); });
@@ -388,9 +388,20 @@ void CMainFrame::SwitchView(int id) {
   it->second.widget->show();
   m_nRightViewId = id;
   it->second.widget->update();
-  // Printing has nothing to print while the help pages are shown.
+  UpdatePrintActions();
+}
+
+void CMainFrame::UpdatePrintActions() {
+  // Only a view that prints takes the print commands; an empty pane (a view not in
+  // this build) or the help pages have nothing to print.
+  const bool print = m_nRightViewId != app::kHelpViewId && static_cast<bool>(Plug(m_nRightViewId).command);
   for (int cmd : {platform::ID_FILE_PRINT, platform::ID_FILE_PRINT_PREVIEW})
-    if (auto a = actions_.find(cmd); a != actions_.end()) a->second->setEnabled(id != app::kHelpViewId);
+    if (auto a = actions_.find(cmd); a != actions_.end()) a->second->setEnabled(print);
+}
+
+QAction* CMainFrame::Action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
 }
 
 void CMainFrame::SwitchToDrawing(CTableView&) { SwitchView(app::kDrawViewId); }

@@ -44,7 +44,9 @@ struct ViewPlug {
   app::IHelpNav* help = nullptr;
   app::IDrawingReset* drawing = nullptr;
   const records::IFieldBooks* fieldBooks = nullptr;  // records (1004): read by the traverse's "读取"
-  std::function<void(int command)> command;  // ID_FILE_PRINT, ..._PREVIEW, ..._SETUP
+  // ID_FILE_PRINT, ..._PREVIEW, ..._SETUP; a view without it prints
+  // nothing and the frame greys print and preview while it is shown
+  std::function<void(int command)> command;
   std::function<void()> fontChanged;         // the interface scale changed
 };
 using ViewFactory = std::function<ViewPlug(CMainFrame& frame)>;
@@ -114,6 +116,7 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::IT
   const std::string& ProgramDir() const { return m_strProgramDir; }
   const std::vector<CCusProg>& CustomPrograms() const { return m_arrCusProg; }
   QAction* FontAction(int pt) const;
+  QAction* Action(int id) const;  // a menu command by id (57607 print, ...)
 
   static constexpr int kRightViewAtStart = app::kTraverseViewId;
 
@@ -133,6 +136,7 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::IT
   void UpdateCaption();
   void UpdateRecentMenu();
   void UpdateEditActions();
+  void UpdatePrintActions();
   void AddRecent(const std::string& path);
   void SetLeftWidth(int w);
   QAction* Act(QMenu* menu, const QString& text, int id, std::function<void()> fn);

@@ -1,5 +1,6 @@
 #include "table/ui/table_print.h"
 
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrinter>
 #include <QTransform>
@@ -7,6 +8,18 @@
 #include "table/ui/qt_canvas.h"
 
 namespace table_ui {
+
+QPrinter& SessionPrinter() {
+  // Made on first use (a QPrinter needs the application) and kept for the session.
+  static QPrinter* printer = new QPrinter(QPrinter::HighResolution);
+  return *printer;
+}
+
+bool RunPrintSetup(QWidget* parent) {
+  QPageSetupDialog dialog(&SessionPrinter(), parent);
+  dialog.setWindowTitle(QString::fromUtf8("打印设置"));
+  return dialog.exec() == QDialog::Accepted;
+}
 
 table::PrintDevice DeviceOf(QPrinter& printer) {
   table::PrintDevice d;

@@ -5,8 +5,17 @@
 #include "table/table_view.h"
 
 class QPrinter;
+class QWidget;
 
 namespace table_ui {
+
+// The printer of the session: printer, paper, orientation and margins chosen in the
+// print setup, the print dialog or the preview hold for every later print, direct
+// print and preview until the program ends.
+QPrinter& SessionPrinter();
+
+// "打印设置": the page and printer setup on the session printer. True on OK.
+bool RunPrintSetup(QWidget* parent);
 
 // The presenter's view of a printer: paper and printable area in device pixels.
 table::PrintDevice DeviceOf(QPrinter& printer);

@@ -226,6 +226,7 @@ void CTableWidget::RunCommand(int id) {
     case platform::ID_FILE_PRINT: Print(); return;
     case platform::ID_FILE_PRINT_DIRECT: PrintDirect(); return;
     case platform::ID_FILE_PRINT_PREVIEW: PrintPreview(); return;
+    case platform::ID_FILE_PRINT_SETUP: PrintSetup(); return;
     default: break;
   }
   // A command must not be overwritten by an edit that ends after it.
@@ -260,26 +261,30 @@ void CTableWidget::ShowContextMenu(const QPoint& local, const QPoint& global) {
 
 void CTableWidget::Print() {
   if (!view_->CommitEditor()) return;
-  QPrinter printer(QPrinter::HighResolution);
+  QPrinter& printer = table_ui::SessionPrinter();
   const table::PrintPlan plan = table_ui::PlanFor(*view_, printer);
   QPrintDialog dialog(&printer, this);
   dialog.setMinMax(1, std::max(1, plan.pages));
   dialog.setFromTo(1, std::max(1, plan.pages));
   if (dialog.exec() != QDialog::Accepted) return;
   table_ui::PrintTable(*view_, printer);
+  // The page range belongs to this print only; the rest of the choice stays.
+  printer.setPrintRange(QPrinter::AllPages);
   update();
 }
 
 void CTableWidget::PrintDirect() {
   if (!view_->CommitEditor()) return;
-  QPrinter printer(QPrinter::HighResolution);
+  QPrinter& printer = table_ui::SessionPrinter();
+  printer.setPrintRange(QPrinter::AllPages);
   table_ui::PrintTable(*view_, printer);
   update();
 }
 
 void CTableWidget::PrintPreview() {
   if (!view_->CommitEditor()) return;
-  QPrinter printer(QPrinter::HighResolution);
+  QPrinter& printer = table_ui::SessionPrinter();
+  printer.setPrintRange(QPrinter::AllPages);
   QPrintPreviewDialog dialog(&printer, this);
   dialog.setWindowTitle(QStringLiteral("打印预览"));
   connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
@@ -287,6 +292,11 @@ void CTableWidget::PrintPreview() {
   dialog.resize(1000, 800);
   dialog.exec();
   update();
+}
+
+void CTableWidget::PrintSetup() {
+  if (!view_->CommitEditor()) return;
+  table_ui::RunPrintSetup(this);
 }
 
 // ---- editors ----------------------------------------------------------------------

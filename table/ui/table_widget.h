@@ -45,10 +45,12 @@ class CTableWidget : public QWidget, public table::ITableHost {
   QMenu* BuildContextMenu(const std::vector<table::MenuItem>& items, QWidget* parent);
 
   // Printing through the presenter's print plan: the print dialog, direct print
-  // and print preview (the frame's ID_FILE_PRINT... commands).
+  // and print preview (the frame's ID_FILE_PRINT... commands) and the print setup,
+  // all on the session printer, so a choice made in one holds for the others.
   void Print();
   void PrintDirect();
   void PrintPreview();
+  void PrintSetup();
 
   // table::ITableHost
   void Invalidate() override;

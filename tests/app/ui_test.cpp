@@ -112,6 +112,37 @@ TEST_F(FrameTest, PluggedViewAndEmptyPanes) {
   app_ui::RegisterViewFactory(1008, nullptr);
 }
 
+// Print and preview only where a view prints; the print setup is the session's and
+// always there.
+TEST_F(FrameTest, PrintCommandsOnlyWhereAViewPrints) {
+  std::vector<int> ran;
+  app_ui::RegisterViewFactory(1008, [&ran](app_ui::CMainFrame&) {
+    app_ui::ViewPlug p;
+    p.widget = new QLabel(QStringLiteral("drawing"));
+    p.command = [&ran](int cmd) { ran.push_back(cmd); };
+    return p;
+  });
+  app::CVornDoc doc;
+  app_ui::CMainFrame frame(doc);
+  ASSERT_TRUE(frame.Create());
+  struct {
+    int view;
+    bool print;
+  } cases[] = {{1004, false}, {1005, false}, {1006, false}, {1007, false}, {1008, true}, {1004, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.view);
+    frame.SwitchView(c.view);
+    EXPECT_EQ(frame.Action(57607)->isEnabled(), c.print);
+    EXPECT_EQ(frame.Action(57609)->isEnabled(), c.print);
+    EXPECT_TRUE(frame.Action(57606)->isEnabled());
+  }
+  frame.SwitchView(1008);
+  frame.Action(57607)->trigger();
+  frame.Action(57609)->trigger();
+  EXPECT_EQ(ran, (std::vector<int>{57607, 57609}));
+  app_ui::RegisterViewFactory(1008, nullptr);
+}
+
 TEST_F(FrameTest, HeaderClickShowsTheToolsSection) {
   app::CVornDoc doc;
   app_ui::CMainFrame frame(doc);

@@ -1,6 +1,7 @@
 // The table model: building tables, rows, cell formatting, headers and tips.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <stdexcept>
 
 #include "table_fixture.h"
@@ -108,6 +109,10 @@ TEST(TableModel, SetCellDoubleFormatsLikePrintf) {
       {2.5, 0, false, "2"},
       {3512345.6789, 4, false, "3512345.6789"},
       {0.0, 3, false, "0.000"},
+      // An overflowed or undefined result leaves the cell empty.
+      {std::numeric_limits<double>::infinity(), 3, false, ""},
+      {-std::numeric_limits<double>::infinity(), 2, true, ""},
+      {std::numeric_limits<double>::quiet_NaN(), 3, true, ""},
   };
   CountingView v;
   v.NewTable(1, 1, "", true);
@@ -149,6 +154,9 @@ TEST(TableModel, SetCellAngleFollowsTheAngleUnit) {
       {2, 1.0, 1, false, "1.0000000"},
       {2, -kPi / 2, 1, false, "4.7123890"},
       {2, -kPi / 2, 0, true, "-1.570796"},
+      {0, std::numeric_limits<double>::quiet_NaN(), 1, false, ""},
+      {1, std::numeric_limits<double>::infinity(), 1, true, ""},
+      {2, -std::numeric_limits<double>::infinity(), 1, false, ""},
   };
   CountingView v;
   v.NewTable(1, 1, "", true);

@@ -130,7 +130,7 @@ void RegisterTraverseView() {
     plug.command = [host](int command) {
       if (command == platform::ID_FILE_PRINT) host->Widget()->Print();
       else if (command == platform::ID_FILE_PRINT_PREVIEW) host->Widget()->PrintPreview();
-      else if (command == platform::ID_FILE_PRINT_SETUP) host->Widget()->Print();
+      else if (command == platform::ID_FILE_PRINT_SETUP) host->Widget()->PrintSetup();
     };
     plug.fontChanged = [host] { host->ApplyUiScale(); };
     return plug;

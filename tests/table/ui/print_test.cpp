@@ -2,8 +2,15 @@
 // staggered tables, and that printing leaves the screen as it was.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QPageSetupDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -12,6 +19,7 @@
 #include "platform/fake_ports.h"
 #include "table/table_view.h"
 #include "table/ui/table_print.h"
+#include "table/ui/table_widget.h"
 #include "tests/table/ui/qt_app.h"
 
 namespace {
@@ -122,6 +130,64 @@ TEST_F(PrintTest, PrintingLeavesTheScreenLayoutAndTheTableAlone) {
   view_.RecalcLayout(-1, -1, false);
   EXPECT_EQ(view_.GetCellRect(1, 2), before);
   EXPECT_EQ(view_.GetFirstRow(), firstBefore);
+}
+
+// Page size of the first page as pdfinfo reports it ("841.89 x 595.276 pts").
+QString PdfPageSize(const QString& path) {
+  const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+  if (pdfinfo.isEmpty()) return {};
+  QProcess p;
+  p.start(pdfinfo, {path});
+  p.waitForFinished(20000);
+  QRegularExpressionMatch m =
+      QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+ x [0-9.]+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
+  return m.hasMatch() ? m.captured(1) : QString();
+}
+
+// The print setup chooses landscape; the next preview opens on it, and a direct
+// print after the preview prints it: the session keeps one printer.
+TEST_F(PrintTest, PrintSetupChoiceHoldsForPreviewAndPrint) {
+  Fill(view_, 20, false);
+  CTableWidget grid(&view_);
+  grid.resize(800, 500);
+  QPrinter& session = table_ui::SessionPrinter();
+  session.setOutputFormat(QPrinter::PdfFormat);
+  const QString file = dir_.filePath("session.pdf");
+  session.setOutputFileName(file);
+  session.setPageSize(QPageSize(QPageSize::A4));
+  session.setPageOrientation(QPageLayout::Portrait);
+
+  bool setupShown = false;
+  QTimer::singleShot(200, [&] {
+    auto* dlg = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
+    if (!dlg) return;
+    setupShown = true;
+    if (auto* landscape = dlg->findChild<QRadioButton*>(QStringLiteral("landscape"))) landscape->click();
+    dlg->accept();
+  });
+  grid.PrintSetup();
+  EXPECT_TRUE(setupShown);
+  EXPECT_EQ(session.pageLayout().orientation(), QPageLayout::Landscape);
+
+  QPageLayout::Orientation inPreview = QPageLayout::Portrait;
+  QTimer::singleShot(200, [&] {
+    auto* dlg = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+    if (!dlg) return;
+    inPreview = dlg->printer()->pageLayout().orientation();
+    dlg->reject();
+  });
+  grid.PrintPreview();
+  EXPECT_EQ(inPreview, QPageLayout::Landscape);
+
+  grid.PrintDirect();
+  ASSERT_EQ(PdfPages(file), 1);
+  const QString size = PdfPageSize(file);
+  if (!size.isEmpty()) {
+    const QStringList wh = size.split(QStringLiteral(" x "));
+    ASSERT_EQ(wh.size(), 2);
+    EXPECT_GT(wh[0].toDouble(), wh[1].toDouble()) << "landscape page: " << size.toStdString();
+  }
+  session.setPageOrientation(QPageLayout::Portrait);
 }
 
 }  // namespace
