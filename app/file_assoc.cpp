@@ -1,11 +1,14 @@
 #include "app/file_assoc.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <vector>
 
 #include "platform/ports.h"
+#include "platform/services.h"
 #include "platform/textfile.h"
 
 namespace app {
@@ -51,6 +54,29 @@ std::string QuoteExec(const std::string& path) {
   }
   return q + "\"";
 }
+
+// Whether a file can be written where it stands: an existing file must be a
+// writable regular file (the atomic save refuses anything else); a missing one needs
+// its nearest existing folder to be writable, as the folders are made on the way.
+bool CanWriteFile(const fs::path& file) {
+  std::error_code ec;
+  fs::file_status st = fs::symlink_status(file, ec);
+  if (fs::exists(st)) {
+    if (fs::is_symlink(st)) st = fs::status(file, ec);
+    const auto w = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return fs::is_regular_file(st) && (st.permissions() & w) != fs::perms::none &&
+           ::access(file.c_str(), W_OK) == 0;
+  }
+  for (fs::path dir = file.parent_path(); !dir.empty(); dir = dir.parent_path()) {
+    fs::file_status d = fs::status(dir, ec);
+    if (fs::exists(d)) return fs::is_directory(d) && ::access(dir.c_str(), W_OK | X_OK) == 0;
+    if (dir == dir.root_path()) break;
+  }
+  return false;
+}
+
+constexpr const char* kSettings = "settings";
+constexpr const char* kAssocRepairFailed = "AssocRepairFailed";
 
 }  // namespace
 
@@ -147,8 +173,27 @@ bool XdgFileAssociation::RegisterFileTypes() {
 
 bool XdgFileAssociation::Repair() { return WriteOwnFiles() && SetDefault(); }
 
+bool XdgFileAssociation::CanRepair() {
+  return CanWriteFile(MimeFile()) && CanWriteFile(DesktopFile()) && CanWriteFile(MimeAppsFile());
+}
+
 bool CheckFileAssociationAtStartup(IFileAssociation& assoc) {
-  if (assoc.IsAssociated()) return true;
+  platform::IProfile& profile = *platform::Desktop().profile;
+  auto remember = [&](int failed) {
+    if (profile.GetInt(kSettings, kAssocRepairFailed, 0) != failed) profile.SetInt(kSettings, kAssocRepairFailed, failed);
+  };
+  if (assoc.IsAssociated()) {
+    remember(0);
+    return true;
+  }
+  if (!assoc.CanRepair()) {
+    // Asking at every start would only lead to the same failure.
+    if (profile.GetInt(kSettings, kAssocRepairFailed, 0) == 0)
+      platform::Messages().ShowMessage(kAssocCannotRepair, platform::MsgIcon::Warning);
+    remember(1);
+    return false;
+  }
+  remember(0);
   if (!platform::Messages().AskYesNo(std::string(kAssocWrong) + kAssocRepairQuestion)) return false;
   if (assoc.Repair()) return true;
   platform::Messages().ShowMessage("文件关联修复失败。", platform::MsgIcon::Warning);

@@ -21,6 +21,8 @@ class IFileAssociation {
   virtual bool RegisterFileTypes() = 0;
   // Makes this program the default for ".qvt" (the repair).
   virtual bool Repair() = 0;
+  // Whether the repair can write what it must (a read-only home cannot take it).
+  virtual bool CanRepair() = 0;
 };
 
 // Per-user registration under XDG_DATA_HOME / XDG_CONFIG_HOME (or ~/.local/share,
@@ -32,6 +34,7 @@ class XdgFileAssociation final : public IFileAssociation {
   bool IsAssociated() override;
   bool RegisterFileTypes() override;
   bool Repair() override;
+  bool CanRepair() override;
 
   std::string MimeFile() const;
   std::string DesktopFile() const;
@@ -47,7 +50,11 @@ class XdgFileAssociation final : public IFileAssociation {
 
 // The start-up check: when the association is wrong, asks
 // "本软件文件关联不正确，\n" + "\n是否立即修复？\n" and repairs on Yes.
+// A repair that cannot succeed (CanRepair false) is not offered: the user is told
+// once (profile "settings"/"AssocRepairFailed") and not asked again until it can.
 // Returns true when the association is (now) right.
+inline constexpr const char* kAssocCannotRepair =
+    "本软件文件关联不正确，\n用户配置文件夹不可写入，无法修复。\n在该文件夹可写入之前不再提示。";
 bool CheckFileAssociationAtStartup(IFileAssociation& assoc);
 
 }  // namespace app

@@ -175,10 +175,13 @@ void CTableView::OnPaste() {
 
   enum { Unasked, Allow, Ignore } answer = Unasked;
   int lastRow = bottom;
-  if (top + nLines - 1 > bottom) {
+  // Ask only where Yes can do what it says: past the end of a table whose rows are
+  // fixed nothing can be added, and the lines beyond it are dropped as with No.
+  const int reachable = m_bRowsFixed ? std::min(top + nLines - 1, GetRowCount()) : top + nLines - 1;
+  if (reachable > bottom) {
     answer = platform::Messages().AskYesNo(kOverflowQuestion) ? Allow : Ignore;
     if (answer == Allow) {
-      lastRow = top + nLines - 1;
+      lastRow = reachable;
       if (!m_bRowsFixed && GetRowCount() < lastRow) {
         SetRowCount(lastRow);
         // The owning view sets up the new rows (unlocks its input cells) before

@@ -82,6 +82,34 @@ TEST_F(AssocTest, AnotherProgramsDefaultAsksBeforeRepair) {
   EXPECT_NE(list.find("text/html=firefox.desktop"), std::string::npos);
 }
 
+// A home the repair cannot write (here a file stands where its folder would be, which
+// holds for the superuser too): said once, never asked, and asked again once the
+// repair can succeed.
+TEST_F(AssocTest, RepairThatCannotSucceedIsNotOfferedAgain) {
+  platform::ScopedMemoryServices services;
+  std::ofstream(root / "data") << "not a folder";
+  auto a = Make();
+  EXPECT_FALSE(a.CanRepair());
+  for (int start = 0; start < 3; ++start) {
+    SCOPED_TRACE(start);
+    msg.Clear();
+    EXPECT_FALSE(app::CheckFileAssociationAtStartup(a));
+    EXPECT_EQ(msg.Texts(), start == 0 ? std::vector<std::string>{app::kAssocCannotRepair} : std::vector<std::string>{});
+  }
+  fs::remove(root / "data");
+  EXPECT_TRUE(a.CanRepair());
+  msg.Clear();
+  msg.Script({Answer::Yes});
+  EXPECT_TRUE(app::CheckFileAssociationAtStartup(a));
+  EXPECT_EQ(msg.Texts(), (std::vector<std::string>{"本软件文件关联不正确，\n\n是否立即修复？\n"}));
+  EXPECT_EQ(services.profile.GetInt("settings", "AssocRepairFailed", -1), 0);
+
+  // A read-only list of default programs cannot be replaced either.
+  fs::permissions(a.MimeAppsFile(), fs::perms(0444));
+  EXPECT_FALSE(a.CanRepair());
+  fs::permissions(a.MimeAppsFile(), fs::perms(0644));
+}
+
 TEST_F(AssocTest, MovedProgramIsNotAssociated) {
   auto a = Make("/old/place/quintar");
   ASSERT_TRUE(a.RegisterFileTypes());

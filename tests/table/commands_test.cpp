@@ -102,6 +102,34 @@ TEST_F(CommandTest, TabLinesKeepCommasAndColonsAsUnderscores) {
     for (int c = 1; c <= v.GetColCount(); ++c) EXPECT_EQ(v.GetCellText(r, c).find(','), std::string::npos);
 }
 
+// Rows fixed: the question comes only when Yes can reach more rows of the table;
+// lines past its end are dropped without asking (Yes could not grow it).
+TEST_F(CommandTest, PasteIntoFixedRowsAsksOnlyWhereYesCanFill) {
+  struct Case {
+    int top, bottom;   // selected rows, column 1
+    bool asked;
+    const char* row4;  // the last row of the table after Yes (when asked)
+  } cases[] = {
+      {4, 4, false, "a"},   // at the end: nothing below to fill
+      {3, 4, false, "b"},   // selection reaches the end
+      {3, 3, true, "b"},    // row 4 is there to take "b"
+      {1, 2, true, "d"},    // rows 3 and 4 can take more; "e" is dropped
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.top) + "-" + std::to_string(c.bottom));
+    Build(4, 3);
+    v.m_bRowsFixed = true;
+    services.clipboard.text = "a\nb\nc\nd\ne";
+    Select(c.top, 1, c.bottom, 1);
+    msgs.Clear();
+    msgs.Script({Answer::Yes});
+    v.OnPaste();
+    EXPECT_EQ(msgs.Texts().size(), c.asked ? 1u : 0u);
+    EXPECT_EQ(v.GetRowCount(), 4);
+    EXPECT_EQ(v.GetCellText(4, 1), c.row4);
+  }
+}
+
 TEST_F(CommandTest, PasteAnsweredNoFillsOnlyTheSelectedRows) {
   services.clipboard.text = "a\nb\nc\nd\ne";
   Select(2, 1, 3, 1);
