@@ -166,6 +166,9 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
     return false;
   }
 
+  // The file's lines are no longer needed: freed before the read models are swapped
+  // in, so a large job does not hold both at once.
+  in = LineReader();
   DeleteContents();
   for (auto* s : sections)
     if (s) s->CommitRead();
