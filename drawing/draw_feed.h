@@ -28,8 +28,10 @@ class IDrawFeed {
   // Finds or creates a layer without marking it used. With onlyIfNew an existing
   // layer is left alone; otherwise visible >= 0, colour > 0 and style >= 0 are stored.
   virtual void SetLayer(const std::string& name, int visible, int colour, int style, bool onlyIfNew) = 0;
-  // A control point; known 1 for a known point. E, F in millimetres and the E axis
-  // azimuth in radians, or -1 for each when the point has no error ellipse.
+  // A control point; known 1 for a known point. value is printed under the name in
+  // drawing mode 1 (NaN: the point has none, the line stays empty). E, F in
+  // millimetres and the E axis azimuth in radians, or -1 for each when the point
+  // has no error ellipse.
   virtual void AddControlPoint(const std::string& name, int known, double x, double y, double value,
                                double E, double F, double orientation) = 0;
   virtual void AddLine(const std::string& layer, double x1, double y1, double x2, double y2) = 0;
