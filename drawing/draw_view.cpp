@@ -7,6 +7,8 @@
 
 namespace drawing {
 
+CDrawView* g_pDrawView = nullptr;
+
 CDrawView::CDrawView() {
   m_dEllipseScale = 1.0;
   m_dPrintScale = m_dPrintScaleSetting = 1000;

@@ -260,4 +260,7 @@ class CDrawView : public IDrawFeed {
   double m_dSavedUnits = 1;
 };
 
+// The one drawing view of the program, set while its widget exists (null otherwise).
+extern CDrawView* g_pDrawView;
+
 }  // namespace drawing

@@ -6,6 +6,7 @@
 
 #include "app/ui/cvorn_app.h"
 #include "app/ui/help_view.h"
+#include "drawing/ui/draw_view_plug.h"
 #include "records/ui/records_view.h"
 #include "tools/ui/tools_view.h"
 #include "traverse/ui/traverse_view.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   traverse_ui::RegisterTraverseView();
   tools_ui::RegisterToolsView();
   app_ui::RegisterHelpView();
+  drawing_ui::RegisterDrawView();
   app_ui::CvornApp app;
   QStringList args = QApplication::arguments();
   args.removeFirst();

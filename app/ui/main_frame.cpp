@@ -240,7 +240,7 @@ void CMainFrame::BuildMenus() {
   m->addSeparator();
   auto toView = [this](int cmd) {
     return [this, cmd] {
-      const ViewPlug& p = Plug(m_nRightViewId);
+      const ViewPlug& p = Plug(ShownViewId());
       if (p.command) p.command(cmd);
     };
   };
@@ -394,7 +394,8 @@ void CMainFrame::SwitchView(int id) {
 void CMainFrame::UpdatePrintActions() {
   // Only a view that prints takes the print commands; an empty pane (a view not in
   // this build) or the help pages have nothing to print.
-  const bool print = m_nRightViewId != app::kHelpViewId && static_cast<bool>(Plug(m_nRightViewId).command);
+  const int shown = ShownViewId();
+  const bool print = shown != app::kHelpViewId && static_cast<bool>(Plug(shown).command);
   for (int cmd : {platform::ID_FILE_PRINT, platform::ID_FILE_PRINT_PREVIEW})
     if (auto a = actions_.find(cmd); a != actions_.end()) a->second->setEnabled(print);
 }
@@ -404,7 +405,23 @@ QAction* CMainFrame::Action(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
-void CMainFrame::SwitchToDrawing(CTableView&) { SwitchView(app::kDrawViewId); }
+void CMainFrame::SwitchToDrawing(CTableView&) {
+  // The drawing takes the table's place without becoming the remembered view, so
+  // that its "表格" button returns to this table and not to the drawing itself.
+  auto it = plugs_.find(app::kDrawViewId);
+  if (it == plugs_.end()) return;
+  right_->setCurrentWidget(it->second.widget);
+  it->second.widget->show();
+  if (it->second.showTableButton) it->second.showTableButton(true);
+  it->second.widget->update();
+  UpdatePrintActions();
+}
+
+int CMainFrame::ShownViewId() const {
+  for (const auto& [id, plug] : plugs_)
+    if (plug.widget && plug.widget == right_->currentWidget()) return id;
+  return m_nRightViewId;
+}
 
 QWidget* CMainFrame::View(int id) const {
   auto it = plugs_.find(id);

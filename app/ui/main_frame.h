@@ -48,6 +48,7 @@ struct ViewPlug {
   // nothing and the frame greys print and preview while it is shown
   std::function<void(int command)> command;
   std::function<void()> fontChanged;         // the interface scale changed
+  std::function<void(bool show)> showTableButton;  // the drawing's "表格" button (1008)
 };
 using ViewFactory = std::function<ViewPlug(CMainFrame& frame)>;
 
@@ -103,6 +104,9 @@ class CMainFrame : public QMainWindow, public app::IViewSwitch, public table::IT
   void AfterLoad();
 
   QWidget* View(int id) const;
+  // The view on screen: the remembered right-pane view, or the drawing while it
+  // stands in a table's place.
+  int ShownViewId() const;
   const ViewPlug& Plug(int id) const;
   NavPane* NavPaneWidget() const { return navPane_; }
   app::CLTView& Nav() { return nav_; }

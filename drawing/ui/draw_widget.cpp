@@ -1,0 +1,233 @@
+#include "drawing/ui/draw_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include "drawing/draw_settings.h"
+#include "drawing/ui/draw_icons.h"
+#include "drawing/ui/draw_print.h"
+#include "drawing/ui/draw_set_dlg.h"
+#include "drawing/ui/export_cad_dlg.h"
+#include "drawing/ui/qt_draw_canvas.h"
+#include "table/ui/button_st.h"
+#include "table/ui/ui_scale.h"
+
+namespace drawing_ui {
+namespace {
+
+struct ToolDef {
+  int id;
+  const char* caption;
+  int icon;
+  const char* tip;
+};
+
+constexpr ToolDef kTools[8] = {
+    {drawing::kToolSettings, "设置", 146, "图形设置"},
+    {drawing::kToolZoomAll, "全显", 191, "显示全部图形"},
+    {drawing::kToolWindowZoom, "窗显", 192, "按住鼠标左键拖动一个窗口放大图形"},
+    {drawing::kToolZoom, "缩放", 189, "按住鼠标左键上下拖动缩放图形(也可滚动鼠标中键)"},
+    {drawing::kToolPan, "平移", 190, "平移图形(也可直接按住鼠标中键平移图形)"},
+    {drawing::kToolCad, "CAD", 148, "输出到CAD(DXF文件)"},
+    {drawing::kToolQuery, "查询", 193, "将鼠标移动至某点，显示点名及坐标，如再按下左键则将该信息拷贝入剪切板"},
+    {drawing::kToolBackToTable, "表格", 201, "切换至计算表格窗口"},
+};
+
+drawing::DPoint D(const QPointF& p) { return {p.x(), p.y()}; }
+
+}  // namespace
+
+CDrawWidget::CDrawWidget(drawing::CDrawView& view, QWidget* parent) : QWidget(parent), view_(view) {
+  setObjectName(QStringLiteral("drawView1008"));
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::ClickFocus);
+  for (const ToolDef& t : kTools) {
+    auto* b = new CButtonST(QString::fromUtf8(t.caption), this);
+    b->setObjectName(QStringLiteral("drawTool%1").arg(t.id));
+    b->SetIcon(DrawToolIcon(t.icon));
+    b->setToolTip(QString::fromUtf8(t.tip));
+    b->setFocusPolicy(Qt::NoFocus);
+    const int id = t.id;
+    connect(b, &QPushButton::clicked, this, [this, id] { view_.OnToolCommand(id); });
+    buttons_.emplace_back(t.id, b);
+  }
+  ToolButton(drawing::kToolBackToTable)->setVisible(view_.m_bTableButtonShown);
+  cad_ = std::make_unique<CExportCadSetDlg>(&view_, this);
+  view_.SetHost(this);
+  drawing::g_pDrawView = &view_;
+  UpdateMetrics();
+  LayoutButtons();
+}
+
+CDrawWidget::~CDrawWidget() {
+  view_.SetHost(nullptr);
+  if (drawing::g_pDrawView == &view_) drawing::g_pDrawView = nullptr;
+}
+
+CButtonST* CDrawWidget::ToolButton(int id) const {
+  for (const auto& [bid, b] : buttons_)
+    if (bid == id) return b;
+  return nullptr;
+}
+
+void CDrawWidget::UpdateMetrics() {
+  drawing::ScreenMetrics m;
+  m.clientWidth = width();
+  m.clientHeight = height();
+  m.dpiX = logicalDpiX() > 0 ? logicalDpiX() : 96;
+  m.dpiY = logicalDpiY() > 0 ? logicalDpiY() : 96;
+  m.rowHeight = g_nRowHeight > 0 ? g_nRowHeight : 22;
+  m.charHeight = g_nCharHeight > 0 ? g_nCharHeight : 12;
+  const QColor face = g_clrBtnFace.isValid() ? g_clrBtnFace : QColor(240, 240, 240);
+  m.face = {std::uint8_t(face.red()), std::uint8_t(face.green()), std::uint8_t(face.blue())};
+  view_.SetMetrics(m);
+}
+
+void CDrawWidget::LayoutButtons() {
+  const int r = g_nRowHeight > 0 ? g_nRowHeight : 22;
+  const int c = g_nCharHeight > 0 ? g_nCharHeight : 12;
+  int w = std::min(r + 4 * c + 12, (width() - 10) / 8);
+  w = std::max(w, r);
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    const int left = 2 + int(i) * w;
+    buttons_[i].second->setGeometry(left, 2, w + int(i) * w - left, r - 2);
+  }
+}
+
+void CDrawWidget::ApplyUiScale() {
+  UpdateMetrics();
+  LayoutButtons();
+  update();
+}
+
+void CDrawWidget::Invalidate() { update(); }
+
+void CDrawWidget::ShowTableButton(bool show) {
+  if (CButtonST* b = ToolButton(drawing::kToolBackToTable)) b->setVisible(show);
+}
+
+void CDrawWidget::SetQueryTip(const std::string& text) {
+  if (text == tip_) return;
+  tip_ = text;
+  if (text.empty()) QToolTip::hideText();
+  else QToolTip::showText(QCursor::pos(), QString::fromUtf8(text.c_str()), this);
+}
+
+void CDrawWidget::BackToTable() {
+  if (onBackToTable) onBackToTable();
+}
+
+void CDrawWidget::OpenSettings() {
+  CDrawSetDlg dlg(view_, this);
+  if (dlg.exec() == QDialog::Accepted) {
+    drawing::ApplyDrawSettings(view_, dlg.Values());
+    cad_->SetScaleHint(view_.m_dPrintScale);
+  }
+}
+
+void CDrawWidget::OpenCadExport() {
+  cad_->SetScaleHint(view_.m_dPrintScale);
+  cad_->Open();
+}
+
+void CDrawWidget::paintEvent(QPaintEvent*) {
+  UpdateMetrics();
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  QtDrawCanvas canvas(p);
+  view_.OnDraw(canvas);
+}
+
+void CDrawWidget::resizeEvent(QResizeEvent*) {
+  UpdateMetrics();
+  LayoutButtons();
+}
+
+void CDrawWidget::mousePressEvent(QMouseEvent* e) {
+  UpdateMetrics();
+  if (e->button() == Qt::LeftButton) view_.OnLButtonDown(D(e->position()));
+  else if (e->button() == Qt::MiddleButton) view_.OnMButtonDown(D(e->position()));
+  else if (e->button() == Qt::RightButton) view_.OnRButtonDown();
+  UpdateCursor(e->position());
+}
+
+void CDrawWidget::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) view_.OnLButtonUp(D(e->position()));
+  else if (e->button() == Qt::MiddleButton) view_.OnMButtonUp(D(e->position()));
+  UpdateCursor(e->position());
+}
+
+void CDrawWidget::mouseMoveEvent(QMouseEvent* e) {
+  view_.OnMouseMove(D(e->position()), e->buttons() & Qt::LeftButton, e->buttons() & Qt::MiddleButton);
+  UpdateCursor(e->position());
+}
+
+void CDrawWidget::wheelEvent(QWheelEvent* e) {
+  UpdateMetrics();
+  view_.OnMouseWheel(e->angleDelta().y(), D(e->position()));
+  e->accept();
+}
+
+void CDrawWidget::UpdateCursor(const QPointF& pos) {
+  switch (view_.CursorAt(D(pos))) {
+    case drawing::kCursorZoom: setCursor(Qt::SizeVerCursor); break;
+    case drawing::kCursorPan: setCursor(view_.Dragging() ? Qt::ClosedHandCursor : Qt::OpenHandCursor); break;
+    case drawing::kCursorCross: setCursor(Qt::CrossCursor); break;
+    default: unsetCursor(); break;
+  }
+}
+
+void CDrawWidget::showEvent(QShowEvent*) {
+  if (cad_) cad_->OwnerShown(true);
+}
+
+void CDrawWidget::hideEvent(QHideEvent*) {
+  if (cad_) cad_->OwnerShown(false);
+  QToolTip::hideText();
+}
+
+QPrinter& CDrawWidget::Printer() {
+  if (!printer_) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setPageSize(QPageSize(QPageSize::A4));
+  }
+  return *printer_;
+}
+
+bool CDrawWidget::PrintTo(QPrinter& printer) { return PrintDrawing(view_, printer); }
+
+void CDrawWidget::OnCommand(int command) {
+  QPrinter& printer = Printer();
+  switch (command) {
+    case 57607: {
+      QPrintDialog dlg(&printer, this);
+      dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+      if (dlg.exec() == QDialog::Accepted) PrintTo(printer);
+      break;
+    }
+    case 57608: PrintTo(printer); break;
+    case 57609: {
+      QPrintPreviewDialog dlg(&printer, this);
+      connect(&dlg, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* pr) { PrintTo(*pr); });
+      dlg.exec();
+      break;
+    }
+    case 57606: {
+      QPrintDialog dlg(&printer, this);
+      dlg.setWindowTitle(QString::fromUtf8("打印设置"));
+      dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+      dlg.exec();
+      break;
+    }
+    default: break;
+  }
+}
+
+}  // namespace drawing_ui
