@@ -14,6 +14,7 @@
 #include "drawing/ui/draw_set_dlg.h"
 #include "drawing/ui/export_cad_dlg.h"
 #include "drawing/ui/qt_draw_canvas.h"
+#include "platform/commands.h"
 #include "table/ui/button_st.h"
 #include "table/ui/ui_scale.h"
 
@@ -206,20 +207,20 @@ bool CDrawWidget::PrintTo(QPrinter& printer) { return PrintDrawing(view_, printe
 void CDrawWidget::OnCommand(int command) {
   QPrinter& printer = Printer();
   switch (command) {
-    case 57607: {
+    case platform::ID_FILE_PRINT: {
       QPrintDialog dlg(&printer, this);
       dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
       if (dlg.exec() == QDialog::Accepted) PrintTo(printer);
       break;
     }
-    case 57608: PrintTo(printer); break;
-    case 57609: {
+    case platform::ID_FILE_PRINT_DIRECT: PrintTo(printer); break;
+    case platform::ID_FILE_PRINT_PREVIEW: {
       QPrintPreviewDialog dlg(&printer, this);
       connect(&dlg, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* pr) { PrintTo(*pr); });
       dlg.exec();
       break;
     }
-    case 57606: {
+    case platform::ID_FILE_PRINT_SETUP: {
       QPrintDialog dlg(&printer, this);
       dlg.setWindowTitle(QString::fromUtf8("打印设置"));
       dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);

@@ -26,8 +26,8 @@ class CDrawWidget : public QWidget, public drawing::IDrawHost {
   // The frame's switch back to the table the drawing stands in for.
   std::function<void()> onBackToTable;
 
-  // Framework commands: 57607 print (dialog), 57608 print direct, 57609 preview,
-  // 57606 print setup.
+  // The frame's print commands (platform/commands.h): print with the dialog,
+  // print direct, preview and print setup.
   void OnCommand(int command);
   // Prints onto the given printer without a dialog.
   bool PrintTo(QPrinter& printer);
