@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "app/ui/main_frame.h"
+#include "drawing/draw_view.h"
 #include "platform/commands.h"
 #include "platform/ports.h"
 #include "table/ui/button_st.h"
@@ -12,6 +13,7 @@
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
 #include "traverse/codes.h"
+#include "traverse/view/dx_view_diagrams.h"
 #include "traverse/ui/fan_set_dlg.h"
 
 namespace traverse_ui {
@@ -117,6 +119,19 @@ void CTraverseViewHost::SetDocumentModified() {
 std::string CTraverseViewHost::CustomTableName(int i) const {
   if (i < 0 || i >= static_cast<int>(view_->m_cusTables.size())) return "";
   return view_->m_cusTables[static_cast<std::size_t>(i)].name;
+}
+
+// The diagrams go into the drawing view when the program has one.
+void CTraverseViewHost::DrawErrorSearchDiagram() {
+  if (drawing::g_pDrawView) traverse::DrawErrorSearchDiagram(*view_, *drawing::g_pDrawView);
+}
+
+void CTraverseViewHost::DrawTraverseDiagram() {
+  if (drawing::g_pDrawView) traverse::DrawTraverseDiagram(*view_, *drawing::g_pDrawView);
+}
+
+void CTraverseViewHost::DrawPointPlot() {
+  if (drawing::g_pDrawView) traverse::DrawPointPlot(*view_, *drawing::g_pDrawView);
 }
 
 void RegisterTraverseView() {

@@ -50,9 +50,9 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, p
   int InputRowCount() const override { return static_cast<int>(view_->m_arrUnit.size()); }
   std::string CustomTableName(int i) const override;
   void ShowTable(const std::string& code) override { view_->ShowTable(code); }
-  void DrawErrorSearchDiagram() override {}
-  void DrawTraverseDiagram() override {}
-  void DrawPointPlot() override {}
+  void DrawErrorSearchDiagram() override;
+  void DrawTraverseDiagram() override;
+  void DrawPointPlot() override;
 
   // The interface scale changed.
   void ApplyUiScale();
