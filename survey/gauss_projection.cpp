@@ -34,13 +34,11 @@ bool CGaussProjection::SetEllipsoid(int type, bool useY500km, double aIn, double
     case kEllipsoidCgcs2000: A = 6378137; inv = 298.257222101; break;
     default: break;
   }
-  ready = 0;
+  // Refused values leave the ellipsoid set before (if any) exactly as it was.
   if (!std::isfinite(A) || !std::isfinite(inv) || !std::isfinite(projHeight) ||
       !std::isfinite(centreLat) || A <= 0 || inv <= 1)
     return false;
   double f = 1 / inv;
-  centreLatitude = centreLat;
-  projectionHeight = projHeight;
   if (std::fabs(projHeight) > 1e-6) {
     double e2u = 1 - (1 - f) * (1 - f);
     double s = std::sin(centreLat);
@@ -55,6 +53,8 @@ bool CGaussProjection::SetEllipsoid(int type, bool useY500km, double aIn, double
     }
     if (!std::isfinite(A) || A <= 0) return false;
   }
+  centreLatitude = centreLat;
+  projectionHeight = projHeight;
   a = A;
   double b = (1 - f) * a;
   c = a * a / b;

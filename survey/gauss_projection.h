@@ -61,8 +61,8 @@ class CGaussProjection {
 
   // Chooses the ellipsoid (a preset, or a and invF for kEllipsoidCustom), the
   // false easting, and the enlargement (only when |projHeight| > 1e-6 m).
-  // Returns false, and leaves no ellipsoid set, when the custom values cannot
-  // describe an ellipsoid (a <= 0, invF <= 1, or non-finite values).
+  // Returns false when the custom values cannot describe an ellipsoid (a <= 0,
+  // invF <= 1, or non-finite values); the ellipsoid set before, if any, stays.
   bool SetEllipsoid(int type, bool y500km, double a, double invF, double projHeight,
                     double centreLatitude, int expansionMethod);
   void SetReductionHeight(double h) { reductionHeight = h; }

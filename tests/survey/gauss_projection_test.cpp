@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "platform/fake_ports.h"
 #include "survey/angle.h"
@@ -238,15 +239,28 @@ TEST(GaussProjection, CustomValuesThatAreNoEllipsoidAreRefused) {
   platform::FakeMessagePort port;
   CGaussProjection g;
   ASSERT_TRUE(g.SetEllipsoid(kEllipsoidWgs84, false, 0, 0, 0, 0, 0));
-  for (auto [a, invF] : {std::pair{6378137.0, 0.0}, {6378137.0, 1.0}, {-5.0, 298.0}, {NAN, 298.0},
-                         {6378137.0, INFINITY}}) {
-    EXPECT_FALSE(g.SetEllipsoid(kEllipsoidCustom, false, a, invF, 0, 0, 0));
-    EXPECT_FALSE(g.IsReady());
+  double x0 = 0, y0 = 0;
+  g.GeodeticToPlane(0.5, 2.01, 2, &x0, &y0);
+  // Refused values keep the ellipsoid that was set: the projection goes on as before.
+  for (auto [a, invF, h] : {std::tuple{6378137.0, 0.0, 0.0}, {6378137.0, 1.0, 0.0}, {-5.0, 298.0, 0.0},
+                            {NAN, 298.0, 0.0}, {6378137.0, INFINITY, 0.0}, {6378137.0, 298.0, NAN}}) {
+    EXPECT_FALSE(g.SetEllipsoid(kEllipsoidCustom, true, a, invF, h, 0.3, 0));
+    EXPECT_TRUE(g.IsReady());
+    double x = 0, y = 0;
+    g.GeodeticToPlane(0.5, 2.01, 2, &x, &y);
+    EXPECT_EQ(x, x0);
+    EXPECT_EQ(y, y0);  // nor did the false easting change
+    EXPECT_EQ(g.projectionHeight, 0.0);
   }
+  EXPECT_TRUE(port.Messages().empty());
+  // With nothing set before, a refusal leaves nothing set.
+  CGaussProjection fresh;
+  EXPECT_FALSE(fresh.SetEllipsoid(kEllipsoidCustom, false, 6378137.0, 0.5, 0, 0, 0));
+  EXPECT_FALSE(fresh.IsReady());
   double x = 3, y = 4;
-  g.GeodeticToPlane(0.5, 2, 2, &x, &y);
+  fresh.GeodeticToPlane(0.5, 2, 2, &x, &y);
   EXPECT_EQ(x, 3);
-  EXPECT_EQ(port.Messages().size(), 1u);
+  EXPECT_EQ(port.Messages(), (std::vector<std::string>{"发生错误，尚未设置坐标类型"}));
 }
 
 // Reductions of a line: independent textbook forms (plane scale factor of the

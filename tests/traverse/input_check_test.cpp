@@ -62,6 +62,15 @@ Cells With(Cells c, std::size_t row, int col, const std::string& text) {
 
 const Case kCases[] = {
     {"names only", 0, [] { return Cells{{"A"}, {"B"}, {"C"}, {"D"}}; }, nullptr, "无计算内容！"},
+    // Magnitudes no computation survives are refused before anything overflows.
+    {"side beyond computation", 0, [] { return With(ConnectingCells(), 3, kSide, "1e308"); }, nullptr,
+     "第4点(P2)的边长数值过大（1e308），无法计算。"},
+    {"known X beyond computation", 0, [] { return With(ConnectingCells(), 0, kX, "-1e300"); }, nullptr,
+     "第1点(A)的X坐标数值过大（-1e300），无法计算。"},
+    {"height difference beyond computation", 0, [] { return With(ConnectingCells(), 2, kDh, "9e99"); }, nullptr,
+     "第3点(P1)的高差数值过大（9e99），无法计算。"},
+    {"observed height beyond computation", 4, [] { return Cells{{"A", "", "", "", "", "1", "1"}, {"B"}, {"C"}}; },
+     [](CDxView& v) { v.m_arrUnit[0].obsHText = "1e200"; }, "第1点(A)的观测高程数值过大（1e200），无法计算。"},
     {"empty name", 0, [] { return With(ConnectingCells(), 3, kName, ""); }, nullptr,
      "第4点名称不应为空"},
     {"unnamed orientation row carrying a height difference", 0,
@@ -335,6 +344,38 @@ TEST(InputCheckEdgeTest, PointWithinAMicrometreTakesTheStoredCoordinates) {
   ASSERT_EQ(view.ParseAndCheckInput(), 1) << port.Messages()[0];
   EXPECT_EQ(view.m_arrUnit[7].planeIndex, view.m_arrUnit[0].planeIndex);
   EXPECT_EQ(view.m_arrUnit[7].x, 3371820.412);
+}
+
+// A side or height difference in the last row leads nowhere and is ignored: stored
+// files may hold one, and the job computes as without it.
+TEST(InputCheckEdgeTest, LastRowSideAndHeightDifferenceAreIgnored) {
+  for (int type : {0, 1}) {
+    SCOPED_TRACE(type);
+    platform::FakeMessagePort port;
+    Cells plain = type == 0 ? ConnectingCells() : NoOrientationCells();
+    Cells extra = plain;
+    extra.back()[kSide] = "123.456";
+    extra.back()[kDh] = "1.234";
+    extra.back()[kWeight] = "0.5";
+    CDxView a, b;
+    for (CDxView* v : {&a, &b}) {
+      v->ResetScheme();
+      v->m_bRigorous = 0;
+      v->m_nTraverseType = type;
+    }
+    a.SetInputRows(plain);
+    b.SetInputRows(extra);
+    ASSERT_EQ(a.Compute(), 1);
+    EXPECT_EQ(b.Compute(), 1) << (port.Messages().empty() ? "" : port.Messages()[0]);
+    EXPECT_TRUE(port.Messages().empty());
+    ASSERT_EQ(a.m_arrUnit.size(), b.m_arrUnit.size());
+    for (std::size_t i = 0; i < a.m_arrUnit.size(); ++i) {
+      EXPECT_DOUBLE_EQ(a.m_arrUnit[i].x, b.m_arrUnit[i].x) << i;
+      EXPECT_DOUBLE_EQ(a.m_arrUnit[i].y, b.m_arrUnit[i].y) << i;
+      EXPECT_DOUBLE_EQ(a.m_arrUnit[i].h, b.m_arrUnit[i].h) << i;
+    }
+    EXPECT_DOUBLE_EQ(a.m_dSumD, b.m_dSumD);
+  }
 }
 
 TEST(InputCheckEdgeTest, OpenHeightRouteNeedsNoWeights) {

@@ -126,6 +126,23 @@ TEST(NetworkTest, UnreachablePointsAreNamed) {
   EXPECT_EQ(job.First(), "第" + std::to_string(row) + "点(Z9)未能推算得近似坐标");
 }
 
+// A chain from a located point that lacks its first side stops the computation at
+// once, even where another line could have placed the point.
+TEST(NetworkTest, MissingSideOfAnUnorientedChainStopsAtOnce) {
+  // A(1000,1000) with no side to P; B(1000,1200), C(1200,1200) known; P(1100,1300)
+  // reached from C by the angle B-C-P (315°) and the side C-P.
+  const std::vector<std::vector<std::string>> rows = {
+      {"A", "", "", "", "", "1000", "1000"}, {"P"}, {"B", "", "", "", "", "1000", "1200"},
+      {"C", "315.0000", "141.4213562", "", "", "1200", "1200"}, {"P"}};
+  CDxView view;
+  platform::FakeMessagePort port;
+  view.ResetScheme();
+  view.m_nTraverseType = 3;
+  view.SetInputRows(rows);
+  EXPECT_EQ(view.Compute(), 0);
+  EXPECT_EQ(port.Messages(), (std::vector<std::string>{"第1点(A)-第2点(P)缺少边长！"}));
+}
+
 TEST(NetworkTest, HeightWithoutKnownNeighbourIsNamed) {
   // Two height points joined to each other only.
   synth2::Network net = synth2::Grid(3, 3, 5, true);

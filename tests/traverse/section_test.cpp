@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake_ports.h"
 #include "platform/textfile.h"
 #include "traverse/file/traverse_section.h"
 
@@ -209,13 +210,46 @@ TEST(TraverseSectionTest, RowFieldsAreCutPaddedAndTrimmed) {
   EXPECT_EQ(d.rows[2][9], "");
 }
 
+// "严密平差" as stored, except for the special traverse or network, which has only
+// the rigorous adjustment (the scheme dialog forces it the same way).
+TEST(TraverseSectionTest, RigorousFlagFollowsTheTypesThatHaveOnlyOne) {
+  struct {
+    int type, stored, read;
+  } cases[] = {{0, 0, 0}, {0, 1, 1}, {1, 0, 0}, {1, 1, 1}, {3, 0, 1}, {3, 1, 1}};
+  for (const auto& c : cases) {
+    const std::vector<std::string> lines = {app::kTraverseBanner, "[计算方案]", "导线类型:" + std::to_string(c.type),
+                                            "严密平差:" + std::to_string(c.stored), "[计算方案结束]",
+                                            "----------------------------"};
+    EXPECT_EQ(Read(lines).scheme.m_bRigorous, c.read) << "type " << c.type << " stored " << c.stored;
+  }
+}
+
+// A custom ellipsoid that is none is said where it is read; the default goes on.
+TEST(TraverseSectionTest, UnusableCustomEllipsoidIsReported) {
+  platform::FakeMessagePort port;
+  const std::vector<std::string> lines = {app::kTraverseBanner, "[计算方案]", "坐标系:0", "自定义椭球长半轴:6378137",
+                                          "自定义椭球扁率分母:1", "[计算方案结束]", "----------------------------"};
+  t::TraverseSectionData d = Read(lines);
+  EXPECT_EQ(d.scheme.m_nEllipsoid, 0);
+  EXPECT_DOUBLE_EQ(d.scheme.m_dEllipInvF, 298.257222101);
+  EXPECT_EQ(port.Messages(), (std::vector<std::string>{
+                                 "计算方案中的自定义椭球参数不可用（长半轴6378137，扁率分母1），\n已改用长半轴6378137、扁率分母298.257222101。"}));
+  // A sound one, or an unusable one under a preset, says nothing.
+  port.Clear();
+  Read({app::kTraverseBanner, "[计算方案]", "坐标系:0", "自定义椭球长半轴:6378245", "自定义椭球扁率分母:298.3",
+        "[计算方案结束]", "----------------------------"});
+  Read({app::kTraverseBanner, "[计算方案]", "坐标系:2", "自定义椭球扁率分母:1", "[计算方案结束]",
+        "----------------------------"});
+  EXPECT_TRUE(port.Messages().empty());
+}
+
 TEST(TraverseSectionTest, KeysInAnyOrderUnknownKeysAndRepeats) {
   std::vector<std::string> lines = {
       app::kTraverseBanner, "[计算方案]", "严密平差:0", "未知的键:7", "没有冒号", "导线类型:2",
       "导线类型:3", "测角中误差:abc", "签署栏:甲, 乙 ,丙,,,,,,,,,,十三,十四", "[计算方案结束]",
       "a stray line", "----------------------------"};
   t::TraverseSectionData d = Read(lines);
-  EXPECT_EQ(d.scheme.m_bRigorous, 0);
+  EXPECT_EQ(d.scheme.m_bRigorous, 1);  // type 3 has only the rigorous adjustment
   EXPECT_EQ(d.scheme.m_nTraverseType, 3);
   EXPECT_DOUBLE_EQ(d.scheme.m_dAngleRms, 5.0);  // "abc" reads 0, which no scheme can use
   EXPECT_EQ(d.headerItems[0], "甲");

@@ -18,6 +18,29 @@ namespace {
 
 bool SameName(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
 
+// Largest magnitudes a row's numbers may have. Far beyond any survey (plane
+// coordinates with a zone number stay under 1e8 m), yet small enough that sums,
+// squares and products of them stay finite, so no "inf" or "nan" can follow.
+struct NumberField {
+  std::string CTraverseJob::CUnit::*text;
+  const char* label;
+  double limit;
+};
+constexpr NumberField kNumberFields[] = {
+    {&CTraverseJob::CUnit::xText, "X坐标", 1e8},
+    {&CTraverseJob::CUnit::yText, "Y坐标", 1e8},
+    {&CTraverseJob::CUnit::hText, "高程", 1e6},
+    {&CTraverseJob::CUnit::distanceText, "边长", 1e7},
+    {&CTraverseJob::CUnit::dhText, "高差", 1e6},
+    {&CTraverseJob::CUnit::weightText, "定权距离或测站数", 1e7},
+    {&CTraverseJob::CUnit::obsXText, "观测X坐标", 1e8},
+    {&CTraverseJob::CUnit::obsYText, "观测Y坐标", 1e8},
+    {&CTraverseJob::CUnit::obsHText, "观测高程", 1e6},
+    {&CTraverseJob::CUnit::backsightText, "后视读数", 1e6},
+    {&CTraverseJob::CUnit::foresightText, "前视读数", 1e6},
+    {&CTraverseJob::CUnit::intermediateText, "中视读数", 1e6},
+};
+
 }  // namespace
 
 bool CTraverseJob::IsClosedTraverse() const {
@@ -191,6 +214,14 @@ int CTraverseJob::ParseAndCheckInput() {
     u.azimuth = u.dx = u.vx = u.dy = u.vy = 0;
     u.azimuthRms = u.sideRms = u.adjacentError = 0;
 
+    for (const NumberField& f : kNumberFields) {
+      const std::string& text = u.*f.text;
+      if (!text.empty() && !(std::fabs(platform::ParseDouble(text)) <= f.limit)) {
+        Say(Format("第%d点(%s)的%s数值过大（%s），无法计算。", {i + 1, u.name, f.label, text}));
+        return 0;
+      }
+    }
+
     if (u.name.empty()) {
       const bool orientationRow =
           !m_bPlane && ((i == 0 && (type == 0 || type == 2)) || (last && type == 0));
@@ -270,10 +301,9 @@ int CTraverseJob::ParseAndCheckInput() {
             m_dSumWeight += u.weightLength;
           }
         }
-      } else if (!u.distanceText.empty() || !u.dhText.empty()) {
-        Say(Format("第%d点(%s)是最后一点，不应输入边长或高差", {i + 1, u.name}));
-        return 0;
       }
+      // A side or height difference in the last row leads nowhere: stored files
+      // may hold one, and it is ignored.
     } else if (type == 4) {
       if (i >= 1 && m_bPlane && (u.obsXText.empty() || u.obsYText.empty())) {
         Say(Format("第%d点(%s)的观测坐标未输入完整。", {i + 1, u.name}));

@@ -229,15 +229,6 @@ int CTraverseJob::ComputeApproxCoords() {
            m_arrUnit[a].planeIndex == m_arrUnit[b].planeIndex;
   };
 
-  std::string broken;  // the first chain that could not be walked ...
-  int brokenRow = -1;  // ... and the row of the point it was to place
-  auto remember = [&](int row, std::string text) {
-    if (broken.empty()) {
-      broken = std::move(text);
-      brokenRow = row;
-    }
-  };
-
   // First series.
   for (bool placed = true; placed;) {
     placed = false;
@@ -263,14 +254,12 @@ int CTraverseJob::ComputeApproxCoords() {
         continue;
       }
       // Unoriented: walk a provisional chain, first leg due north, to the first
-      // located point other than the start, then turn the first leg onto it.
-      // A chain that cannot be walked is remembered, not fatal: other lines may
-      // still locate its points in a later sweep. It is reported only when points
-      // stay without coordinates.
+      // located point other than the start, then turn the first leg onto it. A
+      // missing side or angle on the way stops the computation at once.
       if (!hasSide(i)) {
-        remember(i + 1, Format("第%d点(%s)-第%d点(%s)缺少边长！", i + 1, m_arrUnit[i].name.c_str(), i + 2,
-                        m_arrUnit[i + 1].name.c_str()));
-        continue;
+        Say(Format("第%d点(%s)-第%d点(%s)缺少边长！", i + 1, m_arrUnit[i].name.c_str(), i + 2,
+                   m_arrUnit[i + 1].name.c_str()));
+        return 0;
       }
       double x0, y0;
       coords(i, &x0, &y0);
@@ -281,13 +270,13 @@ int CTraverseJob::ComputeApproxCoords() {
       for (int k = i + 1; k + 1 < n; ++k) {
         if (!hasPoint(k + 1)) break;
         if (!hasAngle(k)) {
-          remember(i + 1, Format("第%d点(%s)处缺少角度！", k + 1, m_arrUnit[k].name.c_str()));
-          break;
+          Say(Format("第%d点(%s)处缺少角度！", k + 1, m_arrUnit[k].name.c_str()));
+          return 0;
         }
         if (!hasSide(k)) {
-          remember(i + 1, Format("第%d点(%s)-第%d点(%s)缺少边长！", k + 1, m_arrUnit[k].name.c_str(),
-                          k + 2, m_arrUnit[k + 1].name.c_str()));
-          break;
+          Say(Format("第%d点(%s)-第%d点(%s)缺少边长！", k + 1, m_arrUnit[k].name.c_str(), k + 2,
+                     m_arrUnit[k + 1].name.c_str()));
+          return 0;
         }
         az = Fold2Pi(az + m_arrUnit[k].angle - survey::kPi);
         double nx, ny;
@@ -348,10 +337,6 @@ int CTraverseJob::ComputeApproxCoords() {
 
   for (int p = 0; p < static_cast<int>(m_arrUnknownPd.size()); ++p) {
     if (m_arrUnknownPd[p].hasValue) continue;
-    if (!broken.empty() && !located(brokenRow)) {
-      Say(broken);
-      return 0;
-    }
     for (int r = 0; r < n; ++r)
       if (m_arrUnit[r].knownPlane == 0 && m_arrUnit[r].planeIndex == p) {
         Say(Format("第%d点(%s)未能推算得近似坐标", r + 1, m_arrUnit[r].name.c_str()));

@@ -50,6 +50,10 @@ void SchemeValues::Sanitize() {
   m_bShowCorrectedIncrements = Flag(m_bShowCorrectedIncrements, d.m_bShowCorrectedIncrements);
   m_bClosureBeforeAngleCorrection = Flag(m_bClosureBeforeAngleCorrection, d.m_bClosureBeforeAngleCorrection);
   m_bRigorous = Flag(m_bRigorous, d.m_bRigorous);
+  // As the scheme dialog: the special traverse or network has only the rigorous
+  // adjustment. A file saying "严密平差:0" would be computed rigorously and laid
+  // out as the approximate table.
+  if (m_nTraverseType == 3) m_bRigorous = 1;
   m_bHelmert = Flag(m_bHelmert, d.m_bHelmert);
   if (!(std::isfinite(m_dAngleRms) && m_dAngleRms > 1e-10)) m_dAngleRms = d.m_dAngleRms;
   m_nDistErrorType = Choice(m_nDistErrorType, 3, d.m_nDistErrorType);

@@ -7,6 +7,7 @@
 
 #include "platform/doc_section.h"
 #include "platform/number.h"
+#include "platform/ports.h"
 #include "survey/format.h"
 #include "traverse/codes.h"
 #include "traverse/view/dx_view.h"
@@ -124,6 +125,17 @@ SectionRow RowFromLine(const std::string& line, std::size_t fields) {
 }  // namespace
 
 void TraverseSectionData::Sanitize() {
+  // A custom ellipsoid that is none would fail only later, row by row; say it here,
+  // where the values are read, and go on with the default ellipsoid.
+  const SchemeValues defaults;
+  auto inRange = [](double v, double lo, double hi) { return std::isfinite(v) && v >= lo && v <= hi; };
+  if (scheme.m_nEllipsoid == 0 &&
+      (!inRange(scheme.m_dEllipA, 6300000.0, 7000000.0) || !inRange(scheme.m_dEllipInvF, 200.0, 400.0))) {
+    platform::Messages().ShowMessage(
+        survey::Format("计算方案中的自定义椭球参数不可用（长半轴%s，扁率分母%s），\n已改用长半轴%s、扁率分母%s。",
+                       {platform::FormatRoundTrip(scheme.m_dEllipA), platform::FormatRoundTrip(scheme.m_dEllipInvF),
+                        platform::FormatRoundTrip(defaults.m_dEllipA), platform::FormatRoundTrip(defaults.m_dEllipInvF)}));
+  }
   scheme.Sanitize();
   const TraverseSectionData d;
   knownSymbol = ClampChoice(knownSymbol, 0, 3, d.knownSymbol);
