@@ -9,10 +9,10 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libgeographiclib-dev libeigen3-dev
-  libxlsxwriter-dev
+  libxlsxwriter-dev libzip-dev
   fonts-wqy-zenhei
   xvfb xauth x11-utils poppler-utils locales
-  python3-ezdxf
+  python3-ezdxf python3-openpyxl
 )
 
 missing=()
