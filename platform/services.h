@@ -29,13 +29,21 @@ class IProfile {
                          const std::string& value) = 0;
 };
 
+struct FileOptions {
+  bool overwritePrompt = true;  // ask before an existing file is chosen for saving
+  std::string defaultSuffix;    // added to a typed name without one, e.g. "txt"
+  std::string startFolder;      // where the chooser opens; empty: its own choice
+};
+
 class IFileChooser {
  public:
   virtual ~IFileChooser() = default;
   // filter like "Quintar文件 (*.qvt)"; returns the chosen path or nullopt on Cancel.
-  virtual std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter) = 0;
+  virtual std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter,
+                                              const FileOptions& options = {}) = 0;
   virtual std::optional<std::string> SaveFile(const std::string& caption, const std::string& filter,
-                                              const std::string& suggested) = 0;
+                                              const std::string& suggested,
+                                              const FileOptions& options = {}) = 0;
 };
 
 class IDesktop {
@@ -76,11 +84,18 @@ class MemoryProfile final : public IProfile {
 
 class ScriptedFileChooser final : public IFileChooser {
  public:
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return Next(); }
-  std::optional<std::string> SaveFile(const std::string&, const std::string&, const std::string&) override {
+  std::optional<std::string> OpenFile(const std::string&, const std::string&,
+                                      const FileOptions& o = {}) override {
+    lastOptions = o;
+    return Next();
+  }
+  std::optional<std::string> SaveFile(const std::string&, const std::string&, const std::string&,
+                                      const FileOptions& o = {}) override {
+    lastOptions = o;
     return Next();
   }
   std::vector<std::optional<std::string>> answers;  // consumed from the front
+  FileOptions lastOptions;                          // what the last call asked for
  private:
   std::optional<std::string> Next() {
     if (answers.empty()) return std::nullopt;

@@ -116,17 +116,32 @@ void QtProfile::SetString(const std::string& section, const std::string& key, co
   s.setValue(Key(section, key), Q(value));
 }
 
-std::optional<std::string> QtFileChooser::OpenFile(const std::string& caption, const std::string& filter) {
-  QString f = QFileDialog::getOpenFileName(DialogParent(), Q(caption), QString(), Q(filter));
+namespace {
+std::optional<std::string> RunFileDialog(QFileDialog::AcceptMode mode, const std::string& caption,
+                                         const std::string& filter, const std::string& suggested,
+                                         const platform::FileOptions& o) {
+  QFileDialog d(DialogParent(), Q(caption), Q(o.startFolder), Q(filter));
+  d.setAcceptMode(mode);
+  d.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (!o.overwritePrompt) d.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!o.defaultSuffix.empty()) d.setDefaultSuffix(Q(o.defaultSuffix));
+  if (!suggested.empty()) d.selectFile(Q(suggested));
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+  const QString f = d.selectedFiles().front();
   if (f.isEmpty()) return std::nullopt;
   return S(f);
 }
+}  // namespace
+
+std::optional<std::string> QtFileChooser::OpenFile(const std::string& caption, const std::string& filter,
+                                                   const platform::FileOptions& options) {
+  return RunFileDialog(QFileDialog::AcceptOpen, caption, filter, std::string(), options);
+}
 
 std::optional<std::string> QtFileChooser::SaveFile(const std::string& caption, const std::string& filter,
-                                                   const std::string& suggested) {
-  QString f = QFileDialog::getSaveFileName(DialogParent(), Q(caption), Q(suggested), Q(filter));
-  if (f.isEmpty()) return std::nullopt;
-  return S(f);
+                                                   const std::string& suggested,
+                                                   const platform::FileOptions& options) {
+  return RunFileDialog(QFileDialog::AcceptSave, caption, filter, suggested, options);
 }
 
 bool QtDesktop::OpenWithDesktop(const std::string& pathOrUrl) {

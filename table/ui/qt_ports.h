@@ -44,9 +44,11 @@ class QtProfile final : public platform::IProfile {
 
 class QtFileChooser final : public platform::IFileChooser {
  public:
-  std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter) override;
+  std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter,
+                                      const platform::FileOptions& options = {}) override;
   std::optional<std::string> SaveFile(const std::string& caption, const std::string& filter,
-                                      const std::string& suggested) override;
+                                      const std::string& suggested,
+                                      const platform::FileOptions& options = {}) override;
 };
 
 class QtDesktop final : public platform::IDesktop {
