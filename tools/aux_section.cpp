@@ -76,9 +76,9 @@ std::vector<std::string> SplitPoints(const std::string& text) {
 
 void ReadSetting(const std::string& key, const std::string& value, int fileVersion, ToolsSectionData& d) {
   if (key == "坐标系") {
-    int x = platform::ParseInt(value);
-    if (fileVersion <= 500) x += 1;
-    if (x >= 0 && x <= 4) d.coordSystem = x;
+    // Old files count from 0 without the custom entry (wide, so a huge value cannot wrap).
+    const long long x = static_cast<long long>(platform::ParseInt(value)) + (fileVersion <= 500 ? 1 : 0);
+    if (x >= 0 && x <= 4) d.coordSystem = static_cast<int>(x);
   } else if (key == "Y坐标含500公里") ReadBool(value, d.y500km);
   // The custom ellipsoid as the settings dialog allows it; anything else keeps the reset.
   else if (key == "自定义椭球长半轴") ReadRanged(value, 6300000.0, 7000000.0, d.ellipsoidA);
@@ -103,7 +103,9 @@ void ReadSetting(const std::string& key, const std::string& value, int fileVersi
   else if (key == "竖盘顺时针注记") ReadBool(value, d.detail.clockwise);
   else if (key == "碎部测量后视" || key == "碎部测量测站") {
     std::vector<std::string> items;
-    survey::SplitText(value, items, ',');
+    // A CR left in the line is saved as a blank: read it as one now, so the field trim
+    // takes it and the next load reads the same name.
+    survey::SplitText(app::BlankLineBreaks(value), items, ',');
     const bool station = key == "碎部测量测站";
     // Items present are taken in order; missing ones keep their values.
     if (!items.empty()) (station ? d.detail.station : d.detail.backsight) = items[0];
@@ -128,7 +130,7 @@ void ReadSetting(const std::string& key, const std::string& value, int fileVersi
   else if (key == "下方行数") ReadRanged(value, 0, 1, d.lineBelow);
   else if (key == "签署栏") {
     std::vector<std::string> items;
-    survey::SplitText(value, items, ',');
+    survey::SplitText(app::BlankLineBreaks(value), items, ',');
     for (std::size_t i = 0; i < items.size() && i < 12; ++i) d.headerTexts[i] = items[i];
   }
 }

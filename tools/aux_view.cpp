@@ -210,6 +210,21 @@ std::string CAuxView::RowToString(int row) const {
   return line;
 }
 
+bool CAuxView::RowReads(int row, const std::string& line) const {
+  const int n = std::min(m_nInputCols, GetColCount());
+  std::size_t pos = 0;
+  for (int j = 1; j <= n; ++j) {
+    if (j > 1) {
+      if (pos >= line.size() || line[pos] != ',') return false;
+      ++pos;
+    }
+    const std::string& cell = CellText(row, j);
+    if (line.compare(pos, cell.size(), cell) != 0) return false;
+    pos += cell.size();
+  }
+  return pos == line.size();
+}
+
 void CAuxView::ClearResults() {
   const int n = m_nInputCols, m = GetColCount();
   for (int row = GetRowCount(); row >= 1; --row) {
@@ -268,12 +283,12 @@ void CAuxView::DropStaleResults() {
   int firstChanged = 0;
   for (int i = 1; i <= rows; ++i) {
     const std::size_t k = static_cast<std::size_t>(i - 1);
-    std::string now = RowToString(i);
+    // Most rows are untouched: compare in place, build the text only for a changed one.
     if (k < m_inputAtCompute.size()) {
-      if (m_inputAtCompute[k] == now) continue;
-      m_inputAtCompute[k] = std::move(now);
+      if (RowReads(i, m_inputAtCompute[k])) continue;
+      m_inputAtCompute[k] = RowToString(i);
     } else {
-      m_inputAtCompute.push_back(std::move(now));
+      m_inputAtCompute.push_back(RowToString(i));
       if (RowInputEmpty(i)) continue;  // the empty row an edit of the last row appends
     }
     // Results beside edited input would print as if they belonged to it.

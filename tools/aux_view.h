@@ -120,6 +120,8 @@ class CAuxView : public CTableView {
   void ShowDrawingButton(bool show);
   void BeginDrawing();
   bool RowInputEmpty(int row) const;
+  // Whether the row's input cells still read as `line` (RowToString) without building it.
+  bool RowReads(int row, const std::string& line) const;
   void RememberComputedInput();
   void DropStaleResults();
 

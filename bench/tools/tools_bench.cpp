@@ -93,3 +93,111 @@ TOOL(BCHJH, 10000);
 TOOL(HFJH, 10000);
 TOOL(BJHFJH, 10000);
 TOOL(SBCLDATA, 5000);
+
+// ---- the geodetic side and the table paths ------------------------------------------
+
+namespace {
+
+// 10,000 latitude/longitude rows within 3° of meridian 114 (the default system).
+std::vector<std::string> GeodeticRows(int n) {
+  std::vector<std::string> rows;
+  rows.reserve(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const int lat = 20 + i % 30, lon = 111 + i % 6;
+    rows.push_back("P" + std::to_string(i) + "," + std::to_string(lat) + "." + std::to_string(10 + i % 49) + "12," +
+                   std::to_string(lon) + ".2" + std::to_string(i % 10) + "30");
+  }
+  return rows;
+}
+
+struct GeodeticView {
+  platform::FakeMessagePort messages;
+  drawing::RecordingFeed feed;
+  CAuxView view;
+  explicit GeodeticView(int rows) {
+    view.OnInitialUpdate();
+    view.SetDrawingFeed(&feed);
+    view.ResetToDefaults();
+    *view.StoreOf("GSZHSH") = GeodeticRows(rows);
+    view.ShowTool("GSZHSH");
+  }
+};
+
+void GaussForward10k(benchmark::State& state) {
+  GeodeticView g(10000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    g.feed.calls.clear();
+    state.ResumeTiming();
+    g.view.OnCompute();
+  }
+  state.counters["ok"] = g.view.m_bComputeOk ? 1 : 0;
+  state.counters["drawn"] = static_cast<double>(g.feed.calls.size());
+}
+BENCHMARK(GaussForward10k)->Unit(benchmark::kMillisecond);
+
+// ShowTool refilling the grid from 10,000 stored rows.
+void ShowToolRefill10k(benchmark::State& state) {
+  GeodeticView g(10000);
+  for (auto _ : state) {
+    g.view.ShowTool("");
+    g.view.ShowTool("GSZHSH");
+  }
+  state.counters["rows"] = g.view.GetRowCount();
+}
+BENCHMARK(ShowToolRefill10k)->Unit(benchmark::kMillisecond);
+
+// ClearResults on 10,000 computed rows (one pass over the grid).
+void ClearResults10k(benchmark::State& state) {
+  GeodeticView g(10000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    g.view.OnCompute();
+    state.ResumeTiming();
+    g.view.ClearResults();
+  }
+}
+BENCHMARK(ClearResults10k)->Unit(benchmark::kMillisecond);
+
+// One keystroke's path at 10,000 computed rows: an edit of a cell ending, the table
+// change with its stale-result check.
+void Keystroke10k(benchmark::State& state) {
+  GeodeticView g(10000);
+  g.view.OnCompute();
+  int i = 0;
+  for (auto _ : state) {
+    const int row = 1 + (i++ % 9000);
+    g.view.SelectCell(row, 2);
+    g.view.BeginEdit();
+    g.view.SetEditorText(i % 2 ? "30.1012" : "30.1013");
+    g.view.EndEdit();
+  }
+  // The edited rows lost their results, the others kept them.
+  state.counters["edited_empty"] = g.view.GetCellText(1, 4).empty() ? 1 : 0;
+  state.counters["other_kept"] = g.view.GetCellText(9500, 4).empty() ? 0 : 1;
+}
+BENCHMARK(Keystroke10k)->Unit(benchmark::kMillisecond);
+
+// A seven-parameter estimate from 1,000 common points.
+void SevenParameters1000(benchmark::State& state) {
+  CAuxView view;
+  view.ResetToDefaults();
+  auto& store = view.m_stores[tools::kStoreSevenCommonPoints];
+  store.clear();
+  for (int i = 0; i < 1000; ++i) {
+    const double x = -2267749.0 + (i % 37) * 913.0, y = 5009154.0 + (i % 41) * 787.0, z = 3221290.0 + (i % 43) * 651.0;
+    const double k = 1 + 2.5e-6, r = 1e-6;
+    store.push_back(F(x) + "," + F(y) + "," + F(z) + "," + F(-51.1 + k * (x + r * y - r * z)) + "," +
+                    F(-53.5 + k * (-r * x + y + r * z)) + "," + F(60.8 + k * (r * x - r * y + z)));
+  }
+  double p[7];
+  bool ok = false;
+  for (auto _ : state) {
+    ok = view.SolveSevenParameters(p);
+    benchmark::DoNotOptimize(p);
+  }
+  state.counters["ok"] = ok ? 1 : 0;
+}
+BENCHMARK(SevenParameters1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -114,6 +114,16 @@ TEST(ToolsSection, TextsWithCommasOrLineBreaksKeepTheirFields) {
   EXPECT_EQ(back.headerTexts[1], "");
   EXPECT_EQ(back.detail.station, "S，1");
   EXPECT_DOUBLE_EQ(back.detail.stationX, 0);
+
+  // A CR left inside a read line (a file with CR CR LF) is saved as a blank; reading
+  // takes it as one at once, so the next load reads what this one did.
+  const std::vector<std::string> damaged = {kToolsSectionBanner, "[设置]", "签署栏:甲,日期：\r",
+                                            "碎部测量测站:K1\r,1,2,3", "[设置结束]", "----------------------------"};
+  ToolsSectionData once, twice;
+  const auto written = Read(damaged, 520, once);
+  EXPECT_EQ(once.headerTexts[1], "日期：");
+  EXPECT_EQ(once.detail.station, "K1");
+  EXPECT_EQ(Read(written, 520, twice), written);
 }
 
 TEST(ToolsSection, OldFilesShiftTheSystemAndEstimateFourParameters) {
@@ -129,6 +139,7 @@ TEST(ToolsSection, OldFilesShiftTheSystemAndEstimateFourParameters) {
       {500, {"坐标系:1"}, 2, 0},
       {520, {"坐标系:1"}, 1, 0},
       {500, {"坐标系:4"}, 2, 0},  // would be 5: out of range, reset kept
+      {500, {"坐标系:2147483647"}, 2, 0},  // the shift must not wrap round
       {500, {points}, 2, 10},
       {500, {points, "坐标转换四参数:7,8,0,1"}, 2, 7},
       {520, {points}, 2, 0},
