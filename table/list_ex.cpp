@@ -421,3 +421,94 @@ bool CListEx::MoveRowCommand(int step) {
   Notify(kContentsChanged);
   return true;
 }
+
+bool CListEx::IsRowSelected(int row) const {
+  return row >= 0 && row < GetItemCount() && rowSel_[static_cast<std::size_t>(row)];
+}
+
+bool CListEx::IsColumnSelected(int col) const {
+  return col >= 0 && col < GetColumnCount() && colSel_[static_cast<std::size_t>(col)];
+}
+
+bool CListEx::SelectionBounds(int* r0, int* c0, int* r1, int* c1) const {
+  *r0 = *c0 = -1;
+  *r1 = *c1 = -2;
+  for (int r = 0; r < GetItemCount(); ++r)
+    if (rowSel_[static_cast<std::size_t>(r)]) {
+      if (*r0 < 0) *r0 = r;
+      *r1 = r;
+    }
+  for (int c = 1; c < GetColumnCount(); ++c)
+    if (colSel_[static_cast<std::size_t>(c)]) {
+      if (*c0 < 0) *c0 = c;
+      *c1 = c;
+    }
+  return *r0 >= 0 && *c0 >= 0;
+}
+
+std::vector<table::MenuItem> CListEx::OnHeaderRButtonDown(int col, bool canPaste) {
+  if (col <= 0) Select(-1, 0, 0);
+  else if (!(mode_ == kColumns && IsColumnSelected(col))) Select(-1, col, 0);
+  return {{table::ID_UNDO, "撤消\tCtrl+Z", !CanUndo()},   {table::ID_REDO, "恢复\tCtrl+Y", !CanRedo()},
+          {table::ID_CUT, "剪切\tCtrl+X", false},         {table::ID_COPY, "拷贝\tCtrl+C", false},
+          {table::ID_PASTE, "粘贴\tCtrl+V", !canPaste},   {table::ID_CLEAR, "清除\tDel", false}};
+}
+
+std::vector<table::MenuItem> CListEx::OnRButtonDown(int row, int col, bool canPaste) {
+  if (row >= 0 && row < GetItemCount() && col >= 0 && col < GetColumnCount()) {
+    // A right click on the row header keeps a row already selected as a row.
+    const bool keep = col == 0 ? mode_ == kRows && IsRowSelected(row) : IsSelected(row, col);
+    if (!keep) Select(row, col, 0);
+  }
+  std::vector<table::MenuItem> menu = {{table::ID_UNDO, "撤消\tCtrl+Z", !CanUndo()},
+                                       {table::ID_REDO, "恢复\tCtrl+Y", !CanRedo()},
+                                       {table::ID_CUT, "剪切\tCtrl+X", false},
+                                       {table::ID_COPY, "拷贝\tCtrl+C", false},
+                                       {table::ID_PASTE, "粘贴\tCtrl+V", !canPaste}};
+  const bool dataRow = IsDataRow(curRow_);
+  if (!rowsFixed_) {
+    menu.push_back({table::ID_INSERT_ROW, "插入行\tCtrl+I", !dataRow});
+    menu.push_back({table::ID_DELETE_ROW, "删除行\tCtrl+D", !dataRow});
+  }
+  menu.push_back({table::ID_CLEAR, "清除\tDel", false});
+  if (!rowsFixed_) {
+    const int lastData = GetItemCount() - 2;
+    menu.push_back({table::ID_MOVE_ROW_UP, "上移一行", !(curRow_ >= 1 && curRow_ <= lastData)});
+    menu.push_back({table::ID_MOVE_ROW_DOWN, "下移一行", !(curRow_ >= 0 && curRow_ < lastData)});
+  }
+  return menu;
+}
+
+bool CListEx::OnCommand(int id, std::string* clipOut, const std::string& clipIn,
+                        const std::function<bool(const std::string&)>& ask) {
+  switch (id) {
+    case table::ID_UNDO: return Undo();
+    case table::ID_REDO: return Redo();
+    case table::ID_CUT:
+      if (clipOut) *clipOut = Cut();
+      return true;
+    case table::ID_COPY:
+      if (clipOut) *clipOut = CopyText();
+      return true;
+    case table::ID_PASTE:
+      if (clipIn.empty()) {
+        Refuse();
+        return false;
+      }
+      Paste(clipIn, ask);
+      return true;
+    case table::ID_INSERT_ROW: return InsertRowCommand();
+    case table::ID_DELETE_ROW: return DeleteRowCommand();
+    case table::ID_CLEAR: Clear(); return true;
+    case table::ID_MOVE_ROW_UP: return MoveRowCommand(-1);
+    case table::ID_MOVE_ROW_DOWN: return MoveRowCommand(1);
+    default: return false;
+  }
+}
+
+std::string CListEx::TipAt(int row, int col) const {
+  if (row < 0 || row >= GetItemCount() || col < 0 || col >= GetColumnCount()) return "";
+  if (col == 0) return kSelectedTip;
+  if (IsSelected(row, col) && mode_ != kCell) return kSelectedTip;
+  return Column(col).tip;
+}

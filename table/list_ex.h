@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "table/table_view.h"  // table::MenuItem and the command ids 1225..1234
+
 class CListEx {
  public:
   // Column types: 1..7 edit box with that input filter, 8 editable drop-down,
@@ -50,6 +52,10 @@ class CListEx {
   // ---- selection -------------------------------------------------------------
   bool Select(int row, int col, int flags = 0);
   bool IsSelected(int row, int col) const;
+  bool IsRowSelected(int row) const;
+  bool IsColumnSelected(int col) const;
+  // The selected block as rows r0..r1 and columns c0..c1 (false when nothing is).
+  bool SelectionBounds(int* r0, int* c0, int* r1, int* c1) const;
   int CurrentRow() const { return curRow_; }
   int CurrentCol() const { return curCol_; }
   int SelectionMode() const { return mode_; }
@@ -76,6 +82,21 @@ class CListEx {
   bool InsertRowCommand();
   bool DeleteRowCommand();
   bool MoveRowCommand(int step);      // -1 up, +1 down
+  // ---- context menus, commands, tips ---------------------------------------------
+  // Right button on a cell (col 0 the row header): the cell becomes current unless it
+  // is selected; the menu in order, greyed as the state allows.
+  std::vector<table::MenuItem> OnRButtonDown(int row, int col, bool canPaste);
+  // Right button on a header item: the column is selected unless it already is in
+  // column mode; the header's shorter menu.
+  std::vector<table::MenuItem> OnHeaderRButtonDown(int col, bool canPaste);
+  // Runs a command 1225..1234. Copy and cut put their text in *clipOut; paste reads
+  // clipIn and asks the overflow question through ask. False when refused or unknown.
+  bool OnCommand(int id, std::string* clipOut, const std::string& clipIn,
+                 const std::function<bool(const std::string&)>& ask);
+  // The tip over a cell.
+  std::string TipAt(int row, int col) const;
+  static constexpr const char* kSelectedTip = "按右键进行编辑操作";
+
   // Refused commands beep through this (the widget plays the sound).
   std::function<void()> beep;
 

@@ -1,10 +1,16 @@
 #include "table/ui/header_ctrl_ex.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 
 CHeaderCtrlEx::CHeaderCtrlEx(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {
   if (orientation == Qt::Horizontal) setFixedHeight(height_);
   setMinimumSectionSize(8);
+}
+
+void CHeaderCtrlEx::SetHeight(int h) {
+  height_ = std::max(kHeight, h);
+  if (orientation() == Qt::Horizontal) setFixedHeight(height_);
 }
 
 QSize CHeaderCtrlEx::sizeHint() const {

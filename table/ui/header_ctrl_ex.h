@@ -12,6 +12,8 @@ class CHeaderCtrlEx : public QHeaderView {
 
   static constexpr int kHeight = 24;
   int HeaderHeight() const { return height_; }
+  // An owner with a larger font asks for a taller header (never below 24).
+  void SetHeight(int h);
 
   // The owner's painter of one header item (section index, its rectangle).
   using ItemPainter = std::function<void(QPainter*, const QRect&, int)>;

@@ -1,25 +1,85 @@
 #include "table/ui/list_ex_widget.h"
 
-#include <QApplication>
-#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
 
 #include "platform/gbk.h"
 #include "platform/ports.h"
+#include "platform/services.h"
+#include "table/ui/header_ctrl_ex.h"
 #include "table/ui/in_place_edit.h"
 
 namespace {
 
 const QColor kWhite(255, 255, 255), kSelected(182, 202, 234), kReadOnly(240, 240, 240), kGrid(192, 192, 192),
-    kFrame(49, 106, 198), kRowSelected(0, 63, 144), kOtherSelected(255, 192, 111);
+    kFrame(49, 106, 198), kRowSelected(0, 63, 144), kOtherSelected(255, 192, 111), kHeaderOther(255, 193, 111);
+constexpr int kTipWidth = 200;
+constexpr int kTipRefreshPixels = 40;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A raised button face: light top and left, dark bottom and right.
+void Raised(QPainter& p, const QRect& r, const QPalette& pal) {
+  p.setPen(pal.color(QPalette::Light));
+  p.drawLine(r.topLeft(), r.topRight());
+  p.drawLine(r.topLeft(), r.bottomLeft());
+  p.setPen(pal.color(QPalette::Dark));
+  p.drawLine(r.bottomLeft(), r.bottomRight());
+  p.drawLine(r.topRight(), r.bottomRight());
+}
 
 }  // namespace
 
 CListExWidget::CListExWidget(CListEx* list, QWidget* parent) : QWidget(parent), list_(list) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  const int fh = fontMetrics().height();
+  rowHeight_ = std::max(20, static_cast<int>(fh * 1.5 + 2));
+  headerHeight_ = std::max(24, static_cast<int>(fh * 1.5 + 6));
+
+  headerModel_ = new QStandardItemModel(0, 0, this);
+  header_ = new CHeaderCtrlEx(Qt::Horizontal, this);
+  header_->setModel(headerModel_);
+  header_->SetHeight(headerHeight_);
+  header_->setSectionsClickable(true);
+  header_->setSectionResizeMode(QHeaderView::Interactive);
+  header_->setStretchLastSection(false);
+  header_->setContextMenuPolicy(Qt::CustomContextMenu);
+  header_->SetItemPainter([this](QPainter* p, const QRect& r, int col) { PaintHeaderItem(p, r, col); });
+  connect(header_, &QHeaderView::sectionResized, this, [this](int col, int, int size) {
+    if (col >= 0 && col < static_cast<int>(widths_.size())) widths_[static_cast<std::size_t>(col)] = size;
+    update();
+  });
+  connect(header_, &QHeaderView::sectionPressed, this, [this](int col) {
+    list_->Select(-1, col, Flags(QGuiApplication::keyboardModifiers()));
+    setFocus();
+    update();
+    header_->viewport()->update();
+  });
+  connect(header_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    ExecMenu(HeaderMenu(header_->logicalIndexAt(pos)), header_->mapToGlobal(pos));
+  });
+
+  vbar_ = new QScrollBar(Qt::Vertical, this);
+  vbar_->hide();
+  connect(vbar_, &QScrollBar::valueChanged, this, [this](int v) {
+    topRow_ = v;
+    update();
+  });
+  dragTimer_ = new QTimer(this);
+  dragTimer_->setInterval(50);
+  connect(dragTimer_, &QTimer::timeout, this, &CListExWidget::OnDragTick);
+
   edit_ = new CInPlaceEdit(this);
   edit_->SetPadDegrees(false);
   edit_->hide();
@@ -27,26 +87,73 @@ CListExWidget::CListExWidget(CListEx* list, QWidget* parent) : QWidget(parent), 
     list_->EndEdit(text.toStdString());
     edit_->hide();
     setFocus();
+    SyncRows();
     update();
   });
   list_->beep = [] { platform::Messages().Beep(); };
-  const int fh = fontMetrics().height();
-  rowHeight_ = static_cast<int>(fh * 1.5 + 2);
-  headerHeight_ = std::max(24, static_cast<int>(fh * 1.5 + 6));
+  list_->SetListener([this](int code, const std::vector<int>& rows, int moved) {
+    if (code == CListEx::kCurrentMoved) EnsureVisible(list_->CurrentRow());
+    emit listNotify(code, QList<int>(rows.begin(), rows.end()), moved);
+  });
+}
+
+int CListExWidget::Flags(Qt::KeyboardModifiers m) const {
+  int flags = 0;
+  if (m & Qt::ShiftModifier) flags |= CListEx::kShift;
+  if (m & Qt::ControlModifier) flags |= CListEx::kCtrl;
+  return flags;
 }
 
 void CListExWidget::AutoSizeColumns() {
   const int n = list_->GetColumnCount();
   widths_.assign(static_cast<std::size_t>(n), 70);
-  if (n < 2) return;
-  int sum = 0;
-  for (int c = 0; c < n; ++c) sum += list_->Column(c).width;
-  const double factor = std::min(2.0, sum > 0 ? (width() - 20.0) / sum : 1.0);
-  const int fh = fontMetrics().height();
-  for (int c = 0; c < n; ++c) {
-    const int caption = platform::GbkWidth(list_->Column(c).heading) * fh / 2 + 6;
-    widths_[static_cast<std::size_t>(c)] = std::max(caption, static_cast<int>(list_->Column(c).width * factor + 0.5));
+  if (n >= 2) {
+    int sum = 0;
+    for (int c = 0; c < n; ++c) sum += list_->Column(c).width;
+    const double factor = std::min(2.0, sum > 0 ? (width() - 20.0) / sum : 1.0);
+    const int fh = fontMetrics().height();
+    for (int c = 0; c < n; ++c) {
+      const int caption = platform::GbkWidth(list_->Column(c).heading) * fh / 2 + 6;
+      widths_[static_cast<std::size_t>(c)] =
+          std::max(caption, static_cast<int>(list_->Column(c).width * factor + 0.5));
+    }
   }
+  SyncHeader();
+  SyncRows();
+  update();
+}
+
+void CListExWidget::SyncHeader() {
+  const int n = list_->GetColumnCount();
+  if (headerModel_->columnCount() != n) headerModel_->setColumnCount(n);
+  for (int c = 0; c < n; ++c)
+    headerModel_->setHeaderData(c, Qt::Horizontal, Q(list_->Column(c).heading));
+  const QSignalBlocker block(header_);
+  for (int c = 0; c < n && c < static_cast<int>(widths_.size()); ++c)
+    header_->resizeSection(c, widths_[static_cast<std::size_t>(c)]);
+  header_->viewport()->update();
+}
+
+int CListExWidget::VisibleRows() const { return std::max(1, (height() - headerHeight_) / rowHeight_); }
+
+void CListExWidget::SyncRows() {
+  const int extra = std::max(0, list_->GetItemCount() - VisibleRows());
+  const QSignalBlocker block(vbar_);
+  vbar_->setRange(0, extra);
+  vbar_->setPageStep(VisibleRows());
+  vbar_->setVisible(extra > 0);
+  topRow_ = std::clamp(topRow_, 0, extra);
+  vbar_->setValue(topRow_);
+  const int bar = vbar_->isVisible() ? vbar_->sizeHint().width() : 0;
+  vbar_->setGeometry(width() - bar, headerHeight_, bar, std::max(0, height() - headerHeight_));
+  header_->setGeometry(0, 0, width() - bar, headerHeight_);
+}
+
+void CListExWidget::EnsureVisible(int row) {
+  if (row < 0) return;
+  if (row < topRow_) topRow_ = row;
+  else if (row >= topRow_ + VisibleRows()) topRow_ = row - VisibleRows() + 1;
+  SyncRows();
   update();
 }
 
@@ -56,11 +163,11 @@ QRect CListExWidget::CellRect(int row, int col) const {
   int x = 0;
   for (int c = 0; c < col && c < static_cast<int>(widths_.size()); ++c) x += widths_[static_cast<std::size_t>(c)];
   const int w = col < static_cast<int>(widths_.size()) ? widths_[static_cast<std::size_t>(col)] : 70;
-  return QRect(x, headerHeight_ + row * rowHeight_, w, rowHeight_);
+  return QRect(x, headerHeight_ + (row - topRow_) * rowHeight_, w, rowHeight_);
 }
 
 bool CListExWidget::HitTest(const QPoint& p, int* row, int* col) const {
-  *row = p.y() < headerHeight_ ? -1 : (p.y() - headerHeight_) / rowHeight_;
+  *row = p.y() < headerHeight_ ? -1 : topRow_ + (p.y() - headerHeight_) / rowHeight_;
   int x = 0;
   *col = -1;
   for (int c = 0; c < static_cast<int>(widths_.size()); ++c) {
@@ -70,7 +177,16 @@ bool CListExWidget::HitTest(const QPoint& p, int* row, int* col) const {
       break;
     }
   }
-  return *col >= 0 && *row < list_->GetItemCount();
+  return *col >= 0 && *row >= 0 && *row < list_->GetItemCount();
+}
+
+void CListExWidget::PaintHeaderItem(QPainter* p, const QRect& r, int col) const {
+  const bool sel = list_->IsColumnSelected(col);
+  const bool columnMode = list_->SelectionMode() == CListEx::kColumns;
+  p->fillRect(r, !sel ? palette().color(QPalette::Button) : columnMode ? kRowSelected : kHeaderOther);
+  Raised(*p, r.adjusted(0, 0, -1, -1), palette());
+  p->setPen(sel && columnMode ? kWhite : Qt::black);
+  if (col >= 0 && col < list_->GetColumnCount()) p->drawText(r, Qt::AlignCenter, Q(list_->Column(col).heading));
 }
 
 void CListExWidget::paintEvent(QPaintEvent*) {
@@ -78,74 +194,211 @@ void CListExWidget::paintEvent(QPaintEvent*) {
   const QColor face = palette().color(QPalette::Button);
   p.fillRect(rect(), kWhite);
   const int cols = list_->GetColumnCount();
-  for (int c = 0; c < cols; ++c) {
-    QRect r = CellRect(0, c);
-    r.moveTop(0);
-    r.setHeight(headerHeight_);
-    bool colSelected = list_->SelectionMode() == CListEx::kColumns && list_->IsSelected(0, c);
-    p.fillRect(r, colSelected ? kRowSelected : face);
-    p.setPen(colSelected ? kWhite : Qt::black);
-    p.drawText(r, Qt::AlignCenter, QString::fromStdString(list_->Column(c).heading));
-    p.setPen(kGrid);
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-  }
-  for (int row = 0; row < list_->GetItemCount(); ++row) {
+  const int last = std::min(list_->GetItemCount(), topRow_ + VisibleRows() + 1);
+  const bool rowMode = list_->SelectionMode() == CListEx::kRows;
+  for (int row = topRow_; row < last; ++row) {
     for (int c = 0; c < cols; ++c) {
       const QRect r = CellRect(row, c);
+      const bool current = row == list_->CurrentRow() && c == list_->CurrentCol();
       QColor fill = list_->IsEditable(c) ? kWhite : kReadOnly;
       QColor text = Qt::black;
       if (c == 0) {
-        const bool sel = list_->IsSelected(row, 1);
-        fill = !sel ? face : list_->SelectionMode() == CListEx::kRows ? kRowSelected : kOtherSelected;
-        if (sel && list_->SelectionMode() == CListEx::kRows) text = kWhite;
-      } else if (list_->IsSelected(row, c) && !(row == list_->CurrentRow() && c == list_->CurrentCol())) {
-        fill = kSelected;
-      } else if (row == list_->CurrentRow() && c == list_->CurrentCol()) {
+        const bool sel = list_->IsRowSelected(row);
+        fill = !sel ? face : rowMode ? kRowSelected : kOtherSelected;
+        if (sel && rowMode) text = kWhite;
+      } else if (current) {
         fill = kWhite;
+      } else if (list_->IsSelected(row, c)) {
+        fill = kSelected;
       }
       p.fillRect(r, fill);
+      if (c == 0) Raised(p, r.adjusted(0, 0, -1, -1), palette());
       p.setPen(text);
       // The row header shows the row number where the list leaves it empty.
-      QString s = QString::fromStdString(list_->GetItemText(row, c));
+      QString s = Q(list_->GetItemText(row, c));
       if (c == 0 && s.isEmpty()) s = QString::number(row + 1);
       p.drawText(r.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, s);
-      p.setPen(kGrid);
-      p.drawRect(r.adjusted(0, 0, -1, -1));
+      if (c > 0) {
+        p.setPen(kGrid);
+        p.drawLine(r.topRight(), r.bottomRight());
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+      }
     }
   }
-  if (list_->CurrentRow() >= 0 && list_->CurrentCol() >= 1) {
+  // The selected rectangle, or the current cell when it is selected.
+  int r0, c0, r1, c1;
+  QRect frame;
+  if (list_->SelectionMode() == CListEx::kRect && list_->SelectionBounds(&r0, &c0, &r1, &c1))
+    frame = CellRect(r0, c0).united(CellRect(r1, c1));
+  else if (list_->CurrentRow() >= 0 && list_->CurrentCol() >= 1 &&
+           list_->IsSelected(list_->CurrentRow(), list_->CurrentCol()))
+    frame = CellRect(list_->CurrentRow(), list_->CurrentCol());
+  if (!frame.isNull()) {
     p.setPen(QPen(kFrame, 2));
-    p.drawRect(CellRect(list_->CurrentRow(), list_->CurrentCol()).adjusted(1, 1, -1, -1));
+    p.drawRect(frame.adjusted(1, 1, -1, -1));
   }
 }
 
 void CListExWidget::OpenEditor() {
-  if (!list_->BeginEdit()) return;
+  if (edit_->isVisible() || !list_->BeginEdit()) return;
+  SyncRows();
   const int r = list_->CurrentRow(), c = list_->CurrentCol();
+  EnsureVisible(r);
   edit_->setGeometry(CellRect(r, c));
   edit_->show();
-  edit_->BeginEdit(r, c, QString::fromStdString(list_->GetItemText(r, c)), list_->Column(c).type);
+  edit_->BeginEdit(r, c, Q(list_->GetItemText(r, c)), list_->Column(c).type);
   edit_->setFocus();
   update();
 }
 
 void CListExWidget::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
   int row, col;
   if (!HitTest(e->position().toPoint(), &row, &col)) return;
-  int flags = 0;
-  if (e->modifiers() & Qt::ShiftModifier) flags |= CListEx::kShift;
-  if (e->modifiers() & Qt::ControlModifier) flags |= CListEx::kCtrl;
+  const int flags = Flags(e->modifiers());
   pressedCurrent_ = flags == 0 && row == list_->CurrentRow() && col == list_->CurrentCol();
   list_->Select(row, col, flags);
+  dragging_ = true;
+  dragPos_ = e->position().toPoint();
+  dragTimer_->start();
+  update();
+  header_->viewport()->update();
+}
+
+void CListExWidget::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint pos = e->position().toPoint();
+  if (!(dragging_ && (e->buttons() & Qt::LeftButton))) {
+    UpdateTip(pos);
+    return;
+  }
+  dragPos_ = pos;
+  int row, col;
+  HitTest(pos, &row, &col);
+  row = std::clamp(row, 0, list_->GetItemCount() - 1);
+  if (col < 0) col = list_->GetColumnCount() - 1;
+  // A drag from the row header extends the rows, from a cell the rectangle.
+  if (list_->SelectionMode() == CListEx::kRows) col = 0;
+  else col = std::max(1, col);
+  if (row >= topRow_ && row < topRow_ + VisibleRows()) {
+    pressedCurrent_ = false;
+    list_->Select(row, col, CListEx::kShift);
+    update();
+    header_->viewport()->update();
+  }
+}
+
+void CListExWidget::OnDragTick() {
+  if (!dragging_) {
+    dragTimer_->stop();
+    return;
+  }
+  int edge = -1;
+  if (dragPos_.y() < headerHeight_ && topRow_ > 0) edge = --topRow_;
+  else if (dragPos_.y() > height() && topRow_ + VisibleRows() < list_->GetItemCount())
+    edge = ++topRow_ + VisibleRows() - 1;
+  if (edge < 0) return;
+  SyncRows();
+  int row, col;
+  HitTest(QPoint(std::clamp(dragPos_.x(), 0, width() - 1), headerHeight_), &row, &col);
+  const int c = list_->SelectionMode() == CListEx::kRows ? 0 : std::max(1, col);
+  pressedCurrent_ = false;
+  list_->Select(std::min(edge, list_->GetItemCount() - 1), c, CListEx::kShift);
   update();
 }
 
-void CListExWidget::mouseReleaseEvent(QMouseEvent*) {
+void CListExWidget::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  dragging_ = false;
+  dragTimer_->stop();
   if (pressedCurrent_) OpenEditor();
   pressedCurrent_ = false;
 }
 
-void CListExWidget::mouseDoubleClickEvent(QMouseEvent*) { OpenEditor(); }
+void CListExWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) OpenEditor();
+}
+
+void CListExWidget::UpdateTip(const QPoint& pos) {
+  int row, col;
+  if (!HitTest(pos, &row, &col)) row = col = -1;
+  if (row == tipRow_ && col == tipCol_ && std::abs(pos.y() - tipY_) <= kTipRefreshPixels) return;
+  tipRow_ = row;
+  tipCol_ = col;
+  tipY_ = pos.y();
+  tip_ = Q(list_->TipAt(row, col));
+  if (tip_.isEmpty()) {
+    QToolTip::hideText();
+    return;
+  }
+  QString shown = tip_;
+  if (QFontMetrics(QToolTip::font()).horizontalAdvance(tip_) > kTipWidth)
+    shown = QStringLiteral("<table width=%1><tr><td>%2</td></tr></table>").arg(kTipWidth).arg(tip_.toHtmlEscaped());
+  QToolTip::showText(mapToGlobal(pos) + QPoint(12, 18), shown, this, QRect(), 30000);
+}
+
+void CListExWidget::leaveEvent(QEvent*) {
+  tipRow_ = tipCol_ = -2;
+  QToolTip::hideText();
+}
+
+QMenu* CListExWidget::MenuOf(const std::vector<table::MenuItem>& items) {
+  auto* menu = new QMenu(this);
+  for (const table::MenuItem& it : items) {
+    QAction* a = menu->addAction(Q(it.text));
+    a->setData(it.id);
+    a->setEnabled(!it.grayed);
+  }
+  return menu;
+}
+
+QMenu* CListExWidget::CellMenu(int row, int col) {
+  const bool canPaste = !platform::Desktop().clipboard->GetText().empty();
+  QMenu* menu = MenuOf(list_->OnRButtonDown(row, col, canPaste));
+  update();
+  return menu;
+}
+
+QMenu* CListExWidget::HeaderMenu(int col) {
+  const bool canPaste = !platform::Desktop().clipboard->GetText().empty();
+  QMenu* menu = MenuOf(list_->OnHeaderRButtonDown(col, canPaste));
+  update();
+  header_->viewport()->update();
+  return menu;
+}
+
+void CListExWidget::ExecMenu(QMenu* menu, const QPoint& global) {
+  QAction* chosen = menu->exec(global);
+  const int id = chosen ? chosen->data().toInt() : 0;
+  delete menu;
+  if (id) RunCommand(id);
+}
+
+void CListExWidget::contextMenuEvent(QContextMenuEvent* e) {
+  if (edit_->isVisible()) return;
+  int row = list_->CurrentRow(), col = list_->CurrentCol();
+  QPoint at = e->pos();
+  if (e->reason() == QContextMenuEvent::Keyboard) {
+    if (row < 0) return;
+    at = CellRect(row, std::max(0, col)).center();
+  } else if (!HitTest(e->pos(), &row, &col)) {
+    return;
+  }
+  ExecMenu(CellMenu(row, col), mapToGlobal(at));
+}
+
+void CListExWidget::RunCommand(int id) {
+  platform::IClipboard* clip = platform::Desktop().clipboard;
+  std::string out;
+  const bool toClipboard = id == table::ID_CUT || id == table::ID_COPY;
+  const std::string in = id == table::ID_PASTE ? clip->GetText() : std::string();
+  const bool done =
+      list_->OnCommand(id, &out, in, [](const std::string& q) { return platform::Messages().AskYesNo(q); });
+  if (done && toClipboard) clip->SetText(out);
+  SyncRows();
+  EnsureVisible(list_->CurrentRow());
+  update();
+  header_->viewport()->update();
+}
 
 void CListExWidget::Move(int dRow, int dCol) {
   int r = std::max(0, list_->CurrentRow()), c = std::max(1, list_->CurrentCol());
@@ -160,34 +413,57 @@ void CListExWidget::Move(int dRow, int dCol) {
   update();
 }
 
+void CListExWidget::NextEditableCell() {
+  const int rows = list_->GetItemCount(), cols = list_->GetColumnCount();
+  int r = std::max(0, list_->CurrentRow()), c = std::max(1, list_->CurrentCol());
+  for (int steps = 0; steps < rows * cols; ++steps) {
+    if (++c >= cols) {
+      c = 1;
+      if (++r >= rows) return;
+    }
+    if (list_->IsEditable(c)) {
+      list_->Select(r, c, 0);
+      update();
+      return;
+    }
+  }
+}
+
+void CListExWidget::wheelEvent(QWheelEvent* e) {
+  const int steps = e->angleDelta().y() / 40;
+  if (steps == 0 || !vbar_->isVisible()) return;
+  vbar_->setValue(vbar_->value() - steps);
+}
+
 void CListExWidget::keyPressEvent(QKeyEvent* e) {
-  const bool ctrl = e->modifiers() & Qt::ControlModifier;
-  QClipboard* clip = QApplication::clipboard();
-  if (ctrl) {
+  if (e->modifiers() & Qt::ControlModifier) {
+    int id = 0;
     switch (e->key()) {
-      case Qt::Key_A: list_->Select(-1, 0, 0); break;
-      case Qt::Key_C: clip->setText(QString::fromStdString(list_->CopyText())); break;
-      case Qt::Key_X: clip->setText(QString::fromStdString(list_->Cut())); break;
-      case Qt::Key_V:
-        list_->Paste(clip->text().toStdString(), [](const std::string& q) { return platform::Messages().AskYesNo(q); });
-        break;
-      case Qt::Key_Z: list_->Undo(); break;
-      case Qt::Key_Y: list_->Redo(); break;
-      case Qt::Key_I: list_->InsertRowCommand(); break;
-      case Qt::Key_D: list_->DeleteRowCommand(); break;
+      case Qt::Key_A:
+        list_->Select(-1, 0, 0);
+        update();
+        header_->viewport()->update();
+        return;
+      case Qt::Key_C: id = table::ID_COPY; break;
+      case Qt::Key_X: id = table::ID_CUT; break;
+      case Qt::Key_V: id = table::ID_PASTE; break;
+      case Qt::Key_Z: id = table::ID_UNDO; break;
+      case Qt::Key_Y: id = table::ID_REDO; break;
+      case Qt::Key_I: id = table::ID_INSERT_ROW; break;
+      case Qt::Key_D: id = table::ID_DELETE_ROW; break;
       default: QWidget::keyPressEvent(e); return;
     }
-    update();
+    RunCommand(id);
     return;
   }
   switch (e->key()) {
-    case Qt::Key_Delete: list_->Clear(); break;
+    case Qt::Key_Delete: RunCommand(table::ID_CLEAR); return;
     case Qt::Key_Left: Move(0, -1); break;
     case Qt::Key_Right: Move(0, 1); break;
     case Qt::Key_Up: Move(-1, 0); break;
     case Qt::Key_Down: Move(1, 0); break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: Move(0, 1); break;
+    case Qt::Key_Enter: NextEditableCell(); break;
     default:
       if (!e->text().isEmpty() && e->text()[0].isPrint()) {
         OpenEditor();
@@ -200,5 +476,5 @@ void CListExWidget::keyPressEvent(QKeyEvent* e) {
       QWidget::keyPressEvent(e);
       return;
   }
-  update();
+  header_->viewport()->update();
 }

@@ -141,4 +141,99 @@ TEST_F(ListFixture, RowCommandsRefusedOnTheInputRowAndInColumnMode) {
   EXPECT_EQ(Col(1), (std::vector<std::string>{""}));
 }
 
+// The menus as (text, greyed) in order.
+std::vector<std::pair<std::string, bool>> Items(const std::vector<table::MenuItem>& menu) {
+  std::vector<std::pair<std::string, bool>> out;
+  for (const auto& m : menu) out.emplace_back(m.text, m.grayed);
+  return out;
+}
+
+TEST_F(ListFixture, CellMenuGreysWhatTheRowAllows) {
+  Type(0, 1, "r1");
+  Type(1, 1, "r2");  // rows r1, r2 and the input row
+  struct Case {
+    int row, col;
+    bool canPaste;
+    bool insertDelete, up, down;  // greyed
+  } cases[] = {
+      {0, 1, true, false, true, false},   // first data row: no move up
+      {1, 2, false, false, false, true},  // last data row: no move down
+      {2, 1, true, true, true, true},     // the input row: no row command
+  };
+  for (const Case& c : cases) {
+    const auto menu = Items(list.OnRButtonDown(c.row, c.col, c.canPaste));
+    ASSERT_EQ(menu.size(), 10u);
+    EXPECT_EQ(menu[0], std::make_pair(std::string("撤消\tCtrl+Z"), false));
+    EXPECT_EQ(menu[1], std::make_pair(std::string("恢复\tCtrl+Y"), true));
+    EXPECT_EQ(menu[4], std::make_pair(std::string("粘贴\tCtrl+V"), !c.canPaste));
+    EXPECT_EQ(menu[5], std::make_pair(std::string("插入行\tCtrl+I"), c.insertDelete));
+    EXPECT_EQ(menu[6], std::make_pair(std::string("删除行\tCtrl+D"), c.insertDelete));
+    EXPECT_EQ(menu[7].first, "清除\tDel");
+    EXPECT_EQ(menu[8], std::make_pair(std::string("上移一行"), c.up));
+    EXPECT_EQ(menu[9], std::make_pair(std::string("下移一行"), c.down));
+    EXPECT_EQ(list.CurrentRow(), c.row);
+    EXPECT_EQ(list.CurrentCol(), c.col);
+  }
+  // A right click inside the selection keeps it; a selected row stays a row.
+  list.Select(0, 0);
+  list.Select(1, 0, CListEx::kShift);
+  list.OnRButtonDown(1, 0, false);
+  EXPECT_EQ(list.SelectionMode(), CListEx::kRows);
+  EXPECT_TRUE(list.IsRowSelected(0));
+  // Fixed rows: no row commands at all.
+  list.SetRowsFixed(true);
+  EXPECT_EQ(list.OnRButtonDown(0, 1, false).size(), 6u);
+}
+
+TEST_F(ListFixture, HeaderMenuSelectsTheColumnOnce) {
+  Type(0, 1, "r1");
+  const auto menu = list.OnHeaderRButtonDown(2, false);
+  std::vector<int> ids;
+  for (const auto& m : menu) ids.push_back(m.id);
+  EXPECT_EQ(ids, (std::vector<int>{1225, 1226, 1227, 1228, 1229, 1232}));
+  EXPECT_EQ(list.SelectionMode(), CListEx::kColumns);
+  EXPECT_TRUE(list.IsColumnSelected(2));
+  // Ctrl adds column 1; a right click on an already selected column keeps both.
+  list.Select(-1, 1, CListEx::kCtrl);
+  list.OnHeaderRButtonDown(2, false);
+  EXPECT_TRUE(list.IsColumnSelected(1));
+  EXPECT_TRUE(list.IsColumnSelected(2));
+}
+
+TEST_F(ListFixture, CommandsRunThroughOneEntry) {
+  Type(0, 1, "r1");
+  Type(0, 2, "5");
+  std::string clip;
+  list.Select(0, 1);
+  list.Select(0, 2, CListEx::kShift);
+  codes.clear();
+  ASSERT_TRUE(list.OnCommand(table::ID_COPY, &clip, "", nullptr));
+  EXPECT_EQ(clip, "r1\t5");
+  ASSERT_TRUE(list.OnCommand(table::ID_CLEAR, nullptr, "", nullptr));
+  EXPECT_EQ(list.GetItemText(0, 1), "");
+  ASSERT_TRUE(list.OnCommand(table::ID_UNDO, nullptr, "", nullptr));
+  EXPECT_EQ(list.GetItemText(0, 1), "r1");
+  EXPECT_FALSE(list.OnCommand(table::ID_PASTE, nullptr, "", nullptr));  // nothing to paste
+  list.Select(0, 1);
+  ASSERT_TRUE(list.OnCommand(table::ID_INSERT_ROW, nullptr, "", nullptr));
+  EXPECT_EQ(codes, (std::vector<int>{CListEx::kContentsChanged, CListEx::kContentsChanged, CListEx::kCurrentMoved,
+                                     CListEx::kRowsInserted}));
+  EXPECT_EQ(beeps, 1);
+  EXPECT_FALSE(list.OnCommand(4711, nullptr, "", nullptr));
+}
+
+TEST_F(ListFixture, TipsFollowTheSelection) {
+  list.Column(1).tip = "点名";
+  Type(0, 1, "r1");
+  list.Select(0, 2);
+  EXPECT_EQ(list.TipAt(0, 0), CListEx::kSelectedTip);  // the row header
+  EXPECT_EQ(list.TipAt(0, 1), "点名");
+  EXPECT_EQ(list.TipAt(0, 2), "");                   // the one selected cell
+  list.Select(0, 0);                                 // the row
+  EXPECT_EQ(list.TipAt(0, 1), CListEx::kSelectedTip);
+  EXPECT_EQ(list.TipAt(1, 1), "点名");
+  EXPECT_EQ(list.TipAt(9, 1), "");
+}
+
+
 }  // namespace
