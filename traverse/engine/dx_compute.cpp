@@ -275,21 +275,36 @@ int CTraverseJob::AdjustNoOrientationTraverse() {
   return 1;
 }
 
+// A correction exists only where something was observed: the orientation legs
+// between known points, a station without an angle and a leg to a point without
+// plane coordinates keep a correction of 0 instead of the whole back-computed
+// value (a side of several hundred metres "corrected" by as much).
 int CTraverseJob::BackCompute() {
   const int n = static_cast<int>(m_arrUnit.size());
+  auto planeLeg = [&](int i) {
+    return m_arrUnit[static_cast<std::size_t>(i)].planeIndex >= 0 &&
+           m_arrUnit[static_cast<std::size_t>(i + 1)].planeIndex >= 0;
+  };
   for (int i = 0; i + 1 < n; ++i) {
     CUnit& a = m_arrUnit[static_cast<std::size_t>(i)];
     const CUnit& b = m_arrUnit[static_cast<std::size_t>(i + 1)];
+    if (!planeLeg(i)) {
+      a.angleCorrection = a.distanceCorrection = 0;
+      continue;
+    }
     survey::InverseProblem(a.x, a.y, b.x, b.y, &a.azimuth, &a.distance);
-    if (i >= 1) {
+    a.angleCorrection = 0;
+    if (i >= 1 && planeLeg(i - 1)) {
       const CUnit& prev = m_arrUnit[static_cast<std::size_t>(i - 1)];
       a.angle = survey::Fold2Pi(a.azimuth - prev.azimuth + survey::kPi);
-      double c = (a.angle - a.observedAngle) * kRho;
-      if (c > 648000) c -= 1296000;
-      if (c < -648000) c += 1296000;
-      a.angleCorrection = c;
+      if (!a.angleText.empty()) {
+        double c = (a.angle - a.observedAngle) * kRho;
+        if (c > 648000) c -= 1296000;
+        if (c < -648000) c += 1296000;
+        a.angleCorrection = c;
+      }
     }
-    a.distanceCorrection = (a.distance - a.observedDistance) * 1000.0;
+    a.distanceCorrection = a.distanceText.empty() ? 0 : (a.distance - a.observedDistance) * 1000.0;
   }
   return 1;
 }
