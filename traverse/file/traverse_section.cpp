@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include "drawing/draw_view.h"
 #include "platform/doc_section.h"
 #include "platform/number.h"
 #include "platform/ports.h"
@@ -291,10 +292,42 @@ SchemeValues SchemeOf(const CDxView& v) { return v; }
 
 void ApplyScheme(CDxView& v, const SchemeValues& s) { static_cast<SchemeValues&>(v) = s; }
 
-void CTraverseDocSection::Reset() { view_.ResetScheme(); }
+void GetDrawingSettings(const drawing::CDrawView& v, TraverseSectionData& d) {
+  d.knownSymbol = v.m_nKnownSymbol;
+  d.otherSymbol = v.m_nOtherSymbol;
+  d.ellipseScale = v.m_dEllipseScale;
+}
+
+void ApplyDrawingSettings(const TraverseSectionData& d, drawing::CDrawView& v) {
+  v.m_nKnownSymbol = d.knownSymbol;
+  v.m_nOtherSymbol = d.otherSymbol;
+  v.m_dEllipseScale = d.ellipseScale;
+  if (d.printScale > 0) v.m_dPrintScale = d.printScale;
+}
+
+CTraverseDocSection::CTraverseDocSection(CDxView& view, std::function<drawing::CDrawView*()> drawing)
+    : view_(view), drawing_(std::move(drawing)) {}
+
+CTraverseDocSection::~CTraverseDocSection() = default;
+
+drawing::CDrawView& CTraverseDocSection::Drawing() {
+  if (drawing::CDrawView* v = drawing_ ? drawing_() : nullptr) return *v;
+  if (!own_) own_ = std::make_unique<drawing::CDrawView>();
+  return *own_;
+}
+
+void CTraverseDocSection::Reset() {
+  view_.ResetScheme();
+  // The frame resets its drawing view itself; a drawing of our own follows the document.
+  if (own_ && !(drawing_ && drawing_())) own_->ResetView();
+}
 
 void CTraverseDocSection::WriteSection(app::LineWriter& out) {
-  for (std::string& line : view_.WriteTraverseSection()) out.Write(std::move(line));
+  if (view_.TableCode == kTableInput) view_.SaveInputTable();
+  TraverseSectionData d;
+  view_.GetSectionData(d);
+  GetDrawingSettings(Drawing(), d);
+  for (std::string& line : WriteTraverseSectionLines(d)) out.Write(std::move(line));
 }
 
 void CTraverseDocSection::BeginRead(int fileVersion) {
@@ -318,6 +351,7 @@ void CTraverseDocSection::ReadLegacySection(app::LineReader& in) {
 void CTraverseDocSection::CommitRead() {
   if (!pending_) return;
   view_.ApplySectionData(*pending_);
+  ApplyDrawingSettings(*pending_, Drawing());
   pending_.reset();
 }
 
@@ -327,10 +361,6 @@ void CTraverseDocSection::AbortRead() { pending_.reset(); }
 
 void CDxView::GetSectionData(traverse::TraverseSectionData& d) const {
   d.scheme = traverse::SchemeOf(*this);
-  d.knownSymbol = m_nKnownSymbol;
-  d.otherSymbol = m_nOtherSymbol;
-  d.ellipseScale = m_dEllipseScale;
-  d.printScale = m_dLegacyPrintScale;
   d.angleDecimals = m_nAngleDecimals;
   d.distDecimals = m_nDistDecimals;
   d.coordDecimals = m_nCoordDecimals;
@@ -349,10 +379,6 @@ void CDxView::GetSectionData(traverse::TraverseSectionData& d) const {
 
 void CDxView::ApplySectionData(const traverse::TraverseSectionData& d) {
   traverse::ApplyScheme(*this, d.scheme);
-  m_nKnownSymbol = d.knownSymbol;
-  m_nOtherSymbol = d.otherSymbol;
-  m_dEllipseScale = d.ellipseScale;
-  m_dLegacyPrintScale = d.printScale;
   m_nAngleDecimals = d.angleDecimals;
   m_nDistDecimals = d.distDecimals;
   m_nCoordDecimals = d.coordDecimals;
@@ -371,9 +397,3 @@ void CDxView::ApplySectionData(const traverse::TraverseSectionData& d) {
   ConfigureProjection();
 }
 
-std::vector<std::string> CDxView::WriteTraverseSection() {
-  if (TableCode == traverse::kTableInput) SaveInputTable();
-  traverse::TraverseSectionData d;
-  GetSectionData(d);
-  return traverse::WriteTraverseSectionLines(d);
-}

@@ -10,6 +10,7 @@
 // without its closing line stops before the next section's banner.
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@
 #include "traverse/engine/scheme_form.h"
 
 class CDxView;
+
+namespace drawing {
+class CDrawView;
+}  // namespace drawing
 
 namespace traverse {
 
@@ -30,7 +35,7 @@ inline constexpr std::size_t kMaxSectionRows = 100000;
 
 struct TraverseSectionData {
   SchemeValues scheme;
-  // The drawing's settings stored with the traverse.
+  // The drawing's settings stored with the traverse (the drawing view owns them).
   int knownSymbol = 0;
   int otherSymbol = 3;
   double ellipseScale = 1.0;
@@ -70,11 +75,26 @@ void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSect
 SchemeValues SchemeOf(const CDxView& view);
 void ApplyScheme(CDxView& view, const SchemeValues& scheme);
 
+// The drawing's stored settings (symbols, ellipse scale) out of the view, and back;
+// an old file's "图形比例" sets the print scale in force, not the setting, so it
+// holds until the next drawing begins.
+void GetDrawingSettings(const drawing::CDrawView& drawing, TraverseSectionData& data);
+void ApplyDrawingSettings(const TraverseSectionData& data, drawing::CDrawView& drawing);
+
 // The adapter the document talks to. Reads into a fresh model and swaps it in only
 // on CommitRead, so a failed open leaves the job on screen as it was.
+//
+// The symbols and the ellipse scale are the drawing view's own: the section reads
+// and writes them there. Without a drawing (no frame) the section keeps them in a
+// drawing of its own, so that a round trip still loses nothing.
 class CTraverseDocSection final : public app::IDocSection {
  public:
-  explicit CTraverseDocSection(CDxView& view) : view_(view) {}
+  explicit CTraverseDocSection(CDxView& view, std::function<drawing::CDrawView*()> drawing = {});
+  ~CTraverseDocSection() override;
+  // Where the drawing view is found at each read and write (it may be built after
+  // the traverse view).
+  void SetDrawingSource(std::function<drawing::CDrawView*()> drawing) { drawing_ = std::move(drawing); }
+  drawing::CDrawView& Drawing();
 
   std::string Banner() const override { return app::kTraverseBanner; }
   void Reset() override;
@@ -87,6 +107,8 @@ class CTraverseDocSection final : public app::IDocSection {
 
  private:
   CDxView& view_;
+  std::function<drawing::CDrawView*()> drawing_;
+  std::unique_ptr<drawing::CDrawView> own_;
   int fileVersion_ = 520;
   std::unique_ptr<TraverseSectionData> pending_;
 };

@@ -25,7 +25,7 @@ constexpr int kAdjustSection = 1;
 }  // namespace
 
 CTraverseViewHost::CTraverseViewHost(QWidget* parent, app::IShellServices* shell)
-    : QObject(nullptr), shell_(shell), view_(std::make_unique<CDxView>()), section_(*view_) {
+    : QObject(nullptr), shell_(shell), view_(std::make_unique<CDxView>()), section_(*view_, [] { return drawing::g_pDrawView; }) {
   view_->ResetScheme();
   view_->OnInitialUpdate();
   view_->SetViewPorts(this);

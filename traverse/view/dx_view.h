@@ -71,15 +71,8 @@ class CDxView : public CTableView, public traverse::CTraverseJob {
   // Document section: the model goes through traverse::TraverseSectionData.
   void GetSectionData(traverse::TraverseSectionData& data) const;
   void ApplySectionData(const traverse::TraverseSectionData& data);
-  std::vector<std::string> WriteTraverseSection();
   // The first-use hint (an extra tab indents each line in the table's copy).
   static std::string FirstUseHint(bool tableCopy);
-  // The drawing's values stored with the traverse section (kept here while the
-  // drawing view is not attached).
-  int m_nKnownSymbol = 0;
-  int m_nOtherSymbol = 3;
-  double m_dEllipseScale = 1.0;
-  double m_dLegacyPrintScale = 0.0;
   traverse::ITraverseViewPorts* m_pViewPorts = nullptr;
   // The job's "computed" notification waits until the command or table switch
   // that computed has finished, so that the tree's answer (ShowTable of the item it
