@@ -9,6 +9,7 @@ class CTableView;
 namespace table {
 
 struct EditorState;
+struct CTableSetForm;
 
 // The window that shows one table: repaints, focus, the in-place editors, the
 // scroll bars, the button bar, tool tips and the cursor.
@@ -23,6 +24,9 @@ class ITableHost {
   virtual void ButtonsChanged() = 0;                   // re-read CTableView::Buttons
   virtual void SetToolTip(const std::string& text) = 0;  // "" hides the tip
   virtual void SetEditCursor(bool on) = 0;             // the edit cursor over editable items
+  // The modal table settings dialog on a copy of the values; true after OK (the form
+  // then holds the user's values). A host without the dialog answers false.
+  virtual bool RunTableSettingsDialog(CTableSetForm& /*form*/) { return false; }
 };
 
 // The main frame as the grids see it.

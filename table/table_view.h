@@ -340,7 +340,9 @@ class CTableView {
   void OnMoveRowDown();
   void OnSelectAll();
   virtual void OnSwitchToDrawing();
-  virtual void OnTableSettings() { table::SayNotAvailable("表格"); }  // the table settings dialog
+  // "表格": the settings dialog through the host; on OK the values go back, the table
+  // re-lays out and the document is modified. Cancel changes nothing.
+  virtual void OnTableSettings();
   virtual void OnExportText() { table::SayNotAvailable("文本"); }     // the text export
   bool PushUndo();
   void ClearUndo();

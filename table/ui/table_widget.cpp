@@ -20,6 +20,7 @@
 #include "platform/commands.h"
 #include "table/ui/qt_canvas.h"
 #include "table/ui/table_print.h"
+#include "table/ui/table_set_dlg.h"
 #include "table/ui/ui_scale.h"
 
 namespace {
@@ -217,6 +218,13 @@ void CTableWidget::SetToolTip(const std::string& text) {
 void CTableWidget::SetEditCursor(bool on) {
   if (on) setCursor(Qt::IBeamCursor);
   else unsetCursor();
+}
+
+bool CTableWidget::RunTableSettingsDialog(table::CTableSetForm& form) {
+  CTableSetDlg dlg(form, this);
+  if (dlg.exec() != QDialog::Accepted) return false;
+  form = dlg.Form();
+  return true;
 }
 
 // ---- commands -------------------------------------------------------------------

@@ -61,6 +61,7 @@ class CTableWidget : public QWidget, public table::ITableHost {
   void ButtonsChanged() override;
   void SetToolTip(const std::string& text) override;
   void SetEditCursor(bool on) override;
+  bool RunTableSettingsDialog(table::CTableSetForm& form) override;
 
  signals:
   // A bar or menu command the presenter did not handle (export dialogs and the like).

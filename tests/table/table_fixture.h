@@ -2,12 +2,14 @@
 // Shared helpers of the grid tests: a view that counts its change notifications
 // (and, like an input view, unlocks the rows it is told to), a host that records
 // what the widget would be asked to do, and a canvas that records the drawing.
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/fake_ports.h"
 #include "platform/services.h"
 #include "table/canvas.h"
+#include "table/table_set_form.h"
 #include "table/table_view.h"
 
 namespace tabletest {
@@ -41,6 +43,31 @@ class RecordingHost final : public table::ITableHost {
   bool editCursor = false;
   std::vector<table::EditorState> shown;
   std::vector<std::string> tips;
+};
+
+// A host whose table settings dialog is scripted: `edit` is the user's change, `ok`
+// the button pressed; `seen` keeps what the dialog was given.
+class SettingsHost final : public table::ITableHost {
+ public:
+  void Invalidate() override { ++invalidated; }
+  void TakeFocus() override {}
+  void ShowEditor(const table::EditorState&) override {}
+  void HideEditor() override {}
+  void ScrollBarsChanged() override {}
+  void ButtonsChanged() override {}
+  void SetToolTip(const std::string&) override {}
+  void SetEditCursor(bool) override {}
+  bool RunTableSettingsDialog(table::CTableSetForm& form) override {
+    seen = form;
+    ++runs;
+    if (!ok) return false;
+    if (edit) edit(form);
+    return true;
+  }
+  bool ok = true;
+  std::function<void(table::CTableSetForm&)> edit;
+  table::CTableSetForm seen;
+  int runs = 0, invalidated = 0;
 };
 
 class RecordingFrame final : public table::ITableFrame {

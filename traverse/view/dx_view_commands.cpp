@@ -131,10 +131,16 @@ bool CDxView::OnCommand(int id) {
       if (!CommitEditor()) return true;
       OnScheme();
       return true;
-    case table::ID_TABLE_SETTINGS:
+    case table::ID_TABLE_SETTINGS: {
+      const int angle = m_nAngleDecimals, dist = m_nDistDecimals, dh = m_nDhDecimals;
       CTableView::OnCommand(id);
+      // The coordinate traverse writes its sides and angles as texts while computing:
+      // other decimals need a new computation before the table can show them.
+      if (m_nTraverseType == 4 && (angle != m_nAngleDecimals || dist != m_nDistDecimals || dh != m_nDhDecimals))
+        m_bComputed = 0;
       ShowTable(TableCode);
       return true;
+    }
     case table::ID_COMPUTE:
       if (!CommitEditor()) return true;
       OnCompute();
