@@ -102,7 +102,9 @@ TEST_F(TraverseSettingsTest, AdjustmentTableShownAgainWithTheNewDecimalsAndSaved
   EXPECT_EQ(ColumnDecimals("HBCH"), std::vector<int>(ColumnDecimals("HBCH").size(), 2));
   EXPECT_TRUE(messages.Texts().empty());
 
-  const std::vector<std::string> saved = view.WriteTraverseSection();
+  t::TraverseSectionData written;
+  view.GetSectionData(written);
+  const std::vector<std::string> saved = t::WriteTraverseSectionLines(written);
   EXPECT_TRUE(Has(saved, "坐标取位:4"));
   EXPECT_TRUE(Has(saved, "距离取位:2"));
   EXPECT_TRUE(Has(saved, "上方行数:2"));
