@@ -14,6 +14,7 @@
 #include "table/ui/ui_scale.h"
 #include "traverse/codes.h"
 #include "traverse/view/dx_view_diagrams.h"
+#include "traverse/ui/export_kzd_dlg.h"
 #include "traverse/ui/fan_set_dlg.h"
 
 namespace traverse_ui {
@@ -72,6 +73,13 @@ traverse::ITraverseViewPorts::SchemeResult CTraverseViewHost::RunSchemeDialog(tr
 bool CTraverseViewHost::RunCustomTableDialog(int) {
   table::SayNotAvailable("自定义表格");
   return false;
+}
+
+bool CTraverseViewHost::RunExportKzdDialog(traverse::CExportKzdForm& form) {
+  CExportKzdDlg dlg(form, widget_);
+  if (dlg.exec() != QDialog::Accepted) return false;
+  form = dlg.Form();
+  return true;
 }
 
 void CTraverseViewHost::ReselectAfterCompute(bool plane) {

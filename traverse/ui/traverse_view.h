@@ -34,6 +34,7 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, p
   // traverse::ITraverseViewPorts
   SchemeResult RunSchemeDialog(traverse::CSchemeForm& form) override;
   bool RunCustomTableDialog(int index) override;
+  bool RunExportKzdDialog(traverse::CExportKzdForm& form) override;
   void ReselectAfterCompute(bool plane) override;
   void RebuildAndSelectInput() override;
   void SelectCustomFormsBranch() override;

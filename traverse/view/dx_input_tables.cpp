@@ -40,6 +40,14 @@ void BuildInputGrid(CDxView& v, int rows) {
 
 }  // namespace
 
+int CDxView::InputColumnOf(std::string CUnit::*field) const {
+  const CUnit u;
+  const auto texts = RowTexts(u, m_nTraverseType);
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    if (texts[i] == &(u.*field)) return static_cast<int>(i) + 1;
+  return 0;
+}
+
 int CDxView::SetupTraverseInputTable() {
   int n = static_cast<int>(m_arrUnit.size());
   if (m_nTraverseType == 3 && n < 3) n = 3;

@@ -20,6 +20,7 @@
 namespace traverse {
 class ITraverseViewPorts;
 struct TraverseSectionData;
+struct KzdExportPoint;
 }  // namespace traverse
 
 class CDxView : public CTableView, public traverse::CTraverseJob {
@@ -66,6 +67,19 @@ class CDxView : public CTableView, public traverse::CTraverseJob {
   // "读取": the typed point names of the input table get their angles, sides, height
   // differences and weights from the computed field books (through the ports).
   void OnReadObservations();
+  // "控制点" (command 1023): the control-point dialog, then by its mode: known
+  // coordinates read from a ".kzd" store into the input table, the adjusted points
+  // stored into it, or exported for another mapping system.
+  void OnControlPoints();
+  // Every row's point into the store, one atomic write; false after a message.
+  bool StoreControlPoints(const std::string& path, int policy);
+  // Fills the input table from the store (mode 0) as one undoable change.
+  void ReadControlPoints(const std::string& path);
+  // The rows with a plane point, in row order, for the export.
+  std::vector<traverse::KzdExportPoint> ExportPoints() const;
+  // The input-table column (1-based) that shows a text field of the rows in the
+  // current traverse type's layout; 0 when the layout has none.
+  int InputColumnOf(std::string CUnit::*field) const;
   // ReadInputTable, but a copy of unchanged texts keeps the computed rows.
   void SaveInputTable();
   // Document section: the model goes through traverse::TraverseSectionData.

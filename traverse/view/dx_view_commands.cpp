@@ -149,6 +149,10 @@ bool CDxView::OnCommand(int id) {
       if (!CommitEditor()) return true;
       OnReadObservations();
       return true;
+    case traverse::ID_CONTROL_POINTS:
+      if (!CommitEditor()) return true;
+      OnControlPoints();
+      return true;
     case table::ID_CUSTOM: {
       if (!CommitEditor()) return true;
       const std::string prefix = traverse::kTableCustomPrefix;

@@ -11,6 +11,7 @@ class IFieldBooks;
 namespace traverse {
 
 class CSchemeForm;
+struct CExportKzdForm;
 
 class ITraverseViewPorts {
  public:
@@ -21,6 +22,9 @@ class ITraverseViewPorts {
   virtual SchemeResult RunSchemeDialog(CSchemeForm& form) = 0;
   // The custom-table definition dialog of table i (0..9); true after OK.
   virtual bool RunCustomTableDialog(int index) = 0;
+
+  // The control-point dialog ("成果入库及输出到其它成图系统") on the form; true after OK.
+  virtual bool RunExportKzdDialog(CExportKzdForm& /*form*/) { return false; }
 
   // The adjustment tree after a successful computation: the selected item again
   // when it is a result leaf, else the plane table (plane part) or the height
