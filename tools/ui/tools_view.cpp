@@ -5,6 +5,7 @@
 
 #include "app/doc.h"
 #include "app/ui/main_frame.h"
+#include "drawing/draw_view.h"
 #include "table/ui/button_st.h"
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
@@ -13,12 +14,62 @@
 #include "tools/ui/zbzhh_csh_dlg.h"
 
 namespace tools_ui {
+namespace {
+
+// The tools draw into whichever drawing view the frame built; the frame may build it
+// after this view, so the feed is looked up on every call (no view: nothing drawn).
+class FrameDrawingFeed final : public drawing::IDrawFeed {
+ public:
+  void BeginDrawing(int mode) override {
+    if (auto* f = drawing::g_pDrawView) f->BeginDrawing(mode);
+  }
+  void ClearDrawing() override {
+    if (auto* f = drawing::g_pDrawView) f->ClearDrawing();
+  }
+  void SetLayer(const std::string& name, int visible, int colour, int style, bool onlyIfNew) override {
+    if (auto* f = drawing::g_pDrawView) f->SetLayer(name, visible, colour, style, onlyIfNew);
+  }
+  void AddControlPoint(const std::string& name, int known, double x, double y, double value, double E, double F,
+                       double orientation) override {
+    if (auto* f = drawing::g_pDrawView) f->AddControlPoint(name, known, x, y, value, E, F, orientation);
+  }
+  void AddLine(const std::string& layer, double x1, double y1, double x2, double y2) override {
+    if (auto* f = drawing::g_pDrawView) f->AddLine(layer, x1, y1, x2, y2);
+  }
+  int BeginPolyline(const std::string& layer) override {
+    auto* f = drawing::g_pDrawView;
+    return f ? f->BeginPolyline(layer) : -1;
+  }
+  void AddPolylineVertex(double x, double y, int polyline) override {
+    if (auto* f = drawing::g_pDrawView) f->AddPolylineVertex(x, y, polyline);
+  }
+  void AddLabelledPoint(const std::string& layer, double x, double y, const std::string& label1,
+                        const std::string& label2, int kind, double direction, int queryable, double value) override {
+    if (auto* f = drawing::g_pDrawView)
+      f->AddLabelledPoint(layer, x, y, label1, label2, kind, direction, queryable, value);
+  }
+  void AddDetailPoint(const std::string& layer, const std::string& name, const std::string& secondText, double x,
+                      double y, double radius) override {
+    if (auto* f = drawing::g_pDrawView) f->AddDetailPoint(layer, name, secondText, x, y, radius);
+  }
+  void SetMessage(const std::string& text) override {
+    if (auto* f = drawing::g_pDrawView) f->SetMessage(text);
+  }
+  void Redraw() override {
+    if (auto* f = drawing::g_pDrawView) f->Redraw();
+  }
+};
+
+FrameDrawingFeed g_frameFeed;
+
+}  // namespace
 
 CToolsViewHost::CToolsViewHost(QWidget* parent)
     : QObject(nullptr), view_(std::make_unique<CAuxView>()), section_(*view_) {
   view_->OnInitialUpdate();
   view_->ResetToDefaults();
   view_->SetViewPorts(this);
+  view_->SetDrawingFeed(&g_frameFeed);
   view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
   widget_ = new CTableWidget(view_.get(), parent);
   setParent(widget_);

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLineEdit>
 
+#include "drawing/draw_view.h"
 #include "platform/fake_ports.h"
 #include "table/ui/list_ex_widget.h"
 #include "table/ui/table_widget.h"
@@ -112,6 +113,22 @@ TEST_F(UiTest, ToolComputesInTheGrid) {
   EXPECT_TRUE(host.View().m_bComputeOk);
   EXPECT_FALSE(host.View().GetCellText(1, 4).empty());
   EXPECT_FALSE(host.Widget()->grab().isNull());
+}
+
+TEST_F(UiTest, ToolsDrawIntoTheFramesDrawingView) {
+  tools_ui::CToolsViewHost host;
+  host.View().m_stores[tools::kStoreQfjh] = {"0,0,45,100,0,45"};
+  ASSERT_TRUE(host.ShowTool("QFJH"));
+  host.View().OnCommand(table::ID_COMPUTE);  // no drawing view yet: nothing to draw into
+  EXPECT_TRUE(host.View().m_bComputeOk);
+  // The drawing view the frame builds later is the one drawn into.
+  drawing::CDrawView draw;
+  drawing::g_pDrawView = &draw;
+  host.View().OnCommand(table::ID_COMPUTE);
+  drawing::g_pDrawView = nullptr;
+  ASSERT_EQ(draw.m_arrKzd.size(), 3u);  // A, B and P
+  EXPECT_EQ(draw.m_arrLine.size(), 3u);
+  EXPECT_EQ(draw.m_arrKzd[2].name, "P1");
 }
 
 }  // namespace
