@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "table/canvas.h"
+#include "table/export/export_session.h"
 #include "table/table_ports.h"
 
 namespace table {
@@ -343,7 +344,14 @@ class CTableView {
   // "表格": the settings dialog through the host; on OK the values go back, the table
   // re-lays out and the document is modified. Cancel changes nothing.
   virtual void OnTableSettings();
-  virtual void OnExportText() { table::SayNotAvailable("文本"); }     // the text export
+  // Exports (table/export/): the text export, the spreadsheet and word-processor
+  // dialogs, the sheet or document they add to the file of their session.
+  virtual void OnExportText();
+  virtual void OnExportExcel();
+  virtual void OnExportWord();
+  virtual bool ExportToExcel(bool keepHalfRowOffset);
+  table::CExportSession& ExcelSession() { return m_excelSession; }
+  table::CExportSession& WordSession() { return m_wordSession; }
   bool PushUndo();
   void ClearUndo();
   void UpdateUndoButtons();
@@ -465,4 +473,5 @@ class CTableView {
   std::string m_lastTipKey;
 
   std::vector<table::CBarButton> m_buttons;
+  table::CExportSession m_excelSession, m_wordSession;
 };

@@ -1,0 +1,117 @@
+// The grid's export entry points: the text export flow, the spreadsheet and
+// word-processor dialogs, and the session file those dialogs write to.
+#include <optional>
+
+#include "platform/ports.h"
+#include "platform/services.h"
+#include "table/export/export_ports.h"
+#include "table/export/export_session.h"
+#include "table/export/text_export.h"
+#include "table/table_view.h"
+
+namespace table {
+namespace {
+
+class NoExportDialogs final : public IExportDialogs {
+ public:
+  bool RunTextExportDialog(TextExportSettings&) override {
+    SayNotAvailable("文本");
+    return false;
+  }
+  void ShowExcelDialog(CTableView&) override { SayNotAvailable("EXCEL"); }
+  void ShowWordDialog(CTableView&) override { SayNotAvailable("WORD"); }
+};
+NoExportDialogs g_noDialogs;
+IExportDialogs* g_dialogs = nullptr;
+
+}  // namespace
+
+IExportDialogs& ExportDialogs() { return g_dialogs ? *g_dialogs : g_noDialogs; }
+IExportDialogs* SetExportDialogs(IExportDialogs* dialogs) {
+  IExportDialogs* old = g_dialogs;
+  g_dialogs = dialogs;
+  return old;
+}
+
+bool CExportSession::Attach(bool wantNew, const std::string& caption, const std::string& filter,
+                            const std::string& suffix) {
+  if (!wantNew && !path.empty()) {
+    target = path;
+    newFile = false;
+    return true;
+  }
+  platform::FileOptions o;
+  o.overwritePrompt = true;
+  o.defaultSuffix = suffix;
+  std::optional<std::string> chosen = platform::Desktop().files->SaveFile(caption, filter, "", o);
+  if (!chosen || chosen->empty()) return false;
+  target = *chosen;
+  newFile = true;
+  return true;
+}
+
+void CExportSession::Commit() {
+  path = target;
+  newFile = false;
+  written = true;
+}
+
+ExportRun RunExcelExport(CTableView& view, bool newFile, bool allowHalfRow) {
+  ExportRun run;
+  if (view.GetRowCount() < 1 || view.GetColCount() < 1) {
+    platform::Messages().ShowMessage("当前表格无内容输出！");
+    return run;
+  }
+  if (!view.ExcelSession().Attach(newFile, "输出到EXCEL", "excel文件(*.xlsx)", "xlsx")) return run;
+  if (view.ExportToExcel(allowHalfRow && view.HasStaggeredColumn())) {
+    run.result = ExportRun::Exported;
+    run.status = "该表格已输出,可另选表格继续输出或单击“完成”";
+  } else {
+    run.result = ExportRun::Failed;
+    run.status = "该表格输出失败";
+  }
+  return run;
+}
+
+void EndExcelSession(CTableView& view, bool open) {
+  CExportSession& s = view.ExcelSession();
+  const std::string path = s.written ? s.path : std::string();
+  s.Forget();
+  if (open && !path.empty() && !platform::Desktop().desktop->OpenWithDesktop(path))
+    platform::Messages().ShowMessage("文件“" + path + "”已输出，但没有能打开它的程序。");
+}
+
+}  // namespace table
+
+void CTableView::OnExportText() {
+  using namespace table;
+  if (GetRowCount() < 1 || GetColCount() < 1) {
+    platform::Messages().ShowMessage("无表格内容输出到文本文件!");
+    return;
+  }
+  TextExportSettings s;
+  if (!ExportDialogs().RunTextExportDialog(s)) return;
+  const bool csv = s.format == kTextCsv;
+  platform::FileOptions o;
+  // A text table is added to a chosen file, so choosing one asks nothing.
+  o.overwritePrompt = s.format != kTextTable;
+  o.defaultSuffix = csv ? "csv" : "txt";
+  std::optional<std::string> path = platform::Desktop().files->SaveFile(
+      "输出到文本文件", csv ? "excel文件(*.csv)" : "文本文件(*.txt)", "", o);
+  if (!path || path->empty()) return;
+  std::string error;
+  bool ok;
+  {
+    platform::WaitCursor wait;
+    ok = WriteTextExport(*this, *path, s.format, &error);
+  }
+  if (!ok) {
+    platform::Messages().ShowMessage("表格未能输出到文件“" + *path + "”：\n" + error, platform::MsgIcon::Error);
+    return;
+  }
+  if (s.openAfter && !platform::Desktop().desktop->OpenWithDesktop(*path))
+    platform::Messages().ShowMessage("文件“" + *path + "”已输出，但没有能打开它的程序。");
+}
+
+void CTableView::OnExportExcel() { table::ExportDialogs().ShowExcelDialog(*this); }
+void CTableView::OnExportWord() { table::ExportDialogs().ShowWordDialog(*this); }

@@ -1,0 +1,45 @@
+#pragma once
+// The export dialogs a grid opens. The Qt side installs its dialogs at start-up
+// (table_ui::InstallQtPorts); tests install a scripted fake. Without one the
+// commands say that this build does not have them.
+#include <string>
+
+class CTableView;
+
+namespace table {
+
+// The choices of the text export dialog.
+struct TextExportSettings {
+  int format = 0;        // 0 text table, 1 comma-separated rows, 2 CSV
+  bool openAfter = true; // "输出后打开"
+};
+
+class IExportDialogs {
+ public:
+  virtual ~IExportDialogs() = default;
+  // The modal text export dialog; false on Cancel.
+  virtual bool RunTextExportDialog(TextExportSettings& settings) = 0;
+  // The view's modeless spreadsheet and word-processor dialogs: created beside the
+  // view on first use, shown again afterwards.
+  virtual void ShowExcelDialog(CTableView& view) = 0;
+  virtual void ShowWordDialog(CTableView& view) = 0;
+};
+
+// What the spreadsheet dialog's "输出到当前文件" (newFile false) and "输出到新文件"
+// (true) do: the file of the session or a chosen one, a sheet added and the workbook
+// rewritten. The status is the dialog's text afterwards ("" when it stopped).
+struct ExportRun {
+  enum Result { Stopped, Exported, Failed } result = Stopped;
+  std::string status;
+};
+ExportRun RunExcelExport(CTableView& view, bool newFile, bool allowHalfRow);
+// Exit of the spreadsheet dialog: with `open` ("完成") the session's file is opened
+// with the desktop's program when something was written; the session ends.
+void EndExcelSession(CTableView& view, bool open);
+
+// The dialogs in force; never null.
+IExportDialogs& ExportDialogs();
+// Installs dialogs; returns the previous ones (nullptr restores the default).
+IExportDialogs* SetExportDialogs(IExportDialogs* dialogs);
+
+}  // namespace table

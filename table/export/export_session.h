@@ -1,0 +1,28 @@
+#pragma once
+// The file one opening of an export dialog writes to. "输出到当前文件" adds to it,
+// "输出到新文件" asks for another one, "完成" opens it; the dialog forgets it at exit.
+// Writers that rebuild the whole file on every export (a workbook, a document) keep
+// what they wrote so far in `content`.
+#include <any>
+#include <string>
+
+namespace table {
+
+struct CExportSession {
+  std::string path;     // the file written in this session; "" before the first export
+  std::string target;   // where the next export goes (chosen by Attach)
+  bool newFile = false; // the next export starts a new file instead of adding to `path`
+  bool written = false; // at least one export of this session succeeded
+  std::any content;     // the writer's model of `path`, for the next rewrite
+
+  // Chooses the target of the next export: the session's file when there is one and
+  // a new file is not asked for, otherwise a path from the file chooser (the
+  // overwrite question included). False when the user cancelled.
+  bool Attach(bool newFile, const std::string& caption, const std::string& filter,
+              const std::string& suffix);
+  // A successful export to `target`: it becomes the session's file.
+  void Commit();
+  void Forget() { *this = CExportSession{}; }
+};
+
+}  // namespace table

@@ -1,0 +1,275 @@
+#include "table/export/xlsx_export.h"
+
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <any>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "platform/gbk.h"
+#include "platform/ports.h"
+#include "platform/textfile.h"
+#include "table/export/header_cells.h"
+#include "table/table_view.h"
+
+namespace table {
+
+bool PlainNumber(const std::string& t, double* value, int* decimals) {
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+  const std::size_t intStart = i;
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+  const std::size_t intDigits = i - intStart;
+  if (intDigits == 0 || (intDigits > 1 && t[intStart] == '0')) return false;
+  std::size_t frac = 0;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    const std::size_t f = i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+    frac = i - f;
+    if (frac == 0) return false;
+  }
+  if (i != t.size() || intDigits + frac > 15) return false;
+  const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+  double v = 0;
+  if (std::from_chars(first, t.data() + t.size(), v).ec != std::errc()) return false;
+  if (value) *value = v;
+  if (decimals) *decimals = static_cast<int>(frac);
+  return true;
+}
+
+namespace {
+
+XlsxCell Cell(const std::string& text) {
+  XlsxCell c;
+  c.text = text;
+  c.number = PlainNumber(text, &c.value, &c.decimals);
+  return c;
+}
+
+}  // namespace
+
+XlsxSheet BuildXlsxSheet(const CTableView& v, bool halfRow) {
+  XlsxSheet s;
+  const int m = v.GetColCount(), n = v.GetRowCount(), hL = HeaderLineCount(v);
+  s.cols = m;
+  s.headerRows = hL;
+  const bool half = halfRow && v.HasStaggeredColumn();
+  const int per = half ? 2 : 1;
+  const std::size_t width = static_cast<std::size_t>(std::max(m, 1));
+  s.rows.assign(static_cast<std::size_t>(1 + hL + per * n), std::vector<XlsxCell>(width));
+  s.widths.assign(width, 4);
+  auto widen = [&](int col, const std::string& t) {
+    s.widths[static_cast<std::size_t>(col)] = std::max(s.widths[static_cast<std::size_t>(col)], platform::GbkWidth(t) + 2);
+  };
+
+  s.rows[0][0].text = v.GetTitle();
+  if (m > 1) s.merges.push_back({0, 0, 0, m - 1});
+  for (const HeaderCell& h : HeaderCells(v)) {
+    s.rows[static_cast<std::size_t>(1 + h.line0)][static_cast<std::size_t>(h.col0 - 1)].text = h.text;
+    if (h.line0 != h.line1 || h.col0 != h.col1) s.merges.push_back({1 + h.line0, h.col0 - 1, 1 + h.line1, h.col1 - 1});
+    if (h.col0 == h.col1) widen(h.col0 - 1, h.text);
+  }
+  const int base = 1 + hL;
+  for (int r = 1; r <= n; ++r) {
+    const int row = base + per * (r - 1);
+    for (int j = 1; j <= m; ++j) {
+      const std::string& t = v.CellText(r, j);
+      if (t.empty()) continue;
+      widen(j - 1, t);
+      if (!half) {
+        s.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(j - 1)] = Cell(t);
+        continue;
+      }
+      if (!v.GetColumn(j).stagger) {
+        s.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(j - 1)] = Cell(t);
+      } else if (r < n) {
+        s.rows[static_cast<std::size_t>(row + 1)][static_cast<std::size_t>(j - 1)] = Cell(t);
+      }
+    }
+    if (!half) continue;
+    for (int j = 1; j <= m; ++j) {
+      if (!v.GetColumn(j).stagger) s.merges.push_back({row, j - 1, row + 1, j - 1});
+      else if (r < n) s.merges.push_back({row + 1, j - 1, row + 2, j - 1});
+    }
+  }
+  return s;
+}
+
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+// The first `count` characters of a UTF-8 text.
+std::string Chars(const std::string& s, std::size_t count) {
+  std::size_t i = 0;
+  for (std::size_t k = 0; k < count && i < s.size(); ++k) i += platform::Utf8CharLen(s, i);
+  return s.substr(0, i);
+}
+
+}  // namespace
+
+std::string UniqueSheetName(const std::string& title, const std::vector<XlsxSheet>& sheets) {
+  std::string base;
+  for (char c : title)
+    if (std::string_view("[]:*?/\\\r\n\t").find(c) == std::string_view::npos) base += c;
+  while (!base.empty() && (base.front() == '\'' || base.front() == ' ')) base.erase(base.begin());
+  while (!base.empty() && (base.back() == '\'' || base.back() == ' ')) base.pop_back();
+  if (base.empty()) base = "Sheet";
+  auto taken = [&](const std::string& name) {
+    for (const XlsxSheet& s : sheets)
+      if (Lower(s.name) == Lower(name)) return true;
+    return false;
+  };
+  std::string name = Chars(base, 31);
+  while (!name.empty() && name.back() == '\'') name.pop_back();
+  for (int k = 2; taken(name) || name.empty(); ++k) {
+    const std::string tail = "(" + std::to_string(k) + ")";
+    name = Chars(base, 31 - tail.size()) + tail;
+  }
+  return name;
+}
+
+namespace {
+
+class Formats {
+ public:
+  explicit Formats(lxw_workbook* wb) : wb_(wb) {
+    title_ = workbook_add_format(wb);
+    format_set_bold(title_);
+    format_set_font_size(title_, 14);
+    format_set_align(title_, LXW_ALIGN_CENTER);
+    format_set_align(title_, LXW_ALIGN_VERTICAL_CENTER);
+    text_ = Framed();
+    format_set_num_format(text_, "@");
+  }
+  lxw_format* Title() const { return title_; }
+  lxw_format* Text() const { return text_; }
+  lxw_format* Number(int decimals) {
+    auto it = numbers_.find(decimals);
+    if (it != numbers_.end()) return it->second;
+    lxw_format* f = Framed();
+    const std::string code = decimals > 0 ? "0." + std::string(static_cast<std::size_t>(decimals), '0') : "0";
+    format_set_num_format(f, code.c_str());
+    return numbers_[decimals] = f;
+  }
+
+ private:
+  lxw_format* Framed() {
+    lxw_format* f = workbook_add_format(wb_);
+    format_set_border(f, LXW_BORDER_THIN);
+    format_set_align(f, LXW_ALIGN_CENTER);
+    format_set_align(f, LXW_ALIGN_VERTICAL_CENTER);
+    return f;
+  }
+  lxw_workbook* wb_;
+  lxw_format* title_;
+  lxw_format* text_;
+  std::map<int, lxw_format*> numbers_;
+};
+
+std::string Reason(lxw_error e) {
+  return e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_CREATING_TMPFILE ? platform::FileErrorText(errno)
+                                                                             : std::string(lxw_strerror(e));
+}
+
+lxw_error WriteSheet(lxw_workbook* wb, Formats& f, const XlsxSheet& s) {
+  lxw_worksheet* ws = workbook_add_worksheet(wb, s.name.c_str());
+  if (!ws) return LXW_ERROR_SHEETNAME_ALREADY_USED;
+  for (std::size_t c = 0; c < s.widths.size(); ++c)
+    worksheet_set_column(ws, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), s.widths[c], nullptr);
+  auto put = [&](int r, int c) -> lxw_error {
+    const XlsxCell& cell = s.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+    const auto row = static_cast<lxw_row_t>(r);
+    const auto col = static_cast<lxw_col_t>(c);
+    if (r == 0) return worksheet_write_string(ws, row, col, cell.text.c_str(), f.Title());
+    if (cell.number) return worksheet_write_number(ws, row, col, cell.value, f.Number(cell.decimals));
+    if (cell.text.empty()) return worksheet_write_blank(ws, row, col, f.Text());
+    return worksheet_write_string(ws, row, col, cell.text.c_str(), f.Text());
+  };
+  for (const XlsxMerge& g : s.merges) {
+    lxw_error e = worksheet_merge_range(ws, static_cast<lxw_row_t>(g.row0), static_cast<lxw_col_t>(g.col0),
+                                        static_cast<lxw_row_t>(g.row1), static_cast<lxw_col_t>(g.col1), "",
+                                        g.row0 == 0 ? f.Title() : f.Text());
+    if (e != LXW_NO_ERROR) return e;
+  }
+  // Merged ranges got framed blanks; now every cell gets its value (or a framed blank).
+  for (std::size_t r = 0; r < s.rows.size(); ++r)
+    for (std::size_t c = 0; c < s.rows[r].size() && c < static_cast<std::size_t>(std::max(s.cols, 1)); ++c) {
+      if (r == 0 && c > 0) continue;
+      if (r == 0 && s.rows[0][0].text.empty()) continue;
+      if (lxw_error e = put(static_cast<int>(r), static_cast<int>(c)); e != LXW_NO_ERROR) return e;
+    }
+  return LXW_NO_ERROR;
+}
+
+}  // namespace
+
+bool WriteXlsx(const std::string& path, const std::vector<XlsxSheet>& sheets, std::string* error) {
+  // The writer builds the workbook in a private file; its bytes then replace the
+  // target through the one atomic save of the program.
+  std::string tmp = (std::filesystem::temp_directory_path() / "quintar-xlsx-XXXXXX").string();
+  const int fd = ::mkstemp(tmp.data());
+  if (fd < 0) {
+    if (error) *error = platform::FileErrorText(errno);
+    return false;
+  }
+  ::close(fd);
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_FALSE;
+  lxw_workbook* wb = workbook_new_opt(tmp.c_str(), &options);
+  if (!wb) {
+    std::remove(tmp.c_str());
+    if (error) *error = "不能建立工作簿。";
+    return false;
+  }
+  Formats formats(wb);
+  lxw_error e = LXW_NO_ERROR;
+  for (const XlsxSheet& s : sheets)
+    if ((e = WriteSheet(wb, formats, s)) != LXW_NO_ERROR) break;
+  const lxw_error closed = workbook_close(wb);
+  if (e == LXW_NO_ERROR) e = closed;
+  if (e != LXW_NO_ERROR) {
+    std::remove(tmp.c_str());
+    if (error) *error = Reason(e);
+    return false;
+  }
+  std::optional<std::string> bytes = platform::ReadFileBytes(tmp, std::size_t(1) << 31, error);
+  std::remove(tmp.c_str());
+  return bytes && platform::WriteFileAtomic(path, *bytes, error);
+}
+
+}  // namespace table
+
+bool CTableView::ExportToExcel(bool keepHalfRowOffset) {
+  using namespace table;
+  CExportSession& s = ExcelSession();
+  if (s.target.empty()) return false;
+  std::vector<XlsxSheet> sheets;
+  if (!s.newFile)
+    if (const auto* kept = std::any_cast<std::vector<XlsxSheet>>(&s.content)) sheets = *kept;
+  XlsxSheet sheet = BuildXlsxSheet(*this, keepHalfRowOffset);
+  sheet.name = UniqueSheetName(GetTitle(), sheets);
+  sheets.push_back(std::move(sheet));
+  std::string error;
+  {
+    platform::WaitCursor wait;
+    if (!WriteXlsx(s.target, sheets, &error)) {
+      platform::Messages().ShowMessage("表格未能输出到文件“" + s.target + "”：\n" + error, platform::MsgIcon::Error);
+      return false;
+    }
+  }
+  s.content = std::move(sheets);
+  s.Commit();
+  return true;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The spreadsheet export of a grid: an .xlsx workbook, one sheet per exported table.
+// A sheet holds the title merged across the columns, the header lines with their
+// merges as the grid draws them, and the rows. In the half-row mode every table row
+// takes two sheet rows, so a staggered column's value lies half a row lower, merged
+// over the lower half of its row and the upper half of the next. Cells that are plain
+// numbers become numbers shown with the decimals of their text; every other cell
+// stays text (point names such as "007" included).
+#include <string>
+#include <vector>
+
+class CTableView;
+
+namespace table {
+
+struct XlsxCell {
+  std::string text;
+  bool number = false;
+  double value = 0;
+  int decimals = 0;
+};
+
+struct XlsxMerge {
+  int row0, col0, row1, col1;  // 0-based, inclusive
+};
+
+struct XlsxSheet {
+  std::string name;
+  int cols = 0;
+  int headerRows = 0;               // sheet rows 1..headerRows hold the column headers
+  std::vector<std::vector<XlsxCell>> rows;  // row 0 is the title
+  std::vector<XlsxMerge> merges;
+  std::vector<int> widths;          // column widths in characters
+};
+
+// A decimal number as the grid writes one: an optional sign, digits, an optional
+// point with digits; no leading zero before other digits, at most 15 digits.
+bool PlainNumber(const std::string& text, double* value, int* decimals);
+
+// The sheet of the view's table (no name yet).
+XlsxSheet BuildXlsxSheet(const CTableView& view, bool halfRow);
+
+// A valid sheet name from a title, unlike every name of `sheets` (compared without
+// case): no []:*?/\ and no apostrophe at the ends, at most 31 characters, "(2)"...
+// appended on a clash, "Sheet" for an empty title.
+std::string UniqueSheetName(const std::string& title, const std::vector<XlsxSheet>& sheets);
+
+// Writes the workbook to `path` atomically; false with a Chinese reason on failure,
+// the old file intact.
+bool WriteXlsx(const std::string& path, const std::vector<XlsxSheet>& sheets, std::string* error);
+
+}  // namespace table

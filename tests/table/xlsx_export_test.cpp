@@ -1,0 +1,265 @@
+// Spreadsheet export read back by an independent reader (openpyxl, through the system
+// Python): cell by cell against the grid, the merges of the title, the header spans
+// and the half-row mode, sheets of one session, and the dialog's flow around it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "export_fixture.h"
+#include "platform/fake_ports.h"
+#include "platform/services.h"
+#include "table/export/export_ports.h"
+#include "table/export/xlsx_export.h"
+
+#ifndef QUINTAR_SOURCE_DIR
+#define QUINTAR_SOURCE_DIR "."
+#endif
+
+namespace {
+
+using namespace tabletest;
+namespace fs = std::filesystem;
+
+bool HaveOpenpyxl() { return Shell("/usr/bin/python3 -c 'import openpyxl; print(1)' 2>/dev/null") == "1\n"; }
+
+struct ReadCell {
+  char type = 0;  // 's' text, 'n' number
+  std::string text;
+  double value = 0;
+  std::string format;
+};
+
+struct ReadSheet {
+  std::string name;
+  std::map<std::pair<int, int>, ReadCell> cells;  // 1-based row, column
+  std::vector<std::string> merges;                // "r0 c0 r1 c1"
+};
+
+std::vector<ReadSheet> ReadBack(const std::string& path) {
+  std::istringstream in(Shell("/usr/bin/python3 " QUINTAR_SOURCE_DIR "/tests/table/xlsx_read.py '" + path + "' 2>&1"));
+  std::vector<ReadSheet> out;
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream ls(line);
+    std::string kind;
+    ls >> kind;
+    if (kind == "sheet") {
+      out.push_back({});
+      std::getline(ls >> std::ws, out.back().name);
+    } else if (kind == "cell" && !out.empty()) {
+      int r = 0, c = 0;
+      ReadCell cell;
+      ls >> r >> c >> cell.type;
+      if (cell.type == 'n') ls >> cell.value >> cell.format;
+      else std::getline(ls.ignore(1), cell.text);
+      out.back().cells[{r, c}] = cell;
+    } else if (kind == "merge" && !out.empty()) {
+      std::string rest;
+      std::getline(ls >> std::ws, rest);
+      out.back().merges.push_back(rest);
+    } else {
+      ADD_FAILURE() << "reader: " << line;
+    }
+  }
+  return out;
+}
+
+// The grid's cell as the sheet must hold it: a number with the text's decimals, or
+// the text itself.
+void ExpectCell(const ReadSheet& s, int row, int col, const std::string& text) {
+  auto it = s.cells.find({row, col});
+  if (text.empty()) {
+    EXPECT_TRUE(it == s.cells.end() || (it->second.type == 's' && it->second.text.empty())) << row << "," << col;
+    return;
+  }
+  ASSERT_NE(it, s.cells.end()) << row << "," << col << " " << text;
+  const std::size_t dot = text.find('.');
+  const bool numeric = text != "007" && text.find_first_not_of("-0123456789.") == std::string::npos;
+  if (numeric) {
+    EXPECT_EQ(it->second.type, 'n') << text;
+    EXPECT_DOUBLE_EQ(it->second.value, std::stod(text)) << text;
+    const std::string fmt = dot == std::string::npos ? "0" : "0." + std::string(text.size() - dot - 1, '0');
+    EXPECT_EQ(it->second.format, fmt) << text;
+  } else {
+    EXPECT_EQ(it->second.type, 's') << text;
+    EXPECT_EQ(it->second.text, text);
+  }
+}
+
+class XlsxTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveOpenpyxl()) GTEST_SKIP() << "python3-openpyxl not installed";
+    FillCoordinateTable(v);
+  }
+  std::vector<ReadSheet> Write(const std::vector<table::XlsxSheet>& sheets, const std::string& name) {
+    std::string error;
+    EXPECT_TRUE(table::WriteXlsx(dir.File(name), sheets, &error)) << error;
+    return ReadBack(dir.File(name));
+  }
+  TempDir dir{"xlsx"};
+  CTableView v;
+};
+
+TEST_F(XlsxTest, CellsEqualTheGridWithTitleAndHeaderMerges) {
+  table::XlsxSheet s = table::BuildXlsxSheet(v, false);
+  s.name = "坐标表";
+  auto book = Write({s}, "plain.xlsx");
+  ASSERT_EQ(book.size(), 1u);
+  const ReadSheet& r = book[0];
+  EXPECT_EQ(r.name, "坐标表");
+  ExpectCell(r, 1, 1, "坐标表");
+  ExpectCell(r, 2, 1, "点名");
+  ExpectCell(r, 2, 2, "边长");
+  ExpectCell(r, 2, 3, "坐标");
+  ExpectCell(r, 3, 3, "X");
+  ExpectCell(r, 3, 4, "Y");
+  for (int row = 1; row <= 3; ++row)
+    for (int col = 1; col <= 4; ++col) ExpectCell(r, 3 + row, col, v.GetCellText(row, col));
+  EXPECT_EQ(r.merges, (std::vector<std::string>{"1 1 1 4", "2 1 3 1", "2 2 3 2", "2 3 2 4"}));
+}
+
+TEST_F(XlsxTest, HalfRowModePutsStaggeredValuesBetweenTheirRows) {
+  table::XlsxSheet s = table::BuildXlsxSheet(v, true);
+  s.name = "half";
+  auto book = Write({s}, "half.xlsx");
+  ASSERT_EQ(book.size(), 1u);
+  const ReadSheet& r = book[0];
+  // Table row k takes sheet rows 2k+2 and 2k+3; the side of row k sits at 2k+3..2k+4.
+  for (int k = 1; k <= 3; ++k) {
+    for (int col : {1, 3, 4}) ExpectCell(r, 2 * k + 2, col, v.GetCellText(k, col));
+    ExpectCell(r, 2 * k + 2, 2, "");
+  }
+  ExpectCell(r, 5, 2, "123.456");
+  ExpectCell(r, 7, 2, "98.700");
+  const std::vector<std::string> expected = {"1 1 1 4", "2 1 3 1", "2 2 3 2", "2 3 2 4",
+                                             "4 1 5 1", "4 3 5 3", "4 4 5 4", "5 2 6 2",
+                                             "6 1 7 1", "6 3 7 3", "6 4 7 4", "7 2 8 2",
+                                             "8 1 9 1", "8 3 9 3", "8 4 9 4"};
+  EXPECT_EQ(r.merges, expected);
+  // Without a staggered column the mode changes nothing.
+  v.SetColumnStagger(2, false);
+  EXPECT_EQ(table::BuildXlsxSheet(v, true).rows.size(), table::BuildXlsxSheet(v, false).rows.size());
+}
+
+TEST(XlsxNamesTest, SheetNamesAreValidAndDistinct) {
+  std::vector<table::XlsxSheet> sheets;
+  const struct {
+    const char* title;
+    const char* name;
+  } cases[] = {{"坐标表", "坐标表"},
+               {"坐标表", "坐标表(2)"},
+               {"SHEET", "SHEET"},
+               {"sheet", "sheet(2)"},
+               {"a[b]:c*d?e/f\\g", "abcdefg"},
+               {"''", "Sheet(3)"},
+               {"一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三", "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一"},
+               {"一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三", "一二三四五六七八九十一二三四五六七八九十一二三四五六七八(2)"}};
+  for (const auto& c : cases) {
+    const std::string name = table::UniqueSheetName(c.title, sheets);
+    EXPECT_EQ(name, c.name) << c.title;
+    table::XlsxSheet s;
+    s.name = name;
+    sheets.push_back(s);
+  }
+}
+
+TEST(XlsxNumbersTest, OnlyPlainNumbersBecomeNumbers) {
+  const struct {
+    const char* text;
+    bool number;
+    int decimals;
+  } cases[] = {{"3456789.123", true, 3}, {"-12.5", true, 1}, {"+4", true, 0},  {"0.000", true, 3},
+               {"007", false, 0},        {"1.", false, 0},   {".5", false, 0}, {"12 30 15.0", false, 0},
+               {"1e5", false, 0},        {"", false, 0},     {"-", false, 0},  {"1234567890123456", false, 0}};
+  for (const auto& c : cases) {
+    int d = -1;
+    EXPECT_EQ(table::PlainNumber(c.text, nullptr, &d), c.number) << c.text;
+    if (c.number) {
+      EXPECT_EQ(d, c.decimals) << c.text;
+    }
+  }
+}
+
+class ExcelFlowTest : public XlsxTest {
+ protected:
+  platform::FakeMessagePort messages;
+  platform::ScopedMemoryServices services;
+};
+
+TEST_F(ExcelFlowTest, OneSessionAddsSheetsToItsFileAndCompletionOpensIt) {
+  const std::string path = dir.File("book.xlsx");
+  services.files.answers = {path};
+  auto run = table::RunExcelExport(v, false, true);  // no file yet: one is asked for
+  EXPECT_EQ(run.result, table::ExportRun::Exported);
+  EXPECT_EQ(run.status, "该表格已输出,可另选表格继续输出或单击“完成”");
+  EXPECT_TRUE(services.files.lastOptions.overwritePrompt);
+  EXPECT_EQ(services.files.lastOptions.defaultSuffix, "xlsx");
+  v.SetCellText(1, 1, "Z");
+  run = table::RunExcelExport(v, false, false);  // the same file, no question
+  EXPECT_EQ(run.result, table::ExportRun::Exported);
+  EXPECT_TRUE(services.files.answers.empty());
+  auto book = ReadBack(path);
+  ASSERT_EQ(book.size(), 2u);
+  EXPECT_EQ(book[0].name, "坐标表");
+  EXPECT_EQ(book[1].name, "坐标表(2)");
+  ExpectCell(book[0], 4, 1, "A");
+  ExpectCell(book[0], 5, 2, "123.456");  // the first in the half-row mode
+  ExpectCell(book[1], 4, 1, "Z");
+  ExpectCell(book[1], 4, 2, "123.456");
+  EXPECT_TRUE(services.desktop.opened.empty());
+  table::EndExcelSession(v, true);
+  EXPECT_EQ(services.desktop.opened, std::vector<std::string>{path});
+  EXPECT_TRUE(v.ExcelSession().path.empty());
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(ExcelFlowTest, NewFileStartsAnotherWorkbook) {
+  services.files.answers = {dir.File("a.xlsx"), dir.File("b.xlsx")};
+  table::RunExcelExport(v, false, false);
+  table::RunExcelExport(v, true, false);
+  EXPECT_EQ(ReadBack(dir.File("a.xlsx")).size(), 1u);
+  auto b = ReadBack(dir.File("b.xlsx"));
+  ASSERT_EQ(b.size(), 1u);
+  EXPECT_EQ(b[0].name, "坐标表");
+  EXPECT_EQ(v.ExcelSession().path, dir.File("b.xlsx"));
+}
+
+TEST_F(ExcelFlowTest, EmptyTableAndCancelStop) {
+  CTableView empty;
+  empty.OnInitialUpdate();
+  auto run = table::RunExcelExport(empty, false, true);
+  EXPECT_EQ(run.result, table::ExportRun::Stopped);
+  EXPECT_EQ(messages.Messages(), std::vector<std::string>{"当前表格无内容输出！"});
+  services.files.answers = {std::nullopt};
+  run = table::RunExcelExport(v, false, true);
+  EXPECT_EQ(run.result, table::ExportRun::Stopped);
+  EXPECT_EQ(run.status, "");
+  table::EndExcelSession(v, true);  // nothing written: nothing opened
+  EXPECT_TRUE(services.desktop.opened.empty());
+}
+
+TEST_F(ExcelFlowTest, ReadOnlyFolderFailsWithAMessageAndNoFile) {
+  const bool root = ::geteuid() == 0;
+  // root writes anywhere; a folder under /proc refuses it all the same.
+  const std::string folder = root ? std::string("/proc/self/no-such-folder") : dir.File("ro");
+  if (!root) {
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  }
+  const std::string path = folder + "/book.xlsx";
+  services.files.answers = {path};
+  auto run = table::RunExcelExport(v, false, true);
+  EXPECT_EQ(run.result, table::ExportRun::Failed);
+  EXPECT_EQ(run.status, "该表格输出失败");
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].rfind("表格未能输出到文件“" + path + "”：\n", 0), 0u) << messages.Messages()[0];
+  EXPECT_GT(messages.Messages()[0].size(), ("表格未能输出到文件“" + path + "”：\n").size());
+  EXPECT_FALSE(fs::exists(path));
+  table::EndExcelSession(v, true);
+  EXPECT_TRUE(services.desktop.opened.empty());
+}
+
+}  // namespace
