@@ -1,5 +1,7 @@
 #include "table/ui/qt_ports.h"
 
+#include "table/ui/export_dialogs.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
@@ -161,6 +163,7 @@ void InstallQtPorts() {
   static QtDesktop desktop;
   platform::SetMessagePort(&messages);
   platform::SetServices({&clipboard, &profile, &files, &desktop});
+  table::SetExportDialogs(&ExportDialogsOfQt());
 }
 
 }  // namespace table_ui
