@@ -42,7 +42,6 @@ TEST(ExportTextDialogTest, DefaultsAndChoice) {
 class ExcelDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    TestApp();
     old_ = table::SetExportDialogs(&table_ui::ExportDialogsOfQt());
     pane.GetView().NewTable(2, 2, "表", true);
     pane.GetView().SetCellText(1, 1, "A");
@@ -56,6 +55,7 @@ class ExcelDialogTest : public ::testing::Test {
     table::SetExportDialogs(old_);
     fs::remove_all(dir);
   }
+  QApplication& app = TestApp();  // before any widget
   platform::FakeMessagePort messages;
   platform::ScopedMemoryServices services;
   CTablePane<CTableView> pane;
