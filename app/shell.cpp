@@ -13,6 +13,7 @@ void CShellServices::RebuildNavTree(int section) { nav_.BuildTrees(section); }
 void CShellServices::ClearNavSelection(int section) { nav_.ClearSelection(section); }
 void CShellServices::SelectCustomFormsBranch() { nav_.SelectCustomFormsBranch(); }
 bool CShellServices::SelectHelpItem(const std::string& text) { return nav_.SelectHelpItem(text); }
+void CShellServices::RenameCustomTable(int i, const std::string& name) { nav_.RenameCustomTable(i, name); }
 bool CShellServices::IsDocumentModified() const { return doc_.IsModified(); }
 void CShellServices::SetDocumentModified() { doc_.SetModifiedFlag(true); }
 void CShellServices::SwitchView(int id) { frame_.SwitchView(id); }

@@ -24,6 +24,8 @@ class IShellServices {
   virtual void ClearNavSelection(int section) = 0;
   virtual void SelectCustomFormsBranch() = 0;
   virtual bool SelectHelpItem(const std::string& text) = 0;
+  // The adjustment tree's item of custom table i (0..9) gets the table's new name.
+  virtual void RenameCustomTable(int /*i*/, const std::string& /*name*/) {}
   // The document.
   virtual bool IsDocumentModified() const = 0;
   virtual void SetDocumentModified() = 0;
@@ -44,6 +46,7 @@ class CShellServices final : public IShellServices {
   void ClearNavSelection(int section) override;
   void SelectCustomFormsBranch() override;
   bool SelectHelpItem(const std::string& text) override;
+  void RenameCustomTable(int i, const std::string& name) override;
   bool IsDocumentModified() const override;
   void SetDocumentModified() override;
   void SwitchView(int id) override;

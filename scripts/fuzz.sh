@@ -3,14 +3,14 @@
 # UndefinedBehaviorSanitizer) and runs each for a while.
 #   scripts/fuzz.sh [seconds per target, default 60] [target ...]
 # Targets: fuzz_doc (whole job files), fuzz_section (traverse section reader),
-# fuzz_records (records section reader), fuzz_tools (tools section reader and every tool on what it read), fuzz_gbk (GBK decoding and line splitting), fuzz_cusprog (custom programs file), fuzz_kzd (control-point store). Findings land in build/fuzz-clang/findings/.
+# fuzz_records (records section reader), fuzz_tools (tools section reader and every tool on what it read), fuzz_gbk (GBK decoding and line splitting), fuzz_cusprog (custom programs file), fuzz_kzd (control-point store), fuzz_custable (custom result tables file). Findings land in build/fuzz-clang/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 SECONDS_EACH=${1:-60}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(fuzz_doc fuzz_section fuzz_records fuzz_tools fuzz_gbk fuzz_cusprog fuzz_kzd)
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(fuzz_doc fuzz_section fuzz_records fuzz_tools fuzz_gbk fuzz_cusprog fuzz_kzd fuzz_custable)
 BUILD=${BUILD_DIR:-$ROOT/build/fuzz-clang}
 CXX_FUZZ=${CXX_FUZZ:-clang++}
 command -v "$CXX_FUZZ" >/dev/null || { echo "fuzz.sh: $CXX_FUZZ not found (clang and libclang-rt-dev)" >&2; exit 1; }

@@ -35,7 +35,7 @@ struct YesPort final : platform::IMessagePort {
 
 struct NoDialogs final : t::ITraverseViewPorts {
   SchemeResult RunSchemeDialog(t::CSchemeForm&) override { return SchemeResult::Cancel; }
-  bool RunCustomTableDialog(int) override { return false; }
+  bool RunCustomTableDialog(traverse::CCusTableSetForm&) override { return false; }
   void ReselectAfterCompute(bool) override {}
   void RebuildAndSelectInput() override {}
   void SelectCustomFormsBranch() override {}

@@ -29,7 +29,7 @@ struct Ports : t::ITraverseViewPorts {
   const records::IFieldBooks* books = nullptr;
   bool modified = false;
   SchemeResult RunSchemeDialog(t::CSchemeForm&) override { return SchemeResult::Cancel; }
-  bool RunCustomTableDialog(int) override { return false; }
+  bool RunCustomTableDialog(traverse::CCusTableSetForm&) override { return false; }
   void ReselectAfterCompute(bool plane) override { view->ShowTable(plane ? "PMJSH" : "GCHJSH"); }
   void RebuildAndSelectInput() override { view->ShowTable("SHUJUSHURU"); }
   void SelectCustomFormsBranch() override {}

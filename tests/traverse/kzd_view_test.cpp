@@ -46,7 +46,7 @@ struct KzdPorts : t::ITraverseViewPorts {
     return ok;
   }
   SchemeResult RunSchemeDialog(t::CSchemeForm&) override { return SchemeResult::Cancel; }
-  bool RunCustomTableDialog(int) override { return false; }
+  bool RunCustomTableDialog(traverse::CCusTableSetForm&) override { return false; }
   void ReselectAfterCompute(bool plane) override { view->ShowTable(plane ? t::kTablePlane : t::kTableHeight); }
   void RebuildAndSelectInput() override { view->ShowTable(t::kTableInput); }
   void SelectCustomFormsBranch() override {}

@@ -19,7 +19,7 @@ namespace {
 struct Ports : t::ITraverseViewPorts {
   CDxView* view = nullptr;
   SchemeResult RunSchemeDialog(t::CSchemeForm&) override { return SchemeResult::Cancel; }
-  bool RunCustomTableDialog(int) override { return false; }
+  bool RunCustomTableDialog(traverse::CCusTableSetForm&) override { return false; }
   void ReselectAfterCompute(bool plane) override { view->ShowTable(plane ? "PMJSH" : "GCHJSH"); }
   void RebuildAndSelectInput() override { view->ShowTable("SHUJUSHURU"); }
   void SelectCustomFormsBranch() override {}

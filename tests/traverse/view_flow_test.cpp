@@ -35,7 +35,7 @@ struct FakePorts : t::ITraverseViewPorts {
     form.unknownCount = unknownAnswer;
     return answer;
   }
-  bool RunCustomTableDialog(int) override { return false; }
+  bool RunCustomTableDialog(traverse::CCusTableSetForm&) override { return false; }
   void ReselectAfterCompute(bool plane) override {
     ++reselects;
     if (view->m_nCommandDepth != 0) ++reselectsInsideACommand;

@@ -14,6 +14,7 @@
 #include "table/ui/ui_scale.h"
 #include "traverse/codes.h"
 #include "traverse/view/dx_view_diagrams.h"
+#include "traverse/ui/cus_table_set_dlg.h"
 #include "traverse/ui/export_kzd_dlg.h"
 #include "traverse/ui/fan_set_dlg.h"
 
@@ -70,9 +71,15 @@ traverse::ITraverseViewPorts::SchemeResult CTraverseViewHost::RunSchemeDialog(tr
   return r == CFAnSetDlg::kHelp ? SchemeResult::Help : SchemeResult::Cancel;
 }
 
-bool CTraverseViewHost::RunCustomTableDialog(int) {
-  table::SayNotAvailable("自定义表格");
-  return false;
+bool CTraverseViewHost::RunCustomTableDialog(traverse::CCusTableSetForm& form) {
+  CCusTableSetDlg dlg(form, widget_);
+  if (dlg.exec() != QDialog::Accepted) return false;
+  form = dlg.Form();
+  return true;
+}
+
+void CTraverseViewHost::RenameCustomTableItem(int index, const std::string& name) {
+  if (shell_) shell_->RenameCustomTable(index, name);
 }
 
 bool CTraverseViewHost::RunExportKzdDialog(traverse::CExportKzdForm& form) {
@@ -145,6 +152,9 @@ void CTraverseViewHost::DrawPointPlot() {
 void RegisterTraverseView() {
   app_ui::RegisterViewFactory(app::kTraverseViewId, [](app_ui::CMainFrame& frame) {
     auto* host = new CTraverseViewHost(&frame, &frame.Services());
+    // The definitions belong to the installation: read once, before the tree lists them.
+    host->View().SetCustomTableFolders(frame.ProgramDir(), app_ui::UserDataDir());
+    host->View().LoadCustomTables();
     app_ui::ViewPlug plug;
     plug.widget = host->Widget();
     plug.section = &host->Section();

@@ -33,7 +33,8 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, p
 
   // traverse::ITraverseViewPorts
   SchemeResult RunSchemeDialog(traverse::CSchemeForm& form) override;
-  bool RunCustomTableDialog(int index) override;
+  bool RunCustomTableDialog(traverse::CCusTableSetForm& form) override;
+  void RenameCustomTableItem(int index, const std::string& name) override;
   bool RunExportKzdDialog(traverse::CExportKzdForm& form) override;
   void ReselectAfterCompute(bool plane) override;
   void RebuildAndSelectInput() override;

@@ -389,10 +389,8 @@ void CDxView::ShowTable(const std::string& code) {
     if (i < 0 || i >= static_cast<int>(m_cusTables.size())) return;
     const CCusTable& def = m_cusTables[static_cast<std::size_t>(i)];
     if (def.codes.empty()) {
-      if (m_pViewPorts) {
-        m_pViewPorts->RunCustomTableDialog(i);
-        m_pViewPorts->ClearTreeSelection();
-      }
+      OnCustomTable();
+      if (m_pViewPorts) m_pViewPorts->ClearTreeSelection();
       return;
     }
     std::vector<std::string> codes = {"DM"};

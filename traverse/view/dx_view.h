@@ -29,6 +29,18 @@ class CDxView : public CTableView, public traverse::CTraverseJob {
   ~CDxView() override;
 
   std::array<CCusTable, 10> m_cusTables;
+  // Custom result tables (dx_custom_tables.cpp): "table.cus" is read from the program
+  // folder, then from the user's data folder, and written to the user's folder only.
+  // Folders end with their separator; "" skips one.
+  void SetCustomTableFolders(const std::string& programDir, const std::string& userDir);
+  // False when neither file could be read (the definitions then stay as they were).
+  // Codes it drops are said in one message.
+  bool LoadCustomTables();
+  // Writes all ten definitions atomically; false after a message with the reason.
+  bool SaveCustomTables();
+  // "自定义" (1127): the definition dialog on the custom table shown.
+  void OnCustomTable();
+  std::string m_strProgramDir, m_strUserDataDir;
 
   // New-document state: the job reset (ResetJob), no table shown, the default
   // header items and decimals.

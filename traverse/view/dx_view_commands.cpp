@@ -153,15 +153,10 @@ bool CDxView::OnCommand(int id) {
       if (!CommitEditor()) return true;
       OnControlPoints();
       return true;
-    case table::ID_CUSTOM: {
+    case table::ID_CUSTOM:
       if (!CommitEditor()) return true;
-      const std::string prefix = traverse::kTableCustomPrefix;
-      if (TableCode.rfind(prefix, 0) == 0 && m_pViewPorts) {
-        int i = std::atoi(TableCode.c_str() + prefix.size());
-        if (i >= 0 && i < 10 && m_pViewPorts->RunCustomTableDialog(i)) ShowTable(TableCode);
-      }
+      OnCustomTable();
       return true;
-    }
     default:
       return CTableView::OnCommand(id);
   }

@@ -11,6 +11,7 @@ class IFieldBooks;
 namespace traverse {
 
 class CSchemeForm;
+struct CCusTableSetForm;
 struct CExportKzdForm;
 
 class ITraverseViewPorts {
@@ -20,8 +21,11 @@ class ITraverseViewPorts {
 
   // The modal scheme dialog on a copy of the scheme: Ok writes the form back.
   virtual SchemeResult RunSchemeDialog(CSchemeForm& form) = 0;
-  // The custom-table definition dialog of table i (0..9); true after OK.
-  virtual bool RunCustomTableDialog(int index) = 0;
+  // The custom-table definition dialog on a copy of the definition; true after OK
+  // (the form then holds the user's name and choices).
+  virtual bool RunCustomTableDialog(CCusTableSetForm& form) = 0;
+  // The tree's item of custom table i (0..9) after its name changed.
+  virtual void RenameCustomTableItem(int /*index*/, const std::string& /*name*/) {}
 
   // The control-point dialog ("成果入库及输出到其它成图系统") on the form; true after OK.
   virtual bool RunExportKzdDialog(CExportKzdForm& /*form*/) { return false; }

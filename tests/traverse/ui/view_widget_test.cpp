@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QLineEdit>
 #include <QImage>
 #include <QPixmap>
 #include <QPrinter>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 
 #include "platform/fake_ports.h"
 #include "platform/number.h"
@@ -18,7 +23,9 @@
 #include "table/ui/button_st.h"
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
+#include "table/ui/table_set_dlg.h"
 #include "traverse/file/traverse_section.h"
+#include "traverse/ui/cus_table_set_dlg.h"
 #include "traverse/ui/fan_set_dlg.h"
 #include "traverse/ui/traverse_view.h"
 
@@ -222,9 +229,6 @@ TEST_F(ViewWidgetTest, BarButtonsWithoutTheirWorkSaySo) {
     EXPECT_EQ(messages.Texts().back(), c.text);
   }
   host.View().OnCommand(table::ID_COMPUTE);
-  host.View().ShowTable("CUSTABLE0");  // no definition yet: the definition dialog would open
-  ASSERT_FALSE(messages.Texts().empty());
-  EXPECT_EQ(messages.Texts().back(), "此版本尚未提供“自定义表格”功能。");
   const std::size_t before = messages.Texts().size();
   w->Button(table::ID_COMPUTE)->click();
   for (std::size_t i = before; i < messages.Texts().size(); ++i)
@@ -254,6 +258,9 @@ struct RecordingShell final : app::IShellServices {
   void SetDocumentModified() override { calls.push_back("modified"); }
   void SwitchView(int id) override { calls.push_back("switch " + std::to_string(id)); }
   void ShowDrawing() override { calls.push_back("drawing"); }
+  void RenameCustomTable(int i, const std::string& name) override {
+    calls.push_back("rename " + std::to_string(i) + " " + name);
+  }
 };
 
 TEST_F(ViewWidgetTest, TheViewReachesTheShellThroughItsServices) {
@@ -274,4 +281,102 @@ TEST_F(ViewWidgetTest, TheViewReachesTheShellThroughItsServices) {
   host.View().OnCommand(table::ID_COMPUTE);
   ASSERT_FALSE(shell.calls.empty());
   EXPECT_EQ(shell.calls.front(), "select 1 31");
+}
+
+namespace {
+
+QPushButton* ButtonOf(QWidget& d, const char* text) {
+  for (QPushButton* b : d.findChildren<QPushButton*>())
+    if (b->text() == QString::fromUtf8(text)) return b;
+  return nullptr;
+}
+
+// Answers the next modal dialog of type D once it is up.
+template <class D>
+void AnswerDialog(std::function<void(D&)> answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* dlg = qobject_cast<D*>(QApplication::activeModalWidget());
+    ASSERT_NE(dlg, nullptr);
+    answer(*dlg);
+  });
+}
+
+// The texts of the column with this code, rows 1..n.
+std::vector<std::string> ColumnTexts(const CDxView& v, const std::string& code) {
+  std::vector<std::string> out;
+  for (int c = 1; c <= v.GetColCount(); ++c)
+    if (v.GetColumnCode(c) == code)
+      for (int r = 1; r <= v.GetRowCount(); ++r)
+        if (!v.CellText(r, c).empty()) out.push_back(v.CellText(r, c));
+  return out;
+}
+
+}  // namespace
+
+TEST_F(ViewWidgetTest, SettingsDialogChangesTheAdjustmentTablesDecimals) {
+  traverse_ui::CTraverseViewHost host;
+  CTableWidget* w = host.Widget();
+  w->resize(1400, 800);
+  w->show();
+  CDxView& view = host.View();
+  Load(view, Example("closed-traverse.qvt"));
+  view.ShowTable("SHUJUSHURU");
+  view.OnCommand(table::ID_COMPUTE);
+  ASSERT_EQ(view.TableCode, "PMJSH");
+  const std::vector<std::string> x = ColumnTexts(view, "X");
+  ASSERT_FALSE(x.empty());
+  EXPECT_EQ(x.back().size() - x.back().find('.'), 4u) << x.back();
+  AnswerDialog<CTableSetDlg>([](CTableSetDlg& d) {
+    qobject_cast<QLineEdit*>(d.Control(table::kSetAngleDecimals))->setText("3");  // refused: 0-2
+    ButtonOf(d, "确定")->click();
+    ASSERT_TRUE(d.isVisible());
+    qobject_cast<QLineEdit*>(d.Control(table::kSetAngleDecimals))->setText("1");
+    qobject_cast<QLineEdit*>(d.Control(table::kSetCoordDecimals))->setText("4");
+    ButtonOf(d, "确定")->click();
+  });
+  w->Button(table::ID_TABLE_SETTINGS)->click();
+  ASSERT_EQ(messages.Texts(), (std::vector<std::string>{"请输入一个介于 0 和 2 之间的整数。"}));
+  EXPECT_EQ(view.TableCode, "PMJSH");
+  const std::vector<std::string> x4 = ColumnTexts(view, "X");
+  ASSERT_EQ(x4.size(), x.size());
+  EXPECT_EQ(x4.back().size() - x4.back().find('.'), 5u) << x4.back();
+  EXPECT_NEAR(platform::ParseDouble(x4.back()), platform::ParseDouble(x.back()), 0.00051) << "the same point";
+  w->grab().toImage().save("traverse_plane_table_4_decimals.png");
+}
+
+TEST_F(ViewWidgetTest, CustomTableDefinedThroughItsDialogAndSaved) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "quintar-custable-widget";
+  std::filesystem::remove_all(dir);
+  RecordingShell shell;
+  traverse_ui::CTraverseViewHost host(nullptr, &shell);
+  shell.view = &host.View();
+  CDxView& view = host.View();
+  view.SetCustomTableFolders("", dir.string() + "/");
+  host.Widget()->resize(1400, 800);
+  host.Widget()->show();
+  Load(view, Example("closed-traverse.qvt"));
+  view.ShowTable("SHUJUSHURU");
+  view.OnCommand(table::ID_COMPUTE);
+  shell.calls.clear();
+  AnswerDialog<CCusTableSetDlg>([](CCusTableSetDlg& d) {
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8("自定义表格"));
+    ButtonOf(d, "确定")->click();  // no name yet: refused
+    ASSERT_TRUE(d.isVisible());
+    d.NameEdit()->setText(QString::fromUtf8("坐标与边长"));
+    d.Choice(0)->setChecked(true);   // 坐标XY
+    d.Choice(13)->setChecked(true);  // 观测边长
+    ButtonOf(d, "确定")->click();
+  });
+  view.ShowTable("CUSTABLE0");
+  EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"表格名称不能为空！"}));
+  EXPECT_EQ(view.GetTitle(), "坐标与边长");
+  EXPECT_EQ(view.GetColCount(), 4);
+  EXPECT_TRUE(view.GetColumnStagger(4));
+  EXPECT_NE(std::find(shell.calls.begin(), shell.calls.end(), "rename 0 坐标与边长"), shell.calls.end());
+  EXPECT_EQ(host.CustomTableName(0), "坐标与边长");
+  auto bytes = platform::ReadFileBytes((dir / "table.cus").string());
+  ASSERT_TRUE(bytes.has_value());
+  EXPECT_EQ(platform::SplitGbkLines(*bytes).at(1), "X,Y,QBCHLOW,");
+  host.Widget()->grab().toImage().save("traverse_custom_table.png");
+  std::filesystem::remove_all(dir);
 }
