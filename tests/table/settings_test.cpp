@@ -2,6 +2,8 @@
 // margins paired with their members by control id, and what OK and Cancel do to the grid.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "table/table_set_form.h"
 #include "tests/table/table_fixture.h"
 
@@ -188,4 +190,38 @@ TEST_F(TableSettingsTest, NoLinesAboveOrBelowHidesTheHeaderItems) {
   };
   view.OnCommand(ID_TABLE_SETTINGS);
   EXPECT_EQ(drawn(), (std::vector<int>{0, 1, 2})) << "0行 below hides items 9-11";
+}
+
+// The margins the dialog sets are the ones the page uses: top and bottom move the
+// table and change the rows a page holds, left and right shift it sideways.
+TEST_F(TableSettingsTest, MarginsFromTheDialogReachThePrintedPage) {
+  view.SetRowCount(200);
+  PrintDevice paper;
+  paper.dpiX = paper.dpiY = 600;
+  paper.physWidth = paper.width = static_cast<int>(210 / 25.4 * 600);
+  paper.physHeight = static_cast<int>(297 / 25.4 * 600);
+  auto page = [&](int top, int bottom, int left, int right) {
+    host.edit = [=](CTableSetForm& f) {
+      f.marginTop = top;
+      f.marginBottom = bottom;
+      f.marginLeft = left;
+      f.marginRight = right;
+    };
+    view.OnCommand(ID_TABLE_SETTINGS);
+    const PrintPlan plan = view.OnBeginPrinting(paper);
+    const PageTransform t = view.OnPrepareDC(1);
+    const int y = view.PrintLayout().yOrigin;
+    view.OnEndPrinting();
+    return std::tuple{plan.rowsPerPage, y, t.originX};
+  };
+  const auto [rows0, y0, x0] = page(0, 0, 25, 25);
+  const auto [rows1, y1, x1] = page(40, 0, 25, 25);
+  const auto [rows2, y2, x2] = page(0, 40, 25, 25);
+  const auto [rows3, y3, x3] = page(0, 0, 45, 5);
+  const double pxPerMm = view.GetFontHeight() / view.GetPrintHeight();
+  EXPECT_EQ(y1 - y0, static_cast<int>(40 * pxPerMm)) << "the top margin moves the table down";
+  EXPECT_EQ(y2, y0) << "the bottom margin does not";
+  EXPECT_LT(rows1, rows0);
+  EXPECT_EQ(rows2, rows1) << "both margins take the same height from the page";
+  EXPECT_NEAR(x3 - x0, 20 * 600 / 25.4, 2) << "20 mm more on the left shifts the table 20 mm right";
 }
