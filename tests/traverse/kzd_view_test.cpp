@@ -230,8 +230,13 @@ TEST_F(KzdViewTest, RefusalsAndFailures) {
   Run(t::kKzdRead, store);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"读入控制点数据功能仅用于数据输入表格!"});
 
-  // A side typed after the computation: the results are stale for storing and export.
+  // Back on the input table with nothing typed: the results still hold.
   view.ShowTable(t::kTableInput);
+  messages.Clear();
+  Run(t::kKzdExport, dir.File("ok.dat"));
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"控制点已成功输出到其它成图系统文件格式！"});
+
+  // A side typed after the computation: the results are stale for storing and export.
   view.SetCellText(3, 3, "264.600");
   for (int mode : {t::kKzdStore, t::kKzdExport}) {
     messages.Clear();

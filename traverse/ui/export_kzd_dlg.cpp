@@ -102,7 +102,7 @@ void CExportKzdDlg::Build() {
   connect(browseOther, &QPushButton::clicked, this, [this] { OnBrowseOtherFile(); });
   og->addWidget(browseOther, 5, 2);
   auto* note = new QLabel(T("符号表示：DM点名,X为坐标X,Y为坐标Y,H为高程,BM点的编码,各符号间以半角“,”分开"), other);
-  note->setWordWrap(true);
+  note->setMinimumWidth(note->sizeHint().width());  // one line, never cut
   og->addWidget(note, 6, 0, 1, 3);
   v->addWidget(other);
 
