@@ -201,6 +201,21 @@ TEST(KzdWritePoint, ReadOnlyStoreKeepsItsBytesAndSaysWhy) {
   }
 }
 
+TEST(KzdOpen, OversizedStoreIsRefusedUnread) {
+  TempDir dir;
+  const std::string path = dir.File("huge.kzd");
+  ASSERT_TRUE(platform::WriteFileAtomic(path, "A,1,2,,\r\n"));
+  // One byte beyond the bound (a sparse file: nothing is written to disk).
+  ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(t::CKzdFile::kMaxBytes + 1)), 0);
+  platform::FakeMessagePort messages;
+  t::CKzdFile f;
+  EXPECT_FALSE(f.OpenForRead(path));
+  EXPECT_FALSE(f.OpenForWrite(path, t::kKzdOverwriteAll));
+  ASSERT_EQ(messages.Messages().size(), 2u);
+  EXPECT_NE(messages.Messages()[0].find("文件过大"), std::string::npos) << messages.Messages()[0];
+  EXPECT_EQ(f.LineCount(), 0u);
+}
+
 TEST(KzdOpen, ChoosersAndProfile) {
   TempDir dir;
   const std::string path = dir.File("c.kzd");
