@@ -215,6 +215,14 @@ void Csv(const CTableView& v, std::vector<std::string>& out) {
   for (const HeaderCell& c : HeaderCells(v)) head[c.line0][c.col0 - 1] = c.text;
   for (const auto& line : head) out.push_back(Joined(line, true));
   Rows(v, out, true);
+  // The signature block (the closures under "备注"): its label, then each line.
+  for (int k = 0; k < std::clamp(v.GetSignatureLines(), 0, 2); ++k) {
+    std::fill(items.begin(), items.end(), std::string());
+    if (k == 0) items[0] = v.GetSignatureText(0);
+    if (m > 1) items[1] = v.GetSignatureText(k + 1);
+    else items[0] += (k == 0 ? " " : "") + v.GetSignatureText(k + 1);
+    out.push_back(Joined(items, true));
+  }
 }
 
 }  // namespace

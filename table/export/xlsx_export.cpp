@@ -39,6 +39,7 @@ bool PlainNumber(const std::string& t, double* value, int* decimals) {
   const char* first = t.data() + (t[0] == '+' ? 1 : 0);
   double v = 0;
   if (std::from_chars(first, t.data() + t.size(), v).ec != std::errc()) return false;
+  if (v == 0 && t[0] == '-') return false;
   if (value) *value = v;
   if (decimals) *decimals = static_cast<int>(frac);
   return true;
@@ -50,6 +51,7 @@ XlsxCell Cell(const std::string& text) {
   XlsxCell c;
   c.text = text;
   c.number = PlainNumber(text, &c.value, &c.decimals);
+  c.plus = c.number && text[0] == '+';
   return c;
 }
 
@@ -63,7 +65,8 @@ XlsxSheet BuildXlsxSheet(const CTableView& v, bool halfRow) {
   const bool half = halfRow && v.HasStaggeredColumn();
   const int per = half ? 2 : 1;
   const std::size_t width = static_cast<std::size_t>(std::max(m, 1));
-  s.rows.assign(static_cast<std::size_t>(1 + hL + per * n), std::vector<XlsxCell>(width));
+  const int signs = m > 0 ? std::clamp(v.GetSignatureLines(), 0, 2) : 0;
+  s.rows.assign(static_cast<std::size_t>(1 + hL + per * n + signs), std::vector<XlsxCell>(width));
   s.widths.assign(width, 4);
   auto widen = [&](int col, const std::string& t) {
     s.widths[static_cast<std::size_t>(col)] = std::max(s.widths[static_cast<std::size_t>(col)], platform::GbkWidth(t) + 2);
@@ -99,6 +102,21 @@ XlsxSheet BuildXlsxSheet(const CTableView& v, bool halfRow) {
       else if (r < n) s.merges.push_back({row + 1, j - 1, row + 2, j - 1});
     }
   }
+  // The signature block: its label beside its lines, each line across the other columns.
+  const int first = base + per * n;
+  for (int k = 0; k < signs; ++k) {
+    auto& row = s.rows[static_cast<std::size_t>(first + k)];
+    if (m == 1) {
+      row[0].text = k == 0 ? v.GetSignatureText(0) + " " + v.GetSignatureText(1) : v.GetSignatureText(2);
+      row[0].left = true;
+      continue;
+    }
+    if (k == 0) row[0].text = v.GetSignatureText(0);
+    row[1].text = v.GetSignatureText(k + 1);
+    row[1].left = true;
+    if (m > 2) s.merges.push_back({first + k, 1, first + k, m - 1});
+  }
+  if (signs > 1 && m > 1) s.merges.push_back({first, 0, first + signs - 1, 0});
   return s;
 }
 
@@ -152,16 +170,22 @@ class Formats {
     format_set_align(title_, LXW_ALIGN_VERTICAL_CENTER);
     text_ = Framed();
     format_set_num_format(text_, "@");
+    left_ = Framed();
+    format_set_num_format(left_, "@");
+    format_set_align(left_, LXW_ALIGN_LEFT);
   }
   lxw_format* Title() const { return title_; }
   lxw_format* Text() const { return text_; }
-  lxw_format* Number(int decimals) {
-    auto it = numbers_.find(decimals);
+  lxw_format* Left() const { return left_; }
+  lxw_format* Number(int decimals, bool plus) {
+    const int key = plus ? -1 - decimals : decimals;
+    auto it = numbers_.find(key);
     if (it != numbers_.end()) return it->second;
     lxw_format* f = Framed();
-    const std::string code = decimals > 0 ? "0." + std::string(static_cast<std::size_t>(decimals), '0') : "0";
+    const std::string digits = decimals > 0 ? "0." + std::string(static_cast<std::size_t>(decimals), '0') : "0";
+    const std::string code = plus ? "+" + digits + ";-" + digits + ";" + digits : digits;
     format_set_num_format(f, code.c_str());
-    return numbers_[decimals] = f;
+    return numbers_[key] = f;
   }
 
  private:
@@ -175,6 +199,7 @@ class Formats {
   lxw_workbook* wb_;
   lxw_format* title_;
   lxw_format* text_;
+  lxw_format* left_;
   std::map<int, lxw_format*> numbers_;
 };
 
@@ -193,9 +218,10 @@ lxw_error WriteSheet(lxw_workbook* wb, Formats& f, const XlsxSheet& s) {
     const auto row = static_cast<lxw_row_t>(r);
     const auto col = static_cast<lxw_col_t>(c);
     if (r == 0) return worksheet_write_string(ws, row, col, cell.text.c_str(), f.Title());
-    if (cell.number) return worksheet_write_number(ws, row, col, cell.value, f.Number(cell.decimals));
-    if (cell.text.empty()) return worksheet_write_blank(ws, row, col, f.Text());
-    return worksheet_write_string(ws, row, col, cell.text.c_str(), f.Text());
+    if (cell.number) return worksheet_write_number(ws, row, col, cell.value, f.Number(cell.decimals, cell.plus));
+    lxw_format* text = cell.left ? f.Left() : f.Text();
+    if (cell.text.empty()) return worksheet_write_blank(ws, row, col, text);
+    return worksheet_write_string(ws, row, col, cell.text.c_str(), text);
   };
   for (const XlsxMerge& g : s.merges) {
     lxw_error e = worksheet_merge_range(ws, static_cast<lxw_row_t>(g.row0), static_cast<lxw_col_t>(g.col0),

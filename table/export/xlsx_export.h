@@ -4,8 +4,9 @@
 // merges as the grid draws them, and the rows. In the half-row mode every table row
 // takes two sheet rows, so a staggered column's value lies half a row lower, merged
 // over the lower half of its row and the upper half of the next. Cells that are plain
-// numbers become numbers shown with the decimals of their text; every other cell
-// stays text (point names such as "007" included).
+// numbers become numbers shown with the decimals (and the plus sign) of their text;
+// every other cell stays text (point names such as "007", and "-0.00", included). The
+// signature block ("备注" with the closures) follows the rows.
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct XlsxCell {
   bool number = false;
   double value = 0;
   int decimals = 0;
+  bool plus = false;  // the text shows its sign ("+0.558"): so does the number format
+  bool left = false;  // a line of the signature block, aligned left
 };
 
 struct XlsxMerge {
@@ -34,7 +37,8 @@ struct XlsxSheet {
 };
 
 // A decimal number as the grid writes one: an optional sign, digits, an optional
-// point with digits; no leading zero before other digits, at most 15 digits.
+// point with digits; no leading zero before other digits, at most 15 digits, not a
+// negative zero (a number cannot show "-0.00").
 bool PlainNumber(const std::string& text, double* value, int* decimals);
 
 // The sheet of the view's table (no name yet).

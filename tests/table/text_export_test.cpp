@@ -62,6 +62,21 @@ TEST(TextExportTest, CsvQuotesWhatWouldSplitAField) {
   EXPECT_EQ(lines.back(), "\"a,b\",\"say \"\"x\"\"\",\" lead\"");
 }
 
+TEST(TextExportTest, SignatureBlockFollowsTheRows) {
+  CTableView v;
+  FillCoordinateTable(v);
+  v.SetSignatureTexts(2, "备注", "fx = 9.29mm", "fβ允 = 24.49\"");
+  auto csv = table::TextExportLines(v, table::kTextCsv);
+  ASSERT_GE(csv.size(), 2u);
+  EXPECT_EQ(csv[csv.size() - 2], "备注,fx = 9.29mm,,");
+  EXPECT_EQ(csv.back(), ",\"fβ允 = 24.49\"\"\",,");
+  auto text = table::TextExportLines(v, table::kTextTable);
+  ASSERT_GE(text.size(), 4u);
+  EXPECT_EQ(text[text.size() - 4], "备注 fx = 9.29mm");
+  EXPECT_EQ(text[text.size() - 3], "fβ允 = 24.49\"");
+  EXPECT_EQ(table::TextExportLines(v, table::kTextComma).size(), 3u);  // rows only
+}
+
 TEST(TextExportTest, TextTablesAreAddedInOrder) {
   TempDir dir("textappend");
   const std::string path = dir.File("two.txt");

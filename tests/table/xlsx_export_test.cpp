@@ -144,6 +144,28 @@ TEST_F(XlsxTest, HalfRowModePutsStaggeredValuesBetweenTheirRows) {
   EXPECT_EQ(table::BuildXlsxSheet(v, true).rows.size(), table::BuildXlsxSheet(v, false).rows.size());
 }
 
+TEST_F(XlsxTest, SignsAndTheSignatureBlockShowAsInTheGrid) {
+  v.SetCellText(2, 4, "+0.558");
+  v.SetCellText(3, 4, "-0.00");
+  v.SetSignatureTexts(2, "备注", "fβ = 0.30\"  fx = 9.29mm", "fβ允 = 24.49\"");
+  table::XlsxSheet s = table::BuildXlsxSheet(v, false);
+  s.name = "signs";
+  auto book = Write({s}, "signs.xlsx");
+  ASSERT_EQ(book.size(), 1u);
+  const ReadSheet& r = book[0];
+  const ReadCell& plus = r.cells.at({5, 4});
+  EXPECT_EQ(plus.type, 'n');
+  EXPECT_DOUBLE_EQ(plus.value, 0.558);
+  EXPECT_EQ(plus.format, "+0.000;-0.000;0.000");
+  EXPECT_EQ(r.cells.at({6, 4}).type, 's');  // a number would lose its sign
+  EXPECT_EQ(r.cells.at({6, 4}).text, "-0.00");
+  ExpectCell(r, 7, 1, "备注");
+  ExpectCell(r, 7, 2, "fβ = 0.30\"  fx = 9.29mm");
+  ExpectCell(r, 8, 2, "fβ允 = 24.49\"");
+  EXPECT_EQ(r.merges, (std::vector<std::string>{"1 1 1 4", "2 1 3 1", "2 2 3 2", "2 3 2 4", "7 1 8 1", "7 2 7 4",
+                                                "8 2 8 4"}));
+}
+
 TEST(XlsxNamesTest, SheetNamesAreValidAndDistinct) {
   std::vector<table::XlsxSheet> sheets;
   const struct {
@@ -173,7 +195,7 @@ TEST(XlsxNumbersTest, OnlyPlainNumbersBecomeNumbers) {
     int decimals;
   } cases[] = {{"3456789.123", true, 3}, {"-12.5", true, 1}, {"+4", true, 0},  {"0.000", true, 3},
                {"007", false, 0},        {"1.", false, 0},   {".5", false, 0}, {"12 30 15.0", false, 0},
-               {"1e5", false, 0},        {"", false, 0},     {"-", false, 0},  {"1234567890123456", false, 0}};
+               {"1e5", false, 0},        {"", false, 0},     {"-", false, 0},  {"1234567890123456", false, 0}, {"-0.00", false, 0}};
   for (const auto& c : cases) {
     int d = -1;
     EXPECT_EQ(table::PlainNumber(c.text, nullptr, &d), c.number) << c.text;
