@@ -118,7 +118,9 @@ CExportExcelDlg::CExportExcelDlg(CTableView& view, QWidget* viewWidget)
   setMinimumWidth(360);
 }
 
-CExportExcelDlg::~CExportExcelDlg() { EndSession(false); }
+// The view may already be gone when the grid takes its dialog along: only an exit ends
+// the session (files only, so there is nothing else to release).
+CExportExcelDlg::~CExportExcelDlg() = default;
 
 void CExportExcelDlg::EndSession(bool open) {
   if (ended_) return;

@@ -111,4 +111,30 @@ TEST_F(ExcelDialogTest, ExitWithoutExportOpensNothing) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
+// A view host as the data views have one: a child of the grid widget that owns the view,
+// so the view goes before the widget's later children, the open dialog among them.
+class ViewOwner : public QObject {
+ public:
+  explicit ViewOwner(QObject* parent) : QObject(parent), view(new CTableView) {}
+  ~ViewOwner() override { delete view; }
+  CTableView* view;
+};
+
+TEST(ExcelDialogLifeTest, GridClosedWithTheDialogOpen) {
+  TestApp();
+  platform::FakeMessagePort messages;
+  auto* owner = new ViewOwner(nullptr);
+  auto* grid = new CTableWidget(owner->view);
+  owner->setParent(grid);
+  owner->view->NewTable(1, 1, "表", true);
+  grid->show();
+  table::IExportDialogs* old = table::SetExportDialogs(&table_ui::ExportDialogsOfQt());
+  owner->view->OnCommand(table::ID_EXPORT_EXCEL);
+  QPointer<CExportExcelDlg> dlg = table_ui::ExportDialogsOfQt().ExcelDialogOf(*owner->view);
+  ASSERT_TRUE(dlg);
+  delete grid;  // the owner, the view, then the dialog
+  EXPECT_FALSE(dlg);
+  table::SetExportDialogs(old);
+}
+
 }  // namespace
