@@ -145,8 +145,8 @@ void CExportExcelDlg::Export(bool newWorkbook) {
 
 void CExportExcelDlg::OnExit() {
   SetStatusText(QString());
+  hide();  // before the desktop's program (or a message about it) comes up
   EndSession(exit_->text() == T("完成"));
-  hide();
   deleteLater();
 }
 
