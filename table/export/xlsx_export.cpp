@@ -204,6 +204,7 @@ class Formats {
 };
 
 std::string Reason(lxw_error e) {
+  if (e == LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE) return "表格超出EXCEL工作表的范围（1048576行）。";
   return e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_CREATING_TMPFILE ? platform::FileErrorText(errno)
                                                                              : std::string(lxw_strerror(e));
 }
