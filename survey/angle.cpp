@@ -108,12 +108,17 @@ double RadiansToDms(double r) {
   if (!std::isfinite(r)) return kNaN;
   double a = std::fabs(r);
   NormalizeAngle(&a);
-  double deg = a * kDegPerRad;
-  double d = std::floor(deg);
-  double mf = (deg - d) * 60;
-  double m = std::floor(mf);
-  double s = (mf - m) * 60;
-  if (s < 0) s = 0;
+  // Whole millionths of a second, so that 89°59'59.9999999...″ (π/2 in the
+  // program's constants) carries to 90° instead of reading 89.5959999... A half
+  // rounds up even when the radians land a hair below it.
+  constexpr double kTicksPerSecond = 1e6;
+  const double ticks = std::floor(a * kSecPerRad * kTicksPerSecond + 0.5 + 1e-3);
+  const double perMinute = 60 * kTicksPerSecond, perDegree = 3600 * kTicksPerSecond;
+  double d = std::floor(ticks / perDegree);
+  double rest = ticks - d * perDegree;
+  double m = std::floor(rest / perMinute);
+  double s = (rest - m * perMinute) / kTicksPerSecond;
+  if (d >= 360) d -= 360;
   double v = d + m / 100 + s / 10000;
   return r < 0 ? -v : v;
 }

@@ -26,8 +26,9 @@ inline constexpr double kSecPerRad = 206264.806247096;
 // stored as 12.2999... A non-finite number gives NaN.
 double DmsToRadians(double dms);
 
-// Radians -> d.mmss number (folded into [0, 360°) first, sign kept). Truncates,
-// no guard; NaN for a non-finite angle.
+// Radians -> d.mmss number (folded into [0, 360°) first, sign kept). Seconds are
+// rounded to 0.000001″ with the carries into minute and degree (59.9999995″ is the
+// next minute, 359°59′59.9999995″ is 0); NaN for a non-finite angle.
 double RadiansToDms(double radians);
 
 // Angle text ("d m s" with single blanks, or "d.mmss") -> radians; "" gives 0;

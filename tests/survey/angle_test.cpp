@@ -41,6 +41,27 @@ TEST(Angle, RadiansToDmsNumbers) {
   for (const Case& c : cases) EXPECT_NEAR(RadiansToDms(c.rad), c.expected, 1e-9) << c.rad;
 }
 
+// Seconds round to 0.000001″ and carry into the minute and the degree; the expected
+// numbers are worked by hand from the d°m′s″ of each case.
+TEST(Angle, RadiansToDmsCarries) {
+  struct Case { const char* what; double rad; double expected; } cases[] = {
+      {"pi/2 in the program's constants", kPi / 2, 90},
+      {"pi/2 to the last bit", 1.5707963267948966, 90},
+      {"pi in the program's constants", kPi, 180},
+      {"59.9999995 seconds carry a minute", Rad(12, 34, 59.9999995), 12.35},
+      {"59.9999994 seconds stay", Rad(12, 34, 59.9999994), 12.3459999999},
+      {"59.99995 seconds stay", Rad(12, 34, 59.99995), 12.345999995},
+      {"59 minutes 59.9999995 carry a degree", Rad(12, 59, 59.9999995), 13},
+      {"a hair below 45 degrees", Rad(44, 59, 59.99999999), 45},
+      {"a hair below a full turn folds to 0", Rad(359, 59, 59.9999996), 0},
+      {"negative carries keep the sign", -Rad(0, 59, 59.9999995), -1},
+      {"0.0000006 seconds round up", Rad(7, 0, 0.0000006), 7.0000000001},
+      {"exact seconds untouched", Rad(100, 10, 10.123456), 100.1010123456},
+  };
+  for (const Case& c : cases) EXPECT_NEAR(RadiansToDms(c.rad), c.expected, 1e-11) << c.what;
+  EXPECT_TRUE(std::isnan(RadiansToDms(std::numeric_limits<double>::quiet_NaN())));
+}
+
 TEST(Angle, ParsingTypedText) {
   struct Case { const char* text; double expected; } cases[] = {
       {"12.3", Rad(12, 30)},
