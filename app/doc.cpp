@@ -11,7 +11,6 @@
 
 namespace app {
 
-CVornDoc* g_pDoc = nullptr;
 
 namespace {
 
@@ -68,12 +67,9 @@ bool LowVersionAlarmApplies(int traverseType, int inputRows, int alarmOn, int fi
 
 CVornDoc::CVornDoc() : m_strVersion(kProgramVersion) {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  g_pDoc = this;
 }
 
-CVornDoc::~CVornDoc() {
-  if (g_pDoc == this) g_pDoc = nullptr;
-}
+CVornDoc::~CVornDoc() = default;
 
 void CVornDoc::Notify() {
   if (parts_.changed) parts_.changed();

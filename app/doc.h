@@ -31,7 +31,7 @@ struct DocParts {
   IDocSection* traverse = nullptr;
   IDocSection* tools = nullptr;
   IDrawingReset* drawing = nullptr;
-  const ITraverseNav* traverseFacts = nullptr;  // type and input rows for the alarm
+  const ITraverseFacts* traverseFacts = nullptr;  // type and input rows for the alarm
   std::function<void(int)> buildTrees;          // CLTView::BuildTrees
   std::function<void()> beforeSave;             // ends a cell edit still open in a grid
   std::function<void()> changed;                // path, title or modified flag changed
@@ -100,8 +100,5 @@ class CVornDoc {
   std::string path_;
   bool modified_ = false;
 };
-
-// The one document, through which the views reach it (set by the constructor).
-extern CVornDoc* g_pDoc;
 
 }  // namespace app

@@ -9,38 +9,20 @@
 #include <vector>
 
 #include "app/views.h"
+#include "platform/nav_tree.h"
 
 namespace app {
 
 class CVornDoc;
-
-struct NavItem {
-  std::string text;
-  int code = 0;           // item data; 0 selects nothing
-  bool expanded = false;  // branches only
-  int image = 0;          // index into the pane's image list
-  int selectedImage = 0;
-  std::vector<NavItem> children;
-};
-using NavTree = std::vector<NavItem>;
-using NavPath = std::vector<int>;  // child indices from the root; empty = no item
 
 inline constexpr int kSectionCount = 4;
 inline constexpr std::array<const char*, 4> kSectionCaptions = {"观测记录", "平差计算", "常用工具", "帮助"};
 inline constexpr std::array<int, 4> kSectionViews = {kRecordsViewId, kTraverseViewId, kToolsViewId,
                                                      kHelpViewId};
 
-// The tool code of a tools-tree item (tools/tool_codes.h); nullptr for codes without a tool.
-const char* ToolCodeForItem(int code);
-
-// The trees, built from the views' data (a null view counts as empty / type 0).
-NavTree BuildRecordsTree(const IRecordsNav* records);
-NavTree BuildTraverseTree(const ITraverseNav* traverse);
-NavTree BuildToolsTree();
+// The help tree (the help view's topics).
 NavTree BuildHelpTree();
 
-// Table code of an adjustment item ("" for codes that show no table).
-std::string TraverseTableCode(int code);
 // Help topic of a help item text: the text without its first 4 GBK bytes.
 std::string HelpTopicOf(const std::string& itemText);
 
@@ -69,9 +51,10 @@ class CLTView {
  public:
   struct Targets {
     IViewSwitch* frame = nullptr;
-    IRecordsNav* records = nullptr;
-    ITraverseNav* traverse = nullptr;
-    IToolsNav* tools = nullptr;
+    // Sections 0..2: each view's own tree and item meanings (null: an empty tree).
+    INavSource* records = nullptr;
+    INavSource* traverse = nullptr;
+    INavSource* tools = nullptr;
     IHelpNav* help = nullptr;
   };
 
@@ -100,20 +83,21 @@ class CLTView {
   void OnNavSelect(int section, int code);
 
   // After a file was opened (the document's m_bJustLoaded): rebuild, pick the section
-  // and item that suit the job, clear the flag.
+  // and item that suit the job (the adjustment's, else the tools', else the records
+  // section), clear the flag.
   void AfterLoad(CVornDoc& doc);
 
   // --- Selection interface for other views ---
   // Selects the first item with the code in a section and dispatches it, even when it
   // is already selected. False when no item has that code.
   bool SelectItem(int section, int code);
-  // Gives custom-table item i (0..9) the name ("" shows "自定义表格%d").
-  void RenameCustomTable(int i, const std::string& name);
+  // Gives the first item with the code in a section a new text.
+  void RenameItem(int section, int code, const std::string& text);
   // Switches to the help section and selects the help item with this text
   // ("二、观测记录", "1、 计算方案"), which shows its topic.
   bool SelectHelpItem(const std::string& text);
-  // Puts the adjustment tree's caret on "自定义成果形式" (selects nothing shown).
-  void SelectCustomFormsBranch();
+  // Puts a tree's caret on its caret-home item (selects nothing shown).
+  void RestCaret(int section);
   void ClearSelection(int section);
   int SelectedCode(int section) const;  // 0 when nothing or a branch is selected
   bool SelectedIsLeaf(int section) const;
@@ -122,6 +106,9 @@ class CLTView {
   void Select(int section, const NavPath& path, bool dispatch);
   NavPath FindCode(int section, int code) const;
   NavPath FindText(int section, const std::string& text) const;
+  template <class Test>
+  NavPath Find(int section, const Test& test) const;
+  INavSource* Source(int section) const;
   bool Visible() const { return !host_ || host_->IsPaneVisible(); }
 
   Targets targets_;
@@ -131,8 +118,5 @@ class CLTView {
   std::array<NavTree, 4> trees_;
   std::array<NavPath, 4> selection_;
 };
-
-// The navigation pane, set while the main frame exists (null otherwise).
-extern CLTView* g_pNavView;
 
 }  // namespace app

@@ -11,9 +11,11 @@ int CShellServices::SelectedNavCode(int section) const { return nav_.SelectedCod
 bool CShellServices::SelectedNavIsLeaf(int section) const { return nav_.SelectedIsLeaf(section); }
 void CShellServices::RebuildNavTree(int section) { nav_.BuildTrees(section); }
 void CShellServices::ClearNavSelection(int section) { nav_.ClearSelection(section); }
-void CShellServices::SelectCustomFormsBranch() { nav_.SelectCustomFormsBranch(); }
+void CShellServices::RestNavCaret(int section) { nav_.RestCaret(section); }
 bool CShellServices::SelectHelpItem(const std::string& text) { return nav_.SelectHelpItem(text); }
-void CShellServices::RenameCustomTable(int i, const std::string& name) { nav_.RenameCustomTable(i, name); }
+void CShellServices::RenameNavItem(int section, int code, const std::string& text) {
+  nav_.RenameItem(section, code, text);
+}
 bool CShellServices::IsDocumentModified() const { return doc_.IsModified(); }
 void CShellServices::SetDocumentModified() { doc_.SetModifiedFlag(true); }
 void CShellServices::SwitchView(int id) { frame_.SwitchView(id); }

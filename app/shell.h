@@ -16,16 +16,16 @@ class IShellServices {
   virtual ~IShellServices() = default;
   // Navigation pane, section 0..3: select the first item with the code and dispatch
   // it (false when no item has it), what is selected, rebuild one tree, drop the
-  // selection, the adjustment tree's custom-forms branch, a help topic by its text.
+  // selection, rest the caret on a tree's home item, a help topic by its text.
   virtual bool SelectNavItem(int section, int code) = 0;
   virtual int SelectedNavCode(int section) const = 0;
   virtual bool SelectedNavIsLeaf(int section) const = 0;
   virtual void RebuildNavTree(int section) = 0;
   virtual void ClearNavSelection(int section) = 0;
-  virtual void SelectCustomFormsBranch() = 0;
+  virtual void RestNavCaret(int section) = 0;
   virtual bool SelectHelpItem(const std::string& text) = 0;
-  // The adjustment tree's item of custom table i (0..9) gets the table's new name.
-  virtual void RenameCustomTable(int /*i*/, const std::string& /*name*/) {}
+  // The first item with the code in a section gets a new text.
+  virtual void RenameNavItem(int /*section*/, int /*code*/, const std::string& /*text*/) {}
   // The document.
   virtual bool IsDocumentModified() const = 0;
   virtual void SetDocumentModified() = 0;
@@ -44,9 +44,9 @@ class CShellServices final : public IShellServices {
   bool SelectedNavIsLeaf(int section) const override;
   void RebuildNavTree(int section) override;
   void ClearNavSelection(int section) override;
-  void SelectCustomFormsBranch() override;
+  void RestNavCaret(int section) override;
   bool SelectHelpItem(const std::string& text) override;
-  void RenameCustomTable(int i, const std::string& name) override;
+  void RenameNavItem(int section, int code, const std::string& text) override;
   bool IsDocumentModified() const override;
   void SetDocumentModified() override;
   void SwitchView(int id) override;

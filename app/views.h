@@ -1,7 +1,8 @@
 #pragma once
-// What the shell needs from the views it frames. The records, traverse, tools, help
-// and drawing views implement these; the navigation pane and the document reach the
-// views only through them, so both run in tests against recording fakes.
+// What the shell needs from the views it frames. The help and drawing views and the
+// traverse host implement these (each view's tree comes through app::INavSource,
+// platform/nav_tree.h); the navigation pane and the document reach the views only
+// through them, so both run in tests against recording fakes.
 #include <string>
 
 namespace app {
@@ -23,36 +24,12 @@ class IViewSwitch {
   virtual int RightViewId() const = 0;  // the view now in the right pane
 };
 
-// The frame's switch, set while the main frame exists (null otherwise).
-extern IViewSwitch* g_pViewSwitch;
-
-// Field books: 0 traverse ("DX"), 1 horizontal angle ("SHPJ"), 2 levelling ("SHZH").
-class IRecordsNav {
+// What the document's computation alarm asks of the traverse view.
+class ITraverseFacts {
  public:
-  virtual ~IRecordsNav() = default;
-  virtual int PageCount(int book) const = 0;
-  // key "DX", "SHPJ", "SHZH" with a 0-based page, or "WYZHL" with -1.
-  virtual bool ShowPage(const std::string& key, int page) = 0;
-};
-
-class ITraverseNav {
- public:
-  virtual ~ITraverseNav() = default;
-  virtual int TraverseType() const = 0;                 // 0..5
+  virtual ~ITraverseFacts() = default;
+  virtual int TraverseType() const = 0;  // 0..5
   virtual int InputRowCount() const = 0;
-  virtual std::string CustomTableName(int i) const = 0;  // i = 0..9; "" when unnamed
-  // A table code of traverse/codes.h (kTableInput, ..., CustomTableCode(i)).
-  virtual void ShowTable(const std::string& code) = 0;
-  virtual void DrawErrorSearchDiagram() = 0;
-  virtual void DrawTraverseDiagram() = 0;
-  virtual void DrawPointPlot() = 0;
-};
-
-class IToolsNav {
- public:
-  virtual ~IToolsNav() = default;
-  virtual int ToolRowCount(const std::string& toolCode) const = 0;  // rows in its store
-  virtual bool ShowTool(const std::string& toolCode) = 0;
 };
 
 class IHelpNav {

@@ -132,8 +132,6 @@ std::string UserDataDir() {
 
 CMainFrame::CMainFrame(app::CVornDoc& doc) : doc_(doc) {
   g_pMainFrame = this;
-  app::g_pViewSwitch = this;
-  app::g_pNavView = &nav_;
   table::SetFramePort(this);
   m_strProgramDir = S(QCoreApplication::applicationDirPath()) + "/";
   setWindowTitle(Q(app::FrameCaption(doc_.Title())));
@@ -149,8 +147,6 @@ CMainFrame::~CMainFrame() {
   doc_.SetParts({});
   nav_.SetHost(nullptr);
   if (g_pMainFrame == this) g_pMainFrame = nullptr;
-  if (app::g_pViewSwitch == this) app::g_pViewSwitch = nullptr;
-  if (app::g_pNavView == &nav_) app::g_pNavView = nullptr;
 }
 
 QAction* CMainFrame::Act(QMenu* menu, const QString& text, int id, std::function<void()> fn) {
@@ -187,7 +183,7 @@ bool CMainFrame::BuildClient() {
   for (int id : {app::kRecordsViewId, app::kTraverseViewId, app::kToolsViewId, app::kHelpViewId, app::kDrawViewId}) {
     ViewPlug plug;
     auto f = Factories().find(id);
-    if (f != Factories().end()) plug = f->second(*this);
+    if (f != Factories().end() && f->second) plug = f->second(*this);
     if (!plug.widget) plug.widget = EmptyPane(id);
     right_->addWidget(plug.widget);
     plugs_[id] = plug;
@@ -203,9 +199,9 @@ bool CMainFrame::BuildClient() {
 
   app::CLTView::Targets t;
   t.frame = this;
-  t.records = plugs_[app::kRecordsViewId].records;
-  t.traverse = plugs_[app::kTraverseViewId].traverse;
-  t.tools = plugs_[app::kToolsViewId].tools;
+  t.records = plugs_[app::kRecordsViewId].nav;
+  t.traverse = plugs_[app::kTraverseViewId].nav;
+  t.tools = plugs_[app::kToolsViewId].nav;
   t.help = plugs_[app::kHelpViewId].help;
   nav_.SetTargets(t);
 
@@ -214,7 +210,7 @@ bool CMainFrame::BuildClient() {
   parts.traverse = plugs_[app::kTraverseViewId].section;
   parts.tools = plugs_[app::kToolsViewId].section;
   parts.drawing = plugs_[app::kDrawViewId].drawing;
-  parts.traverseFacts = t.traverse;
+  parts.traverseFacts = plugs_[app::kTraverseViewId].traverseFacts;
   parts.buildTrees = [this](int s) { nav_.BuildTrees(s); };
   // Taking the focus ends a cell edit still open in a grid, so its text is saved.
   parts.beforeSave = [this] { setFocus(); };

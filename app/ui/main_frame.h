@@ -38,9 +38,8 @@ class CUpdateDlg;
 struct ViewPlug {
   QWidget* widget = nullptr;
   app::IDocSection* section = nullptr;  // records (1004), traverse (1005), tools (1006)
-  app::IRecordsNav* records = nullptr;
-  app::ITraverseNav* traverse = nullptr;
-  app::IToolsNav* tools = nullptr;
+  app::INavSource* nav = nullptr;  // its tree in the navigation pane: records, traverse, tools
+  const app::ITraverseFacts* traverseFacts = nullptr;  // traverse (1005)
   app::IHelpNav* help = nullptr;
   app::IDrawingReset* drawing = nullptr;
   const records::IFieldBooks* fieldBooks = nullptr;  // records (1004): read by the traverse's "读取"

@@ -4,7 +4,6 @@
 #include <QPrinter>
 #include <QWidget>
 
-#include "app/nav.h"
 #include "app/ui/main_frame.h"
 #include "platform/commands.h"
 #include "table/ui/button_st.h"
@@ -90,7 +89,7 @@ void RegisterRecordsView() {
     app_ui::ViewPlug plug;
     plug.widget = host->Widget();
     plug.section = &host->Section();
-    plug.records = host;
+    plug.nav = &host->Nav();
     plug.fieldBooks = &host->View();
     plug.command = [host](int command) {
       if (command == platform::ID_FILE_PRINT_PREVIEW)

@@ -10,13 +10,14 @@
 #include "records/gcjl_ports.h"
 #include "records/gcjl_view.h"
 #include "records/records_docsection.h"
+#include "records/records_nav.h"
 
 class CTableWidget;
 class QPrinter;
 
 namespace records_ui {
 
-class CRecordsViewHost : public QObject, public records::IRecordsViewPorts, public app::IRecordsNav {
+class CRecordsViewHost : public QObject, public records::IRecordsViewPorts, public records::IRecordsNavTarget {
   Q_OBJECT
  public:
   // The shell's services come from the frame (none: no tree to select in).
@@ -26,6 +27,7 @@ class CRecordsViewHost : public QObject, public records::IRecordsViewPorts, publ
   CGcJlView& View() { return *view_; }
   CTableWidget* Widget() const { return widget_; }
   records::CRecordsDocSection& Section() { return section_; }
+  app::INavSource& Nav() { return nav_; }
   void PrintTo(QPrinter& printer);
   void ApplyUiScale();
 
@@ -36,7 +38,7 @@ class CRecordsViewHost : public QObject, public records::IRecordsViewPorts, publ
   bool SelectRecordsPage(const std::string& key, int page) override;
   void ShowRecordsHelp() override;
 
-  // app::IRecordsNav
+  // records::IRecordsNavTarget
   int PageCount(int book) const override;
   bool ShowPage(const std::string& key, int page) override { return view_->ShowPage(key, page); }
 
@@ -48,6 +50,7 @@ class CRecordsViewHost : public QObject, public records::IRecordsViewPorts, publ
   std::unique_ptr<CGcJlView> view_;
   records::CRecordsDocSection section_;
   CTableWidget* widget_ = nullptr;
+  records::CRecordsNavSource nav_{*this};
 };
 
 // Registers view 1004 with the main frame (call before the frame is built).

@@ -72,7 +72,6 @@ class DocTest : public ::testing::Test {
 TEST_F(DocTest, VersionAndConstructionState) {
   EXPECT_EQ(doc.m_strVersion, "520");
   EXPECT_EQ(doc.m_nFileVersion, 520);
-  EXPECT_EQ(app::g_pDoc, &doc);
   EXPECT_EQ(doc.Title(), "无标题");
 }
 

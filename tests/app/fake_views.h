@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/doc_section.h"
 #include "app/views.h"
+#include "platform/doc_section.h"
+#include "records/records_nav.h"
+#include "tools/tool_nav.h"
+#include "traverse/view/traverse_nav.h"
 
 namespace apptest {
 
@@ -87,7 +90,7 @@ class FakeFrame final : public app::IViewSwitch {
   int id_ = app::kTraverseViewId;
 };
 
-class FakeRecords final : public app::IRecordsNav {
+class FakeRecords final : public records::IRecordsNavTarget {
  public:
   explicit FakeRecords(Log* log) : log_(log) {}
   int PageCount(int book) const override { return pages[static_cast<std::size_t>(book)]; }
@@ -101,9 +104,14 @@ class FakeRecords final : public app::IRecordsNav {
   Log* log_;
 };
 
-class FakeTraverse final : public app::ITraverseNav {
+// The traverse as the adjustment tree and the document see it; it brings its views
+// forward through the frame, as the host does through the shell.
+class FakeTraverse final : public traverse::ITraverseNavTarget, public app::ITraverseFacts {
  public:
-  explicit FakeTraverse(Log* log) : log_(log) {}
+  explicit FakeTraverse(Log* log, FakeFrame* frame = nullptr) : log_(log), frame_(frame) {}
+  void ShowInFrame(bool drawing) override {
+    if (frame_) frame_->SwitchView(drawing ? app::kDrawViewId : app::kTraverseViewId);
+  }
   int TraverseType() const override { return type; }
   int InputRowCount() const override { return rows; }
   std::string CustomTableName(int i) const override { return names[static_cast<std::size_t>(i)]; }
@@ -117,9 +125,10 @@ class FakeTraverse final : public app::ITraverseNav {
 
  private:
   Log* log_;
+  FakeFrame* frame_;
 };
 
-class FakeTools final : public app::IToolsNav {
+class FakeTools final : public tools::IToolsNavTarget {
  public:
   explicit FakeTools(Log* log) : log_(log) {}
   int ToolRowCount(const std::string& code) const override {

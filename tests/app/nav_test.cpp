@@ -1,9 +1,11 @@
 // The navigation trees, the dispatch of a selection to the views, the after-load
-// rule and the selection interface, against recording fake views.
+// rule and the selection interface: the pane over the views' own trees and item
+// meanings, with recording fakes in the views' place.
 #include <gtest/gtest.h>
 
 #include "app/doc.h"
 #include "app/nav.h"
+#include "traverse/codes.h"
 #include "platform/fake_ports.h"
 #include "platform/services.h"
 #include "tests/app/fake_views.h"
@@ -26,7 +28,7 @@ std::vector<std::string> Flatten(const app::NavTree& tree, const std::string& in
 class NavTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    app::CLTView::Targets t{&frame, &records, &traverse, &tools, &help};
+    app::CLTView::Targets t{&frame, &recordsNav, &traverseNav, &toolsNav, &help};
     nav.SetTargets(t);
     nav.OnInitialUpdate();
     log.clear();
@@ -34,9 +36,12 @@ class NavTest : public ::testing::Test {
   Log log;
   apptest::FakeFrame frame{&log};
   apptest::FakeRecords records{&log};
-  apptest::FakeTraverse traverse{&log};
+  apptest::FakeTraverse traverse{&log, &frame};
   apptest::FakeTools tools{&log};
   apptest::FakeHelp help{&log};
+  records::CRecordsNavSource recordsNav{records};
+  traverse::CTraverseNavSource traverseNav{traverse};
+  tools::CToolsNavSource toolsNav{tools};
   app::CLTView nav;
 };
 
@@ -76,27 +81,27 @@ TEST(NavTrees, AdjustmentTreePerTraverseType) {
     V expected = c.before;
     for (const auto& s : CustomItems()) expected.push_back(s);
     expected.insert(expected.end(), c.after.begin(), c.after.end());
-    EXPECT_EQ(Flatten(app::BuildTraverseTree(&traverse)), expected);
+    EXPECT_EQ(Flatten(traverse::BuildTraverseTree(&traverse)), expected);
   }
   // No traverse view yet counts as type 0.
-  EXPECT_EQ(Flatten(app::BuildTraverseTree(nullptr)).size(), 7u + 11u + 4u);
+  EXPECT_EQ(Flatten(traverse::BuildTraverseTree(nullptr)).size(), 7u + 11u + 4u);
 }
 
 TEST(NavTrees, CustomNamesRecordsPagesToolsAndHelp) {
   Log log;
   apptest::FakeTraverse traverse(&log);
   traverse.names[1] = "坐标成果";
-  auto adj = Flatten(app::BuildTraverseTree(&traverse));
+  auto adj = Flatten(traverse::BuildTraverseTree(&traverse));
   EXPECT_NE(std::find(adj.begin(), adj.end(), "  自定义表格1=100"), adj.end());
   EXPECT_NE(std::find(adj.begin(), adj.end(), "  坐标成果=101"), adj.end());
 
   apptest::FakeRecords records(&log);
   records.pages = {2, 0, 1};
-  EXPECT_EQ(Flatten(app::BuildRecordsTree(&records)),
+  EXPECT_EQ(Flatten(records::BuildRecordsTree(&records)),
             (std::vector<std::string>{"导线观测记录=0", "  第1页=10", "  第2页=11", "水平角=0", "水准=0", "  第1页=2000",
                                       "边长高差外业成果=10000"}));
 
-  auto toolsTree = app::BuildToolsTree();
+  auto toolsTree = tools::BuildToolsTree();
   ASSERT_EQ(toolsTree.size(), 3u);
   EXPECT_EQ(toolsTree[0].text, "常用计算");
   EXPECT_EQ(toolsTree[0].children.size(), 17u);
@@ -191,12 +196,12 @@ TEST_F(NavTest, SelectionInterface) {
   EXPECT_TRUE(nav.SelectedIsLeaf(1));
   EXPECT_FALSE(nav.SelectItem(1, 77));
 
-  nav.RenameCustomTable(3, "桥梁控制网");
+  nav.RenameItem(1, traverse::kNavCustomFirst + 3, traverse::CustomTableItemText(3, "桥梁控制网"));
   EXPECT_EQ(nav.ItemAt(1, {7, 3})->text, "桥梁控制网");
-  nav.RenameCustomTable(3, "");
+  nav.RenameItem(1, traverse::kNavCustomFirst + 3, traverse::CustomTableItemText(3, ""));
   EXPECT_EQ(nav.ItemAt(1, {7, 3})->text, "自定义表格4");
 
-  nav.SelectCustomFormsBranch();
+  nav.RestCaret(1);
   EXPECT_EQ(nav.SelectedCode(1), 0);
   EXPECT_FALSE(nav.SelectedIsLeaf(1));
 
@@ -222,7 +227,7 @@ TEST_F(NavTest, RebuildAfterSchemeChange) {
 
 TEST_F(NavTest, TreesWaitForTheFirstUpdate) {
   app::CLTView fresh;
-  fresh.SetTargets({&frame, &records, &traverse, &tools, &help});
+  fresh.SetTargets({&frame, &recordsNav, &traverseNav, &toolsNav, &help});
   fresh.BuildTrees(-1);
   EXPECT_TRUE(fresh.Tree(1).empty());
   fresh.OnInitialUpdate();

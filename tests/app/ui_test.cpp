@@ -58,7 +58,13 @@ TEST_F(FrameTest, SwitchViewPutsTheViewInTheRightPane) {
   frame.SwitchView(0);
   EXPECT_EQ(frame.RightViewId(), 1005);
   EXPECT_EQ(right->currentWidget(), frame.View(1005));
-  EXPECT_EQ(app::g_pViewSwitch, &frame);
+  // Views reach the switch and the document through the services the frame hands out.
+  frame.Services().SwitchView(1004);
+  EXPECT_EQ(frame.RightViewId(), 1004);
+  EXPECT_EQ(right->currentWidget(), frame.View(1004));
+  EXPECT_FALSE(frame.Services().IsDocumentModified());
+  frame.Services().SetDocumentModified();
+  EXPECT_TRUE(doc.IsModified());
 }
 
 TEST_F(FrameTest, StoredSizeOutsideTheListStartsAtNine) {
@@ -144,6 +150,20 @@ TEST_F(FrameTest, PrintCommandsOnlyWhereAViewPrints) {
 }
 
 TEST_F(FrameTest, HeaderClickShowsTheToolsSection) {
+  // A tools view whose tree has three top-level items, as the tools' own has.
+  struct ThreeItems final : app::INavSource {
+    app::NavTree BuildNavTree() const override {
+      return {app::NavBranch("常用计算", true), app::NavBranch("交会", true), app::NavLeaf("碎部测量记录", 300, 2)};
+    }
+    void OnNavSelect(int) override {}
+  };
+  static ThreeItems toolsTree;
+  app_ui::RegisterViewFactory(1006, [](app_ui::CMainFrame& f) {
+    app_ui::ViewPlug plug;
+    plug.widget = new QWidget(&f);
+    plug.nav = &toolsTree;
+    return plug;
+  });
   app::CVornDoc doc;
   app_ui::CMainFrame frame(doc);
   ASSERT_TRUE(frame.Create());
@@ -162,6 +182,7 @@ TEST_F(FrameTest, HeaderClickShowsTheToolsSection) {
   EXPECT_FALSE(pane->Tree(2)->isHidden());
   EXPECT_TRUE(pane->Tree(1)->isHidden());
   EXPECT_EQ(pane->Tree(2)->topLevelItemCount(), 3);
+  app_ui::RegisterViewFactory(1006, nullptr);
 }
 
 TEST_F(FrameTest, StartWithJobOnTheCommandLine) {

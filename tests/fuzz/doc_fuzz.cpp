@@ -45,15 +45,10 @@ struct NoDialogs final : t::ITraverseViewPorts {
   void SetDocumentModified() override {}
 };
 
-struct Facts final : app::ITraverseNav {
+struct Facts final : app::ITraverseFacts {
   explicit Facts(const CDxView& v) : view(v) {}
   int TraverseType() const override { return view.m_nTraverseType; }
   int InputRowCount() const override { return static_cast<int>(view.m_arrUnit.size()); }
-  std::string CustomTableName(int) const override { return {}; }
-  void ShowTable(const std::string&) override {}
-  void DrawErrorSearchDiagram() override {}
-  void DrawTraverseDiagram() override {}
-  void DrawPointPlot() override {}
   const CDxView& view;
 };
 

@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "app/doc.h"
 #include "app/ui/main_frame.h"
 #include "drawing/draw_view.h"
 #include "table/ui/button_st.h"
@@ -64,8 +63,8 @@ FrameDrawingFeed g_frameFeed;
 
 }  // namespace
 
-CToolsViewHost::CToolsViewHost(QWidget* parent)
-    : QObject(nullptr), view_(std::make_unique<CAuxView>()), section_(*view_) {
+CToolsViewHost::CToolsViewHost(QWidget* parent, app::IShellServices* shell)
+    : QObject(nullptr), shell_(shell), view_(std::make_unique<CAuxView>()), section_(*view_) {
   view_->OnInitialUpdate();
   view_->ResetToDefaults();
   view_->SetViewPorts(this);
@@ -120,12 +119,11 @@ bool CToolsViewHost::RunDetailSettingsDialog(tools::DetailSurveySettings& settin
 }
 
 void CToolsViewHost::ShowToolsView() {
-  if (app::g_pViewSwitch && app::g_pViewSwitch->RightViewId() != app::kToolsViewId)
-    app::g_pViewSwitch->SwitchView(app::kToolsViewId);
+  if (shell_) shell_->SwitchView(app::kToolsViewId);
 }
 
 void CToolsViewHost::SetDocumentModified() {
-  if (app::g_pDoc) app::g_pDoc->SetModifiedFlag(true);
+  if (shell_) shell_->SetDocumentModified();
 }
 
 int CToolsViewHost::ToolRowCount(const std::string& code) const {
@@ -135,11 +133,11 @@ int CToolsViewHost::ToolRowCount(const std::string& code) const {
 
 void RegisterToolsView() {
   app_ui::RegisterViewFactory(app::kToolsViewId, [](app_ui::CMainFrame& frame) {
-    auto* host = new CToolsViewHost(&frame);
+    auto* host = new CToolsViewHost(&frame, &frame.Services());
     app_ui::ViewPlug plug;
     plug.widget = host->Widget();
     plug.section = &host->Section();
-    plug.tools = host;
+    plug.nav = &host->Nav();
     plug.command = [host](int command) {
       if (command == 57607 || command == 57606) host->Widget()->Print();
       else if (command == 57609) host->Widget()->PrintPreview();

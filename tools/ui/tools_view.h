@@ -5,25 +5,29 @@
 #include <QObject>
 #include <memory>
 
-#include "app/views.h"
+#include "app/shell.h"
 #include "tools/aux_section.h"
 #include "tools/aux_view.h"
 #include "tools/aux_view_ports.h"
+#include "tools/tool_nav.h"
 
 class CTableWidget;
 class QPrinter;
 
 namespace tools_ui {
 
-class CToolsViewHost : public QObject, public tools::IAuxViewPorts, public app::IToolsNav {
+class CToolsViewHost : public QObject, public tools::IAuxViewPorts, public tools::IToolsNavTarget {
   Q_OBJECT
  public:
-  explicit CToolsViewHost(QWidget* parent = nullptr);
+  // The shell's services come from the frame (none: the view stays where it is and
+  // marks no document).
+  explicit CToolsViewHost(QWidget* parent = nullptr, app::IShellServices* shell = nullptr);
   ~CToolsViewHost() override;
 
   CAuxView& View() { return *view_; }
   CTableWidget* Widget() const { return widget_; }
   tools::CToolsDocSection& Section() { return section_; }
+  app::INavSource& Nav() { return nav_; }
   void ApplyUiScale();
 
   // tools::IAuxViewPorts
@@ -35,7 +39,7 @@ class CToolsViewHost : public QObject, public tools::IAuxViewPorts, public app::
   // modified when the points changed).
   bool RunCommonPointDialog(int mode);
 
-  // app::IToolsNav
+  // tools::IToolsNavTarget
   int ToolRowCount(const std::string& code) const override;
   bool ShowTool(const std::string& code) override { return view_->ShowTool(code); }
 
@@ -43,9 +47,11 @@ class CToolsViewHost : public QObject, public tools::IAuxViewPorts, public app::
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  app::IShellServices* shell_ = nullptr;
   std::unique_ptr<CAuxView> view_;
   tools::CToolsDocSection section_;
   CTableWidget* widget_ = nullptr;
+  tools::CToolsNavSource nav_{*this};
 };
 
 // Registers view 1006 with the main frame (call before the frame is built).

@@ -79,7 +79,7 @@ bool CTraverseViewHost::RunCustomTableDialog(traverse::CCusTableSetForm& form) {
 }
 
 void CTraverseViewHost::RenameCustomTableItem(int index, const std::string& name) {
-  if (shell_) shell_->RenameCustomTable(index, name);
+  if (shell_) shell_->RenameNavItem(kAdjustSection, traverse::kNavCustomFirst + index, traverse::CustomTableItemText(index, name));
 }
 
 bool CTraverseViewHost::RunExportKzdDialog(traverse::CExportKzdForm& form) {
@@ -114,7 +114,7 @@ void CTraverseViewHost::RebuildAndSelectInput() {
 }
 
 void CTraverseViewHost::SelectCustomFormsBranch() {
-  if (shell_) shell_->SelectCustomFormsBranch();
+  if (shell_) shell_->RestNavCaret(kAdjustSection);  // "自定义成果形式"
 }
 
 void CTraverseViewHost::ClearTreeSelection() {
@@ -134,6 +134,10 @@ void CTraverseViewHost::SetDocumentModified() {
 std::string CTraverseViewHost::CustomTableName(int i) const {
   if (i < 0 || i >= static_cast<int>(view_->m_cusTables.size())) return "";
   return view_->m_cusTables[static_cast<std::size_t>(i)].name;
+}
+
+void CTraverseViewHost::ShowInFrame(bool drawing) {
+  if (shell_) shell_->SwitchView(drawing ? app::kDrawViewId : app::kTraverseViewId);
 }
 
 // The diagrams go into the drawing view when the program has one.
@@ -158,7 +162,8 @@ void RegisterTraverseView() {
     app_ui::ViewPlug plug;
     plug.widget = host->Widget();
     plug.section = &host->Section();
-    plug.traverse = host;
+    plug.nav = &host->Nav();
+    plug.traverseFacts = host;
     host->SetFieldBooksSource([&frame] { return frame.Plug(app::kRecordsViewId).fieldBooks; });
     plug.command = [host](int command) {
       if (command == platform::ID_FILE_PRINT) host->Widget()->Print();

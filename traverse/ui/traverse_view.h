@@ -11,13 +11,15 @@
 #include "traverse/view/dx_view.h"
 #include "traverse/file/traverse_section.h"
 #include "traverse/view/dx_view_ports.h"
+#include "traverse/view/traverse_nav.h"
 
 class CTableWidget;
 class QPrinter;
 
 namespace traverse_ui {
 
-class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, public app::ITraverseNav {
+class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts,
+                          public traverse::ITraverseNavTarget, public app::ITraverseFacts {
   Q_OBJECT
  public:
   // Builds the presenter and its grid widget (a child of parent). The shell's
@@ -28,6 +30,7 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, p
   CDxView& View() { return *view_; }
   CTableWidget* Widget() const { return widget_; }
   traverse::CTraverseDocSection& Section() { return section_; }
+  app::INavSource& Nav() { return nav_; }
   // Prints the table shown into the printer (a PDF file, for one).
   void PrintTo(QPrinter& printer);
 
@@ -47,10 +50,11 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, p
   bool IsDocumentModified() const override;
   void SetDocumentModified() override;
 
-  // app::ITraverseNav
+  // traverse::ITraverseNavTarget and app::ITraverseFacts
   int TraverseType() const override { return view_->m_nTraverseType; }
   int InputRowCount() const override { return static_cast<int>(view_->m_arrUnit.size()); }
   std::string CustomTableName(int i) const override;
+  void ShowInFrame(bool drawing) override;
   void ShowTable(const std::string& code) override { view_->ShowTable(code); }
   void DrawErrorSearchDiagram() override;
   void DrawTraverseDiagram() override;
@@ -68,6 +72,7 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts, p
   traverse::CTraverseDocSection section_;
   CTableWidget* widget_ = nullptr;
   std::function<const records::IFieldBooks*()> fieldBooks_;
+  traverse::CTraverseNavSource nav_{*this};
 };
 
 // Registers view 1005 with the main frame (call before the frame is built).

@@ -23,6 +23,7 @@
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
 #include "table/ui/table_set_dlg.h"
+#include "traverse/codes.h"
 #include "traverse/file/traverse_section.h"
 #include "traverse/ui/cus_table_set_dlg.h"
 #include "traverse/ui/fan_set_dlg.h"
@@ -222,8 +223,8 @@ struct RecordingShell final : app::IShellServices {
   void SetDocumentModified() override { calls.push_back("modified"); }
   void SwitchView(int id) override { calls.push_back("switch " + std::to_string(id)); }
   void ShowDrawing() override { calls.push_back("drawing"); }
-  void RenameCustomTable(int i, const std::string& name) override {
-    calls.push_back("rename " + std::to_string(i) + " " + name);
+  void RenameNavItem(int section, int code, const std::string& text) override {
+    if (section == 1) calls.push_back("rename " + std::to_string(code - traverse::kNavCustomFirst) + " " + text);
   }
 };
 
