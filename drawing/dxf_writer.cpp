@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "drawing/draw_view.h"
+#include "platform/dxf_file.h"
 #include "platform/gbk.h"
 #include "platform/number.h"
-#include "platform/textfile.h"
 
 namespace drawing {
 namespace {
@@ -26,30 +26,6 @@ const char* LineType(int style) {
   }
 }
 
-class Dxf {
- public:
-  void Pair(int code, const std::string& value) {
-    out_ += std::to_string(code);
-    out_ += "\r\n";
-    out_ += value;
-    out_ += "\r\n";
-  }
-  void Pair(int code, int value) { Pair(code, std::to_string(value)); }
-  void Num(int code, double value) {
-    if (!std::isfinite(value)) value = 0;
-    Pair(code, platform::FormatFixed(value, 6));
-  }
-  // A survey point: DXF X east, DXF Y north.
-  void Point(int code, double x, double y) {
-    Num(code, y);
-    Num(code + 10, x);
-  }
-  std::string Take() { return std::move(out_); }
-
- private:
-  std::string out_;
-};
-
 struct LayerLook {
   std::string name;
   int visible = 1, colour = 7, style = 0;
@@ -63,15 +39,13 @@ class Writer {
     CollectLayers();
     Header();
     Tables();
-    d_.Pair(0, "SECTION");
-    d_.Pair(2, "ENTITIES");
+    d_.BeginEntities();
     Polylines();
     Lines();
     DetailPoints();
     ControlPoints();
     LabelledPoints();
-    d_.Pair(0, "ENDSEC");
-    d_.Pair(0, "EOF");
+    d_.End();
     return d_.Take();
   }
 
@@ -143,159 +117,45 @@ class Writer {
     for (const auto& n : names) Use(n);
   }
 
-  void Header() {
-    d_.Pair(0, "SECTION");
-    d_.Pair(2, "HEADER");
-    d_.Pair(9, "$ACADVER");
-    d_.Pair(1, "AC1009");
-    d_.Pair(9, "$DWGCODEPAGE");
-    d_.Pair(3, "ANSI_936");
-    d_.Pair(9, "$INSBASE");
-    d_.Num(10, 0);
-    d_.Num(20, 0);
-    d_.Num(30, 0);
-    d_.Pair(9, "$EXTMIN");
-    d_.Point(10, v_.m_dMinX, v_.m_dMinY);
-    d_.Num(30, 0);
-    d_.Pair(9, "$EXTMAX");
-    d_.Point(10, v_.m_dMaxX, v_.m_dMaxY);
-    d_.Num(30, 0);
-    d_.Pair(9, "$TEXTSIZE");
-    d_.Num(40, TextHeight());
-    d_.Pair(9, "$LTSCALE");
-    d_.Num(40, 1);
-    d_.Pair(0, "ENDSEC");
-  }
-
-  void LType(const char* name, const char* text, const std::vector<double>& pattern) {
-    d_.Pair(0, "LTYPE");
-    d_.Pair(2, name);
-    d_.Pair(70, 0);
-    d_.Pair(3, text);
-    d_.Pair(72, 65);
-    d_.Pair(73, static_cast<int>(pattern.size()));
-    double total = 0;
-    for (double p : pattern) total += std::fabs(p);
-    d_.Num(40, total);
-    for (double p : pattern) d_.Num(49, p);
-  }
+  void Header() { d_.Header(v_.m_dMinY, v_.m_dMinX, v_.m_dMaxY, v_.m_dMaxX, TextHeight()); }
 
   void Tables() {
-    d_.Pair(0, "SECTION");
-    d_.Pair(2, "TABLES");
     // Dash lengths in metres: millimetres on paper at 1:1000.
-    d_.Pair(0, "TABLE");
-    d_.Pair(2, "LTYPE");
-    d_.Pair(70, 5);
-    LType("CONTINUOUS", "Solid line", {});
-    LType("DASHED", "__ __ __", {5.0, -1.5});
-    LType("DOT", ". . . .", {0.0, -1.0});
-    LType("DASHDOT", "__ . __ .", {5.0, -1.0, 0.0, -1.0});
-    LType("DIVIDE", "__ . . __", {5.0, -1.0, 0.0, -1.0, 0.0, -1.0});
-    d_.Pair(0, "ENDTAB");
-
-    d_.Pair(0, "TABLE");
-    d_.Pair(2, "LAYER");
-    d_.Pair(70, static_cast<int>(layers_.size()) + 1);
-    Layer("0", 7, true, "CONTINUOUS");
-    for (const LayerLook& l : layers_) Layer(l.name, l.colour, l.visible != 0, LineType(l.style));
-    d_.Pair(0, "ENDTAB");
-
-    d_.Pair(0, "TABLE");
-    d_.Pair(2, "STYLE");
-    d_.Pair(70, 1);
-    d_.Pair(0, "STYLE");
-    d_.Pair(2, "STANDARD");
-    d_.Pair(70, 0);
-    d_.Num(40, 0);
-    d_.Num(41, 0.7);
-    d_.Num(50, 0);
-    d_.Pair(71, 0);
-    d_.Num(42, TextHeight());
-    d_.Pair(3, "txt");
-    d_.Pair(4, "gbcbig");
-    d_.Pair(0, "ENDTAB");
-    d_.Pair(0, "ENDSEC");
+    static const std::vector<platform::CDxfFile::LineType> kLineTypes = {
+        {"CONTINUOUS", "Solid line", {}},
+        {"DASHED", "__ __ __", {5.0, -1.5}},
+        {"DOT", ". . . .", {0.0, -1.0}},
+        {"DASHDOT", "__ . __ .", {5.0, -1.0, 0.0, -1.0}},
+        {"DIVIDE", "__ . . __", {5.0, -1.0, 0.0, -1.0, 0.0, -1.0}},
+    };
+    std::vector<platform::CDxfFile::Layer> layers;
+    for (const LayerLook& l : layers_)
+      layers.push_back({l.name, ClampLayerColour(l.colour), l.visible != 0, LineType(l.style)});
+    d_.Tables(kLineTypes, layers, TextHeight());
   }
 
-  void Layer(const std::string& name, int colour, bool on, const char* ltype) {
-    d_.Pair(0, "LAYER");
-    d_.Pair(2, name);
-    d_.Pair(70, 0);
-    const int c = ClampLayerColour(colour);
-    d_.Pair(62, on ? c : -c);  // a negative colour switches the layer off
-    d_.Pair(6, ltype);
-  }
-
+  // Survey points go on DXF axes: DXF X east (survey y), DXF Y north (survey x).
   void Line(const std::string& layer, double x1, double y1, double x2, double y2) {
     if (Wide(layer)) {
       const double px[2] = {x1, x2}, py[2] = {y1, y2};
       Poly(layer, px, py, 2, false);
       return;
     }
-    d_.Pair(0, "LINE");
-    d_.Pair(8, layer);
-    d_.Point(10, x1, y1);
-    d_.Num(30, 0);
-    d_.Point(11, x2, y2);
-    d_.Num(31, 0);
+    d_.Line(layer, y1, x1, y2, x2);
   }
 
   void Poly(const std::string& layer, const double* xs, const double* ys, std::size_t n, bool closed) {
-    d_.Pair(0, "POLYLINE");
-    d_.Pair(8, layer);
-    d_.Pair(66, 1);
-    d_.Num(10, 0);
-    d_.Num(20, 0);
-    d_.Num(30, 0);
-    d_.Pair(70, closed ? 1 : 0);
-    const double w = Width(layer);
-    if (w > 0) {
-      d_.Num(40, w);
-      d_.Num(41, w);
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      d_.Pair(0, "VERTEX");
-      d_.Pair(8, layer);
-      d_.Point(10, xs[i], ys[i]);
-      d_.Num(30, 0);
-    }
-    d_.Pair(0, "SEQEND");
-    d_.Pair(8, layer);
+    d_.Polyline(layer, ys, xs, n, closed, Width(layer));
   }
 
-  void Circle(const std::string& layer, double x, double y, double r) {
-    d_.Pair(0, "CIRCLE");
-    d_.Pair(8, layer);
-    d_.Point(10, x, y);
-    d_.Num(30, 0);
-    d_.Num(40, r);
-  }
+  void Circle(const std::string& layer, double x, double y, double r) { d_.Circle(layer, y, x, r); }
 
-  void PointEntity(const std::string& layer, double x, double y) {
-    d_.Pair(0, "POINT");
-    d_.Pair(8, layer);
-    d_.Point(10, x, y);
-    d_.Num(30, 0);
-  }
+  void PointEntity(const std::string& layer, double x, double y) { d_.Point(layer, y, x); }
 
   // Text by its left baseline (align 0) or centred in both directions (align 4)
   // on the given survey point.
   void Text(const std::string& layer, double x, double y, const std::string& text, int align) {
-    if (text.empty()) return;
-    d_.Pair(0, "TEXT");
-    d_.Pair(8, layer);
-    d_.Point(10, x, y);
-    d_.Num(30, 0);
-    d_.Num(40, TextHeight());
-    d_.Pair(1, text);
-    d_.Num(41, 0.7);
-    d_.Pair(7, "STANDARD");
-    if (align != 0) {
-      d_.Pair(72, align);
-      d_.Point(11, x, y);
-      d_.Num(31, 0);
-    }
+    d_.Text(layer, y, x, TextHeight(), text, 0.7, align);
   }
 
   void Polylines() {
@@ -402,7 +262,7 @@ class Writer {
 
   const CDrawView& v_;
   std::vector<LayerLook> layers_;
-  Dxf d_;
+  platform::CDxfFile d_;
 };
 
 }  // namespace
@@ -410,14 +270,7 @@ class Writer {
 std::string BuildDxf(const CDrawView& view) { return Writer(view).Build(); }
 
 bool WriteDxf(const CDrawView& view, const std::string& path, std::string* error) {
-  std::size_t bad = 0;
-  const std::string text = BuildDxf(view);
-  auto gbk = platform::Utf8ToGbk(text, &bad);
-  if (!gbk) {
-    if (error) *error = "字符“" + platform::FirstNonGbkChar(text.substr(bad)) + "”无法以GBK编码写入DXF文件";
-    return false;
-  }
-  return platform::WriteFileAtomic(path, *gbk, error);
+  return platform::WriteDxfFile(BuildDxf(view), path, error);
 }
 
 }  // namespace drawing

@@ -484,6 +484,7 @@ bool CTableView::OnCommand(int id) {
     case ID_EXPORT_TEXT: if (CommitEditor()) OnExportText(); return true;
     case ID_EXPORT_EXCEL: if (CommitEditor()) OnExportExcel(); return true;
     case ID_EXPORT_WORD: if (CommitEditor()) OnExportWord(); return true;
+    case ID_EXPORT_CAD: if (CommitEditor()) OnExportCad(); return true;
     case ID_SWITCH_DRAWING: if (CommitEditor()) OnSwitchToDrawing(); return true;
     case ID_UNDO: OnUndo(); return true;
     case ID_REDO: OnRedo(); return true;

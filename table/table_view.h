@@ -344,12 +344,16 @@ class CTableView {
   // "表格": the settings dialog through the host; on OK the values go back, the table
   // re-lays out and the document is modified. Cancel changes nothing.
   virtual void OnTableSettings();
-  // Exports (table/export/): the text export, the spreadsheet and word-processor
+  // Exports (table/export/): the text export, the spreadsheet, word-processor and CAD
   // dialogs, the sheet or document they add to the file of their session.
   virtual void OnExportText();
   virtual void OnExportExcel();
   virtual void OnExportWord();
+  virtual void OnExportCad();
   virtual bool ExportToExcel(bool keepHalfRowOffset);
+  // The printed pages as a DXF drawing (table/export/dxf_export.h), on `paper` or A4
+  // portrait; false with a Chinese reason in *error, no file left behind.
+  bool ExportToDxf(const std::string& path, std::string* error = nullptr, const table::PrintDevice* paper = nullptr);
   table::CExportSession& ExcelSession() { return m_excelSession; }
   table::CExportSession& WordSession() { return m_wordSession; }
   bool PushUndo();

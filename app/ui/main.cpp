@@ -7,6 +7,7 @@
 #include "app/ui/cvorn_app.h"
 #include "app/ui/help_view.h"
 #include "drawing/ui/draw_view_plug.h"
+#include "drawing/ui/table_cad_dlg.h"
 #include "records/ui/records_view.h"
 #include "tools/ui/tools_view.h"
 #include "traverse/ui/traverse_view.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   tools_ui::RegisterToolsView();
   app_ui::RegisterHelpView();
   drawing_ui::RegisterDrawView();
+  drawing_ui::RegisterTableCadDialog();
   app_ui::CvornApp app;
   QStringList args = QApplication::arguments();
   args.removeFirst();

@@ -1,5 +1,6 @@
 // Exports of a 10,000-row, 12-column result table: the text table (format 0), the
-// CSV, and the workbook in the plain and the half-row mode (two staggered columns).
+// CSV, the workbook in the plain and the half-row mode (two staggered columns), and
+// the DXF drawing of its printed pages.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "table/export/dxf_export.h"
 #include "table/export/text_export.h"
 #include "table/export/xlsx_export.h"
 #include "table/table_view.h"
@@ -64,5 +66,18 @@ void BM_XlsxExport(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_XlsxExport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_DxfExport(benchmark::State& state) {
+  CTableView v;
+  Fill(v, false);
+  const std::string path = Target(".dxf");
+  for (auto _ : state) {
+    std::string error;
+    if (!v.ExportToDxf(path, &error)) state.SkipWithError(error.c_str());
+  }
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_DxfExport)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

@@ -20,6 +20,7 @@ class NoExportDialogs final : public IExportDialogs {
   }
   void ShowExcelDialog(CTableView&) override { SayNotAvailable("EXCEL"); }
   void ShowWordDialog(CTableView&) override { SayNotAvailable("WORD"); }
+  void ShowCadDialog(CTableView&) override { SayNotAvailable("CAD"); }
 };
 NoExportDialogs g_noDialogs;
 IExportDialogs* g_dialogs = nullptr;
@@ -115,3 +116,4 @@ void CTableView::OnExportText() {
 
 void CTableView::OnExportExcel() { table::ExportDialogs().ShowExcelDialog(*this); }
 void CTableView::OnExportWord() { table::ExportDialogs().ShowWordDialog(*this); }
+void CTableView::OnExportCad() { table::ExportDialogs().ShowCadDialog(*this); }

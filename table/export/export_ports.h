@@ -23,6 +23,8 @@ class IExportDialogs {
   // view on first use, shown again afterwards.
   virtual void ShowExcelDialog(CTableView& view) = 0;
   virtual void ShowWordDialog(CTableView& view) = 0;
+  // The view's modeless CAD dialog, writing the view's ExportToDxf.
+  virtual void ShowCadDialog(CTableView& view) = 0;
 };
 
 // What the spreadsheet dialog's "输出到当前文件" (newFile false) and "输出到新文件"

@@ -82,8 +82,27 @@ QWidget* CExportTextSetDlg::ControlOf(int id) const {
 
 // ---- spreadsheet export ------------------------------------------------------------
 
-CExportExcelDlg::CExportExcelDlg(CTableView& view, QWidget* viewWidget)
-    : QDialog(viewWidget), view_(view), viewWidget_(viewWidget) {
+namespace table_ui {
+
+CFollowView::CFollowView(QWidget* dialog, QWidget* viewWidget)
+    : QObject(dialog), dialog_(dialog), viewWidget_(viewWidget) {
+  if (viewWidget) viewWidget->installEventFilter(this);
+}
+
+bool CFollowView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == viewWidget_ && event->type() == QEvent::Hide && dialog_->isVisible()) {
+    hiddenWithView_ = true;
+    dialog_->hide();
+  } else if (watched == viewWidget_ && event->type() == QEvent::Show && hiddenWithView_) {
+    hiddenWithView_ = false;
+    dialog_->show();
+  }
+  return false;
+}
+
+}  // namespace table_ui
+
+CExportExcelDlg::CExportExcelDlg(CTableView& view, QWidget* viewWidget) : QDialog(viewWidget), view_(view) {
   setWindowTitle(T("表格输出到EXCEL"));
   setFont(g_fontUI);
   setModal(false);
@@ -113,7 +132,7 @@ CExportExcelDlg::CExportExcelDlg(CTableView& view, QWidget* viewWidget)
   connect(current_, &QPushButton::clicked, this, [this] { Export(false); });
   connect(newFile_, &QPushButton::clicked, this, [this] { Export(true); });
   connect(exit_, &QPushButton::clicked, this, [this] { OnExit(); });
-  if (viewWidget) viewWidget->installEventFilter(this);
+  new table_ui::CFollowView(this, viewWidget);
   view_.ExcelSession().Forget();
   setMinimumWidth(360);
 }
@@ -180,18 +199,6 @@ QWidget* CExportExcelDlg::ControlOf(int id) const {
   }
 }
 
-bool CExportExcelDlg::eventFilter(QObject* watched, QEvent* event) {
-  // The dialog belongs to its table: it goes away while another view is shown.
-  if (watched == viewWidget_ && event->type() == QEvent::Hide && isVisible()) {
-    hiddenWithView_ = true;
-    hide();
-  } else if (watched == viewWidget_ && event->type() == QEvent::Show && hiddenWithView_) {
-    hiddenWithView_ = false;
-    show();
-  }
-  return QDialog::eventFilter(watched, event);
-}
-
 // ---- the dialogs of the grids -------------------------------------------------------
 
 namespace table_ui {
@@ -200,9 +207,29 @@ QtExportDialogs::DialogFactory& WordFactory() {
   static QtExportDialogs::DialogFactory f;
   return f;
 }
+QtExportDialogs::DialogFactory& CadFactory() {
+  static QtExportDialogs::DialogFactory f;
+  return f;
+}
+
+// A modeless dialog of a view from its factory: made on first use, shown again later.
+void ShowFromFactory(std::map<CTableView*, QPointer<QDialog>>& dialogs, const QtExportDialogs::DialogFactory& factory,
+                     CTableView& view, const char* caption) {
+  if (!factory) {
+    table::SayNotAvailable(caption);
+    return;
+  }
+  QPointer<QDialog>& d = dialogs[&view];
+  if (!d) d = factory(view, WidgetOf(view));
+  if (!d) return;
+  d->show();
+  d->raise();
+  d->activateWindow();
+}
 }  // namespace
 
 void QtExportDialogs::SetWordDialogFactory(DialogFactory factory) { WordFactory() = std::move(factory); }
+void QtExportDialogs::SetCadDialogFactory(DialogFactory factory) { CadFactory() = std::move(factory); }
 
 bool QtExportDialogs::RunTextExportDialog(table::TextExportSettings& settings) {
   CExportTextSetDlg dlg(settings, QApplication::activeWindow());
@@ -224,17 +251,13 @@ CExportExcelDlg* QtExportDialogs::ExcelDialogOf(CTableView& view) const {
   return it == excel_.end() ? nullptr : it->second.data();
 }
 
-void QtExportDialogs::ShowWordDialog(CTableView& view) {
-  if (!WordFactory()) {
-    table::SayNotAvailable("WORD");
-    return;
-  }
-  QPointer<QDialog>& d = word_[&view];
-  if (!d) d = WordFactory()(view, WidgetOf(view));
-  if (!d) return;
-  d->show();
-  d->raise();
-  d->activateWindow();
+void QtExportDialogs::ShowWordDialog(CTableView& view) { ShowFromFactory(word_, WordFactory(), view, "WORD"); }
+
+void QtExportDialogs::ShowCadDialog(CTableView& view) { ShowFromFactory(cad_, CadFactory(), view, "CAD"); }
+
+QDialog* QtExportDialogs::CadDialogOf(CTableView& view) const {
+  auto it = cad_.find(&view);
+  return it == cad_.end() ? nullptr : it->second.data();
 }
 
 QtExportDialogs& ExportDialogsOfQt() {

@@ -30,6 +30,25 @@ class CExportTextSetDlg : public QDialog {
   QCheckBox* open_ = nullptr;
 };
 
+namespace table_ui {
+
+// Keeps a modeless dialog with the grid it belongs to: it goes away while another
+// view is shown and comes back with its grid. A child of the dialog.
+class CFollowView final : public QObject {
+ public:
+  CFollowView(QWidget* dialog, QWidget* viewWidget);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* dialog_;
+  QPointer<QWidget> viewWidget_;
+  bool hiddenWithView_ = false;
+};
+
+}  // namespace table_ui
+
 class CExportExcelDlg : public QDialog {
   Q_OBJECT
  public:
@@ -48,7 +67,6 @@ class CExportExcelDlg : public QDialog {
   QString StatusText() const;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
 
@@ -57,14 +75,12 @@ class CExportExcelDlg : public QDialog {
   void EndSession(bool open);
 
   CTableView& view_;
-  QPointer<QWidget> viewWidget_;
   QCheckBox* halfRow_ = nullptr;
   CTextProgressCtrl* progress_ = nullptr;
   QPushButton* current_ = nullptr;
   QPushButton* newFile_ = nullptr;
   QPushButton* exit_ = nullptr;
   bool ended_ = false;
-  bool hiddenWithView_ = false;
 };
 
 namespace table_ui {
@@ -74,6 +90,7 @@ class QtExportDialogs final : public table::IExportDialogs {
   bool RunTextExportDialog(table::TextExportSettings& settings) override;
   void ShowExcelDialog(CTableView& view) override;
   void ShowWordDialog(CTableView& view) override;
+  void ShowCadDialog(CTableView& view) override;
   // The open spreadsheet dialog of a view, or null.
   CExportExcelDlg* ExcelDialogOf(CTableView& view) const;
 
@@ -81,10 +98,14 @@ class QtExportDialogs final : public table::IExportDialogs {
   // a view beside the grid widget.
   using DialogFactory = std::function<QDialog*(CTableView& view, QWidget* viewWidget)>;
   static void SetWordDialogFactory(DialogFactory factory);
+  // So does the CAD dialog (the drawing's), with the view as its source.
+  static void SetCadDialogFactory(DialogFactory factory);
+  // The view's CAD dialog once made, or null.
+  QDialog* CadDialogOf(CTableView& view) const;
 
  private:
   std::map<CTableView*, QPointer<CExportExcelDlg>> excel_;
-  std::map<CTableView*, QPointer<QDialog>> word_;
+  std::map<CTableView*, QPointer<QDialog>> word_, cad_;
 };
 
 // The instance InstallQtPorts installed.

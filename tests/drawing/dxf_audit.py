@@ -6,6 +6,7 @@ count <type> <layer> <n>
 vertex <layer> <i> <x> <y>          (every polyline vertex, in order)
 line <layer> <x1> <y1> <x2> <y2>
 text <layer> <height> <text>
+place <layer> <x> <y> <halign> <valign> <text>   (the point a text is placed by)
 circle <layer> <x> <y> <r>
 """
 import sys
@@ -33,5 +34,8 @@ for e in msp:
         print("line", e.dxf.layer, "%.6f %.6f %.6f %.6f" % (e.dxf.start.x, e.dxf.start.y, e.dxf.end.x, e.dxf.end.y))
     elif t == "TEXT":
         print("text", e.dxf.layer, "%.3f" % e.dxf.height, e.dxf.text)
+        h, v = e.dxf.get("halign", 0), e.dxf.get("valign", 0)
+        p = e.dxf.align_point if (h or v) else e.dxf.insert
+        print("place", e.dxf.layer, "%.3f %.3f" % (p.x, p.y), h, v, e.dxf.text)
     elif t == "CIRCLE":
         print("circle", e.dxf.layer, "%.6f %.6f %.6f" % (e.dxf.center.x, e.dxf.center.y, e.dxf.radius))

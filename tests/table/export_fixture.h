@@ -72,9 +72,10 @@ class ScriptedExportDialogs final : public table::IExportDialogs {
   }
   void ShowExcelDialog(CTableView&) override { ++excelShown; }
   void ShowWordDialog(CTableView&) override { ++wordShown; }
+  void ShowCadDialog(CTableView&) override { ++cadShown; }
   table::TextExportSettings text;
   bool ok = true;
-  int textRuns = 0, excelShown = 0, wordShown = 0;
+  int textRuns = 0, excelShown = 0, wordShown = 0, cadShown = 0;
 
  private:
   table::IExportDialogs* old_ = nullptr;

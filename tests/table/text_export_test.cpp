@@ -184,11 +184,13 @@ TEST_F(TextCommandTest, FailureKeepsTheOldFileOpensNothingAndSaysWhy) {
   EXPECT_TRUE(services.desktop.opened.empty());
 }
 
-TEST_F(TextCommandTest, SpreadsheetAndWordCommandsOpenTheirDialogs) {
+TEST_F(TextCommandTest, SpreadsheetWordAndCadCommandsOpenTheirDialogs) {
   v.OnCommand(table::ID_EXPORT_EXCEL);
   v.OnCommand(table::ID_EXPORT_WORD);
+  v.OnCommand(table::ID_EXPORT_CAD);
   EXPECT_EQ(dialogs.excelShown, 1);
   EXPECT_EQ(dialogs.wordShown, 1);
+  EXPECT_EQ(dialogs.cadShown, 1);
 }
 
 }  // namespace

@@ -508,8 +508,8 @@ TEST_F(GridTest, UndoButtonUndoesAnEdit) {
 TEST_F(GridTest, UnhandledBarCommandsAreSignalled) {
   std::vector<int> ids;
   QObject::connect(grid_, &CTableWidget::commandUnhandled, [&](int id) { ids.push_back(id); });
-  QTest::mouseClick(grid_->Button(table::ID_EXPORT_CAD), Qt::LeftButton);
-  EXPECT_EQ(ids, std::vector<int>{table::ID_EXPORT_CAD});
+  QTest::mouseClick(grid_->Button(table::ID_COMPUTE), Qt::LeftButton);
+  EXPECT_EQ(ids, std::vector<int>{table::ID_COMPUTE});
 }
 
 TEST_F(GridTest, StatusPanesAndTipsFollowThePointer) {

@@ -1,0 +1,191 @@
+#include "platform/dxf_file.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "platform/gbk.h"
+#include "platform/number.h"
+#include "platform/textfile.h"
+
+namespace platform {
+
+void CDxfFile::Pair(int code, std::string_view value) {
+  char buf[16];
+  const auto r = std::to_chars(buf, buf + sizeof buf, code);
+  out_.append(buf, r.ptr);
+  out_ += "\r\n";
+  out_ += value;
+  out_ += "\r\n";
+}
+
+void CDxfFile::Pair(int code, int value) { Pair(code, std::to_string(value)); }
+
+void CDxfFile::Num(int code, double value) {
+  if (!std::isfinite(value)) value = 0;
+  Pair(code, FormatFixed(value, decimals_));
+}
+
+void CDxfFile::Header(double minX, double minY, double maxX, double maxY, double textHeight) {
+  Pair(0, "SECTION");
+  Pair(2, "HEADER");
+  Pair(9, "$ACADVER");
+  Pair(1, "AC1009");
+  Pair(9, "$DWGCODEPAGE");
+  Pair(3, "ANSI_936");
+  Pair(9, "$INSBASE");
+  Num(10, 0);
+  Num(20, 0);
+  Num(30, 0);
+  Pair(9, "$EXTMIN");
+  XY(10, minX, minY);
+  Num(30, 0);
+  Pair(9, "$EXTMAX");
+  XY(10, maxX, maxY);
+  Num(30, 0);
+  Pair(9, "$TEXTSIZE");
+  Num(40, textHeight);
+  Pair(9, "$LTSCALE");
+  Num(40, 1);
+  Pair(0, "ENDSEC");
+}
+
+void CDxfFile::Tables(const std::vector<LineType>& lineTypes, const std::vector<Layer>& layers, double textHeight) {
+  Pair(0, "SECTION");
+  Pair(2, "TABLES");
+  Pair(0, "TABLE");
+  Pair(2, "LTYPE");
+  Pair(70, static_cast<int>(lineTypes.size()));
+  for (const LineType& t : lineTypes) {
+    Pair(0, "LTYPE");
+    Pair(2, t.name);
+    Pair(70, 0);
+    Pair(3, t.description);
+    Pair(72, 65);
+    Pair(73, static_cast<int>(t.pattern.size()));
+    double total = 0;
+    for (double p : t.pattern) total += std::fabs(p);
+    Num(40, total);
+    for (double p : t.pattern) Num(49, p);
+  }
+  Pair(0, "ENDTAB");
+
+  Pair(0, "TABLE");
+  Pair(2, "LAYER");
+  Pair(70, static_cast<int>(layers.size()) + 1);
+  auto layer = [this](const std::string& name, int colour, bool on, const std::string& ltype) {
+    Pair(0, "LAYER");
+    Pair(2, name);
+    Pair(70, 0);
+    Pair(62, on ? colour : -colour);  // a negative colour switches the layer off
+    Pair(6, ltype);
+  };
+  layer("0", 7, true, "CONTINUOUS");
+  for (const Layer& l : layers) layer(l.name, l.colour, l.on, l.lineType);
+  Pair(0, "ENDTAB");
+
+  Pair(0, "TABLE");
+  Pair(2, "STYLE");
+  Pair(70, 1);
+  Pair(0, "STYLE");
+  Pair(2, "STANDARD");
+  Pair(70, 0);
+  Num(40, 0);
+  Num(41, 0.7);
+  Num(50, 0);
+  Pair(71, 0);
+  Num(42, textHeight);
+  Pair(3, "txt");
+  Pair(4, "gbcbig");
+  Pair(0, "ENDTAB");
+  Pair(0, "ENDSEC");
+}
+
+void CDxfFile::BeginEntities() {
+  Pair(0, "SECTION");
+  Pair(2, "ENTITIES");
+}
+
+void CDxfFile::End() {
+  Pair(0, "ENDSEC");
+  Pair(0, "EOF");
+}
+
+void CDxfFile::Line(std::string_view layer, double x1, double y1, double x2, double y2) {
+  Pair(0, "LINE");
+  Pair(8, layer);
+  XY(10, x1, y1);
+  Num(30, 0);
+  XY(11, x2, y2);
+  Num(31, 0);
+}
+
+void CDxfFile::Polyline(std::string_view layer, const double* xs, const double* ys, std::size_t n, bool closed,
+                        double width) {
+  Pair(0, "POLYLINE");
+  Pair(8, layer);
+  Pair(66, 1);
+  Num(10, 0);
+  Num(20, 0);
+  Num(30, 0);
+  Pair(70, closed ? 1 : 0);
+  if (width > 0) {
+    Num(40, width);
+    Num(41, width);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    Pair(0, "VERTEX");
+    Pair(8, layer);
+    XY(10, xs[i], ys[i]);
+    Num(30, 0);
+  }
+  Pair(0, "SEQEND");
+  Pair(8, layer);
+}
+
+void CDxfFile::Circle(std::string_view layer, double x, double y, double r) {
+  Pair(0, "CIRCLE");
+  Pair(8, layer);
+  XY(10, x, y);
+  Num(30, 0);
+  Num(40, r);
+}
+
+void CDxfFile::Point(std::string_view layer, double x, double y) {
+  Pair(0, "POINT");
+  Pair(8, layer);
+  XY(10, x, y);
+  Num(30, 0);
+}
+
+void CDxfFile::Text(std::string_view layer, double x, double y, double height, std::string_view text,
+                    double widthFactor, int hJustify, int vJustify) {
+  if (text.empty()) return;
+  Pair(0, "TEXT");
+  Pair(8, layer);
+  XY(10, x, y);
+  Num(30, 0);
+  Num(40, height);
+  Pair(1, text);
+  Num(41, widthFactor);
+  Pair(7, "STANDARD");
+  if (hJustify != kLeft || vJustify != kBaseline) {
+    // A justified text is placed by its alignment point; the insertion point is
+    // given the same value, which the CAD program recomputes.
+    if (hJustify != kLeft) Pair(72, hJustify);
+    XY(11, x, y);
+    Num(31, 0);
+    if (vJustify != kBaseline) Pair(73, vJustify);
+  }
+}
+
+bool WriteDxfFile(const std::string& utf8, const std::string& path, std::string* error) {
+  std::size_t bad = 0;
+  auto gbk = Utf8ToGbk(utf8, &bad);
+  if (!gbk) {
+    if (error) *error = "字符“" + FirstNonGbkChar(std::string_view(utf8).substr(bad)) + "”无法以GBK编码写入DXF文件";
+    return false;
+  }
+  return WriteFileAtomic(path, *gbk, error);
+}
+
+}  // namespace platform
