@@ -11,18 +11,37 @@ namespace platform {
 
 void CDxfFile::Pair(int code, std::string_view value) {
   char buf[16];
-  const auto r = std::to_chars(buf, buf + sizeof buf, code);
-  out_.append(buf, r.ptr);
-  out_ += "\r\n";
-  out_ += value;
-  out_ += "\r\n";
+  char* end = std::to_chars(buf, buf + 12, code).ptr;
+  *end++ = '\r';
+  *end++ = '\n';
+  out_.append(buf, end);
+  out_.append(value);
+  out_.append("\r\n", 2);
+  if (sink_ && out_.size() >= chunk_) Flush();
 }
 
-void CDxfFile::Pair(int code, int value) { Pair(code, std::to_string(value)); }
+void CDxfFile::SetSink(Sink sink, std::size_t chunk) {
+  sink_ = std::move(sink);
+  chunk_ = chunk;
+  out_.reserve(chunk + 4096);
+}
+
+void CDxfFile::Flush() {
+  sink_(out_);
+  out_.clear();
+}
+
+void CDxfFile::Pair(int code, int value) {
+  char buf[16];
+  Pair(code, std::string_view(buf, std::to_chars(buf, buf + sizeof buf, value).ptr));
+}
 
 void CDxfFile::Num(int code, double value) {
   if (!std::isfinite(value)) value = 0;
-  Pair(code, FormatFixed(value, decimals_));
+  // As FormatFixed, without a string per number: a drawing has millions of them.
+  char buf[400];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals_);
+  Pair(code, std::string_view(buf, r.ptr));
 }
 
 void CDxfFile::Header(double minX, double minY, double maxX, double maxY, double textHeight) {
@@ -108,6 +127,7 @@ void CDxfFile::BeginEntities() {
 void CDxfFile::End() {
   Pair(0, "ENDSEC");
   Pair(0, "EOF");
+  if (sink_ && !out_.empty()) Flush();
 }
 
 void CDxfFile::Line(std::string_view layer, double x1, double y1, double x2, double y2) {
@@ -178,14 +198,40 @@ void CDxfFile::Text(std::string_view layer, double x, double y, double height, s
   }
 }
 
+namespace {
+
+std::string NotGbk(std::string_view rest) { return "字符“" + FirstNonGbkChar(rest) + "”无法以GBK编码写入DXF文件"; }
+
+}  // namespace
+
 bool WriteDxfFile(const std::string& utf8, const std::string& path, std::string* error) {
   std::size_t bad = 0;
   auto gbk = Utf8ToGbk(utf8, &bad);
   if (!gbk) {
-    if (error) *error = "字符“" + FirstNonGbkChar(std::string_view(utf8).substr(bad)) + "”无法以GBK编码写入DXF文件";
+    if (error) *error = NotGbk(std::string_view(utf8).substr(bad));
     return false;
   }
   return WriteFileAtomic(path, *gbk, error);
+}
+
+bool WriteDxfFile(const std::function<void(CDxfFile&)>& build, int decimals, const std::string& path,
+                  std::string* error) {
+  CAtomicFile file;
+  std::string why;
+  file.Open(path);
+  CDxfFile f(decimals);
+  f.SetSink([&](std::string_view piece) {
+    if (!why.empty() || file.Failed()) return;
+    std::size_t bad = 0;
+    if (auto gbk = Utf8ToGbk(piece, &bad)) file.Write(*gbk);
+    else why = NotGbk(piece.substr(bad));
+  });
+  build(f);
+  if (!why.empty()) {
+    if (error) *error = why;
+    return false;  // the temporary file goes with `file`
+  }
+  return file.Commit(error);
 }
 
 }  // namespace platform

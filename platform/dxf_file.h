@@ -4,6 +4,7 @@
 // user's locale, the text style "STANDARD" (width 0.7, txt + gbcbig) and
 // $DWGCODEPAGE ANSI_936, so the text is meant to be stored as GBK (WriteDxfFile).
 // Coordinates are DXF X and Y as given; callers choose the units and any axis swap.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,7 @@ class CDxfFile {
   enum VJustify { kBaseline = 0, kBottom = 1, kVMiddle = 2, kTop = 3 };
 
   // Numbers get `decimals` digits after the point.
-  explicit CDxfFile(int decimals = 6) : decimals_(decimals) {}
+  explicit CDxfFile(int decimals = 6) : decimals_(decimals < 0 ? 0 : decimals > 15 ? 15 : decimals) {}
 
   void Pair(int code, std::string_view value);
   void Pair(int code, int value);
@@ -55,18 +56,33 @@ class CDxfFile {
   void Text(std::string_view layer, double x, double y, double height, std::string_view text,
             double widthFactor = 0.7, int hJustify = kLeft, int vJustify = kBaseline);
 
-  // The file so far, as UTF-8 text.
+  // Hands the text on in pieces of about `chunk` bytes, each ending after a group
+  // pair, instead of keeping the whole file (End hands on the rest): a table of
+  // ten thousand rows makes some 30 MB.
+  using Sink = std::function<void(std::string_view utf8)>;
+  void SetSink(Sink sink, std::size_t chunk = std::size_t(1) << 20);
+
+  // The file so far (since the last piece handed on), as UTF-8 text.
   const std::string& Str() const { return out_; }
   std::string Take() { return std::move(out_); }
 
  private:
+  void Flush();
+
   int decimals_;
   std::string out_;
+  Sink sink_;
+  std::size_t chunk_ = 0;
 };
 
 // Encodes the UTF-8 text of a DXF file as GBK and writes it atomically. On failure
 // returns false with the reason (a character GBK cannot store, a file error) in
 // *error; no partial file is left and an old file stays as it was.
 bool WriteDxfFile(const std::string& utf8, const std::string& path, std::string* error);
+
+// The same for a file built piece by piece: `build` fills the file it is given,
+// whose pieces are encoded as they come.
+bool WriteDxfFile(const std::function<void(CDxfFile&)>& build, int decimals, const std::string& path,
+                  std::string* error);
 
 }  // namespace platform

@@ -79,11 +79,41 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8, std::size_t* badOffs
     if (static_cast<unsigned char>(c) >= 0x80) { ascii = false; break; }
   if (ascii) return std::string(utf8);
   static thread_local Iconv cd("GBK", "UTF-8");
-  std::string out;
-  std::size_t consumed = 0;
-  if (!cd.ok() || !Convert(cd.get(), utf8, out, &consumed)) {
-    if (badOffset) *badOffset = consumed;
+  if (!cd.ok()) {
+    if (badOffset) *badOffset = 0;
     return std::nullopt;
+  }
+  std::string out;
+  out.reserve(utf8.size());  // never longer in GBK
+  // ASCII is the same in GBK: only the runs of other bytes go through iconv (a
+  // multi-byte character never holds an ASCII byte, so no run splits one).
+  // A run like the one before (a layer name on every entity of a drawing) is not
+  // converted again.
+  auto high = [&](std::size_t k) { return static_cast<unsigned char>(utf8[k]) >= 0x80; };
+  std::string_view lastRun;
+  std::size_t lastOut = 0, lastLen = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t j = i;
+    while (j < utf8.size() && !high(j)) ++j;
+    out.append(utf8.data() + i, j - i);
+    if (j == utf8.size()) break;
+    std::size_t k = j;
+    while (k < utf8.size() && high(k)) ++k;
+    const std::string_view run = utf8.substr(j, k - j);
+    if (run == lastRun) {
+      out.append(out, lastOut, lastLen);
+    } else {
+      std::size_t consumed = 0;
+      const std::size_t at = out.size();
+      if (!Convert(cd.get(), run, out, &consumed)) {
+        if (badOffset) *badOffset = j + consumed;
+        return std::nullopt;
+      }
+      lastRun = run;
+      lastOut = at;
+      lastLen = out.size() - at;
+    }
+    i = k;
   }
   return out;
 }

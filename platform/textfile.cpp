@@ -157,67 +157,101 @@ std::optional<std::string> EncodeGbkLines(const std::vector<std::string>& lines,
   return out;
 }
 
-bool WriteFileAtomic(const std::string& requested, const std::string& bytes, std::string* error) {
-  auto fail = [&](const std::string& why) {
-    SetError(error, why);
-    return false;
-  };
+CAtomicFile::~CAtomicFile() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(tmp_.c_str());
+  }
+}
+
+bool CAtomicFile::Fail(const std::string& why) {
+  if (failed_) return false;
+  failed_ = true;
+  why_ = why;
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(tmp_.c_str());
+    fd_ = -1;
+  }
+  return false;
+}
+
+bool CAtomicFile::Open(const std::string& requested) {
   // Through a link to the file it names: replacing the link would leave the real
   // file with the old content.
   auto resolved = ResolveLinks(requested);
-  if (!resolved) return fail(FileErrorText(errno));
-  const std::string& path = *resolved;
+  if (!resolved) return Fail(FileErrorText(errno));
+  path_ = *resolved;
 
   struct stat old;
-  const bool exists = ::stat(path.c_str(), &old) == 0;
-  if (exists) {
-    if (S_ISDIR(old.st_mode)) return fail(FileErrorText(EISDIR));
-    if (!S_ISREG(old.st_mode)) return fail("目标不是普通文件");
+  exists_ = ::stat(path_.c_str(), &old) == 0;
+  if (exists_) {
+    if (S_ISDIR(old.st_mode)) return Fail(FileErrorText(EISDIR));
+    if (!S_ISREG(old.st_mode)) return Fail("目标不是普通文件");
     // The rename would replace a file the user may not write (it only needs the
     // folder); a file without any write bit is read-only even to the superuser.
-    if (::access(path.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-      return fail("文件是只读的或没有写入权限");
+    if (::access(path_.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+      return Fail("文件是只读的或没有写入权限");
+    uid_ = old.st_uid;
+    gid_ = old.st_gid;
+    mode_ = old.st_mode & 07777;
   }
 
-  std::string tmp = path + ".tmp~";
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-  if (fd < 0) return fail("无法创建临时文件：" + FileErrorText(errno));
+  tmp_ = path_ + ".tmp~";
+  fd_ = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+  if (fd_ < 0) return Fail("无法创建临时文件：" + FileErrorText(errno));
+  return true;
+}
+
+bool CAtomicFile::Write(std::string_view bytes) {
+  if (failed_ || fd_ < 0) return false;
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    ssize_t w = ::write(fd, p, left);
+    ssize_t w = ::write(fd_, p, left);
     if (w < 0) {
       if (errno == EINTR) continue;
-      std::string why = "写入文件失败：" + FileErrorText(errno);
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      return fail(why);
+      return Fail("写入文件失败：" + FileErrorText(errno));
     }
     p += w;
     left -= static_cast<std::size_t>(w);
   }
-  if (exists) {
+  return true;
+}
+
+bool CAtomicFile::Commit(std::string* error) {
+  auto fail = [&](const std::string& why) {
+    Fail(why);
+    SetError(error, why_);
+    return false;
+  };
+  if (failed_ || fd_ < 0) return fail(why_.empty() ? "写入文件失败" : why_);
+  if (exists_) {
     // Keep what the replaced file had; the owner can only be kept where allowed.
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* another user's file in a shared folder */ }
-    ::fchmod(fd, old.st_mode & 07777);
+    if (::fchown(fd_, uid_, gid_) != 0) { /* another user's file in a shared folder */ }
+    ::fchmod(fd_, mode_);
   }
-  if (::fsync(fd) != 0) {
-    std::string why = "写入文件失败：" + FileErrorText(errno);
-    ::close(fd);
-    ::unlink(tmp.c_str());
-    return fail(why);
-  }
+  if (::fsync(fd_) != 0) return fail("写入文件失败：" + FileErrorText(errno));
+  const int fd = fd_;
+  fd_ = -1;
   if (::close(fd) != 0) {
     std::string why = "写入文件失败：" + FileErrorText(errno);
-    ::unlink(tmp.c_str());
+    ::unlink(tmp_.c_str());
     return fail(why);
   }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
+  if (::rename(tmp_.c_str(), path_.c_str()) != 0) {
     std::string why = "保存文件失败：" + FileErrorText(errno);
-    ::unlink(tmp.c_str());
+    ::unlink(tmp_.c_str());
     return fail(why);
   }
   return true;
+}
+
+bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error) {
+  CAtomicFile f;
+  f.Open(path);
+  f.Write(bytes);
+  return f.Commit(error);
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 // then a rename, so a failed save leaves the old file as it was.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -39,6 +40,29 @@ std::optional<std::string> EncodeGbkLines(const std::vector<std::string>& lines,
 // read-only), or is not a regular file, is refused. On failure returns false, leaves
 // any old file intact and puts a reason (Chinese, for a message box) into *error.
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+
+// The same, for a file written piece by piece: Open, Write as often as needed,
+// Commit. After the first failure the rest does nothing and Commit reports it;
+// a file never committed leaves no temporary file behind.
+class CAtomicFile {
+ public:
+  CAtomicFile() = default;
+  ~CAtomicFile();
+  CAtomicFile(const CAtomicFile&) = delete;
+  CAtomicFile& operator=(const CAtomicFile&) = delete;
+  bool Open(const std::string& path);
+  bool Write(std::string_view bytes);
+  // Makes the file the target; false with the reason of the first failure.
+  bool Commit(std::string* error = nullptr);
+  bool Failed() const { return failed_; }
+
+ private:
+  bool Fail(const std::string& why);
+  std::string path_, tmp_, why_;
+  int fd_ = -1;
+  bool exists_ = false, failed_ = false;
+  unsigned uid_ = 0, gid_ = 0, mode_ = 0;
+};
 
 // The Chinese reason for a system error number of a file operation; the system's
 // own text only for causes a user rarely meets.

@@ -62,15 +62,16 @@ void CDxfCanvas::DrawText(const Rect& r, std::string_view utf8, const TextStyle&
   ++texts;
 }
 
-std::string BuildTableDxf(CTableView& view, const PrintDevice& paper) {
-  view.CommitEditor();
-  if (view.GetRowCount() < 1 || view.GetColCount() < 1) return {};
+namespace {
+
+constexpr int kDecimals = 3;  // a micrometre on paper
+
+void PaintPages(CTableView& view, const PrintDevice& paper, platform::CDxfFile& f) {
   const PrintPlan plan = view.OnBeginPrinting(paper);
   const double pageW = paper.physWidth * 25.4 / std::max(1, paper.dpiX);
   const double pageH = paper.physHeight * 25.4 / std::max(1, paper.dpiY);
   const int pages = std::max(1, plan.pages);
   const double textHeight = view.GetPrintHeight() > 0 ? view.GetPrintHeight() : 3.0;
-  platform::CDxfFile f(3);  // a micrometre on paper
   f.Header(0, 0, pages * (pageW + kDxfPageGapMm) - kDxfPageGapMm, pageH, textHeight);
   f.Tables({{"CONTINUOUS", "Solid line", {}}},
            {{kDxfLayerLines, 7, true, "CONTINUOUS"},
@@ -85,17 +86,31 @@ std::string BuildTableDxf(CTableView& view, const PrintDevice& paper) {
   }
   view.OnEndPrinting();
   f.End();
+}
+
+bool HasContent(CTableView& view) {
+  view.CommitEditor();
+  return view.GetRowCount() > 0 && view.GetColCount() > 0;
+}
+
+}  // namespace
+
+std::string BuildTableDxf(CTableView& view, const PrintDevice& paper) {
+  if (!HasContent(view)) return {};
+  platform::CDxfFile f(kDecimals);
+  PaintPages(view, paper, f);
   return f.Take();
 }
 
 }  // namespace table
 
 bool CTableView::ExportToDxf(const std::string& path, std::string* error, const table::PrintDevice* paper) {
-  platform::WaitCursor wait;
-  const std::string text = table::BuildTableDxf(*this, paper ? *paper : table::DxfPaper());
-  if (text.empty()) {
+  if (!table::HasContent(*this)) {
     if (error) *error = "当前表格无内容输出！";
     return false;
   }
-  return platform::WriteDxfFile(text, path, error);
+  platform::WaitCursor wait;
+  return platform::WriteDxfFile(
+      [&](platform::CDxfFile& f) { table::PaintPages(*this, paper ? *paper : table::DxfPaper(), f); }, table::kDecimals,
+      path, error);
 }

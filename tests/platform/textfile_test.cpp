@@ -52,6 +52,32 @@ TEST_F(TextFileTest, AtomicWriteReplacesAndRoundTrips) {
   EXPECT_FALSE(fs::exists(p + ".tmp~"));
 }
 
+TEST_F(TextFileTest, PiecewiseWriteTakesEffectOnlyOnCommit) {
+  const std::string p = (dir / "t.dxf").string();
+  ASSERT_TRUE(WriteFileAtomic(p, "old"));
+  {
+    CAtomicFile f;
+    ASSERT_TRUE(f.Open(p));
+    ASSERT_TRUE(f.Write("0\r\n"));
+    EXPECT_EQ(*ReadFileBytes(p), "old") << "nothing replaced before the commit";
+  }  // given up
+  EXPECT_EQ(*ReadFileBytes(p), "old");
+  EXPECT_FALSE(fs::exists(p + ".tmp~"));
+  CAtomicFile f;
+  ASSERT_TRUE(f.Open(p));
+  ASSERT_TRUE(f.Write("0\r\n"));
+  ASSERT_TRUE(f.Write("EOF\r\n"));
+  ASSERT_TRUE(f.Commit());
+  EXPECT_EQ(*ReadFileBytes(p), "0\r\nEOF\r\n");
+  // A folder that is not there: every step refuses and the commit says why.
+  CAtomicFile g;
+  EXPECT_FALSE(g.Open((dir / "no" / "t.dxf").string()));
+  EXPECT_FALSE(g.Write("x"));
+  std::string err;
+  EXPECT_FALSE(g.Commit(&err));
+  EXPECT_NE(err.find("无法创建临时文件"), std::string::npos) << err;
+}
+
 TEST_F(TextFileTest, FailedWriteKeepsTheOldFile) {
   if (::geteuid() == 0) {
     // root ignores permissions; /dev/full gives a real write failure instead.
