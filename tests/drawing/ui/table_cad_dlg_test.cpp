@@ -6,6 +6,8 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QProgressBar>
 #include <filesystem>
 
@@ -17,6 +19,7 @@
 #include "table/table_view.h"
 #include "table/ui/button_st.h"
 #include "table/ui/export_dialogs.h"
+#include "table/ui/table_print.h"
 #include "table/ui/table_widget.h"
 #include "tests/table/export_fixture.h"
 #include "tests/table/ui/qt_app.h"
@@ -99,6 +102,25 @@ TEST_F(TableCadTest, ButtonOpensTheDialogThatWritesTheTable) {
   dlg->openCheck->setChecked(true);
   dlg->newFileButton->click();
   EXPECT_EQ(services.desktop.opened, std::vector<std::string>{good});
+}
+
+TEST_F(TableCadTest, LaidOutOnThePaperOfThePrintSetUp) {
+  QPrinter& printer = table_ui::SessionPrinter();
+  const QPageLayout old = printer.pageLayout();
+  printer.setPageSize(QPageSize(QPageSize::A3));
+  printer.setPageOrientation(QPageLayout::Landscape);
+  pane.GetView().OnCommand(table::ID_EXPORT_CAD);
+  drawing_ui::CExportCadSetDlg* dlg = Dialog();
+  ASSERT_NE(dlg, nullptr);
+  dlg->openCheck->setChecked(false);
+  const std::string path = dir.File("a3.dxf");
+  dlg->pathEdit->setText(QString::fromStdString(path));
+  dlg->newFileButton->click();
+  printer.setPageLayout(old);
+  const auto bytes = platform::ReadFileBytes(path);
+  ASSERT_TRUE(bytes);
+  // One page, 420 mm wide and 297 mm high.
+  EXPECT_NE(bytes->find("$EXTMAX\r\n10\r\n420.000\r\n20\r\n297.000\r\n"), std::string::npos);
 }
 
 TEST_F(TableCadTest, HiddenAndShownWithItsGrid) {
