@@ -1,15 +1,11 @@
 #include "records/ui/records_view.h"
 
-#include <QEvent>
 #include <QPrinter>
 #include <QWidget>
 
 #include "app/ui/main_frame.h"
-#include "platform/commands.h"
-#include "table/ui/button_st.h"
+#include "table/ui/grid_host.h"
 #include "table/ui/table_print.h"
-#include "table/ui/table_widget.h"
-#include "table/ui/ui_scale.h"
 #include "records/ui/shb_set_dlg.h"
 
 namespace records_ui {
@@ -25,27 +21,14 @@ CRecordsViewHost::CRecordsViewHost(QWidget* parent, app::IShellServices* shell)
   view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
   widget_ = new CTableWidget(view_.get(), parent);
   setParent(widget_);
-  widget_->installEventFilter(this);
-  connect(widget_, &CTableWidget::commandUnhandled, this, [this](int id) {
-    if (CButtonST* b = widget_->Button(id)) table::SayNotAvailable(b->text().toStdString());
-  });
+  table_ui::AttachGridHost(this, widget_, [this](int w, int h) { view_->OnSize(w, h); });
 }
 
 CRecordsViewHost::~CRecordsViewHost() {
   if (view_) view_->SetViewPorts(nullptr);
 }
 
-bool CRecordsViewHost::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == widget_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
-    view_->OnSize(widget_->width(), widget_->height());
-  return QObject::eventFilter(watched, event);
-}
-
-void CRecordsViewHost::ApplyUiScale() {
-  widget_->ApplyUiScale();
-  view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
-  view_->OnSize(widget_->width(), widget_->height());
-}
+void CRecordsViewHost::ApplyUiScale() { table_ui::ApplyUiScale(widget_, *view_); }
 
 void CRecordsViewHost::PrintTo(QPrinter& printer) { table_ui::PrintTable(*view_, printer); }
 
@@ -91,12 +74,7 @@ void RegisterRecordsView() {
     plug.section = &host->Section();
     plug.nav = &host->Nav();
     plug.fieldBooks = &host->View();
-    plug.command = [host](int command) {
-      if (command == platform::ID_FILE_PRINT_PREVIEW)
-        host->Widget()->PrintPreview();
-      else if (command == platform::ID_FILE_PRINT || command == platform::ID_FILE_PRINT_SETUP)
-        host->Widget()->Print();
-    };
+    plug.command = table_ui::GridPrintCommands(host->Widget());
     plug.fontChanged = [host] { host->ApplyUiScale(); };
     return plug;
   });

@@ -42,9 +42,6 @@ class CRecordsViewHost : public QObject, public records::IRecordsViewPorts, publ
   int PageCount(int book) const override;
   bool ShowPage(const std::string& key, int page) override { return view_->ShowPage(key, page); }
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   app::IShellServices* shell_ = nullptr;
   std::unique_ptr<CGcJlView> view_;

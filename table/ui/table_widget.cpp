@@ -229,14 +229,18 @@ bool CTableWidget::RunTableSettingsDialog(table::CTableSetForm& form) {
 
 // ---- commands -------------------------------------------------------------------
 
-void CTableWidget::RunCommand(int id) {
+bool CTableWidget::RunPrintCommand(int id) {
   switch (id) {
-    case platform::ID_FILE_PRINT: Print(); return;
-    case platform::ID_FILE_PRINT_DIRECT: PrintDirect(); return;
-    case platform::ID_FILE_PRINT_PREVIEW: PrintPreview(); return;
-    case platform::ID_FILE_PRINT_SETUP: PrintSetup(); return;
-    default: break;
+    case platform::ID_FILE_PRINT: Print(); return true;
+    case platform::ID_FILE_PRINT_DIRECT: PrintDirect(); return true;
+    case platform::ID_FILE_PRINT_PREVIEW: PrintPreview(); return true;
+    case platform::ID_FILE_PRINT_SETUP: PrintSetup(); return true;
+    default: return false;
   }
+}
+
+void CTableWidget::RunCommand(int id) {
+  if (RunPrintCommand(id)) return;
   // A command must not be overwritten by an edit that ends after it.
   if (!view_->CommitEditor()) return;
   if (!view_->OnCommand(id)) emit commandUnhandled(id);

@@ -51,6 +51,9 @@ class CTableWidget : public QWidget, public table::ITableHost {
   void PrintDirect();
   void PrintPreview();
   void PrintSetup();
+  // One of those four commands (ID_FILE_PRINT, _DIRECT, _PREVIEW, _SETUP); false for
+  // any other id.
+  bool RunPrintCommand(int id);
 
   // table::ITableHost
   void Invalidate() override;

@@ -1,13 +1,10 @@
 #include "tools/ui/tools_view.h"
 
-#include <QEvent>
 #include <QWidget>
 
 #include "app/ui/main_frame.h"
 #include "drawing/draw_view.h"
-#include "table/ui/button_st.h"
-#include "table/ui/table_widget.h"
-#include "table/ui/ui_scale.h"
+#include "table/ui/grid_host.h"
 #include "tools/ui/aux_set_dlg.h"
 #include "tools/ui/sbcl_set_dlg.h"
 #include "tools/ui/zbzhh_csh_dlg.h"
@@ -72,27 +69,14 @@ CToolsViewHost::CToolsViewHost(QWidget* parent, app::IShellServices* shell)
   view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
   widget_ = new CTableWidget(view_.get(), parent);
   setParent(widget_);
-  widget_->installEventFilter(this);
-  connect(widget_, &CTableWidget::commandUnhandled, this, [this](int id) {
-    if (CButtonST* b = widget_->Button(id)) table::SayNotAvailable(b->text().toStdString());
-  });
+  table_ui::AttachGridHost(this, widget_, [this](int w, int h) { view_->OnSize(w, h); });
 }
 
 CToolsViewHost::~CToolsViewHost() {
   if (view_) view_->SetViewPorts(nullptr);
 }
 
-bool CToolsViewHost::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == widget_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
-    view_->OnSize(widget_->width(), widget_->height());
-  return QObject::eventFilter(watched, event);
-}
-
-void CToolsViewHost::ApplyUiScale() {
-  widget_->ApplyUiScale();
-  view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
-  view_->OnSize(widget_->width(), widget_->height());
-}
+void CToolsViewHost::ApplyUiScale() { table_ui::ApplyUiScale(widget_, *view_); }
 
 bool CToolsViewHost::RunSettingsDialog(tools::CAuxSetForm& form) {
   CAuxSetDlg dlg(form, [this](int mode) { return RunCommonPointDialog(mode); }, widget_);
@@ -138,10 +122,7 @@ void RegisterToolsView() {
     plug.widget = host->Widget();
     plug.section = &host->Section();
     plug.nav = &host->Nav();
-    plug.command = [host](int command) {
-      if (command == 57607 || command == 57606) host->Widget()->Print();
-      else if (command == 57609) host->Widget()->PrintPreview();
-    };
+    plug.command = table_ui::GridPrintCommands(host->Widget());
     plug.fontChanged = [host] { host->ApplyUiScale(); };
     return plug;
   });

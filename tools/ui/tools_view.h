@@ -43,9 +43,6 @@ class CToolsViewHost : public QObject, public tools::IAuxViewPorts, public tools
   int ToolRowCount(const std::string& code) const override;
   bool ShowTool(const std::string& code) override { return view_->ShowTool(code); }
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   app::IShellServices* shell_ = nullptr;
   std::unique_ptr<CAuxView> view_;

@@ -1,17 +1,12 @@
 #include "traverse/ui/traverse_view.h"
 
-#include <QEvent>
 #include <QPrinter>
 #include <QWidget>
 
 #include "app/ui/main_frame.h"
 #include "drawing/draw_view.h"
-#include "platform/commands.h"
-#include "platform/ports.h"
-#include "table/ui/button_st.h"
+#include "table/ui/grid_host.h"
 #include "table/ui/table_print.h"
-#include "table/ui/table_widget.h"
-#include "table/ui/ui_scale.h"
 #include "traverse/codes.h"
 #include "traverse/view/dx_view_diagrams.h"
 #include "traverse/ui/cus_table_set_dlg.h"
@@ -34,30 +29,14 @@ CTraverseViewHost::CTraverseViewHost(QWidget* parent, app::IShellServices* shell
   view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
   widget_ = new CTableWidget(view_.get(), parent);
   setParent(widget_);  // dies with the widget, after the widget let go of the view
-  widget_->installEventFilter(this);
-  // A bar button whose work this build does not do yet says so instead of staying silent.
-  connect(widget_, &CTableWidget::commandUnhandled, this, [this](int id) {
-    CButtonST* b = widget_->Button(id);
-    if (!b) return;
-    table::SayNotAvailable(b->text().toStdString());
-  });
+  table_ui::AttachGridHost(this, widget_, [this](int w, int h) { view_->OnSize(w, h); });
 }
 
 CTraverseViewHost::~CTraverseViewHost() {
   if (view_) view_->SetViewPorts(nullptr);
 }
 
-bool CTraverseViewHost::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == widget_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
-    view_->OnSize(widget_->width(), widget_->height());
-  return QObject::eventFilter(watched, event);
-}
-
-void CTraverseViewHost::ApplyUiScale() {
-  widget_->ApplyUiScale();
-  view_->SetBarMetrics(g_nRowHeight, g_nCharHeight);
-  view_->OnSize(widget_->width(), widget_->height());
-}
+void CTraverseViewHost::ApplyUiScale() { table_ui::ApplyUiScale(widget_, *view_); }
 
 void CTraverseViewHost::PrintTo(QPrinter& printer) { table_ui::PrintTable(*view_, printer); }
 
@@ -165,11 +144,7 @@ void RegisterTraverseView() {
     plug.nav = &host->Nav();
     plug.traverseFacts = host;
     host->SetFieldBooksSource([&frame] { return frame.Plug(app::kRecordsViewId).fieldBooks; });
-    plug.command = [host](int command) {
-      if (command == platform::ID_FILE_PRINT) host->Widget()->Print();
-      else if (command == platform::ID_FILE_PRINT_PREVIEW) host->Widget()->PrintPreview();
-      else if (command == platform::ID_FILE_PRINT_SETUP) host->Widget()->PrintSetup();
-    };
+    plug.command = table_ui::GridPrintCommands(host->Widget());
     plug.fontChanged = [host] { host->ApplyUiScale(); };
     return plug;
   });

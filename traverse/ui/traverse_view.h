@@ -63,9 +63,6 @@ class CTraverseViewHost : public QObject, public traverse::ITraverseViewPorts,
   // The interface scale changed.
   void ApplyUiScale();
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   app::IShellServices* shell_ = nullptr;
   std::unique_ptr<CDxView> view_;

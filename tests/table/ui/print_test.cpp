@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -16,8 +17,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "platform/commands.h"
 #include "platform/fake_ports.h"
 #include "table/table_view.h"
+#include "table/ui/grid_host.h"
 #include "table/ui/table_print.h"
 #include "table/ui/table_widget.h"
 #include "tests/table/ui/qt_app.h"
@@ -188,6 +191,50 @@ TEST_F(PrintTest, PrintSetupChoiceHoldsForPreviewAndPrint) {
     EXPECT_GT(wh[0].toDouble(), wh[1].toDouble()) << "landscape page: " << size.toStdString();
   }
   session.setPageOrientation(QPageLayout::Portrait);
+}
+
+// The frame's print commands as every view host passes them on: each opens its own
+// dialog (打印设置 the page setup, never a print), direct print opens none and prints,
+// and other ids are not print commands.
+TEST_F(PrintTest, EachPrintCommandOfAViewOpensItsOwnDialog) {
+  Fill(view_, 5, false);
+  CTableWidget grid(&view_);
+  grid.resize(800, 500);
+  QPrinter& session = table_ui::SessionPrinter();
+  session.setOutputFormat(QPrinter::PdfFormat);
+  const std::function<void(int)> command = table_ui::GridPrintCommands(&grid);
+  enum Shown { kNone, kPrint, kPreview, kSetup, kOther };
+  struct Case {
+    int id;
+    Shown shown;
+    bool prints;  // a PDF written with no dialog accepted
+  } cases[] = {
+      {platform::ID_FILE_PRINT, kPrint, false},
+      {platform::ID_FILE_PRINT_PREVIEW, kPreview, false},
+      {platform::ID_FILE_PRINT_SETUP, kSetup, false},
+      {platform::ID_FILE_PRINT_DIRECT, kNone, true},
+      {platform::ID_FILE_SAVE, kNone, false},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const QString file = dir_.filePath(QStringLiteral("cmd%1.pdf").arg(n++));
+    session.setOutputFileName(file);
+    Shown shown = kNone;
+    QTimer::singleShot(200, [&] {
+      QWidget* w = QApplication::activeModalWidget();
+      if (!w) return;
+      if (qobject_cast<QPrintPreviewDialog*>(w)) shown = kPreview;
+      else if (qobject_cast<QPageSetupDialog*>(w)) shown = kSetup;
+      else if (qobject_cast<QPrintDialog*>(w)) shown = kPrint;
+      else shown = kOther;
+      qobject_cast<QDialog*>(w)->reject();
+    });
+    command(c.id);
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(QFile::exists(file), c.prints);
+  }
+  EXPECT_FALSE(grid.RunPrintCommand(platform::ID_FILE_SAVE));
 }
 
 }  // namespace
