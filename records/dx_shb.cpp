@@ -25,20 +25,10 @@ constexpr int kAngle = 5, kDecimal = 3, kSignedDecimal = 4;
 
 }  // namespace
 
-int CDxShb::RowsPerPage() {
-  if (m_nSets < 1) {
-    m_nSets = 2;
-    m_bSetsRepaired = true;
-  }
-  const int block = 2 * m_nSets;
-  return block * (m_nTableRows / block);
-}
+int CDxShb::RowsPerPage() { return records::SetRowsPerPage(m_nSets, m_nTableRows, m_bSetsRepaired); }
 
 bool CDxShb::AddPage() {
-  CPage page;
-  page.Init(RowsPerPage());
-  records::InitNewPageHeader(page, m_arrPages);
-  m_arrPages.push_back(std::move(page));
+  records::AppendPage(m_arrPages, RowsPerPage());
   return true;
 }
 
@@ -149,40 +139,19 @@ bool CDxShb::SetupGrid(CTableView& g, int page, bool newTable) {
 }
 
 bool CDxShb::LoadPageToGrid(CTableView& g, int page) {
-  if (page < 0 || page >= static_cast<int>(m_arrPages.size())) return false;
-  const CPage& pg = m_arrPages[static_cast<std::size_t>(page)];
-  records::HeaderToGrid(g, pg);
-  const int cols = g.GetColCount();
-  for (int r = 1; r <= g.GetRowCount(); ++r)
-    for (int c = 1; c <= cols; ++c) g.SetCellText(r, c, pg.Cell(r - 1, CellOfColumn(c)));
+  const CPage* pg = records::PageAt(m_arrPages, page);
+  if (!pg) return false;
+  records::PageToGrid(g, *pg, [this](int c) { return CellOfColumn(c); });
   if (!m_bComputed) ClearResults(g, page);
   return true;
 }
 
 bool CDxShb::SavePageFromGrid(const CTableView& g, int page) {
-  if (page < 0 || page >= static_cast<int>(m_arrPages.size())) return false;
-  m_strTitle = g.GetTitle();
-  CPage& pg = m_arrPages[static_cast<std::size_t>(page)];
-  records::HeaderFromGrid(g, pg);
-  const int rows = std::min(g.GetRowCount(), pg.RowCount());
-  for (int r = 1; r <= rows; ++r)
-    for (int c = 1; c <= g.GetColCount(); ++c) {
-      const int cell = CellOfColumn(c);
-      if (cell >= 0) pg.At(r - 1, cell) = g.CellText(r, c);
-    }
-  return true;
+  return records::SaveGridToPage(*this, g, page, [this](int c) { return CellOfColumn(c); });
 }
 
 void CDxShb::ClearResults(CTableView& g, int page) {
-  if (m_bComputed || g.GetRowCount() == 0) return;
-  CPage* pg = page >= 0 && page < static_cast<int>(m_arrPages.size()) ? &m_arrPages[static_cast<std::size_t>(page)] : nullptr;
-  for (int r = 1; r <= g.GetRowCount(); ++r)
-    for (int c = 1; c <= g.GetColCount(); ++c) {
-      if (!g.IsCellLocked(r, c)) continue;
-      g.SetCellText(r, c, "");
-      const int cell = CellOfColumn(c);
-      if (pg && cell >= 0 && r - 1 < pg->RowCount()) pg->At(r - 1, cell).clear();
-    }
+  records::ClearLockedCells(*this, g, page, [this](int c) { return CellOfColumn(c); });
 }
 
 bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {

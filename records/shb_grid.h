@@ -1,7 +1,10 @@
 #pragma once
 // Helpers the three books share for moving a page between book and grid.
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "records/shb_page.h"
 #include "table/table_view.h"
 
 namespace records {
@@ -30,6 +33,81 @@ inline void LockAll(CTableView& grid, bool locked) {
     for (int c = 1; c <= grid.GetColCount(); ++c) {
       grid.SetCellLocked(r, c, locked);
       grid.SetCellNoBorder(r, c, false);
+    }
+}
+
+// Rows of a page of a book read in sets: whole station blocks of 2 × 测回数 rows,
+// 2 × sets × ⌊tableRows / (2 × sets)⌋. A 测回数 below 1 is repaired to 2 and said
+// through `repaired` (the document is then modified).
+inline int SetRowsPerPage(int& sets, int tableRows, bool& repaired) {
+  if (sets < 1) {
+    sets = 2;
+    repaired = true;
+  }
+  const int block = 2 * sets;
+  return block * (tableRows / block);
+}
+
+// A page of `rows` empty rows appended, its header taken from the last page.
+template <class Page>
+void AppendPage(std::vector<Page>& pages, int rows) {
+  Page page;
+  page.Init(rows);
+  InitNewPageHeader(page, pages);
+  pages.push_back(std::move(page));
+}
+
+// The page of a 0-based index, or nullptr.
+template <class Page>
+Page* PageAt(std::vector<Page>& pages, int page) {
+  return page >= 0 && page < static_cast<int>(pages.size()) ? &pages[static_cast<std::size_t>(page)] : nullptr;
+}
+
+// Grid column col (1-based) shows page cell col − 1, for the books whose grid is
+// their page; -1 past the page's cells.
+template <class Page>
+int SameCell(int col) {
+  return col >= 1 && col <= Page::Row::kCells ? col - 1 : -1;
+}
+
+// The page's header and cells into the grid, column by column through cellOf
+// (-1: an empty cell).
+template <class Page, class CellOf>
+void PageToGrid(CTableView& grid, const Page& page, CellOf cellOf) {
+  HeaderToGrid(grid, page);
+  for (int r = 1; r <= grid.GetRowCount(); ++r)
+    for (int c = 1; c <= grid.GetColCount(); ++c) grid.SetCellText(r, c, page.Cell(r - 1, cellOf(c)));
+}
+
+// SavePageFromGrid of every book: the title, the header and the rows the page
+// has, through cellOf. False for a page the book does not have.
+template <class Book, class CellOf>
+bool SaveGridToPage(Book& book, const CTableView& grid, int page, CellOf cellOf) {
+  auto* pg = PageAt(book.m_arrPages, page);
+  if (!pg) return false;
+  book.m_strTitle = grid.GetTitle();
+  HeaderFromGrid(grid, *pg);
+  const int rows = std::min(grid.GetRowCount(), pg->RowCount());
+  for (int r = 1; r <= rows; ++r)
+    for (int c = 1; c <= grid.GetColCount(); ++c) {
+      const int cell = cellOf(c);
+      if (cell >= 0) pg->At(r - 1, cell) = grid.CellText(r, c);
+    }
+  return true;
+}
+
+// ClearResults of every book: before a computation, the locked (computed) cells
+// are emptied on the grid and in the page, except in column keepCol (0: none).
+template <class Book, class CellOf>
+void ClearLockedCells(Book& book, CTableView& grid, int page, CellOf cellOf, int keepCol = 0) {
+  if (book.m_bComputed || grid.GetRowCount() == 0) return;
+  auto* pg = PageAt(book.m_arrPages, page);
+  for (int r = 1; r <= grid.GetRowCount(); ++r)
+    for (int c = 1; c <= grid.GetColCount(); ++c) {
+      if (!grid.IsCellLocked(r, c) || c == keepCol) continue;
+      grid.SetCellText(r, c, "");
+      const int cell = cellOf(c);
+      if (pg && cell >= 0 && r - 1 < pg->RowCount()) pg->At(r - 1, cell).clear();
     }
 }
 

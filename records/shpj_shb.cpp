@@ -12,20 +12,10 @@ constexpr double kRho = 206264.806247096;
 constexpr int kAngle = 5;
 }  // namespace
 
-int CShpjShb::RowsPerPage() {
-  if (m_nSets < 1) {
-    m_nSets = 2;
-    m_bSetsRepaired = true;
-  }
-  const int block = 2 * m_nSets;
-  return block * (m_nTableRows / block);
-}
+int CShpjShb::RowsPerPage() { return records::SetRowsPerPage(m_nSets, m_nTableRows, m_bSetsRepaired); }
 
 bool CShpjShb::AddPage() {
-  CPage page;
-  page.Init(RowsPerPage());
-  records::InitNewPageHeader(page, m_arrPages);
-  m_arrPages.push_back(std::move(page));
+  records::AppendPage(m_arrPages, RowsPerPage());
   return true;
 }
 
@@ -74,11 +64,9 @@ bool CShpjShb::SetupGrid(CTableView& g, int page, bool newTable) {
 }
 
 bool CShpjShb::LoadPageToGrid(CTableView& g, int page) {
-  if (page < 0 || page >= static_cast<int>(m_arrPages.size())) return false;
-  const CPage& pg = m_arrPages[static_cast<std::size_t>(page)];
-  records::HeaderToGrid(g, pg);
-  for (int r = 1; r <= g.GetRowCount(); ++r)
-    for (int c = 1; c <= g.GetColCount(); ++c) g.SetCellText(r, c, pg.Cell(r - 1, c - 1));
+  const CPage* pg = records::PageAt(m_arrPages, page);
+  if (!pg) return false;
+  records::PageToGrid(g, *pg, records::SameCell<CPage>);
   if (!m_bComputed) {
     // Later sets repeat the target names of the first.
     for (int r = 1; r <= g.GetRowCount(); ++r)
@@ -91,26 +79,10 @@ bool CShpjShb::LoadPageToGrid(CTableView& g, int page) {
 }
 
 bool CShpjShb::SavePageFromGrid(const CTableView& g, int page) {
-  if (page < 0 || page >= static_cast<int>(m_arrPages.size())) return false;
-  m_strTitle = g.GetTitle();
-  CPage& pg = m_arrPages[static_cast<std::size_t>(page)];
-  records::HeaderFromGrid(g, pg);
-  const int rows = std::min(g.GetRowCount(), pg.RowCount());
-  for (int r = 1; r <= rows; ++r)
-    for (int c = 1; c <= g.GetColCount() && c <= 7; ++c) pg.At(r - 1, c - 1) = g.CellText(r, c);
-  return true;
+  return records::SaveGridToPage(*this, g, page, records::SameCell<CPage>);
 }
 
-void CShpjShb::ClearResults(CTableView& g, int page) {
-  if (m_bComputed || g.GetRowCount() == 0) return;
-  CPage* pg = page >= 0 && page < static_cast<int>(m_arrPages.size()) ? &m_arrPages[static_cast<std::size_t>(page)] : nullptr;
-  for (int r = 1; r <= g.GetRowCount(); ++r)
-    for (int c = 1; c <= g.GetColCount(); ++c) {
-      if (!g.IsCellLocked(r, c)) continue;
-      g.SetCellText(r, c, "");
-      if (pg && r - 1 < pg->RowCount() && c <= 7) pg->At(r - 1, c - 1).clear();
-    }
-}
+void CShpjShb::ClearResults(CTableView& g, int page) { records::ClearLockedCells(*this, g, page, records::SameCell<CPage>); }
 
 bool CShpjShb::Compute(const records::Decimals& dec) {
   using survey::ParseAngleText;

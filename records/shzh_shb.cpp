@@ -24,10 +24,7 @@ std::string PageTitle(std::size_t page) { return "水准记录第" + records::In
 int CShzhShb::RowsPerPage() const { return 3 * (m_nTableRows / 3); }
 
 bool CShzhShb::AddPage() {
-  CPage page;
-  page.Init(RowsPerPage());
-  records::InitNewPageHeader(page, m_arrPages);
-  m_arrPages.push_back(std::move(page));
+  records::AppendPage(m_arrPages, RowsPerPage());
   return true;
 }
 
@@ -107,11 +104,9 @@ bool CShzhShb::SetupGrid(CTableView& g, int page, bool newTable) {
 }
 
 bool CShzhShb::LoadPageToGrid(CTableView& g, int page) {
-  if (page < 0 || page >= static_cast<int>(m_arrPages.size())) return false;
-  const CPage& pg = m_arrPages[static_cast<std::size_t>(page)];
-  records::HeaderToGrid(g, pg);
-  for (int r = 1; r <= g.GetRowCount(); ++r)
-    for (int c = 1; c <= g.GetColCount(); ++c) g.SetCellText(r, c, pg.Cell(r - 1, c - 1));
+  const CPage* pg = records::PageAt(m_arrPages, page);
+  if (!pg) return false;
+  records::PageToGrid(g, *pg, records::SameCell<CPage>);
   if (!m_bComputed)
     for (int r = 1; r <= g.GetRowCount(); ++r)
       for (int c = 1; c <= g.GetColCount(); ++c)
@@ -122,26 +117,12 @@ bool CShzhShb::LoadPageToGrid(CTableView& g, int page) {
 }
 
 bool CShzhShb::SavePageFromGrid(const CTableView& g, int page) {
-  if (page < 0 || page >= static_cast<int>(m_arrPages.size())) return false;
-  m_strTitle = g.GetTitle();
-  CPage& pg = m_arrPages[static_cast<std::size_t>(page)];
-  records::HeaderFromGrid(g, pg);
-  const int rows = std::min(g.GetRowCount(), pg.RowCount());
-  for (int r = 1; r <= rows; ++r)
-    for (int c = 1; c <= g.GetColCount() && c <= 10; ++c) pg.At(r - 1, c - 1) = g.CellText(r, c);
-  return true;
+  return records::SaveGridToPage(*this, g, page, records::SameCell<CPage>);
 }
 
 void CShzhShb::ClearResults(CTableView& g, int page) {
-  if (m_bComputed || g.GetRowCount() == 0) return;
-  CPage* pg = page >= 0 && page < static_cast<int>(m_arrPages.size()) ? &m_arrPages[static_cast<std::size_t>(page)] : nullptr;
-  const bool labels = m_nLevellingMode != kLevelSingleFace;
-  for (int r = 1; r <= g.GetRowCount(); ++r)
-    for (int c = 1; c <= g.GetColCount(); ++c) {
-      if (!g.IsCellLocked(r, c) || (labels && c == 6)) continue;
-      g.SetCellText(r, c, "");
-      if (pg && r - 1 < pg->RowCount() && c <= 10) pg->At(r - 1, c - 1).clear();
-    }
+  // The fixed labels of column 6 ("后-前", "后", "前") stay.
+  records::ClearLockedCells(*this, g, page, records::SameCell<CPage>, m_nLevellingMode != kLevelSingleFace ? 6 : 0);
 }
 
 bool CShzhShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
