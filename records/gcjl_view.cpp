@@ -2,6 +2,7 @@
 #include "records/gcjl_view.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/ports.h"
 #include "records/gcjl_ports.h"
@@ -341,41 +342,16 @@ void CGcJlView::OnInitialUpdate() {
   SetHeaderChoices({"工程名称：", "测量单位：", "工程等级：", "工程等级：　等", "工程等级：　级", "工程等级：图根导线",
                     "仪器：", "仪器等级：", "天气：", "成像：", "温度：", "气压：", "开始时刻：", "结束时刻：",
                     "观测者：", "记录者：", "计算者：", "校核者：", "日期："});
-  LayoutButtons();
+  LayoutBar();
 }
 
-void CGcJlView::OnSize(int width, int height) {
-  SetClientSize(width, height);
-  m_nBarWidth = width;
-  LayoutButtons();
-}
-
-void CGcJlView::SetBarMetrics(int rowHeight, int charHeight) {
-  m_nBarRowHeight = rowHeight;
-  m_nBarCharHeight = charHeight;
-  SetInterfaceRowHeight(rowHeight);
-  LayoutButtons();
-}
-
-void CGcJlView::LayoutButtons() {
+void CGcJlView::LayoutBar() {
   if (!FindButton(ID_DELETE_PAGE)) return;
-  const int h = m_nBarRowHeight;
-  int w = std::min(h + 4 * m_nBarCharHeight + 12, (m_nBarWidth - 6) / 11);
-  w = std::max(w, h);
   static const int kOrder[] = {table::ID_SCHEME,      ID_PREVIOUS_PAGE,       ID_NEXT_PAGE,
                                ID_MOVE_PAGE,          ID_DELETE_PAGE,         table::ID_COMPUTE,
                                table::ID_EXPORT_TEXT, table::ID_EXPORT_WORD,  table::ID_EXPORT_EXCEL,
                                table::ID_UNDO,        table::ID_REDO};
-  int left = 2;
-  for (int id : kOrder) {
-    if (table::CBarButton* b = FindButton(id)) {
-      b->x = left;
-      b->y = 2;
-      b->width = w - 2;
-    }
-    left += w;
-  }
-  ButtonsChanged();
+  LayoutBarInOrder(kOrder, static_cast<int>(std::size(kOrder)), 6);
 }
 
 void CGcJlView::OnPreviousPage() {

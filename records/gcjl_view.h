@@ -71,9 +71,7 @@ class CGcJlView : public CTableView, public records::IFieldBooks {
   void OnInitialUpdate() override;
   void OnTableChanged() override;
   bool OnCommand(int id) override;
-  void OnSize(int width, int height);
-  void SetBarMetrics(int rowHeight, int charHeight);
-  void LayoutButtons();
+  void LayoutBar() override;
 
   void OnPreviousPage();
   void OnNextPage();
@@ -128,7 +126,6 @@ class CGcJlView : public CTableView, public records::IFieldBooks {
 
   records::IRecordsViewPorts* m_pPorts = nullptr;
   records::LegLog m_dxLegs, m_shzhLegs;  // each book's legs of its last compute
-  int m_nBarWidth = 0, m_nBarRowHeight = 22, m_nBarCharHeight = 12;
   // While a book prints: the page shown before, and whether the pages are ours.
   bool m_bPrintingBook = false;
   std::string m_strPrintKey;

@@ -77,6 +77,31 @@ void CTableView::SetInterfaceRowHeight(int h) {
   ButtonsChanged();
 }
 
+void CTableView::OnSize(int width, int height) {
+  SetClientSize(width, height);
+  m_nBarClientWidth = width;
+  LayoutBar();
+}
+
+void CTableView::SetBarMetrics(int rowHeight, int charHeight) {
+  m_nBarRowHeight = rowHeight;
+  m_nBarCharHeight = charHeight;
+  SetInterfaceRowHeight(rowHeight);
+  LayoutBar();
+}
+
+void CTableView::LayoutBarInOrder(const int* order, int slots, int margin) {
+  const int h = m_nBarRowHeight;
+  const int w = std::max(std::min(h + 4 * m_nBarCharHeight + 12, (m_nBarClientWidth - margin) / slots), h);
+  for (int k = 0; k < slots; ++k)
+    if (table::CBarButton* b = FindButton(order[k])) {
+      b->x = 2 + k * w;
+      b->y = 2;
+      b->width = w - 2;
+    }
+  ButtonsChanged();
+}
+
 void CTableView::Repaint() {
   if (m_host) m_host->Invalidate();
 }

@@ -370,6 +370,11 @@ class CTableView {
   std::vector<table::CBarButton>& Buttons() { return m_buttons; }
   table::CBarButton* FindButton(int id);
   void ButtonsChanged();  // tells the host after a derived view changed buttons
+  // The widget's client size (WM_SIZE) and the interface scale (g_nRowHeight,
+  // g_nCharHeight): both re-lay out the bar of a view that has its own (LayoutBar).
+  void OnSize(int width, int height);
+  void SetBarMetrics(int rowHeight, int charHeight);
+  virtual void LayoutBar() {}
 
   // ---- members the owning views read and write directly ------------------------------
   std::string TableCode;       // code of the table now shown
@@ -395,6 +400,12 @@ class CTableView {
   bool m_bWordSplitPages = true;
 
  protected:
+  // The buttons of `order` side by side from the left, a slot for each id (an id
+  // without a button leaves its slot empty), each min(h + 4c + 12, (width − margin) /
+  // slots) wide but never narrower than the row height h.
+  void LayoutBarInOrder(const int* order, int slots, int margin);
+  int m_nBarClientWidth = 0, m_nBarRowHeight = 22, m_nBarCharHeight = 12;
+
   // Drawn over the finished table on screen and on every printed page (a page footer,
   // for one); the layout is the one just painted.
   virtual void PaintOverlay(table::ICanvas& /*canvas*/, const table::CTableLayout& /*layout*/, bool /*forPrint*/,

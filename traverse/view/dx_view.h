@@ -63,9 +63,7 @@ class CDxView : public CTableView, public traverse::CTraverseJob {
   bool OnCommand(int id) override;
   // Client size of the view (WM_SIZE) and the interface scale (g_nRowHeight,
   // g_nCharHeight); both re-lay out the bar.
-  void OnSize(int width, int height);
-  void SetBarMetrics(int rowHeight, int charHeight);
-  void RepositionBar();
+  void LayoutBar() override;
   void ShowTable(const std::string& code);
   void SetColumnByCode(int col, const std::string& code);
   int SetupTraverseInputTable();
@@ -106,7 +104,6 @@ class CDxView : public CTableView, public traverse::CTraverseJob {
   int m_nPendingComputed = -1;
   int m_nCommandDepth = 0;
   void DeliverComputed();
-  int m_nBarClientWidth = 0, m_nBarRowHeight = 22, m_nBarCharHeight = 12;
 
  private:
   // Marks a command or table switch; the outermost one delivers the notification.

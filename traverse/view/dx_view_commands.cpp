@@ -78,42 +78,17 @@ void CDxView::OnInitialUpdate() {
     add(traverse::ID_READ_OBSERVATIONS, "读取", 164, "输入点名后从观测记录中读取观测数据");
     add(traverse::ID_CONTROL_POINTS, "控制点", 151, "读取、存入控制点数据及输出到其它成图系统");
   }
-  RepositionBar();
+  LayoutBar();
   m_strHint = FirstUseHint(false);
 }
 
-void CDxView::OnSize(int width, int height) {
-  SetClientSize(width, height);
-  m_nBarClientWidth = width;
-  RepositionBar();
-}
-
-void CDxView::SetBarMetrics(int rowHeight, int charHeight) {
-  m_nBarRowHeight = rowHeight;
-  m_nBarCharHeight = charHeight;
-  SetInterfaceRowHeight(rowHeight);
-  RepositionBar();
-}
-
-void CDxView::RepositionBar() {
+void CDxView::LayoutBar() {
   if (!FindButton(traverse::ID_READ_OBSERVATIONS)) return;
-  const int h = m_nBarRowHeight, c = m_nBarCharHeight;
-  int w = std::min(h + 4 * c + 12, (m_nBarClientWidth - 10) / 12);
-  w = std::max(w, h);
   static const int kOrder[] = {table::ID_SCHEME,       table::ID_TABLE_SETTINGS, traverse::ID_READ_OBSERVATIONS,
                                table::ID_COMPUTE,      table::ID_CUSTOM,         traverse::ID_CONTROL_POINTS,
                                table::ID_EXPORT_TEXT,  table::ID_EXPORT_WORD,    table::ID_EXPORT_EXCEL,
                                table::ID_EXPORT_CAD,   table::ID_UNDO,           table::ID_REDO};
-  int left = 2;
-  for (int id : kOrder) {
-    if (table::CBarButton* b = FindButton(id)) {
-      b->x = left;
-      b->y = 2;
-      b->width = w - 2;
-    }
-    left += w;
-  }
-  ButtonsChanged();
+  LayoutBarInOrder(kOrder, static_cast<int>(std::size(kOrder)), 10);
 }
 
 void CDxView::OnTableChanged() {
