@@ -19,8 +19,9 @@
 #include "platform/fake_ports.h"
 #include "platform/services.h"
 #include "platform/textfile.h"
-#include "traverse/dx_view.h"
-#include "traverse/dx_view_docsection.h"
+#include "traverse/codes.h"
+#include "traverse/file/traverse_section.h"
+#include "traverse/view/dx_view.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ void WriteJob(const std::string& path) {
       u.hText = "45.678";
     }
   }
-  view.ShowTable("SHUJUSHURU");
+  view.ShowTable(traverse::kTableInput);
   doc.OnSaveDocument(path);
 }
 
@@ -110,7 +111,7 @@ void BM_OpenHundredThousandRowJob(benchmark::State& state) {
     const auto t3 = std::chrono::steady_clock::now();
     doc.OnOpenDocument(path);
     const auto t4 = std::chrono::steady_clock::now();
-    view.ShowTable("SHUJUSHURU");
+    view.ShowTable(traverse::kTableInput);
     const auto t5 = std::chrono::steady_clock::now();
     rows = view.GetRowCount();
     read += Ms(t0, t1);
