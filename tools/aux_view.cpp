@@ -1,6 +1,7 @@
 #include "tools/aux_view.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "drawing/draw_feed.h"
 #include "platform/clock.h"
@@ -429,7 +430,7 @@ void CAuxView::OnInitialUpdate() {
   SetHeaderChoices({"工程名称：", "　　　公路　　　段", "第   页  共   页", "等级：", "测量单位：", "设计单位：",
                     "监理单位：", "设计：", "计算：", "编制：", "复核：", "审核：", "监理：", "测站：", "后视：",
                     "测站高程：", "仪高：", "指标差：", "观测：", "记录：", "日期：", "日期：" + platform::TodayText("%Y.%m.%d")});
-  LayoutButtons();
+  LayoutBar();
 }
 
 bool CAuxView::OnCommand(int id) {
@@ -442,36 +443,11 @@ bool CAuxView::OnCommand(int id) {
   }
 }
 
-void CAuxView::OnSize(int width, int height) {
-  SetClientSize(width, height);
-  m_nBarClientWidth = width;
-  LayoutButtons();
-}
-
-void CAuxView::SetBarMetrics(int rowHeight, int charHeight) {
-  m_nBarRowHeight = rowHeight;
-  m_nBarCharHeight = charHeight;
-  SetInterfaceRowHeight(rowHeight);
-  LayoutButtons();
-}
-
-void CAuxView::LayoutButtons() {
+void CAuxView::LayoutBar() {
   if (Buttons().empty()) return;
-  const int h = m_nBarRowHeight, c = m_nBarCharHeight;
-  int w = std::min(h + 4 * c + 12, (m_nBarClientWidth - 10) / 10);
-  w = std::max(w, h);
   static const int kOrder[] = {table::ID_SCHEME,      table::ID_TABLE_SETTINGS, table::ID_COMPUTE,
                                table::ID_EXPORT_TEXT, table::ID_EXPORT_WORD,    table::ID_EXPORT_EXCEL,
                                table::ID_EXPORT_CAD,  table::ID_SWITCH_DRAWING, table::ID_UNDO,
                                table::ID_REDO};
-  int k = 0;
-  for (int id : kOrder) {
-    if (table::CBarButton* b = FindButton(id)) {
-      b->x = 2 + k * w;
-      b->y = 2;
-      b->width = w - 2;
-    }
-    ++k;
-  }
-  ButtonsChanged();
+  LayoutBarInOrder(kOrder, static_cast<int>(std::size(kOrder)), 10);
 }

@@ -68,9 +68,7 @@ class CAuxView : public CTableView {
   void OnTableChanged() override;
   void OnInitialUpdate() override;
   bool OnCommand(int id) override;
-  void OnSize(int width, int height);
-  void SetBarMetrics(int rowHeight, int charHeight);
-  void LayoutButtons();
+  void LayoutBar() override;
 
   // Transformation parameters from the common points of stores 10 and 11; false after
   // a message, out unchanged.
@@ -132,7 +130,6 @@ class CAuxView : public CTableView {
   // The input of every row as the last computation saw it: an edit empties the
   // results of the rows whose input no longer matches.
   std::vector<std::string> m_inputAtCompute;
-  int m_nBarRowHeight = 22, m_nBarCharHeight = 12, m_nBarClientWidth = 0;
 };
 
 // The tools view while it exists.

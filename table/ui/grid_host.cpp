@@ -39,4 +39,10 @@ void AttachGridHost(QObject* owner, CTableWidget* widget, std::function<void(int
   });
 }
 
+void ApplyUiScale(CTableWidget* widget, CTableView& view) {
+  widget->ApplyUiScale();
+  view.SetBarMetrics(g_nRowHeight, g_nCharHeight);
+  view.OnSize(widget->width(), widget->height());
+}
+
 }  // namespace table_ui

@@ -19,12 +19,7 @@ void AttachGridHost(QObject* owner, CTableWidget* widget, std::function<void(int
 
 // The interface scale changed: the widget's fonts, then the presenter's bar metrics
 // and its size.
-template <class Presenter>
-void ApplyUiScale(CTableWidget* widget, Presenter& view) {
-  widget->ApplyUiScale();
-  view.SetBarMetrics(g_nRowHeight, g_nCharHeight);
-  view.OnSize(widget->width(), widget->height());
-}
+void ApplyUiScale(CTableWidget* widget, CTableView& view);
 
 // The frame's print commands for a grid view: print, direct print, preview, setup.
 inline std::function<void(int command)> GridPrintCommands(CTableWidget* widget) {
