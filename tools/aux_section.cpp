@@ -205,7 +205,7 @@ void ToolsSectionData::ApplyTo(CAuxView& v) const {
 
 std::vector<std::string> WriteToolsSectionLines(const ToolsSectionData& d) {
   std::vector<std::string> out;
-  out.push_back(kToolsSectionBanner);
+  out.push_back(app::kToolsBanner);
   out.push_back("[设置]");
   auto kv = [&out](const char* key, const std::string& value) { out.push_back(std::string(key) + ":" + value); };
   kv("坐标系", Int(d.coordSystem));

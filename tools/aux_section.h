@@ -20,8 +20,6 @@
 
 namespace tools {
 
-inline constexpr const char* kToolsSectionBanner = "----------常用工具----------";
-
 // Rows beyond this in one block are not read (a hostile file never grows without end).
 inline constexpr std::size_t kMaxBlockRows = 200000;
 
@@ -63,7 +61,7 @@ void ReadToolsSectionLines(app::LineReader& in, int fileVersion, ToolsSectionDat
 class CToolsDocSection final : public app::IDocSection {
  public:
   explicit CToolsDocSection(CAuxView& view) : view_(view) {}
-  std::string Banner() const override { return kToolsSectionBanner; }
+  std::string Banner() const override { return app::kToolsBanner; }
   void Reset() override { view_.ResetToDefaults(); }
   void WriteSection(app::LineWriter& out) override;
   void BeginRead(int fileVersion) override;

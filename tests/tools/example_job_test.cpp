@@ -36,7 +36,7 @@ TEST(ExampleJob, CommonToolsComputeAsGeographicLibSays) {
   toolstest::FakeToolPorts ports;
   const auto lines = FileLines(std::string(QUINTAR_SOURCE_DIR) + "/examples/common-tools.qvt");
   ASSERT_GT(lines.size(), 10u);
-  ASSERT_EQ(lines[2], kToolsSectionBanner);
+  ASSERT_EQ(lines[2], app::kToolsBanner);
   app::LineReader in(lines);
   in.Seek(3);
   ToolsSectionData data;

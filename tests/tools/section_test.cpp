@@ -117,7 +117,7 @@ TEST(ToolsSection, TextsWithCommasOrLineBreaksKeepTheirFields) {
 
   // A CR left inside a read line (a file with CR CR LF) is saved as a blank; reading
   // takes it as one at once, so the next load reads what this one did.
-  const std::vector<std::string> damaged = {kToolsSectionBanner, "[设置]", "签署栏:甲,日期：\r",
+  const std::vector<std::string> damaged = {app::kToolsBanner, "[设置]", "签署栏:甲,日期：\r",
                                             "碎部测量测站:K1\r,1,2,3", "[设置结束]", "----------------------------"};
   ToolsSectionData once, twice;
   const auto written = Read(damaged, 520, once);
@@ -145,7 +145,7 @@ TEST(ToolsSection, OldFilesShiftTheSystemAndEstimateFourParameters) {
       {520, {points}, 2, 0},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> lines = {kToolsSectionBanner, "[设置]"};
+    std::vector<std::string> lines = {app::kToolsBanner, "[设置]"};
     lines.insert(lines.end(), c.settings.begin(), c.settings.end());
     lines.push_back("[设置结束]");
     ToolsSectionData d;
@@ -175,7 +175,7 @@ TEST(ToolsSection, SettingLinesAsTheReaderTakesThem) {
   };
   for (const Case& c : cases) {
     ToolsSectionData d;
-    Read({kToolsSectionBanner, "[设置]", c.line, "[设置结束]"}, 520, d);
+    Read({app::kToolsBanner, "[设置]", c.line, "[设置结束]"}, 520, d);
     EXPECT_TRUE(c.check(d)) << c.line;
   }
 }
@@ -196,7 +196,7 @@ TEST(ToolsSection, DamagedBlocksNeitherSwallowNorLoseRows) {
        {"a,1,2"}, {}, 120},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> lines = {kToolsSectionBanner};
+    std::vector<std::string> lines = {app::kToolsBanner};
     lines.insert(lines.end(), c.lines.begin(), c.lines.end());
     lines.push_back("----------------------------");
     lines.push_back("after the section");
@@ -211,7 +211,7 @@ TEST(ToolsSection, DamagedBlocksNeitherSwallowNorLoseRows) {
   // Without its dash line the section stops before the next banner.
   ToolsSectionData d;
   std::size_t consumed = 0;
-  Read({kToolsSectionBanner, "[高斯正算]", "a,1,2", app::kRecordsBanner, "x"}, 520, d, &consumed);
+  Read({app::kToolsBanner, "[高斯正算]", "a,1,2", app::kRecordsBanner, "x"}, 520, d, &consumed);
   EXPECT_EQ(consumed, 3u);
   EXPECT_EQ(d.stores[kStoreGszhsh], (std::vector<std::string>{"a,1,2"}));
 }

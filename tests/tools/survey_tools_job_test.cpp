@@ -71,7 +71,7 @@ class SurveyToolsJob : public ::testing::Test {
     bytes_ = FileBytes(std::string(QUINTAR_SOURCE_DIR) + "/examples/survey-tools.qvt");
     lines_ = Lines(bytes_);
     ASSERT_GT(lines_.size(), 10u);
-    ASSERT_EQ(lines_[2], kToolsSectionBanner);
+    ASSERT_EQ(lines_[2], app::kToolsBanner);
     app::LineReader in(lines_);
     in.Seek(3);
     ReadToolsSectionLines(in, 520, data_);
