@@ -14,6 +14,7 @@
 
 #include "platform/number.h"
 #include "platform/ports.h"
+#include "table/ui/dialog_buttons.h"
 
 namespace r = records;
 
@@ -111,21 +112,11 @@ void CShbSetDlg::Build() {
   lines->addWidget(list(r::kCtlLinesBelow, r::CShbSetForm::kLinesBelow, 2));
   root->addLayout(lines);
 
-  auto* buttons = new QHBoxLayout;
+  QHBoxLayout* buttons = table_ui::OkCancelRow(this, [this] { return TryAccept(); });
   auto* help = new QPushButton(T("帮助"), this);
-  auto* ok = new QPushButton(T("确定"), this);
-  auto* cancel = new QPushButton(T("取消"), this);
-  ok->setDefault(true);
-  buttons->addStretch();
-  buttons->addWidget(help);
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  buttons->insertWidget(1, help);  // after the stretch, before OK
   root->addLayout(buttons);
   connect(help, &QPushButton::clicked, this, [this] { done(kHelp); });
-  connect(ok, &QPushButton::clicked, this, [this] {
-    if (TryAccept()) accept();
-  });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   Control(r::kCtlVerticalFrom90)->setToolTip(T(r::CShbSetForm::kTipVertical));
   Control(r::kCtlOmitDecimalPoint)->setToolTip(T(r::CShbSetForm::kTipOmit));
@@ -232,17 +223,7 @@ CMovePageDlg::CMovePageDlg(const r::CMovePageValues& values, QWidget* parent) : 
   row->addWidget(edit_);
   row->addWidget(new QLabel(T("页"), this));
   root->addLayout(row);
-  auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton(T("确定"), this);
-  auto* cancel = new QPushButton(T("取消"), this);
-  ok->setDefault(true);
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  root->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, [this] {
-    if (TryAccept()) accept();
-  });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  root->addLayout(table_ui::OkCancelRow(this, [this] { return TryAccept(); }, false));
 }
 
 bool CMovePageDlg::TryAccept() {

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ports.h"
+#include "table/ui/dialog_buttons.h"
 
 namespace t = table;
 
@@ -110,18 +111,7 @@ void CTableSetDlg::Build() {
   labelled(pg, t::kSetMarginBottom, 3, 6);
   root->addWidget(print);
 
-  auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton(T("确定"), this);
-  auto* cancel = new QPushButton(T("取消"), this);
-  ok->setDefault(true);
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  root->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, [this] {
-    if (TryAccept()) accept();
-  });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  root->addLayout(table_ui::OkCancelRow(this, [this] { return TryAccept(); }));
 }
 
 void CTableSetDlg::Load() {

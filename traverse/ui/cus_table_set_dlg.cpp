@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ports.h"
+#include "table/ui/dialog_buttons.h"
 
 namespace {
 
@@ -47,18 +48,7 @@ CCusTableSetDlg::CCusTableSetDlg(const traverse::CCusTableSetForm& form, QWidget
   note->setWordWrap(true);
   root->addWidget(note);
 
-  auto* buttons = new QHBoxLayout;
-  auto* ok = new QPushButton(T("确定"), this);
-  auto* cancel = new QPushButton(T("取消"), this);
-  ok->setDefault(true);
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  root->addLayout(buttons);
-  connect(ok, &QPushButton::clicked, this, [this] {
-    if (TryAccept()) accept();
-  });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  root->addLayout(table_ui::OkCancelRow(this, [this] { return TryAccept(); }));
 }
 
 bool CCusTableSetDlg::TryAccept() {
