@@ -16,6 +16,7 @@
 #include "drawing/ui/qt_draw_canvas.h"
 #include "platform/commands.h"
 #include "table/ui/button_st.h"
+#include "table/ui/table_print.h"
 #include "table/ui/ui_scale.h"
 
 namespace drawing_ui {
@@ -194,13 +195,9 @@ void CDrawWidget::hideEvent(QHideEvent*) {
   QToolTip::hideText();
 }
 
-QPrinter& CDrawWidget::Printer() {
-  if (!printer_) {
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer_->setPageSize(QPageSize(QPageSize::A4));
-  }
-  return *printer_;
-}
+// The session's printer, so that 打印设置 and a choice made in any print or preview
+// hold for the drawing too.
+QPrinter& CDrawWidget::Printer() { return table_ui::SessionPrinter(); }
 
 bool CDrawWidget::PrintTo(QPrinter& printer) { return PrintDrawing(view_, printer); }
 
@@ -220,13 +217,7 @@ void CDrawWidget::OnCommand(int command) {
       dlg.exec();
       break;
     }
-    case platform::ID_FILE_PRINT_SETUP: {
-      QPrintDialog dlg(&printer, this);
-      dlg.setWindowTitle(QString::fromUtf8("打印设置"));
-      dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
-      dlg.exec();
-      break;
-    }
+    case platform::ID_FILE_PRINT_SETUP: table_ui::RunPrintSetup(this); break;
     default: break;
   }
 }

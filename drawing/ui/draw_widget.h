@@ -63,7 +63,6 @@ class CDrawWidget : public QWidget, public drawing::IDrawHost {
 
   drawing::CDrawView& view_;
   std::vector<std::pair<int, CButtonST*>> buttons_;
-  std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<CExportCadSetDlg> cad_;
   std::string tip_;
 };

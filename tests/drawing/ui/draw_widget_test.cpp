@@ -8,11 +8,16 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWheelEvent>
 #include <numbers>
 
@@ -24,10 +29,12 @@
 #include "drawing/ui/draw_set_dlg.h"
 #include "drawing/ui/draw_view_plug.h"
 #include "drawing/ui/draw_widget.h"
+#include "platform/commands.h"
 #include "platform/fake_ports.h"
 #include "platform/services.h"
 #include "table/table_view.h"
 #include "table/ui/button_st.h"
+#include "table/ui/table_print.h"
 #include "tests/table/ui/qt_app.h"
 
 namespace {
@@ -138,6 +145,39 @@ TEST_F(DrawWidgetTest, WheelAndQueryThroughTheWidget) {
                     Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(widget_.get(), &press);
   EXPECT_EQ(services.clipboard.text, "P7: X=1000.0000; Y=2000.0000");
+}
+
+// 打印设置 in the drawing opens the session's page setup, and the landscape chosen
+// there is the orientation of the drawing's preview.
+TEST_F(DrawWidgetTest, PrintSetupHoldsForTheDrawingsPreview) {
+  QPrinter& session = table_ui::SessionPrinter();
+  session.setOutputFormat(QPrinter::PdfFormat);
+  session.setPageOrientation(QPageLayout::Portrait);
+  bool setupShown = false;
+  QTimer::singleShot(200, [&] {
+    QWidget* w = QApplication::activeModalWidget();
+    auto* dlg = qobject_cast<QPageSetupDialog*>(w);
+    if (!dlg) {
+      if (auto* other = qobject_cast<QDialog*>(w)) other->reject();
+      return;
+    }
+    setupShown = true;
+    if (auto* landscape = dlg->findChild<QRadioButton*>(QStringLiteral("landscape"))) landscape->click();
+    dlg->accept();
+  });
+  widget_->OnCommand(platform::ID_FILE_PRINT_SETUP);
+  EXPECT_TRUE(setupShown);
+
+  QPageLayout::Orientation inPreview = QPageLayout::Portrait;
+  QTimer::singleShot(200, [&] {
+    auto* dlg = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+    if (!dlg) return;
+    inPreview = dlg->printer()->pageLayout().orientation();
+    dlg->reject();
+  });
+  widget_->OnCommand(platform::ID_FILE_PRINT_PREVIEW);
+  EXPECT_EQ(inPreview, QPageLayout::Landscape);
+  session.setPageOrientation(QPageLayout::Portrait);
 }
 
 // Prints to a PDF and rasterises it at 254 dpi: one pixel is 0.1 mm on paper.
