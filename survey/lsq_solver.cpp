@@ -16,15 +16,16 @@ double HelmertFactors(double pvv1, double r1, double pvv2, double r2, double& s1
   double f1 = pvv1 / r1, f2 = pvv2 / r2;
   if (!std::isfinite(f1) || !std::isfinite(f2) || f1 < 0 || f2 < 0) return -1;
   // Without residuals a group has nothing to estimate; 1/0 would poison every weight.
-  if (!(f1 > 1e-30)) f1 = 1;
-  if (!(f2 > 1e-30)) f2 = 1;
+  if (!(f1 > kNoResidualFactor)) f1 = 1;
+  if (!(f2 > kNoResidualFactor)) f2 = 1;
   s1 = f1;
   s2 = f2;
   return std::fabs(f1 - f2);
 }
 
-std::unique_ptr<CLsqSolver> MakeLsqSolver(int unknowns, LsqNetwork network) {
-  if (unknowns <= kDenseSolverLimit) return std::make_unique<CWchFch>(network);
+std::unique_ptr<CLsqSolver> MakeLsqSolver(int unknowns, LsqNetwork network, LsqSolverKind kind) {
+  const bool dense = kind == LsqSolverKind::BySize ? unknowns <= kDenseSolverLimit : kind == LsqSolverKind::Dense;
+  if (dense) return std::make_unique<CWchFch>(network);
   return std::make_unique<CSparseLsq>(network == LsqNetwork::Height);
 }
 

@@ -32,12 +32,18 @@ inline constexpr char kHeightSystemFailedMessage[] =
 // σ0 = √([pvv]/r); −1 without redundancy (r ≤ 0).
 double UnitWeightRms(double pvv, int redundancy);
 
+// A variance factor not above this says the group has no residuals: they are
+// below a millionth of their prior errors, rounding rather than observation
+// (data typed from design figures). Re-scaling by its inverse would blow the
+// group's weights up by 1e20 and more and make the normals singular.
+inline constexpr double kNoResidualFactor = 1e-12;
+
 // Helmert's variance factors of two observation groups, s_g = [pvv]_g / r_g with
 // the redundancy shares r_g = m_g − tr(N_g·Q). Returns −1 (s1, s2 untouched) when
-// a share is below 1e-6 or a factor is not finite. A group whose residuals are
-// zero (factor not above 1e-30) has no variance to estimate: its factor is set
-// to 1, so that its weights are kept while the other group is re-scaled. Else
-// stores the factors and returns |s1 − s2| (0 when both groups are zero).
+// a share is below 1e-6 or a factor is not finite. A group without residuals
+// (kNoResidualFactor) has no variance to estimate: its factor is exactly 1, so
+// that its weights are kept while the other group is re-scaled. Else stores the
+// factors and returns |s1 − s2| (0 when neither group has residuals).
 double HelmertFactors(double pvv1, double r1, double pvv2, double r2, double& s1, double& s2);
 
 // Which failure text a singular system shows. ByGroups is the rule of the dense
@@ -89,7 +95,12 @@ class CLsqSolver {
 // sparse factor.
 inline constexpr int kDenseSolverLimit = 120;
 
-// The solver for a system of `unknowns` unknowns.
-std::unique_ptr<CLsqSolver> MakeLsqSolver(int unknowns, LsqNetwork network);
+// Which solver MakeLsqSolver returns: the one for the size (what the program
+// runs), or the dense or the sparse one whatever the size (for comparing them).
+enum class LsqSolverKind { BySize, Dense, Sparse };
+
+// The solver for a system of `unknowns` unknowns: the only place that chooses.
+std::unique_ptr<CLsqSolver> MakeLsqSolver(int unknowns, LsqNetwork network,
+                                          LsqSolverKind kind = LsqSolverKind::BySize);
 
 }  // namespace survey

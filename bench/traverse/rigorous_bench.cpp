@@ -89,4 +89,29 @@ void BM_RigorousNetwork(benchmark::State& state) {
 BENCHMARK(BM_RigorousNetwork)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
+// The same networks, small, on the dense (0) and on the sparse (1) solver: where
+// their times cross is survey::kDenseSolverLimit (unknowns = 2 × points).
+void BM_RigorousNetworkSolver(benchmark::State& state) {
+  const int points = static_cast<int>(state.range(0));
+  const Job job = Network(points);
+  platform::FakeMessagePort port;
+  CDxView view;
+  view.ResetScheme();
+  view.m_nTraverseType = 3;
+  view.m_solverKind = state.range(1) == 0 ? survey::LsqSolverKind::Dense : survey::LsqSolverKind::Sparse;
+  for (auto _ : state) {
+    view.SetInputRows(job.cells);
+    if (!view.Compute()) {
+      state.SkipWithError(port.Messages().empty() ? "failed" : port.Messages()[0].c_str());
+      break;
+    }
+    benchmark::DoNotOptimize(view.m_dSigma0Plane);
+  }
+  state.counters["unknowns"] = 2.0 * static_cast<double>(view.m_arrUnknownPd.size());
+}
+
+BENCHMARK(BM_RigorousNetworkSolver)
+    ->ArgsProduct({{10, 20, 30, 40, 50, 60, 80, 100, 150}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+
 }  // namespace

@@ -66,7 +66,7 @@ int CTraverseJob::ComputeApproxHeights() {
 }
 
 int CTraverseJob::FormHeightEquations() {
-  CLsq& lsq = *m_pHeightLsq;
+  survey::CLsqSolver& lsq = *m_wchHeight;
   const int n = static_cast<int>(m_arrUnit.size());
   lsq.Init(static_cast<int>(m_arrUnknownHd.size()), m_nDhCount, 0);
   int r = 0;
@@ -98,9 +98,9 @@ int CTraverseJob::FormHeightEquations() {
 int CTraverseJob::AdjustHeights() {
   m_dSigma0Height = -1;
   if (m_nTraverseType == 3 && !ComputeApproxHeights()) return 0;
-  CLsq lsq(true);
-  traverse::detail::LsqScope scope(m_pHeightLsq, &lsq);
   const int nUnknown = static_cast<int>(m_arrUnknownHd.size());
+  m_wchHeight = survey::MakeLsqSolver(nUnknown, survey::LsqNetwork::Height, m_solverKind);
+  survey::CLsqSolver& lsq = *m_wchHeight;
   double prev = 1e8;
   for (int i = 1;; ++i) {
     if (!FormHeightEquations()) return 0;

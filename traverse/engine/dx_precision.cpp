@@ -22,7 +22,8 @@ double Root(double v) { return v > 0 ? std::sqrt(v) : 0.0; }
 }  // namespace
 
 int CTraverseJob::EvaluatePrecision() {
-  CLsq& lsq = *m_pPlaneLsq;
+  if (!m_wchPlane) return 0;
+  survey::CLsqSolver& lsq = *m_wchPlane;
   const double s0 = std::max(m_dSigma0Plane, 0.0);
   for (int p = 0; p < static_cast<int>(m_arrUnknownPd.size()); ++p) {
     CPd& pd = m_arrUnknownPd[p];

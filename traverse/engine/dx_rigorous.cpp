@@ -23,7 +23,7 @@ using traverse::detail::Format;
 using survey::Fold2Pi;
 
 int CTraverseJob::FormPlaneEquations(int firstPass) {
-  CLsq& lsq = *m_pPlaneLsq;
+  survey::CLsqSolver& lsq = *m_wchPlane;
   const int n = static_cast<int>(m_arrUnit.size());
   lsq.Init(2 * static_cast<int>(m_arrUnknownPd.size()), m_nAngleCount, m_nSideCount);
   auto unknownIndex = [&](int row) {
@@ -121,9 +121,9 @@ int CTraverseJob::AdjustPlaneRigorous() {
   m_dSigma0Plane = -1;
   if (m_nTraverseType == 3 && !ComputeApproxCoords()) return 0;
 
-  CLsq lsq(false);
-  traverse::detail::LsqScope scope(m_pPlaneLsq, &lsq);
   const int nUnknown = static_cast<int>(m_arrUnknownPd.size());
+  m_wchPlane = survey::MakeLsqSolver(2 * nUnknown, survey::LsqNetwork::Plane, m_solverKind);
+  survey::CLsqSolver& lsq = *m_wchPlane;
   auto applyCorrections = [&] {
     for (int p = 0; p < nUnknown; ++p) {
       m_arrUnknownPd[p].x += lsq.X(2 * p) / 1000.0;
@@ -157,7 +157,12 @@ int CTraverseJob::AdjustPlaneRigorous() {
     auto unsettled = [&] {
       return std::fabs(lsq.LastFactor(1) - 1.0) > 1e-4 || std::fabs(lsq.LastFactor(2) - 1.0) > 1e-4;
     };
-    while (d > 0.001 || std::fabs(lsq.Sigma0() - 1.0) > 0.001 || last > 1 || unsettled()) {
+    // A group without residuals keeps its weights (its factor is exactly 1), and
+    // σ0 cannot come to 1 then: the other group alone is balanced.
+    auto sigma0Off = [&] {
+      return lsq.LastFactor(1) != 1.0 && lsq.LastFactor(2) != 1.0 && std::fabs(lsq.Sigma0() - 1.0) > 0.001;
+    };
+    while (d > 0.001 || sigma0Off() || last > 1 || unsettled()) {
       const double dPrev = d;
       d = lsq.HelmertStep();
       if (d < 0) {

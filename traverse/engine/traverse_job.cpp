@@ -56,6 +56,8 @@ void CTraverseJob::ResetResults() {
   m_dMinX = m_dMaxX = m_dMinY = m_dMaxY = 0;
   m_arrSeekErr.clear();
   m_arrDmShzhD.clear();
+  m_wchPlane.reset();
+  m_wchHeight.reset();
 }
 
 void CTraverseJob::ResetJob() {

@@ -21,7 +21,8 @@
 //   observations of angles and sides, Gauss-Newton on the unknown coordinates,
 //   optional Helmert variance components; σ0, mx, my, m and the error ellipses
 //   from the cofactor matrix. Heights (dx_height.cpp) likewise by weighted
-//   height differences.
+//   height differences. Both talk to survey::CLsqSolver only; MakeLsqSolver
+//   gives a small network the dense system and a large one the sparse factor.
 // - reductions (dx_reduce.cpp): sides to the reduction height and the Gauss
 //   plane, directions by the arc-to-chord correction, then adjusted again.
 // - coordinate traverse (coord_traverse.cpp): observed coordinates, closure
@@ -34,8 +35,10 @@
 // rigorous alike; the rigorous plane adjustment agrees with an independent dense
 // Eigen solve (coordinates 1e-5 m; σ0, mx, my and ellipse axes to 1e-6
 // relative), is invariant under a rotation of the network, and Helmert weighting
-// converges to equal variance factors; hand-worked levelling lines and closure
-// shares to the printed digit; reductions of geodesic observations against
+// converges to equal variance factors; the dense and the sparse solver give the
+// same coordinates, σ0, point errors, ellipses and Helmert factors on the sample
+// jobs and synthetic networks to 1e-9 relative (solver_kinds_test.cpp);
+// hand-worked levelling lines and closure shares to the printed digit; reductions of geodesic observations against
 // GeographicLib; each blunder found at its station or leg; each check's message
 // text for its row; and a job computed through this class alone, linked without
 // the grid (engine/engine_test.cpp).
@@ -46,12 +49,13 @@
 #include <array>
 #include <climits>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "survey/angle.h"
 #include "survey/gauss_projection.h"
-#include "survey/least_squares.h"
+#include "survey/lsq_solver.h"
 #include "traverse/engine/scheme_form.h"
 
 namespace traverse {
@@ -139,8 +143,14 @@ class CTraverseJob : public SchemeValues {
   CTraverseJob& operator=(const CTraverseJob&) = delete;
 
   // ---- solvers and projection ----------------------------------------------
-  survey::CWchFch m_wchPlane;
-  survey::CWchFch m_wchHeight;
+  // The plane and the height system of the last rigorous adjustment, dense or
+  // sparse by the network's size (survey::MakeLsqSolver); empty before one has
+  // run. They outlive the adjustment: its cofactors, [pvv] and Helmert factors
+  // can be read after the computation.
+  std::unique_ptr<survey::CLsqSolver> m_wchPlane;
+  std::unique_ptr<survey::CLsqSolver> m_wchHeight;
+  // By size in the program; the tests and benchmarks force one kind to compare.
+  survey::LsqSolverKind m_solverKind = survey::LsqSolverKind::BySize;
   survey::CGaussProjection m_gauss;
 
   // ---- rows and point lists ------------------------------------------------
@@ -222,11 +232,8 @@ class CTraverseJob : public SchemeValues {
   int AdjustCoordTraverse();
 
   // ---- rigorous adjustment, heights, reductions, error search -------------
-  // The solver a rigorous adjustment runs on (survey/sparse_least_squares.h); set only while
-  // AdjustPlaneRigorous or AdjustHeights runs, pointing at its local system.
-  class CLsq;
-  CLsq* m_pPlaneLsq = nullptr;
-  CLsq* m_pHeightLsq = nullptr;
+  // FormPlaneEquations and EvaluatePrecision work on m_wchPlane, FormHeightEquations
+  // on m_wchHeight; AdjustPlaneRigorous and AdjustHeights make them afresh.
   int FormPlaneEquations(int firstPass);
   int AdjustPlaneRigorous();
   int EvaluatePrecision();
