@@ -11,6 +11,7 @@
 
 #include "platform/fake_ports.h"
 #include "tests/traverse/reference_lsq.h"
+#include "tests/traverse/synthetic.h"
 #include "tests/traverse/synthetic2.h"
 #include "traverse/view/dx_view.h"
 
@@ -252,4 +253,72 @@ TEST(RigorousPlaneTest, NoRedundancyGivesNoPrecision) {
   EXPECT_NEAR(p.y, 1400, 1e-6);
   EXPECT_EQ(p.mx, 0.0);
   EXPECT_EQ(p.ellipseA, 0.0);
+}
+
+// Observations that fit without any residual (beyond rounding) leave Helmert
+// weighting nothing to estimate for their group: [pvv] = 0. On a straight traverse the angles (all
+// 180°) fix only the cross-track coordinates and the sides only the along-track
+// ones, so side errors leave the angles without residuals; a rectangle typed
+// from its design figures leaves none in either group. Such a group keeps its
+// weights, the other is balanced, the result is that of the adjustment without
+// Helmert, and no message blames the priors. On both solvers.
+TEST(RigorousPlaneTest, HelmertKeepsTheWeightsOfAGroupWithoutResiduals) {
+  struct Case {
+    const char* what;
+    std::vector<synth::Pt> points;  // A B ... (C D for a connecting traverse)
+    bool closed;
+    std::vector<double> sideErr;    // metres, per row
+    bool sidesWithResiduals;
+  };
+  const Case cases[] = {
+      {"straight connecting traverse, side errors",
+       {{"A", 800, 5000, 0}, {"B", 1000, 5000, 0}, {"P1", 1200, 5000, 0}, {"P2", 1400, 5000, 0},
+        {"P3", 1600, 5000, 0}, {"C", 1800, 5000, 0}, {"D", 2000, 5000, 0}},
+       false, {0, 0.012, -0.007, 0.009, 0.004, 0, 0}, true},
+      {"rectangle typed from its design",
+       {{"A", 600, 1000, 0}, {"B", 1000, 1000, 0}, {"Q1", 1000, 1250, 0}, {"Q2", 1400, 1250, 0},
+        {"Q3", 1400, 1000, 0}},
+       true, {}, false},
+  };
+  for (const Case& c : cases)
+    for (auto kind : {survey::LsqSolverKind::Dense, survey::LsqSolverKind::Sparse}) {
+      SCOPED_TRACE(std::string(c.what) + (kind == survey::LsqSolverKind::Dense ? ", dense" : ", sparse"));
+      std::vector<synth::ChainRow> rows =
+          c.closed ? synth::Closed(c.points, true, false) : synth::Connecting(c.points, true, false);
+      for (std::size_t i = 0; i < c.sideErr.size() && i < rows.size(); ++i) rows[i].sideErr = c.sideErr[i];
+      std::vector<std::vector<std::string>> cells = synth::ChainRows(rows);
+      for (std::size_t i = 1; i + 1 < rows.size(); ++i) {  // right and straight angles, as typed
+        if (!rows[i].angle) continue;
+        const double deg = std::round(synth::LeftAngle(rows[i - 1].p, rows[i].p, rows[i + 1].p) * 180 / synth::kPi);
+        cells[i][1] = std::to_string(static_cast<int>(deg)) + ".0000";
+      }
+      Job plain, helmert;
+      for (Job* job : {&plain, &helmert}) {
+        job->view.ResetScheme();
+        job->view.m_nTraverseType = 0;
+        job->view.m_bRigorous = 1;
+        job->view.m_bHelmert = job == &helmert;
+        job->view.m_solverKind = kind;
+        job->view.SetInputRows(cells);
+        job->ok = job->view.Compute();
+      }
+      ASSERT_EQ(plain.ok, 1) << (plain.port.Messages().empty() ? "" : plain.port.Messages()[0]);
+      ASSERT_EQ(helmert.ok, 1) << (helmert.port.Messages().empty() ? "" : helmert.port.Messages()[0]);
+      EXPECT_TRUE(helmert.port.Messages().empty()) << helmert.port.Messages()[0];
+      survey::CLsqSolver& w = *helmert.view.m_wchPlane;
+      ASSERT_LT(w.Pvv(1), 1e-18);  // the fixture is what it claims: rounding only
+      EXPECT_EQ(w.LastFactor(1), 1.0);
+      EXPECT_EQ(w.Weight(1, 0), 1.0 / (plain.view.m_dAngleRms * plain.view.m_dAngleRms));
+      if (c.sidesWithResiduals) {
+        EXPECT_GT(w.Pvv(2), 0.0);
+        EXPECT_NEAR(w.LastFactor(2), 1.0, 1e-4);  // the sides are balanced
+      } else {
+        EXPECT_LT(w.Pvv(2), 1e-18);
+        EXPECT_EQ(w.LastFactor(2), 1.0);
+      }
+      for (std::size_t i = 0; i < plain.view.m_arrUnknownPd.size(); ++i) {
+        EXPECT_NEAR(helmert.view.m_arrUnknownPd[i].x, plain.view.m_arrUnknownPd[i].x, 1e-9);
+        EXPECT_NEAR(helmert.view.m_arrUnknownPd[i].y, plain.view.m_arrUnknownPd[i].y, 1e-9);
+      }
+    }
 }
