@@ -33,9 +33,9 @@ struct LayerLook {
 
 class Writer {
  public:
-  explicit Writer(const CDrawView& v) : v_(v) {}
+  Writer(const CDrawView& v, platform::CDxfFile& d) : v_(v), d_(d) {}
 
-  std::string Build() {
+  void Build() {
     CollectLayers();
     Header();
     Tables();
@@ -46,7 +46,6 @@ class Writer {
     ControlPoints();
     LabelledPoints();
     d_.End();
-    return d_.Take();
   }
 
  private:
@@ -262,15 +261,20 @@ class Writer {
 
   const CDrawView& v_;
   std::vector<LayerLook> layers_;
-  platform::CDxfFile d_;
+  platform::CDxfFile& d_;
 };
 
 }  // namespace
 
-std::string BuildDxf(const CDrawView& view) { return Writer(view).Build(); }
+std::string BuildDxf(const CDrawView& view) {
+  platform::CDxfFile d;
+  Writer(view, d).Build();
+  return d.Take();
+}
 
+// Piece by piece into the file: 20,000 ellipses make some 150 MB of text.
 bool WriteDxf(const CDrawView& view, const std::string& path, std::string* error) {
-  return platform::WriteDxfFile(BuildDxf(view), path, error);
+  return platform::WriteDxfFile([&view](platform::CDxfFile& d) { Writer(view, d).Build(); }, 6, path, error);
 }
 
 }  // namespace drawing

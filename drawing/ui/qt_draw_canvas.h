@@ -3,6 +3,8 @@
 // view, the printer, print preview and PDF. The painter's own transform is left
 // alone; the renderer hands device coordinates.
 #include <QFont>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QPainter>
 #include <map>
 #include <utility>
@@ -34,9 +36,33 @@ class QtDrawCanvas final : public drawing::IDrawCanvas {
   void ResetClip() override;
 
  private:
-  const QFont& FontFor(const drawing::TextStyle& style);
+  // A face at one height with the metrics the anchors need (measured once).
+  struct FontEntry {
+    QFont font;
+    QRawFont raw;
+    double ascent = 0, descent = 0;
+  };
+  // The glyphs of a one-line text laid out by their advances, and its width; false
+  // when the face lacks a glyph (the text then goes through the full layout).
+  bool Glyphs(const FontEntry& f, const QString& text, QGlyphRun* run, double* width);
+  const FontEntry& FontFor(const drawing::TextStyle& style);
+  // Text changes the painter's pen and font; shapes take their pen back first.
+  void UseFont(const FontEntry& f);
+  void UseTextColour(drawing::Colour c);
+  void UseShapePen() {
+    if (painterPen_ != PainterPen::Shape) {
+      p_.setPen(shapePen_);
+      painterPen_ = PainterPen::Shape;
+    }
+  }
   QPainter& p_;
-  std::map<std::pair<int, long>, QFont> fonts_;
+  std::map<std::pair<int, long>, FontEntry> fonts_;
+  const FontEntry* font_ = nullptr;
+  QPen shapePen_;
+  drawing::Pen lastPen_;
+  bool hasPen_ = false;
+  enum class PainterPen { Shape, Text, Other } painterPen_ = PainterPen::Shape;
+  QRgb textRgb_ = 0;  // the colour of the text pen
 };
 
 }  // namespace drawing_ui

@@ -158,6 +158,29 @@ TEST_F(DxfTest, SameBytesTwiceAndUnderACommaLocale) {
   EXPECT_NE(bytes->find(*platform::Utf8ToGbk("导1")), std::string::npos);
 }
 
+// A drawing of some megabytes goes to disk in pieces: the file is the whole text in
+// GBK, and a name GBK cannot hold, met after the first pieces are written, fails
+// the write with that character and leaves the old file.
+TEST_F(DxfTest, LargeFileInPiecesIsTheWholeTextAndFailsWhole) {
+  CDrawView v;
+  v.BeginDrawing(0);
+  for (int i = 0; i < 600; ++i)
+    v.AddControlPoint("导" + std::to_string(i), i % 7 == 0, 3456000.0 + i, 512000.0 + 2 * i, 0, 8, 4, 0.01 * i);
+  const std::string path = (dir_ / "big.dxf").string();
+  std::string error;
+  ASSERT_TRUE(drawing::WriteDxf(v, path, &error)) << error;
+  const auto whole = platform::Utf8ToGbk(drawing::BuildDxf(v));
+  ASSERT_TRUE(whole);
+  ASSERT_GT(whole->size(), std::size_t(3) << 20);
+  EXPECT_EQ(*platform::ReadFileBytes(path), *whole);
+
+  v.AddControlPoint("坏😀", 0, 3456000.0, 512000.0, 0, -1, -1, -1);
+  EXPECT_FALSE(drawing::WriteDxf(v, path, &error));
+  EXPECT_NE(error.find("😀"), std::string::npos) << error;
+  EXPECT_EQ(*platform::ReadFileBytes(path), *whole);
+  EXPECT_FALSE(fs::exists(path + ".tmp~"));
+}
+
 TEST_F(DxfTest, CadFormPathChecksFailureAndOpening) {
   platform::ScopedMemoryServices services;
   platform::FakeMessagePort messages;
