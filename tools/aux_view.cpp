@@ -280,24 +280,63 @@ void CAuxView::DropStaleResults() {
   if (m_inputAtCompute.empty()) return;
   const int n = m_nInputCols, m = GetColCount();
   const int rows = GetRowCount();
+  const ToolHandler* handler = Tools().Find(m_strToolCode);
+  const int carriedFirst = handler ? handler->carriedFirst : 0, carriedLast = handler ? handler->carriedLast : 0;
+  auto ownCarried = [&](int i) {
+    for (int j = carriedFirst; j <= carriedLast; ++j)
+      if (CellText(i, j).empty()) return false;
+    return true;
+  };
+  // The carried fields of two stored lines differ (cell texts hold no comma).
+  auto carriedDiffer = [&](const std::string& a, const std::string& b) {
+    std::vector<std::string> x, y;
+    survey::SplitText(a, x, ',');
+    survey::SplitText(b, y, ',');
+    for (int j = carriedFirst; j <= carriedLast; ++j) {
+      const std::size_t f = static_cast<std::size_t>(j - 1);
+      if ((f < x.size() ? x[f] : std::string()) != (f < y.size() ? y[f] : std::string())) return true;
+    }
+    return false;
+  };
+  auto clearResults = [&](int i) {
+    for (int j = n + 1; j <= m; ++j)
+      if (!CellText(i, j).empty()) SetCellText(i, j, "");
+  };
   bool changed = false;
+  bool inheritsEdit = false;  // the row above was edited or took its carried cells from one
   int firstChanged = 0;
   for (int i = 1; i <= rows; ++i) {
     const std::size_t k = static_cast<std::size_t>(i - 1);
     // Most rows are untouched: compare in place, build the text only for a changed one.
+    bool edited = true, carriedEdited = carriedFirst > 0;
     if (k < m_inputAtCompute.size()) {
-      if (RowReads(i, m_inputAtCompute[k])) continue;
-      m_inputAtCompute[k] = RowToString(i);
+      if (RowReads(i, m_inputAtCompute[k])) {
+        edited = false;
+      } else {
+        std::string now = RowToString(i);
+        if (carriedEdited) carriedEdited = carriedDiffer(now, m_inputAtCompute[k]);
+        m_inputAtCompute[k] = std::move(now);
+      }
     } else {
       m_inputAtCompute.push_back(RowToString(i));
-      if (RowInputEmpty(i)) continue;  // the empty row an edit of the last row appends
+      if (RowInputEmpty(i)) edited = false;  // the empty row an edit of the last row appends
     }
-    // Results beside edited input would print as if they belonged to it.
-    for (int j = n + 1; j <= m; ++j)
-      if (!CellText(i, j).empty()) SetCellText(i, j, "");
+    if (!edited) {
+      if (!inheritsEdit) continue;
+      if (ownCarried(i)) {
+        inheritsEdit = false;
+        continue;
+      }
+    }
+    // Results beside edited input would print as if they belonged to it; so would
+    // those of rows that computed from an edited row's carried cells.
+    clearResults(i);
+    if (!edited) continue;
+    inheritsEdit = carriedEdited || (inheritsEdit && !ownCarried(i));
     changed = true;
     if (firstChanged == 0) firstChanged = i;
   }
+  if (changed && handler && *handler->resultRemark) SetSignatureTexts(1, handler->resultRemark, "", "");
   // The open traverse carries its coordinates down the rows, in input columns: an
   // edit makes every point after the edited row stale.
   if (firstChanged > 0 && m_strToolCode == ToolCode::ZHDX && m >= 5) {

@@ -184,7 +184,7 @@ void ComputeOpenTraverse(CAuxView& v, ToolRun& run) {
 
 void RegisterHeightingTools(ToolRegistry& r) {
   r.Add(ToolCode::SJGCH, {HeightingLayout, ComputeHeighting, nullptr});
-  r.Add(ToolCode::MJJSH, {AreaLayout, ComputeArea, nullptr});
+  r.Add(ToolCode::MJJSH, {AreaLayout, ComputeArea, nullptr, 0, 0, "面积"});
   r.Add(ToolCode::ZHDX, {OpenTraverseLayout, ComputeOpenTraverse, PadOpenTraverse});
 }
 

@@ -331,10 +331,10 @@ void ComputeAngles(CAuxView& v, ToolRun&) {
 }  // namespace
 
 void RegisterPlaneTools(ToolRegistry& r) {
-  r.Add(ToolCode::PMZBZHSH, {ForwardLayout, ComputeForward, PadForward});
-  r.Add(ToolCode::PMZBFSH, {InverseLayout, ComputeInverse, PadInverse});
-  r.Add(ToolCode::JZB, {StakeOutLayout, ComputeStakeOut, PadStakeOut});
-  r.Add(ToolCode::ZBXZH, {RotationLayout, ComputeRotation, nullptr});
+  r.Add(ToolCode::PMZBZHSH, {ForwardLayout, ComputeForward, PadForward, 2, 3});
+  r.Add(ToolCode::PMZBFSH, {InverseLayout, ComputeInverse, PadInverse, 2, 3});
+  r.Add(ToolCode::JZB, {StakeOutLayout, ComputeStakeOut, PadStakeOut, 1, 4});
+  r.Add(ToolCode::ZBXZH, {RotationLayout, ComputeRotation, nullptr, 1, 3});
   r.Add(ToolCode::JJZHJ, {AnglesLayout, ComputeAngles, nullptr});
 }
 

@@ -51,6 +51,11 @@ struct ToolHandler {
   LayoutFn layout = nullptr;
   ComputeFn compute = nullptr;
   PadFn pad = nullptr;
+  // Input columns carriedFirst..carriedLast not all typed: the row takes them from
+  // the row above, so its results depend on that row too (0 = rows independent).
+  int carriedFirst = 0, carriedLast = 0;
+  // The label of a remark line that holds the result ("" = remarks are settings).
+  const char* resultRemark = "";
 };
 
 using ToolRegistry = table::CCodeTableRegistry<ToolHandler>;

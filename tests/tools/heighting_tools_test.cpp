@@ -136,6 +136,18 @@ TEST(AreaTool, IncompleteRowsAndTooFewVertices) {
   EXPECT_FALSE(t.view.m_bComputeOk);
 }
 
+TEST(AreaTool, AnEditEmptiesTheArea) {
+  ToolTable t;
+  t.Compute("MJJSH", {"1,0,0", "2,0,100", "3,100,100", "4,100,0"});
+  ASSERT_EQ(t.view.GetSignatureText(1), "10000.000平方米，15.000亩");
+  toolstest::Type(t.view, 3, 2, "50");
+  EXPECT_EQ(t.view.GetSignatureText(0), "面积");
+  EXPECT_EQ(t.view.GetSignatureText(1), "");
+  EXPECT_FALSE(t.view.m_bComputeOk);
+  t.view.OnCompute();
+  EXPECT_EQ(t.view.GetSignatureText(1), "7500.000平方米，11.250亩");
+}
+
 TEST(AreaTool, DrawsTheClosedParcel) {
   ToolTable t;
   t.Compute("MJJSH", {"A,0,0", ",0,10", "C,10,0"});

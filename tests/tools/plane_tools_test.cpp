@@ -279,4 +279,39 @@ TEST(PlaneTools, NonFiniteInputIsNeitherWrittenNorDrawn) {
   EXPECT_EQ(t.feed.Count(drawing::FeedOp::AddLabelledPoint), 1);  // the centre only
 }
 
+// Rows that leave their start, station or centre empty compute from the row above:
+// an edit there makes their results stale as well, down to the next row that types
+// its own.
+TEST(PlaneTools, AnEditEmptiesTheResultsOfRowsCarryingIt) {
+  struct Case {
+    const char* code;
+    std::vector<std::string> rows;
+    int row, col;      // the edited cell
+    const char* text;  // typed into it
+    int result;        // a result column
+    std::vector<bool> emptied;
+  };
+  const Case cases[] = {
+      {"PMZBZHSH", {"K1,0,0,,30,100,,P1", ",,,,60,100,,P2", ",,,,90,50,,P3", "K2,10,10,,90,50,,P4"}, 1, 2, "5", 9,
+       {true, true, true, false}},
+      {"PMZBZHSH", {"K1,0,0,,30,100,,P1", ",,,,60,100,,P2", ",,,,90,50,,P3", "K2,10,10,,90,50,,P4"}, 2, 6, "90", 9,
+       {false, true, false, false}},
+      {"PMZBFSH", {"K1,0,0,,P1,10,10,", ",,,,P2,20,5,", "K2,1,1,,P3,5,5,"}, 1, 3, "2", 9, {true, true, false}},
+      {"JZB", {"0,0,100,0,P1,10,10", ",,,,P2,20,5", "0,0,0,100,P3,5,5"}, 1, 4, "1", 8, {true, true, false}},
+      {"ZBXZH", {"0,0,30,P1,10,10", ",,,P2,20,5", "1,1,10,P3,5,5"}, 1, 3, "45", 7, {true, true, false}},
+      {"JJZHJ", {"0,0,10,0,10,10", "0,0,10,0,10,10"}, 1, 1, "1", 7, {true, false}},
+  };
+  for (const Case& c : cases) {
+    ToolTable t;
+    t.Compute(c.code, c.rows);
+    ASSERT_TRUE(t.view.m_bComputeOk) << c.code << " " << t.Message();
+    toolstest::Type(t.view, c.row, c.col, c.text);
+    EXPECT_FALSE(t.view.m_bComputeOk) << c.code;
+    for (std::size_t i = 0; i < c.emptied.size(); ++i) {
+      const int r = static_cast<int>(i) + 1;
+      EXPECT_EQ(t.Cell(r, c.result).empty(), c.emptied[i]) << c.code << " edit row " << c.row << ", row " << r;
+    }
+  }
+}
+
 }  // namespace
