@@ -89,6 +89,7 @@ int CTraverseJob::Compute() {
     if (!RunAdjustment()) return 0;
   }
   m_bComputed = 1;
+  if (!m_strPlaneGross.empty()) Say(m_strPlaneGross);
   if (m_bPlane) ComputeExtents();
   if (m_onComputed) m_onComputed(m_bPlane != 0);
   return 1;

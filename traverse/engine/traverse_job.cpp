@@ -45,6 +45,7 @@ void CTraverseJob::ResetResults() {
   m_bIntermediate = 0;
   m_dSigma0Plane = -1;
   m_dSigma0Height = -1;
+  m_strPlaneGross.clear();
   m_nAngleCount = m_nSideCount = m_nDhCount = 0;
   m_dFx = m_dFy = m_dFs = 0;
   m_dWx = m_dWy = m_dWs = 0;

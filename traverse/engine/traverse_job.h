@@ -20,9 +20,12 @@
 // - rigorous adjustment (dx_rigorous.cpp, dx_precision.cpp): indirect
 //   observations of angles and sides, Gauss-Newton on the unknown coordinates,
 //   optional Helmert variance components; σ0, mx, my, m and the error ellipses
-//   from the cofactor matrix. Heights (dx_height.cpp) likewise by weighted
-//   height differences. Both talk to survey::CLsqSolver only; MakeLsqSolver
-//   gives a small network the dense system and a large one the sparse factor.
+//   from the cofactor matrix; a result whose worst normalised residual is gross
+//   is kept but comes with a message naming its row. A network's approximate
+//   coordinates are carried along chains, each chain's closure distributed by
+//   the compass rule. Heights (dx_height.cpp) likewise by weighted height
+//   differences. Both talk to survey::CLsqSolver only; MakeLsqSolver gives a
+//   small network the dense system and a large one the sparse factor.
 // - reductions (dx_reduce.cpp): sides to the reduction height and the Gauss
 //   plane, directions by the arc-to-chord correction, then adjusted again.
 // - coordinate traverse (coord_traverse.cpp): observed coordinates, closure
@@ -181,6 +184,9 @@ class CTraverseJob : public SchemeValues {
   double m_dSumD = 0;       // m
   double m_dSumWeight = 0;  // stations, m or km
   double m_dMinX = 0, m_dMaxX = 0, m_dMinY = 0, m_dMaxY = 0;
+  // Warning of the last rigorous plane pass: its worst residual is gross ("" none).
+  // Compute shows it once the result it belongs to is final.
+  std::string m_strPlaneGross;
 
   // Called at the end of a successful Compute (the navigation pane re-selects
   // its item, which shows the fresh result table). Argument: m_bPlane.
