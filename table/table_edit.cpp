@@ -11,7 +11,6 @@
 using namespace table;
 
 namespace {
-const char kPageTemplate[] = "第   页  共   页";
 const char kPageTip[] =
     "建议页码从下拉列表中选择，这样程序在打印或分页输出到WORD时会自动填写第几页共几页";
 const char kSelectedTip[] = "按右键进行编辑操作";

@@ -9,13 +9,13 @@
 
 using namespace table;
 
-namespace {
+namespace table {
 const char kPageTemplate[] = "第   页  共   页";
 
 std::string PageText(int page, int pages) {
   return "第 " + std::to_string(page) + " 页  共 " + std::to_string(pages) + " 页";
 }
-}  // namespace
+}  // namespace table
 
 // ---- widths and rectangles ------------------------------------------------------
 
@@ -456,14 +456,11 @@ void CTableView::DrawFrame(ICanvas& c) {
 
 // ---- printing -------------------------------------------------------------------
 
-const PrintPlan& CTableView::OnBeginPrinting(const PrintDevice& dev) {
-  CommitEditor();
+PrintPlan CTableView::PaginateFor(int paperHeightMm, int paperWidthMm) const {
   PrintPlan p;
-  if (dev.dpiX > 0 && dev.dpiY > 0) {
-    p.paperHeightMm = static_cast<int>(dev.physHeight * 25.4 / dev.dpiY + 0.1);
-    p.paperWidthMm = static_cast<int>(dev.physWidth * 25.4 / dev.dpiX + 0.1);
-  }
-  p.scale = (dev.dpiY / 25.4) * m_dPrintHeight / m_nFontHeight;
+  p.paperHeightMm = paperHeightMm;
+  p.paperWidthMm = paperWidthMm;
+  p.rowHeightMm = m_nFontHeight > 0 ? m_nRowHeight * m_dPrintHeight / m_nFontHeight : 0;
   p.tableWidth = m_nFontHeight * (p.paperWidthMm - m_nMarginLeft - m_nMarginRight) / m_dPrintHeight;
   const int n = GetRowCount();
   const bool stagger = HasStaggeredColumn();
@@ -483,6 +480,18 @@ const PrintPlan& CTableView::OnBeginPrinting(const PrintDevice& dev) {
     if (m_bPadRows) p.padRows = std::max(0, capacity - m_nSignLines - n);
     for (int k = 1; k <= p.pages; ++k) p.firstRows.push_back((stagger ? rpp - 1 : rpp) * (k - 1) + 1);
   }
+  return p;
+}
+
+const PrintPlan& CTableView::OnBeginPrinting(const PrintDevice& dev) {
+  CommitEditor();
+  int height = 297, width = 210;
+  if (dev.dpiX > 0 && dev.dpiY > 0) {
+    height = static_cast<int>(dev.physHeight * 25.4 / dev.dpiY + 0.1);
+    width = static_cast<int>(dev.physWidth * 25.4 / dev.dpiX + 0.1);
+  }
+  PrintPlan p = PaginateFor(height, width);
+  p.scale = (dev.dpiY / 25.4) * m_dPrintHeight / m_nFontHeight;
   m_plan = p;
   m_printDevice = dev;
   m_bPrinting = false;  // widths for the paper are computed afresh

@@ -30,23 +30,34 @@ const char* const CTableSetForm::kLinesAbove[4] = {"0行", "1行", "2行", "3行
 const char* const CTableSetForm::kLinesBelow[2] = {"0行", "1行"};
 const char* const CTableSetForm::kAngleUnits[3] = {"度分秒", "度", "弧度"};
 
-namespace {
-
-std::string Trim(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return "";
-  const auto e = s.find_last_not_of(" \t");
-  return s.substr(b, e - b + 1);
-}
-
-std::string NumberText(double v) {
+std::string EditNumberText(double v) {
   std::string s = platform::FormatFixed(v, 6);
   while (!s.empty() && s.back() == '0') s.pop_back();
   if (!s.empty() && s.back() == '.') s.pop_back();
   return s == "-0" ? "0" : s;
 }
 
-}  // namespace
+std::string ReadEditNumber(const std::string& text, bool integer, double* value) {
+  const auto b = text.find_first_not_of(" \t");
+  const std::string t = b == std::string::npos ? "" : text.substr(b, text.find_last_not_of(" \t") - b + 1);
+  if (!integer) {
+    if (!platform::IsNumber(t)) return "请输入一个数。";
+    *value = platform::ParseDouble(t);
+    return "";
+  }
+  int v = 0;
+  const char* first = t.data();
+  if (!t.empty() && t[0] == '+') ++first;
+  const char* last = t.data() + t.size();
+  const auto [end, ec] = std::from_chars(first, last, v);
+  if (t.empty() || ec != std::errc() || end != last) return "请输入一个整数。";
+  *value = v;
+  return "";
+}
+
+std::string RangeMessage(double lo, double hi, bool integer) {
+  return "请输入一个介于 " + EditNumberText(lo) + " 和 " + EditNumberText(hi) + " 之间的" + (integer ? "整数。" : "数。");
+}
 
 const TableSetEdit* CTableSetForm::FindEdit(int id) {
   for (const TableSetEdit& e : kEdits)
@@ -76,28 +87,23 @@ const int* CTableSetForm::IntMember(int id) const {
 int* CTableSetForm::IntMember(int id) { return const_cast<int*>(std::as_const(*this).IntMember(id)); }
 
 std::string CTableSetForm::Text(int id) const {
-  if (id == kSetPrintHeight) return NumberText(printHeight);
+  if (id == kSetPrintHeight) return EditNumberText(printHeight);
   const int* m = IntMember(id);
   return m ? std::to_string(*m) : std::string();
 }
 
 std::string CTableSetForm::SetText(int id, const std::string& text) {
-  const std::string t = Trim(text);
+  double v = 0;
   if (id == kSetPrintHeight) {
-    if (!platform::IsNumber(t)) return "请输入一个数。";
-    printHeight = platform::ParseDouble(t);
-    return "";
+    std::string why = ReadEditNumber(text, false, &v);
+    if (why.empty()) printHeight = v;
+    return why;
   }
   int* m = IntMember(id);
   if (!m) return "";
-  int v = 0;
-  const char* first = t.data();
-  if (!t.empty() && t[0] == '+') ++first;
-  const char* last = t.data() + t.size();
-  const auto [end, ec] = std::from_chars(first, last, v);
-  if (t.empty() || ec != std::errc() || end != last) return "请输入一个整数。";
-  *m = v;
-  return "";
+  std::string why = ReadEditNumber(text, true, &v);
+  if (why.empty()) *m = static_cast<int>(v);
+  return why;
 }
 
 std::string CTableSetForm::Validate(int* failedId) const {
@@ -106,8 +112,7 @@ std::string CTableSetForm::Validate(int* failedId) const {
     const double v = e.id == kSetPrintHeight ? printHeight : *IntMember(e.id);
     if (std::isfinite(v) && v >= e.lo && v <= e.hi) continue;
     if (failedId) *failedId = e.id;
-    return "请输入一个介于 " + NumberText(e.lo) + " 和 " + NumberText(e.hi) + " 之间的" +
-           (e.integer ? "整数。" : "数。");
+    return RangeMessage(e.lo, e.hi, e.integer);
   }
   if (failedId) *failedId = 0;
   return "";

@@ -34,6 +34,14 @@ enum TableSetControl : int {
   kSetMarginRight = 215,
 };
 
+// The numeric edits of the settings dialogs. A number as an edit shows it ("3", "2.5").
+std::string EditNumberText(double v);
+// Reads an edit's text (blanks around it allowed): "" and *value set when it is a
+// number (an integer when `integer`), else the message that keeps the dialog open.
+std::string ReadEditNumber(const std::string& text, bool integer, double* value);
+// "请输入一个介于 1 和 50 之间的整数。"
+std::string RangeMessage(double lo, double hi, bool integer);
+
 // One numeric edit of the dialog: its id, label and range.
 struct TableSetEdit {
   int id;

@@ -118,6 +118,7 @@ struct PageTransform {
 struct PrintPlan {
   int paperHeightMm = 297, paperWidthMm = 210;
   double scale = 1;            // table pixels -> device pixels
+  double rowHeightMm = 0;      // one table row on paper
   double tableWidth = 640;     // table width for printing, table pixels
   int rowsPerPage = 0;
   int pages = 1;
@@ -143,6 +144,10 @@ struct CTableLayout {
   Rect Cell(int row, int col) const;
   bool HoldsLastRow() const { return rows > 0 && firstRow + visibleRows - 1 >= rows; }
 };
+
+// The page-number header item, filled in on paper as "第 1 页  共 3 页".
+extern const char kPageTemplate[];
+std::string PageText(int page, int pages);
 
 }  // namespace table
 
@@ -285,6 +290,9 @@ class CTableView {
   // (MutablePrintPlan) after the base, fills the grid for each page in OnPrepareDC
   // before calling the base, and restores its own state after the base's OnEndPrinting.
   virtual const table::PrintPlan& OnBeginPrinting(const table::PrintDevice& device);
+  // The pages of the table on paper of this size with the view's margins (the plan
+  // without a device: no scale); the document export splits by it.
+  table::PrintPlan PaginateFor(int paperHeightMm, int paperWidthMm) const;
   const table::PrintPlan& GetPrintPlan() const { return m_plan; }
   const table::CTableLayout& PrintLayout() const { return m_printLayout; }
   // Lays out page p (1-based) and returns its transform to device pixels.
@@ -354,6 +362,13 @@ class CTableView {
   // The printed pages as a DXF drawing (table/export/dxf_export.h), on `paper` or A4
   // portrait; false with a Chinese reason in *error, no file left behind.
   bool ExportToDxf(const std::string& path, std::string* error = nullptr, const table::PrintDevice* paper = nullptr);
+  // Adds the table to the document of the Word session (one table, or one per page of
+  // the print plan for the Word paper) and rewrites it; false after the failure
+  // message. With the row offset a staggered column stays half a row lower.
+  virtual bool ExportToWord(bool keepRowOffset);
+  // Exit of the Word dialog: with `open` ("完成") the session's document is opened with
+  // the desktop's program when something was written; the session ends.
+  void EndOfficeExport(bool open);
   table::CExportSession& ExcelSession() { return m_excelSession; }
   table::CExportSession& WordSession() { return m_wordSession; }
   bool PushUndo();

@@ -1,6 +1,6 @@
 // Exports of a 10,000-row, 12-column result table: the text table (format 0), the
-// CSV, the workbook in the plain and the half-row mode (two staggered columns), and
-// the DXF drawing of its printed pages.
+// CSV, the workbook in the plain and the half-row mode (two staggered columns), the
+// DXF drawing of its printed pages, and the document as one table and split per page.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "table/export/dxf_export.h"
+#include "table/export/odt_export.h"
 #include "table/export/text_export.h"
 #include "table/export/xlsx_export.h"
 #include "table/table_view.h"
@@ -79,5 +80,18 @@ void BM_DxfExport(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_DxfExport)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_OdtExport(benchmark::State& state) {
+  const bool split = state.range(0) != 0;
+  CTableView v;
+  Fill(v, false);
+  const std::string path = Target(".odt");
+  for (auto _ : state) {
+    std::string error;
+    if (!table::WriteOdt(path, table::BuildOdtTables(v, split, false), &error)) state.SkipWithError(error.c_str());
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_OdtExport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

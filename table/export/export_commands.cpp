@@ -57,6 +57,21 @@ void CExportSession::Commit() {
   written = true;
 }
 
+bool CExportSession::Write(const std::function<bool(const std::string&, std::string*)>& write) {
+  std::string error;
+  bool ok;
+  {
+    platform::WaitCursor wait;
+    ok = write(target, &error);
+  }
+  if (!ok) {
+    platform::Messages().ShowMessage("表格未能输出到文件“" + target + "”：\n" + error, platform::MsgIcon::Error);
+    return false;
+  }
+  Commit();
+  return true;
+}
+
 ExportRun RunExcelExport(CTableView& view, bool newFile, bool allowHalfRow) {
   ExportRun run;
   if (view.GetRowCount() < 1 || view.GetColCount() < 1) {
@@ -74,12 +89,41 @@ ExportRun RunExcelExport(CTableView& view, bool newFile, bool allowHalfRow) {
   return run;
 }
 
-void EndExcelSession(CTableView& view, bool open) {
-  CExportSession& s = view.ExcelSession();
+namespace {
+
+void EndSession(CExportSession& s, bool open) {
   const std::string path = s.written ? s.path : std::string();
   s.Forget();
   if (open && !path.empty() && !platform::Desktop().desktop->OpenWithDesktop(path))
     platform::Messages().ShowMessage("文件“" + path + "”已输出，但没有能打开它的程序。");
+}
+
+}  // namespace
+
+void EndExcelSession(CTableView& view, bool open) { EndSession(view.ExcelSession(), open); }
+
+ExportRun RunWordExport(CTableView& view, bool newFile, bool allowRowOffset) {
+  ExportRun run;
+  const int n = view.GetRowCount();
+  if (n < 1 || view.GetColCount() < 1) {
+    platform::Messages().ShowMessage("当前表格无内容输出！");
+    return run;
+  }
+  const bool offset = allowRowOffset && view.HasStaggeredColumn();
+  const char* question = nullptr;
+  if (n > 2000 && offset)
+    question = "当前表格允许向下错开，输出较慢，\r\n\r\n建议直接在软件中打印或输出到EXCEL！\r\n\r\n是否继续输出？";
+  else if (n > 10000)
+    question = "当前表格内容较多，输出缓慢，\r\n\r\n建议直接在软件中打印或输出到EXCEL！\r\n\r\n是否继续输出？";
+  if (question && !platform::Messages().AskYesNo(question)) return run;
+  if (!view.WordSession().Attach(newFile, "输出到WORD", "WORD文件(*.odt)", "odt")) return run;
+  if (view.ExportToWord(offset)) {
+    run.result = ExportRun::Exported;
+    run.status = "输出完成。可继续输出其他表格或单击“完成”";
+  } else {
+    run.result = ExportRun::Failed;
+  }
+  return run;
 }
 
 }  // namespace table
@@ -117,3 +161,4 @@ void CTableView::OnExportText() {
 void CTableView::OnExportExcel() { table::ExportDialogs().ShowExcelDialog(*this); }
 void CTableView::OnExportWord() { table::ExportDialogs().ShowWordDialog(*this); }
 void CTableView::OnExportCad() { table::ExportDialogs().ShowCadDialog(*this); }
+void CTableView::EndOfficeExport(bool open) { table::EndSession(m_wordSession, open); }

@@ -39,6 +39,11 @@ ExportRun RunExcelExport(CTableView& view, bool newFile, bool allowHalfRow);
 // with the desktop's program when something was written; the session ends.
 void EndExcelSession(CTableView& view, bool open);
 
+// The Word dialog's "输出到当前文件" and "输出到新文件" after its values went into the
+// view: the empty-table message, the questions before a long export, the session's
+// file or a chosen one, the document rewritten.
+ExportRun RunWordExport(CTableView& view, bool newFile, bool allowRowOffset);
+
 // The dialogs in force; never null.
 IExportDialogs& ExportDialogs();
 // Installs dialogs; returns the previous ones (nullptr restores the default).

@@ -4,6 +4,7 @@
 // Writers that rebuild the whole file on every export (a workbook, a document) keep
 // what they wrote so far in `content`.
 #include <any>
+#include <functional>
 #include <string>
 
 namespace table {
@@ -23,6 +24,15 @@ struct CExportSession {
   // A successful export to `target`: it becomes the session's file.
   void Commit();
   void Forget() { *this = CExportSession{}; }
+  // What the session's file holds so far; nothing when the next export starts a file.
+  template <class T>
+  T Kept() const {
+    const T* kept = newFile ? nullptr : std::any_cast<T>(&content);
+    return kept ? *kept : T{};
+  }
+  // Writes the target through `write` (path, reason out) under the wait cursor; on
+  // success commits, on failure says why and returns false.
+  bool Write(const std::function<bool(const std::string& path, std::string* error)>& write);
 };
 
 }  // namespace table

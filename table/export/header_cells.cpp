@@ -35,9 +35,9 @@ std::vector<HeaderCell> HeaderCells(const CTableView& view) {
   return out;
 }
 
-std::string ExportItemText(const CTableView& view, int k) {
+std::string ExportItemText(const CTableView& view, int k, int page, int pages) {
   std::string t = view.GetHeaderText(k);
-  if (t == "第   页  共   页") t = "第 1 页  共 1 页";
+  if (t == kPageTemplate) t = PageText(page, pages);
   return t;
 }
 

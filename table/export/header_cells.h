@@ -22,8 +22,8 @@ int HeaderLineCount(const CTableView& view);
 std::vector<HeaderCell> HeaderCells(const CTableView& view);
 
 // The text of header item k (0..11) as exported: the page item of printing reads
-// "第 1 页  共 1 页" since an export is one page.
-std::string ExportItemText(const CTableView& view, int k);
+// "第 1 页  共 1 页" when the export is one page.
+std::string ExportItemText(const CTableView& view, int k, int page = 1, int pages = 1);
 
 // True when the grid hides this cell: a staggered column's last row lies outside
 // the table.

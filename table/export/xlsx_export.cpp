@@ -282,21 +282,12 @@ bool CTableView::ExportToExcel(bool keepHalfRowOffset) {
   using namespace table;
   CExportSession& s = ExcelSession();
   if (s.target.empty()) return false;
-  std::vector<XlsxSheet> sheets;
-  if (!s.newFile)
-    if (const auto* kept = std::any_cast<std::vector<XlsxSheet>>(&s.content)) sheets = *kept;
+  auto sheets = s.Kept<std::vector<XlsxSheet>>();
   XlsxSheet sheet = BuildXlsxSheet(*this, keepHalfRowOffset);
   sheet.name = UniqueSheetName(GetTitle(), sheets);
   sheets.push_back(std::move(sheet));
-  std::string error;
-  {
-    platform::WaitCursor wait;
-    if (!WriteXlsx(s.target, sheets, &error)) {
-      platform::Messages().ShowMessage("表格未能输出到文件“" + s.target + "”：\n" + error, platform::MsgIcon::Error);
-      return false;
-    }
-  }
+  if (!s.Write([&](const std::string& path, std::string* error) { return WriteXlsx(path, sheets, error); }))
+    return false;
   s.content = std::move(sheets);
-  s.Commit();
   return true;
 }
