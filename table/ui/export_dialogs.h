@@ -1,6 +1,6 @@
 #pragma once
-// The grid's export dialogs: CExportTextSetDlg (modal: format and "输出后打开") and
-// CExportExcelDlg (modeless, one per view, beside the table). Their work is the std
+// The grid's export dialogs: CExportTextSetDlg (modal: format and "输出后打开"),
+// CExportExcelDlg and CExportWordSetDlg (modeless, one each per view, beside the table). Their work is the std
 // export layer's (table/export/); these only show it. QtExportDialogs opens them for
 // the grids; InstallQtPorts installs it.
 #include <QDialog>
@@ -9,6 +9,7 @@
 #include <map>
 
 #include "table/export/export_ports.h"
+#include "table/export/word_set_form.h"
 
 class CTableView;
 class CTextProgressCtrl;
@@ -49,7 +50,39 @@ class CFollowView final : public QObject {
 
 }  // namespace table_ui
 
-class CExportExcelDlg : public QDialog {
+// What the spreadsheet and Word dialogs share: modeless beside the grid widget of their
+// view, hidden and shown with it, a progress bar with a status text, and an exit
+// button that reads "完成" after an export and then opens the file.
+class CViewExportDlg : public QDialog {
+  Q_OBJECT
+ public:
+  CViewExportDlg(CTableView& view, QWidget* viewWidget);
+  // 219: "退出", or "完成" after an export, which opens the file.
+  void OnExit();
+  void SetStatusText(const QString& text);
+  void SetProgress(int pos);
+  QString StatusText() const;
+
+ protected:
+  // Ends the view's export session of this dialog (the file opened with `open`).
+  virtual void EndExport(bool open) = 0;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+  void EnableButtons(bool on);
+
+  CTableView& view_;
+  CTextProgressCtrl* progress_ = nullptr;
+  QPushButton* current_ = nullptr;
+  QPushButton* newFile_ = nullptr;
+  QPushButton* exit_ = nullptr;
+
+ private:
+  void EndSession(bool open);
+
+  bool ended_ = false;
+};
+
+class CExportExcelDlg : public CViewExportDlg {
   Q_OBJECT
  public:
   enum Control : int { kHalfRow = 1041, kCurrentFile = 1054, kNewFile = 1129, kExit = 219, kProgress = 250 };
@@ -59,28 +92,42 @@ class CExportExcelDlg : public QDialog {
 
   // 1054 (false) and 1129 (true).
   void Export(bool newWorkbook);
-  // 219: "退出", or "完成" after an export, which opens the file.
-  void OnExit();
-  void SetStatusText(const QString& text);
-  void SetProgress(int pos);
   QWidget* ControlOf(int id) const;
-  QString StatusText() const;
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
-  void reject() override;
+  void EndExport(bool open) override;
 
  private:
-  void EnableButtons(bool on);
-  void EndSession(bool open);
-
-  CTableView& view_;
   QCheckBox* halfRow_ = nullptr;
-  CTextProgressCtrl* progress_ = nullptr;
-  QPushButton* current_ = nullptr;
-  QPushButton* newFile_ = nullptr;
-  QPushButton* exit_ = nullptr;
-  bool ended_ = false;
+};
+
+// "表格输出到WORD": the document's paper, margins and font, one table or one per page,
+// and the row offset. Its rules are table::CWordSetForm's; it opens with the view's
+// Word settings and gives them back before each export.
+class CExportWordSetDlg : public CViewExportDlg {
+  Q_OBJECT
+ public:
+  CExportWordSetDlg(CTableView& view, QWidget* viewWidget);
+  ~CExportWordSetDlg() override;
+
+  // Checks the entries and copies them into the view; false (after the range message,
+  // the refused entry focused) keeps the dialog as it is.
+  bool ApplySettings();
+  // 1054 (false) and 1129 (true); false when nothing was exported.
+  bool Export(bool newDocument);
+  // Paper list, paper height and width, orientation and margins.
+  void EnablePageControls(bool on);
+  // The control of a dialog id (table::WordSetControl); nullptr for an unknown id.
+  QWidget* ControlOf(int id) const;
+
+ protected:
+  void EndExport(bool open) override;
+
+ private:
+  void ShowPaperSize();
+
+  table::CWordSetForm form_;
+  std::map<int, QWidget*> controls_;
 };
 
 namespace table_ui {
@@ -91,21 +138,21 @@ class QtExportDialogs final : public table::IExportDialogs {
   void ShowExcelDialog(CTableView& view) override;
   void ShowWordDialog(CTableView& view) override;
   void ShowCadDialog(CTableView& view) override;
-  // The open spreadsheet dialog of a view, or null.
+  // The open spreadsheet and Word dialogs of a view, or null.
   CExportExcelDlg* ExcelDialogOf(CTableView& view) const;
+  CExportWordSetDlg* WordDialogOf(CTableView& view) const;
 
-  // The word-processor dialog comes from its own module: a factory that builds it for
-  // a view beside the grid widget.
+  // The CAD dialog comes from the drawing's module: a factory that builds it for a view
+  // beside the grid widget, with the view as its source.
   using DialogFactory = std::function<QDialog*(CTableView& view, QWidget* viewWidget)>;
-  static void SetWordDialogFactory(DialogFactory factory);
-  // So does the CAD dialog (the drawing's), with the view as its source.
   static void SetCadDialogFactory(DialogFactory factory);
   // The view's CAD dialog once made, or null.
   QDialog* CadDialogOf(CTableView& view) const;
 
  private:
   std::map<CTableView*, QPointer<CExportExcelDlg>> excel_;
-  std::map<CTableView*, QPointer<QDialog>> word_, cad_;
+  std::map<CTableView*, QPointer<CExportWordSetDlg>> word_;
+  std::map<CTableView*, QPointer<QDialog>> cad_;
 };
 
 // The instance InstallQtPorts installed.

@@ -20,6 +20,7 @@
 #include "platform/number.h"
 #include "platform/textfile.h"
 #include "table/ui/button_st.h"
+#include "table/ui/export_dialogs.h"
 #include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
 #include "table/ui/table_set_dlg.h"
@@ -184,8 +185,7 @@ TEST_F(ViewWidgetTest, BarButtonsWithoutTheirWorkSaySo) {
   const struct {
     int id;
     const char* text;
-  } cases[] = {{table::ID_EXPORT_WORD, "此版本尚未提供“WORD”功能。"},
-               {table::ID_EXPORT_CAD, "此版本尚未提供“CAD”功能。"}};
+  } cases[] = {{table::ID_EXPORT_CAD, "此版本尚未提供“CAD”功能。"}};
   for (const auto& c : cases) {
     CButtonST* b = w->Button(c.id);
     ASSERT_NE(b, nullptr) << c.id;
@@ -198,6 +198,26 @@ TEST_F(ViewWidgetTest, BarButtonsWithoutTheirWorkSaySo) {
   w->Button(table::ID_COMPUTE)->click();
   for (std::size_t i = before; i < messages.Texts().size(); ++i)
     EXPECT_EQ(messages.Texts()[i].find("尚未提供"), std::string::npos) << "计算 is the view's own work";
+}
+
+TEST_F(ViewWidgetTest, WordOpensItsDialogBesideTheResults) {
+  table::IExportDialogs* old = table::SetExportDialogs(&table_ui::ExportDialogsOfQt());
+  traverse_ui::CTraverseViewHost host;
+  CTableWidget* w = host.Widget();
+  w->resize(1400, 800);
+  w->show();
+  Load(host.View(), Example("closed-traverse.qvt"));
+  host.View().ShowTable("SHUJUSHURU");
+  host.View().OnCommand(table::ID_COMPUTE);
+  w->Button(table::ID_EXPORT_WORD)->click();
+  QPointer<CExportWordSetDlg> dlg = table_ui::ExportDialogsOfQt().WordDialogOf(host.View());
+  ASSERT_TRUE(dlg);
+  EXPECT_TRUE(dlg->isVisible());
+  EXPECT_TRUE(messages.Texts().empty()) << messages.Texts()[0];
+  dlg->OnExit();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(dlg);
+  table::SetExportDialogs(old);
 }
 
 // The shell as the frame hands it to the view factory, recording what the view asks.
