@@ -251,11 +251,48 @@ void CSparseLsq::Analyse() {
   li_.assign(lp_[t_], 0);
   lx_.assign(lp_[t_], 0.0);
   d_.assign(t_, 0.0);
+
+  // The rows of L: row k holds the columns on the tree paths from the entries of
+  // column k of N's upper triangle, so the rows of each column come ascending.
+  std::fill(lnz.begin(), lnz.end(), 0);
+  for (int k = 0; k < t_; ++k) {
+    flag[k] = k;
+    for (std::size_t p = ap_[k]; p + 1 < ap_[k + 1]; ++p)
+      for (int i = ai_[p]; flag[i] != k; i = parent_[i]) {
+        li_[lp_[i] + static_cast<std::size_t>(lnz[i]++)] = k;
+        flag[i] = k;
+      }
+  }
+  // Supernodes: runs of columns where each column's rows are the next column and
+  // that column's rows.
+  superStart_.clear();
+  superOf_.assign(t_, 0);
+  for (int j = 0; j < t_; ++j) {
+    if (j == 0 || !(parent_[j - 1] == j && lp_[j] - lp_[j - 1] == lp_[j + 1] - lp_[j] + 1))
+      superStart_.push_back(j);
+    superOf_[j] = static_cast<int>(superStart_.size()) - 1;
+  }
+  superStart_.push_back(t_);
+  // N's lower triangle by columns, as positions in the upper one.
+  lowerStart_.assign(t_ + 1, 0);
+  for (int k = 0; k < t_; ++k)
+    for (std::size_t p = ap_[k]; p < ap_[k + 1]; ++p) ++lowerStart_[ai_[p] + 1];
+  for (int k = 0; k < t_; ++k) lowerStart_[k + 1] += lowerStart_[k];
+  lowerRow_.resize(ai_.size());
+  lowerAt_.resize(ai_.size());
+  std::vector<std::size_t> next(lowerStart_.begin(), lowerStart_.end() - 1);
+  for (int k = 0; k < t_; ++k)
+    for (std::size_t p = ap_[k]; p < ap_[k + 1]; ++p) {
+      const std::size_t q = next[ai_[p]]++;
+      lowerRow_[q] = k;
+      lowerAt_[q] = p;
+    }
 }
 
-// Assembles N and factors it up-looking: row k of L from a sparse triangular
-// solve along the elimination tree. A pivot that is not clearly positive relative
-// to its diagonal means a datum defect or an unobserved unknown.
+// Assembles N and factors it left-looking by supernodes (Davis, §4.8; Ng & Peyton
+// 1993): each run of columns is gathered dense with the updates of the runs below
+// it and factored as one panel. A pivot that is not clearly positive relative to
+// its diagonal means a datum defect or an unobserved unknown.
 bool CSparseLsq::Factor() {
   std::fill(ax_.begin(), ax_.end(), 0.0);
   auto slot = [&](int a, int b) -> double& {  // a <= b, permuted
@@ -279,38 +316,81 @@ bool CSparseLsq::Factor() {
   assemble(rows1_, p1_);
   assemble(rows2_, p2_);
 
-  std::vector<double> y(t_, 0.0);
-  std::vector<int> pattern(t_), flag(t_), lnz(t_, 0);
-  for (int k = 0; k < t_; ++k) {
-    int top = t_;
-    flag[k] = k;
-    for (std::size_t p = ap_[k]; p < ap_[k + 1]; ++p) {
-      int i = ai_[p];
-      y[i] += ax_[p];
-      int len = 0;
-      for (; flag[i] != k; i = parent_[i]) {
-        pattern[len++] = i;
-        flag[i] = k;
+  const int ns = static_cast<int>(superStart_.size()) - 1;
+  // Supernodes whose next update goes to supernode s, and how far down their
+  // rows the updates have gone.
+  std::vector<int> head(ns, -1), link(ns, -1), done(ns, 0);
+  std::vector<int> rel(t_, 0);
+  // The panel of a supernode (its rows by its columns) and the update of one
+  // column, both dense; the columns of a descendant scaled by its pivots.
+  std::vector<double> F, lt, col, diag0;
+  for (int s = 0; s < ns; ++s) {
+    const int j0 = superStart_[s], w = superStart_[s + 1] - j0, j1 = j0 + w - 1;
+    const int r = static_cast<int>(lp_[j1 + 1] - lp_[j1]), m = w + r;
+    const int* rows = li_.data() + lp_[j1];
+    for (int c = 0; c < w; ++c) rel[j0 + c] = c;
+    for (int q = 0; q < r; ++q) rel[rows[q]] = w + q;
+    F.assign(static_cast<std::size_t>(m) * w, 0.0);
+    auto f = [&](int i, int c) -> double& { return F[static_cast<std::size_t>(c) * m + i]; };
+    diag0.resize(w);
+    for (int c = 0; c < w; ++c) {
+      for (std::size_t e = lowerStart_[j0 + c]; e < lowerStart_[j0 + c + 1]; ++e)
+        f(rel[lowerRow_[e]], c) += ax_[lowerAt_[e]];
+      diag0[c] = f(c, c);
+    }
+    // Left-looking: each supernode whose rows reach into this one subtracts
+    // L(tail, K)·D_K·L(head, K)ᵀ, its rows from here on against those inside.
+    for (int K = head[s]; K != -1;) {
+      const int nextK = link[K];
+      const int k0 = superStart_[K], wk = superStart_[K + 1] - k0, k1 = k0 + wk - 1;
+      const int rk = static_cast<int>(lp_[k1 + 1] - lp_[k1]);
+      const int* krows = li_.data() + lp_[k1];
+      const int o = done[K], nt = rk - o;
+      int nj = 0;
+      while (nj < nt && krows[o + nj] <= j1) ++nj;
+      lt.resize(static_cast<std::size_t>(nt) * wk);
+      for (int c = 0; c < wk; ++c) {
+        const double* l = lx_.data() + lp_[k0 + c] + (wk - 1 - c) + o;
+        std::copy(l, l + nt, lt.begin() + static_cast<std::ptrdiff_t>(c) * nt);
       }
-      while (len > 0) pattern[--top] = pattern[--len];
+      col.resize(nt);
+      for (int b = 0; b < nj; ++b) {
+        std::fill(col.begin() + b, col.end(), 0.0);
+        for (int c = 0; c < wk; ++c) {
+          const double* l = lt.data() + static_cast<std::size_t>(c) * nt;
+          const double g = l[b] * d_[k0 + c];
+          for (int a = b; a < nt; ++a) col[a] += l[a] * g;
+        }
+        const int target = krows[o + b] - j0;
+        for (int a = b; a < nt; ++a) f(rel[krows[o + a]], target) -= col[a];
+      }
+      done[K] = o + nj;
+      if (o + nj < rk) {
+        const int to = superOf_[krows[o + nj]];
+        link[K] = head[to];
+        head[to] = K;
+      }
+      K = nextK;
     }
-    const double diag0 = ax_[ap_[k + 1] - 1];
-    double d = y[k];
-    y[k] = 0.0;
-    for (; top < t_; ++top) {
-      const int i = pattern[top];
-      const double yi = y[i];
-      y[i] = 0.0;
-      const std::size_t end = lp_[i] + static_cast<std::size_t>(lnz[i]);
-      for (std::size_t p = lp_[i]; p < end; ++p) y[li_[p]] -= lx_[p] * yi;
-      const double lki = yi / d_[i];
-      d -= lki * yi;
-      li_[end] = k;
-      lx_[end] = lki;
-      ++lnz[i];
+    // The panel: its own LDLᵀ, then the rows below.
+    for (int c = 0; c < w; ++c) {
+      const double d = f(c, c);
+      if (!std::isfinite(d) || !(diag0[c] > 0.0) || d <= 1e-12 * diag0[c]) return false;
+      d_[j0 + c] = d;
+      double* fc = &f(0, c);
+      for (int i = c + 1; i < m; ++i) fc[i] /= d;
+      for (int c2 = c + 1; c2 < w; ++c2) {
+        const double g = fc[c2] * d;
+        double* fc2 = &f(0, c2);
+        for (int i = c2; i < m; ++i) fc2[i] -= fc[i] * g;
+      }
+      std::copy(fc + c + 1, fc + m, lx_.begin() + static_cast<std::ptrdiff_t>(lp_[j0 + c]));
     }
-    if (!std::isfinite(d) || !(diag0 > 0.0) || d <= 1e-12 * diag0) return false;
-    d_[k] = d;
+    if (r > 0) {
+      const int to = superOf_[rows[0]];
+      link[s] = head[to];
+      head[to] = s;
+    }
   }
   return true;
 }
@@ -374,70 +454,138 @@ double CSparseLsq::Residual(int group, int row) const {
   return v;
 }
 
-// Takahashi: Z = D⁻¹L⁻¹ + (I − Lᵀ)Z. Column j of Z below the diagonal needs Z only
-// on rows and columns of L's column j, which the pattern holds (if L(k, j) and
-// L(m, j) are entries with k < m, so is L(m, k)); so the columns are formed from
-// the last to the first, each from the ones already done.
+// Takahashi: Z = D⁻¹L⁻¹ + (I − Lᵀ)Z, so column j of Z below the diagonal is
+// −Z(S, S)·L(S, j) over the rows S of L's column j, and Z(S, S) lies inside the
+// pattern (the rows of a column are a clique of the filled graph). Supernodes are
+// taken from the last: the block Z(R, R) of the rows R below a supernode is
+// gathered once and multiplied densely with all its columns of L, and the
+// supernode is finished column by column from its last.
 void CSparseLsq::SelectedInverse() {
   zx_.assign(lx_.size(), 0.0);
   zd_.assign(t_, 0.0);
-  std::vector<int> pos(t_, -1);
-  std::vector<double> acc;
-  for (int j = t_ - 1; j >= 0; --j) {
-    const std::size_t b0 = lp_[j], n = lp_[j + 1] - b0;
-    const int* rows = li_.data() + b0;
-    const double* l = lx_.data() + b0;
-    acc.assign(n, 0.0);
-    for (std::size_t b = 0; b < n; ++b) pos[rows[b]] = static_cast<int>(b);
-    for (std::size_t a = 0; a < n; ++a) {
-      const int k = rows[a];
-      acc[a] += l[a] * zd_[k];
-      const std::size_t rest = n - a - 1, width = lp_[k + 1] - lp_[k];
-      if (rest * 16 < width) {
-        // A short column j against a long column k (a separator far up the
-        // tree): look its few rows up instead of scanning all of column k.
-        auto from = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k]);
-        const auto end = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k + 1]);
-        for (std::size_t b = a + 1; b < n; ++b) {
-          from = std::lower_bound(from, end, rows[b]);
-          const double z = zx_[static_cast<std::size_t>(from - li_.begin())];
-          acc[a] += l[b] * z;
-          acc[b] += l[a] * z;
+  std::vector<double> zrr, lr, g, zr, zjj;
+  for (int s = static_cast<int>(superStart_.size()) - 2; s >= 0; --s) {
+    const int j0 = superStart_[s], w = superStart_[s + 1] - j0, j1 = j0 + w - 1;
+    const std::size_t r = lp_[j1 + 1] - lp_[j1];
+    const int* rows = li_.data() + lp_[j1];
+
+    // Z(R, R), lower triangle, column by column from column R[p] of Z.
+    zrr.resize(r * r);  // only the lower triangle is written and read
+    for (std::size_t p = 0; p < r; ++p) {
+      const int k = rows[p];
+      zrr[p * r + p] = zd_[k];
+      const std::size_t rest = r - p - 1;
+      if (rest == 0) continue;
+      auto it = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k]);
+      const auto end = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k + 1]);
+      const bool search = rest * 16 < static_cast<std::size_t>(end - it);
+      for (std::size_t q = p + 1; q < r; ++q) {
+        if (search)
+          it = std::lower_bound(it, end, rows[q]);
+        else
+          while (*it < rows[q]) ++it;
+        zrr[p * r + q] = zx_[static_cast<std::size_t>(it - li_.begin())];
+      }
+    }
+    // L(R, J) and G = Z(R, R)·L(R, J).
+    lr.resize(r * w);
+    for (int c = 0; c < w; ++c) {
+      const double* l = lx_.data() + lp_[j0 + c] + (w - 1 - c);
+      std::copy(l, l + r, lr.begin() + static_cast<std::ptrdiff_t>(r * c));
+    }
+    g.assign(r * w, 0.0);
+    for (int c = 0; c < w; ++c) {
+      const double* l = lr.data() + r * c;
+      double* gc = g.data() + r * c;
+      for (std::size_t p = 0; p < r; ++p) {
+        const double* z = zrr.data() + p * r;  // Z(R[q], R[p]) for q >= p
+        double acc = z[p] * l[p];
+        const double lp = l[p];
+        for (std::size_t q = p + 1; q < r; ++q) {
+          acc += z[q] * l[q];
+          gc[q] += z[q] * lp;
         }
-        continue;
-      }
-      for (std::size_t p = lp_[k]; p < lp_[k + 1]; ++p) {
-        const int b = pos[li_[p]];
-        if (b < 0) continue;
-        acc[a] += l[b] * zx_[p];
-        acc[b] += l[a] * zx_[p];
+        gc[p] += acc;
       }
     }
-    double diag = 1.0 / d_[j];
-    for (std::size_t b = 0; b < n; ++b) {
-      zx_[b0 + b] = -acc[b];
-      diag += l[b] * acc[b];
-      pos[rows[b]] = -1;
+    // The supernode's columns from the last: Z(R, j) and Z(J, j) from what is done.
+    zr.resize(r * w);
+    zjj.resize(static_cast<std::size_t>(w) * w);
+    for (int c = w - 1; c >= 0; --c) {
+      const int j = j0 + c, nJ = w - 1 - c;
+      const double* lJ = lx_.data() + lp_[j];
+      const double* lR = lr.data() + r * c;
+      double* zrc = zr.data() + r * c;
+      for (std::size_t p = 0; p < r; ++p) zrc[p] = -g[r * c + p];
+      for (int i = 0; i < nJ; ++i) {
+        const double* zro = zr.data() + r * (c + 1 + i);
+        for (std::size_t p = 0; p < r; ++p) zrc[p] -= lJ[i] * zro[p];
+      }
+      double diag = 1.0 / d_[j];
+      for (int i = 0; i < nJ; ++i) {
+        const int m = c + 1 + i;
+        double z = 0.0;
+        for (int i2 = 0; i2 < nJ; ++i2) z -= zjj[static_cast<std::size_t>(m) * w + (c + 1 + i2)] * lJ[i2];
+        const double* zrm = zr.data() + r * m;
+        for (std::size_t p = 0; p < r; ++p) z -= zrm[p] * lR[p];
+        zjj[static_cast<std::size_t>(m) * w + c] = zjj[static_cast<std::size_t>(c) * w + m] = z;
+        zx_[lp_[j] + i] = z;
+        diag -= lJ[i] * z;
+      }
+      for (std::size_t p = 0; p < r; ++p) {
+        zx_[lp_[j] + nJ + p] = zrc[p];
+        diag -= lR[p] * zrc[p];
+      }
+      zd_[j] = diag;
+      zjj[static_cast<std::size_t>(c) * w + c] = diag;
     }
-    zd_[j] = diag;
   }
   haveInverse_ = true;
 }
 
-// Q(a, b) = (L⁻¹e_a)ᵀ D⁻¹ (L⁻¹e_b), both solves started at their own column.
-double CSparseLsq::SolveEntry(int a, int b) const {
-  auto forward = [&](int s) {
-    std::vector<double> y(t_, 0.0);
-    y[s] = 1.0;
-    for (int j = s; j < t_; ++j) {
-      if (y[j] == 0.0) continue;
-      for (std::size_t p = lp_[j]; p < lp_[j + 1]; ++p) y[li_[p]] -= lx_[p] * y[j];
-    }
-    return y;
-  };
-  const std::vector<double> ya = forward(a), yb = forward(b);
+// L⁻¹e_s is nonzero only on the path from s to the root of the elimination tree
+// (every row of a column of L is an ancestor of that column), so the solve walks
+// that path alone and leaves the work vector zero again.
+std::size_t CSparseLsq::ForwardOnPath(int s, std::size_t keep) {
+  for (std::size_t i = 0; i < paths_.size(); ++i)
+    if (paths_[i].start == s) return i;
+  if (nextPath_ == keep) nextPath_ = (nextPath_ + 1) % paths_.size();
+  const std::size_t slot = nextPath_;
+  nextPath_ = (nextPath_ + 1) % paths_.size();
+  PathSolve& c = paths_[slot];
+  c.start = s;
+  c.path.clear();
+  for (int j = s; j != -1; j = parent_[j]) c.path.push_back(j);
+  if (work_.size() != static_cast<std::size_t>(t_)) work_.assign(t_, 0.0);
+  work_[s] = 1.0;
+  for (int j : c.path) {
+    const double yj = work_[j];
+    if (yj == 0.0) continue;
+    for (std::size_t p = lp_[j]; p < lp_[j + 1]; ++p) work_[li_[p]] -= lx_[p] * yj;
+  }
+  c.y.resize(c.path.size());
+  for (std::size_t k = 0; k < c.path.size(); ++k) {
+    c.y[k] = work_[c.path[k]];
+    work_[c.path[k]] = 0.0;
+  }
+  return slot;
+}
+
+// Q(a, b) = (L⁻¹e_a)ᵀ D⁻¹ (L⁻¹e_b): only the common part of the two paths (from
+// the first shared ancestor to the root) contributes.
+double CSparseLsq::SolveEntry(int a, int b) {
+  const std::size_t sa = ForwardOnPath(a, paths_.size());
+  const PathSolve& pa = paths_[sa];
+  const PathSolve& pb = paths_[ForwardOnPath(b, sa)];
+  std::size_t i = 0, k = 0;
+  while (i < pa.path.size() && k < pb.path.size() && pa.path[i] != pb.path[k]) {
+    if (pa.path[i] < pb.path[k])
+      ++i;
+    else
+      ++k;
+  }
   double q = 0.0;
-  for (int k = std::max(a, b); k < t_; ++k) q += ya[k] * yb[k] / d_[k];
+  for (; i < pa.path.size() && k < pb.path.size(); ++i, ++k) q += pa.y[i] * pb.y[k] / d_[pa.path[i]];
   return q;
 }
 
@@ -450,6 +598,7 @@ double CSparseLsq::Q(int i, int j) {
       if (!Factor()) return 0.0;
     }
     SelectedInverse();
+    for (PathSolve& c : paths_) c.start = -1;
   }
   int a = iperm_[i], b = iperm_[j];
   if (a == b) return zd_[a];

@@ -9,14 +9,17 @@
 // How: the unknowns are ordered to keep the factor sparse, by approximate minimum
 // degree (Amestoy, Davis & Duff, "An approximate minimum degree ordering
 // algorithm", 1996; Eigen's implementation) or, on request, by reverse
-// Cuthill–McKee; N = L·D·Lᵀ is factored up-looking over the elimination tree
-// (Davis, "Direct Methods for Sparse Linear Systems", 2006, §4.7); cofactors come
-// from the selected inverse on L's own pattern by the Takahashi recurrence
-// (Takahashi, Fagan & Chen, 1973; Erisman & Tinney, "On computing certain
-// elements of the inverse of a sparse matrix", 1975), so only the entries of Q
-// inside the pattern are formed, and no column of N⁻¹ is ever kept. Pairs a
-// caller names beforehand (NeedCofactors) are added to the pattern as zeros; a
-// pair outside it is computed on demand by two triangular solves and not kept.
+// Cuthill–McKee; N = L·D·Lᵀ is factored left-looking by supernodes, runs of
+// columns with one row pattern that are factored as dense panels (Davis, "Direct
+// Methods for Sparse Linear Systems", 2006, §4.8); cofactors come from the
+// selected inverse on L's own pattern by the Takahashi recurrence (Takahashi,
+// Fagan & Chen, 1973; Erisman & Tinney, "On computing certain elements of the
+// inverse of a sparse matrix", 1975), formed by the same supernodes, so only the
+// entries of Q inside the pattern are formed, and no column of N⁻¹ is ever kept.
+// Pairs a caller names beforehand (NeedCofactors) are added to the pattern as
+// zeros; a pair outside it is computed on demand from the two sparse solves
+// L⁻¹e_i and L⁻¹e_j, each only along its path up the elimination tree, and the
+// last few of those paths are kept for the neighbouring entries of the same leg.
 // The ordering and the symbolic factor are reused while the pattern stays the
 // same (the passes of a Gauss-Newton or Helmert loop).
 //
@@ -75,7 +78,13 @@ class CSparseLsq : public CLsqSolver {
   void Analyse();
   bool Factor();
   void SelectedInverse();
-  double SolveEntry(int a, int b) const;  // permuted, outside the pattern
+  struct PathSolve {
+    int start = -1;
+    std::vector<int> path;  // s and its ancestors, ascending
+    std::vector<double> y;  // L⁻¹e_s on the path
+  };
+  std::size_t ForwardOnPath(int s, std::size_t keep);  // the slot of s, never `keep`
+  double SolveEntry(int a, int b);  // permuted, outside the pattern
   double TraceGroup(const std::vector<Row>& rows, const std::vector<double>& p);
 
   bool height_;
@@ -103,9 +112,19 @@ class CSparseLsq : public CLsqSolver {
   std::vector<std::size_t> lp_;
   std::vector<int> li_;
   std::vector<double> lx_, d_;
+  // Supernodes (first columns, and the supernode of each column) and N's lower
+  // triangle by columns as rows and positions in ax_.
+  std::vector<int> superStart_, superOf_;
+  std::vector<std::size_t> lowerStart_, lowerAt_;
+  std::vector<int> lowerRow_;
   // Selected inverse on L's pattern (zx_ beside lx_) and its diagonal.
   std::vector<double> zx_, zd_;
   bool factored_ = false, haveInverse_ = false;
+  // Solves for the entries outside the pattern: the last few paths (the four
+  // cofactors of a leg share them) and a work vector kept zero between solves.
+  std::vector<PathSolve> paths_ = std::vector<PathSolve>(4);
+  std::size_t nextPath_ = 0;
+  std::vector<double> work_;
 };
 
 }  // namespace survey
