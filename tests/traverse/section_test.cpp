@@ -9,6 +9,7 @@
 #include "platform/fake_ports.h"
 #include "platform/textfile.h"
 #include "traverse/file/traverse_section.h"
+#include "traverse/view/dx_view.h"
 
 namespace t = traverse;
 
@@ -208,6 +209,59 @@ TEST(TraverseSectionTest, RowFieldsAreCutPaddedAndTrimmed) {
   EXPECT_EQ(d.rows[2][0], "P 1");
   EXPECT_EQ(d.rows[2][8], "内 部");
   EXPECT_EQ(d.rows[2][9], "");
+}
+
+// The open builds the view's rows in place from the lines; they must hold what the
+// plain reader keeps, for the current and the old format alike.
+TEST(TraverseSectionTest, OpenBuildsTheViewRowsAsThePlainReaderReads) {
+  std::vector<std::string> lines = kNewJobSection;
+  lines.insert(lines.begin() + 42, {"A,1.2, 3 4 ,,,,,,remark,", " B\r, \n,P\r1 ", ",", "", "C,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15",
+                                    "[计算方案]", "导线类型:1", "[数据]", "D"});
+  const std::vector<std::string> legacy = {"Quintar计算文件", "400", "[计算方案]", "导线类型:2", "END", "[数据]",
+                                           " E ,1,2,3,4,5,6,7,8,9,10", "", "F", "END", "G"};
+  struct {
+    const char* what;
+    std::vector<std::string> lines;
+    bool old;
+    std::vector<t::SectionRow> rows;
+    int type;
+  } cases[] = {
+      {"current", lines, false,
+       {Row({"A", "1.2", "3 4", "", "", "", "", "", "remark", ""}), Row({"B", "", "P 1"}), Row({"", ""}),
+        Row({"C", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14"}), Row({"D"})},
+       1},
+      {"legacy", legacy, true, {Row({"E", "1", "2", "3", "4", "5", "6", "7", "8"}), Row({"F"})}, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    t::TraverseSectionData plain;
+    if (c.old) {
+      t::ReadLegacyTraverseLines(c.lines, plain);
+    } else {
+      plain = Read(c.lines);
+    }
+    EXPECT_EQ(plain.rows, c.rows);
+    EXPECT_EQ(plain.scheme.m_nTraverseType, c.type);
+
+    CDxView view;
+    view.ResetScheme();
+    t::CTraverseDocSection section(view);
+    app::LineReader in(c.lines);
+    section.BeginRead(c.old ? 400 : 520);
+    if (c.old) {
+      section.ReadLegacySection(in);
+    } else {
+      in.Seek(1);  // after the banner
+      section.ReadSection(in);
+    }
+    section.Reset();
+    section.CommitRead();
+    EXPECT_EQ(view.m_nTraverseType, c.type);
+    ASSERT_EQ(view.m_arrUnit.size(), c.rows.size());
+    for (std::size_t r = 0; r < c.rows.size(); ++r)
+      for (std::size_t i = 0; i < t::kRowTexts.size(); ++i)
+        EXPECT_EQ(view.m_arrUnit[r].*t::kRowTexts[i], c.rows[r][i]) << "row " << r << " field " << i;
+  }
 }
 
 // "严密平差" as stored, except for the special traverse or network, which has only

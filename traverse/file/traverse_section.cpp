@@ -1,9 +1,11 @@
 #include "traverse/file/traverse_section.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <functional>
 #include <map>
+#include <string_view>
 
 #include "drawing/draw_view.h"
 #include "platform/doc_section.h"
@@ -115,12 +117,54 @@ void ApplyKeyLine(const std::map<std::string, Setter>& keys, const std::string& 
   if (it != keys.end()) it->second(d, line.substr(colon + 1));
 }
 
-SectionRow RowFromLine(const std::string& line, std::size_t fields) {
-  std::vector<std::string> items;
-  survey::SplitText(BlankLineBreaks(line), items, ',');
+// The first fields comma-separated texts of a data line into row, the others
+// emptied: each trimmed of blanks, a line break read as a blank (as SplitText over
+// BlankLineBreaks, without a copy of the line or a list of pieces).
+void RowFromLine(std::string_view line, std::size_t fields, SectionRow& row) {
+  auto blank = [](char ch) { return ch == ' ' || ch == '\r' || ch == '\n'; };
+  std::size_t i = 0;
+  for (std::size_t start = 0; !line.empty() && i < fields;) {
+    const std::size_t comma = line.find(',', start);
+    std::string_view piece = line.substr(start, comma == std::string_view::npos ? comma : comma - start);
+    while (!piece.empty() && blank(piece.front())) piece.remove_prefix(1);
+    while (!piece.empty() && blank(piece.back())) piece.remove_suffix(1);
+    std::string& text = row[i++];
+    text.assign(piece);
+    for (char& ch : text)
+      if (ch == '\r' || ch == '\n') ch = ' ';
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  for (; i < row.size(); ++i) row[i].clear();
+}
+
+// The rows in data.rows.
+class KeepRows final : public ISectionRowSink {
+ public:
+  explicit KeepRows(std::vector<SectionRow>& rows) : rows_(rows) {}
+  void Reserve(std::size_t n) override { rows_.reserve(rows_.size() + n); }
+  void Add(SectionRow& row) override { rows_.push_back(std::move(row)); }
+
+ private:
+  std::vector<SectionRow>& rows_;
+};
+
+// Hands the data lines to rows until end (a line that ends the block), at most
+// kMaxSectionRows in all; reserves first for the lines up to the end.
+template <typename IsEnd>
+std::size_t ReadDataRows(const std::vector<std::string>& lines, std::size_t pos, std::size_t fields,
+                         std::size_t& count, ISectionRowSink& rows, IsEnd isEnd) {
+  std::size_t last = pos, n = 0;
+  while (last < lines.size() && !isEnd(lines[last])) n += !lines[last++].empty();
+  rows.Reserve(std::min(n, kMaxSectionRows - count));
   SectionRow row;
-  for (std::size_t i = 0; i < items.size() && i < fields; ++i) row[i] = std::move(items[i]);
-  return row;
+  for (; pos < last; ++pos) {
+    if (lines[pos].empty() || count >= kMaxSectionRows) continue;
+    RowFromLine(lines[pos], fields, row);
+    rows.Add(row);
+    ++count;
+  }
+  return last;
 }
 
 }  // namespace
@@ -218,9 +262,18 @@ std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& d)
 
 void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
                               TraverseSectionData& d) {
+  std::vector<SectionRow> rows;
+  KeepRows keep(rows);
+  ReadTraverseSectionLines(lines, pos, fileVersion, d, keep);
+  d.rows = std::move(rows);
+}
+
+void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
+                              TraverseSectionData& d, ISectionRowSink& rows) {
   d = TraverseSectionData();
   enum { kOutside, kScheme, kData } block = kOutside;
   bool ellipsoidRead = false;
+  std::size_t count = 0;
   while (pos < lines.size()) {
     const std::string& line = lines[pos];
     if (IsSectionBoundary(line)) {
@@ -234,6 +287,10 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
       continue;
     }
     if (line == "[数据]") {
+      // The rows in one run, up to the next line that means something else.
+      pos = ReadDataRows(lines, pos, 15, count, rows, [](const std::string& l) {
+        return l == "[数据结束]" || l == "[计算方案]" || l == "[数据]" || IsSectionBoundary(l);
+      });
       block = kData;
       continue;
     }
@@ -244,12 +301,8 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
       }
       if (line.rfind("坐标系:", 0) == 0) ellipsoidRead = true;
       ApplyKeyLine(CurrentKeys(), line, d);
-    } else if (block == kData) {
-      if (line == "[数据结束]") {
-        block = kOutside;
-        continue;
-      }
-      if (d.rows.size() < kMaxSectionRows) d.rows.push_back(RowFromLine(line, 15));
+    } else if (block == kData && line == "[数据结束]") {
+      block = kOutside;
     }
   }
   // Files up to 5.0 had no custom ellipsoid at index 0 (a damaged index is left for
@@ -259,24 +312,25 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
 }
 
 void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& d) {
-  enum { kOutside, kScheme, kData } block = kOutside;
-  for (const std::string& line : lines) {
+  KeepRows keep(d.rows);
+  ReadLegacyTraverseLines(lines, d, keep);
+}
+
+void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& d, ISectionRowSink& rows) {
+  enum { kOutside, kScheme } block = kOutside;
+  std::size_t count = d.rows.size();
+  for (std::size_t pos = 0; pos < lines.size();) {
+    const std::string& line = lines[pos++];
     if (line == "[计算方案]") {
       block = kScheme;
-      continue;
-    }
-    if (line == "[数据]") {
-      block = kData;
-      continue;
-    }
-    if (line == "END") {
+    } else if (line == "[数据]") {
       block = kOutside;
-      continue;
-    }
-    if (block == kScheme) {
-      if (!line.empty()) ApplyKeyLine(LegacyKeys(), line, d);
-    } else if (block == kData) {
-      if (!line.empty() && d.rows.size() < kMaxSectionRows) d.rows.push_back(RowFromLine(line, 9));
+      pos = ReadDataRows(lines, pos, 9, count, rows,
+                         [](const std::string& l) { return l == "END" || l == "[计算方案]" || l == "[数据]"; });
+    } else if (line == "END") {
+      block = kOutside;
+    } else if (block == kScheme && !line.empty()) {
+      ApplyKeyLine(LegacyKeys(), line, d);
     }
   }
   d.Sanitize();
@@ -305,6 +359,16 @@ void ApplyDrawingSettings(const TraverseSectionData& d, drawing::CDrawView& v) {
   if (d.printScale > 0) v.m_dPrintScale = d.printScale;
 }
 
+struct CTraverseDocSection::Pending final : ISectionRowSink {
+  TraverseSectionData data;
+  std::vector<CDxView::CUnit> rows;
+  void Reserve(std::size_t n) override { rows.reserve(rows.size() + n); }
+  void Add(SectionRow& row) override {
+    CDxView::CUnit& u = rows.emplace_back();
+    for (std::size_t i = 0; i < row.size(); ++i) u.*kRowTexts[i] = std::move(row[i]);
+  }
+};
+
 CTraverseDocSection::CTraverseDocSection(CDxView& view, std::function<drawing::CDrawView*()> drawing)
     : view_(view), drawing_(std::move(drawing)) {}
 
@@ -332,26 +396,27 @@ void CTraverseDocSection::WriteSection(app::LineWriter& out) {
 
 void CTraverseDocSection::BeginRead(int fileVersion) {
   fileVersion_ = fileVersion;
-  pending_ = std::make_unique<TraverseSectionData>();
+  pending_ = std::make_unique<Pending>();
 }
 
 void CTraverseDocSection::ReadSection(app::LineReader& in) {
   if (!pending_) BeginRead(fileVersion_);
   std::size_t pos = in.Position();
-  ReadTraverseSectionLines(in.Lines(), pos, fileVersion_, *pending_);
+  pending_->rows.clear();  // the reader starts the section afresh
+  ReadTraverseSectionLines(in.Lines(), pos, fileVersion_, pending_->data, *pending_);
   in.Seek(pos);
 }
 
 void CTraverseDocSection::ReadLegacySection(app::LineReader& in) {
   if (!pending_) BeginRead(fileVersion_);
-  ReadLegacyTraverseLines(in.Lines(), *pending_);
+  ReadLegacyTraverseLines(in.Lines(), pending_->data, *pending_);
   in.Seek(in.Lines().size());
 }
 
 void CTraverseDocSection::CommitRead() {
   if (!pending_) return;
-  view_.ApplySectionData(*pending_);
-  ApplyDrawingSettings(*pending_, Drawing());
+  view_.ApplySectionData(pending_->data, std::move(pending_->rows));
+  ApplyDrawingSettings(pending_->data, Drawing());
   pending_.reset();
 }
 
@@ -378,6 +443,13 @@ void CDxView::GetSectionData(traverse::TraverseSectionData& d) const {
 }
 
 void CDxView::ApplySectionData(const traverse::TraverseSectionData& d) {
+  std::vector<CUnit> rows(d.rows.size());
+  for (std::size_t r = 0; r < d.rows.size(); ++r)
+    for (std::size_t i = 0; i < d.rows[r].size(); ++i) rows[r].*traverse::kRowTexts[i] = d.rows[r][i];
+  ApplySectionData(d, std::move(rows));
+}
+
+void CDxView::ApplySectionData(const traverse::TraverseSectionData& d, std::vector<CUnit> rows) {
   traverse::ApplyScheme(*this, d.scheme);
   m_nAngleDecimals = d.angleDecimals;
   m_nDistDecimals = d.distDecimals;
@@ -387,12 +459,7 @@ void CDxView::ApplySectionData(const traverse::TraverseSectionData& d) {
   m_nLinesAbove = d.linesAbove;
   m_nLineBelow = d.lineBelow;
   for (int i = 0; i < 12; ++i) SetHeaderText(i, d.headerItems[static_cast<std::size_t>(i)]);
-  m_arrUnit.assign(d.rows.size(), CUnit());
-  for (std::size_t r = 0; r < d.rows.size(); ++r) {
-    const traverse::SectionRow& t = d.rows[r];
-    CUnit& u = m_arrUnit[r];
-    for (std::size_t i = 0; i < t.size(); ++i) u.*traverse::kRowTexts[i] = t[i];
-  }
+  m_arrUnit = std::move(rows);
   m_bComputed = 0;
   ConfigureProjection();
 }

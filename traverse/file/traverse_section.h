@@ -55,6 +55,17 @@ struct TraverseSectionData {
   void Sanitize();
 };
 
+// Where the data rows go as they are read. The plain readers keep them in data.rows;
+// the view's open builds its own rows in place, so a large job is not held twice.
+class ISectionRowSink {
+ public:
+  virtual ~ISectionRowSink() = default;
+  // Before the rows of a data block: at most this many follow.
+  virtual void Reserve(std::size_t rows) = 0;
+  // One row; its texts may be moved out.
+  virtual void Add(SectionRow& row) = 0;
+};
+
 // The whole section, banner to closing line.
 std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& data);
 
@@ -64,10 +75,15 @@ std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& da
 // of files up to version 500 (their coordinate-system index lacks the custom entry).
 void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
                               TraverseSectionData& data);
+// The same with the rows handed to rows instead (data.rows stays empty).
+void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
+                              TraverseSectionData& data, ISectionRowSink& rows);
 
 // Files before version 410: the whole file, "[计算方案]" key blocks and "[数据]" rows
 // of 9 fields, each ended by "END". Does not reset data.
 void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& data);
+void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& data,
+                             ISectionRowSink& rows);
 
 // ---- the traverse view as a section of the job file ----------------------------
 
@@ -110,7 +126,8 @@ class CTraverseDocSection final : public app::IDocSection {
   std::function<drawing::CDrawView*()> drawing_;
   std::unique_ptr<drawing::CDrawView> own_;
   int fileVersion_ = 520;
-  std::unique_ptr<TraverseSectionData> pending_;
+  struct Pending;  // the settings read and the view's rows built from the file
+  std::unique_ptr<Pending> pending_;
 };
 
 }  // namespace traverse

@@ -95,6 +95,8 @@ class CDxView : public CTableView, public traverse::CTraverseJob {
   // Document section: the model goes through traverse::TraverseSectionData.
   void GetSectionData(traverse::TraverseSectionData& data) const;
   void ApplySectionData(const traverse::TraverseSectionData& data);
+  // The settings of data with rows already built (data.rows is not used).
+  void ApplySectionData(const traverse::TraverseSectionData& data, std::vector<CUnit> rows);
   // The first-use hint (an extra tab indents each line in the table's copy).
   static std::string FirstUseHint(bool tableCopy);
   traverse::ITraverseViewPorts* m_pViewPorts = nullptr;
