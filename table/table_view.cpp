@@ -123,12 +123,11 @@ int CTableView::GetRowCount() const { return m_rows.empty() ? 0 : static_cast<in
 int CTableView::GetColCount() const { return m_columns.empty() ? 0 : static_cast<int>(m_columns.size()) - 1; }
 
 void CTableView::MakeRows(int /*from*/, int to) {
-  const std::size_t cols = m_columns.size();
-  while (static_cast<int>(m_rows.size()) <= to) {
-    CRow r;
-    r.cols.resize(cols);
-    m_rows.push_back(std::move(r));
-  }
+  if (to < 0) return;
+  const std::size_t cols = m_columns.size(), want = static_cast<std::size_t>(to) + 1;
+  // A whole table at once takes its size; a row at a time still grows geometrically.
+  if (want > m_rows.capacity()) m_rows.reserve(std::max(want, 2 * m_rows.capacity()));
+  while (m_rows.size() < want) m_rows.push_back(CRow{std::vector<CCol>(cols)});
 }
 
 void CTableView::InvalidateLayout() {
@@ -275,7 +274,9 @@ void CTableView::SetCellAngle(int row, int col, double radians, int decimals, bo
 
 void CTableView::SetCellLocked(int row, int col, bool locked) {
   CheckCell(row, col);
-  m_rows[row].cols[col].locked = locked;
+  bool& flag = m_rows[row].cols[col].locked;
+  if (flag == locked) return;  // a table's locks are set cell by cell; repaint on a change only
+  flag = locked;
   Repaint();
 }
 

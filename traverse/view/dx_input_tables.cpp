@@ -1,16 +1,21 @@
 // CDxView: the three data-input tables and the rules of which cells take typing.
+#include <algorithm>
+
 #include "traverse/view/dx_view.h"
 #include "traverse/view/dx_view_input.h"
 #include "traverse/view/dx_view_ports.h"
 
 namespace {
 
+using Field = std::string CDxView::CUnit::*;
+using U = CDxView::CUnit;
+
 // The texts of a row in the column order of its table.
-std::vector<const std::string*> RowTexts(const CDxView::CUnit& u, int type) {
+std::vector<Field> RowFields(int type) {
   if (type == 4)
-    return {&u.name, &u.obsXText, &u.obsYText, &u.obsHText, &u.weightText, &u.xText, &u.yText, &u.hText, &u.remark};
-  if (type == 5) return {&u.name, &u.backsightText, &u.intermediateText, &u.foresightText, &u.hText, &u.remark};
-  return {&u.name, &u.angleText, &u.distanceText, &u.dhText, &u.weightText, &u.xText, &u.yText, &u.hText, &u.remark};
+    return {&U::name, &U::obsXText, &U::obsYText, &U::obsHText, &U::weightText, &U::xText, &U::yText, &U::hText, &U::remark};
+  if (type == 5) return {&U::name, &U::backsightText, &U::intermediateText, &U::foresightText, &U::hText, &U::remark};
+  return {&U::name, &U::angleText, &U::distanceText, &U::dhText, &U::weightText, &U::xText, &U::yText, &U::hText, &U::remark};
 }
 
 }  // namespace
@@ -31,20 +36,20 @@ void BuildInputGrid(CDxView& v, int rows) {
     if (col.stagger) v.SetColumnStagger(c, true);
     if (!col.tip.empty()) v.SetColumnTip(c, col.tip);
   }
+  const std::vector<Field> fields = RowFields(v.m_nTraverseType);
+  const int filled = std::min(cols, static_cast<int>(fields.size()));
   for (int r = 1; r <= rows; ++r) {
-    const auto texts = RowTexts(v.m_arrUnit[static_cast<std::size_t>(r - 1)], v.m_nTraverseType);
-    for (int c = 1; c <= cols && c <= static_cast<int>(texts.size()); ++c)
-      v.SetCellText(r, c, *texts[static_cast<std::size_t>(c - 1)]);
+    const CDxView::CUnit& u = v.m_arrUnit[static_cast<std::size_t>(r - 1)];
+    for (int c = 1; c <= filled; ++c) v.SetCellText(r, c, u.*fields[static_cast<std::size_t>(c - 1)]);
   }
 }
 
 }  // namespace
 
 int CDxView::InputColumnOf(std::string CUnit::*field) const {
-  const CUnit u;
-  const auto texts = RowTexts(u, m_nTraverseType);
-  for (std::size_t i = 0; i < texts.size(); ++i)
-    if (texts[i] == &(u.*field)) return static_cast<int>(i) + 1;
+  const std::vector<Field> fields = RowFields(m_nTraverseType);
+  for (std::size_t i = 0; i < fields.size(); ++i)
+    if (fields[i] == field) return static_cast<int>(i) + 1;
   return 0;
 }
 
@@ -110,10 +115,10 @@ void CDxView::UpdateInputTips() {
     return;
   }
 
-  const auto pattern = traverse::InputLockPattern(type, n);
-  for (int r = 1; r <= n; ++r)
-    for (int c = 1; c <= cols && c <= 9; ++c)
-      SetCellLocked(r, c, pattern[static_cast<std::size_t>(r - 1)][static_cast<std::size_t>(c - 1)]);
+  for (int r = 1; r <= n; ++r) {
+    const auto lock = traverse::InputLockRow(type, n, r);
+    for (int c = 1; c <= cols && c <= 9; ++c) SetCellLocked(r, c, lock[static_cast<std::size_t>(c - 1)]);
+  }
   for (const auto& [col, tip] : traverse::InputTips(type, m_nLevelWeight))
     if (col <= cols) SetColumnTip(col, tip);
 

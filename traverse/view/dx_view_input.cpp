@@ -87,15 +87,24 @@ InputLayout InputLayoutFor(int t, int levelWeight, int distUnit) {
 int MinimumInputRows(int t) { return t == 0 ? 5 : 3; }
 
 std::vector<std::vector<bool>> InputLockPattern(int t, int n) {
-  const int cols = t == 5 ? 6 : 9;
-  std::vector<std::vector<bool>> lock(n > 0 ? n : 0, std::vector<bool>(cols, false));
-  if (t == 5 || n < 1) return lock;
+  const std::size_t cols = t == 5 ? 6 : 9;
+  std::vector<std::vector<bool>> lock;
+  for (int r = 1; r <= n; ++r) {
+    const std::array<bool, 9> row = InputLockRow(t, n, r);
+    lock.emplace_back(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(cols));
+  }
+  return lock;
+}
+
+std::array<bool, 9> InputLockRow(int t, int n, int row) {
+  std::array<bool, 9> lock{};
+  if (t == 5 || n < 1 || row < 1 || row > n) return lock;
+  // The rules for the whole table, applied in order, kept where they meet this row.
   auto set = [&](int r, int c, bool v) {
-    if (r >= 1 && r <= n) lock[r - 1][c - 1] = v;
+    if (r == row) lock[static_cast<std::size_t>(c - 1)] = v;
   };
   const int X = 6, Y = 7, H = 8;
-  for (int r = 1; r <= n; ++r)
-    for (int c : {X, Y, H}) set(r, c, t != 3);
+  for (int c : {X, Y, H}) set(row, c, t != 3);
   auto lockLeg = [&](int r) {
     for (int c : {3, 4, 5}) set(r, c, true);
   };

@@ -3,6 +3,7 @@
 // into. Three layouts: traverse types 0-3 (angles, sides, height differences, known
 // coordinates), the coordinate traverse (type 4) and the single-run levelling
 // (type 5). The column order is the order in which the grid is read back into rows.
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,8 @@ int MinimumInputRows(int traverseType);
 // locked. Type 5 unlocks every cell. The trigonometric weight lock is not included
 // (it depends on the texts): see TrigWeightFollowsDistance.
 std::vector<std::vector<bool>> InputLockPattern(int traverseType, int rows);
+// One row of it (1-based), columns 1-9; all unlocked outside the table.
+std::array<bool, 9> InputLockRow(int traverseType, int rows, int row);
 
 // The column tips UpdateInputTips sets for types 0-3: column index (1-based) and tip.
 std::vector<std::pair<int, std::string>> InputTips(int traverseType, int levelWeight);
