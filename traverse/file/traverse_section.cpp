@@ -9,6 +9,7 @@
 
 #include "drawing/draw_view.h"
 #include "platform/doc_section.h"
+#include "platform/memory.h"
 #include "platform/number.h"
 #include "platform/ports.h"
 #include "survey/format.h"
@@ -362,7 +363,10 @@ void ApplyDrawingSettings(const TraverseSectionData& d, drawing::CDrawView& v) {
 struct CTraverseDocSection::Pending final : ISectionRowSink {
   TraverseSectionData data;
   std::vector<CDxView::CUnit> rows;
-  void Reserve(std::size_t n) override { rows.reserve(rows.size() + n); }
+  void Reserve(std::size_t n) override {
+    rows.reserve(rows.size() + n);
+    platform::AdviseLargeBlock(rows.data() + rows.size(), (rows.capacity() - rows.size()) * sizeof(CDxView::CUnit));
+  }
   void Add(SectionRow& row) override {
     CDxView::CUnit& u = rows.emplace_back();
     for (std::size_t i = 0; i < row.size(); ++i) u.*kRowTexts[i] = std::move(row[i]);
