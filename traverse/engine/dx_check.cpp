@@ -4,6 +4,9 @@
 #include <cmath>
 #include <initializer_list>
 #include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/number.h"
 #include "survey/angle.h"
@@ -17,6 +20,35 @@ using dxtext::Format;
 namespace {
 
 bool SameName(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
+
+// The first entry of `points` named `name`, or -1, through `index` (name → first
+// position), which is rebuilt when it no longer matches the list.
+template <class Point>
+int FindByName(const std::vector<Point>& points, std::unordered_map<std::string, int>& index,
+               const std::string& name) {
+  auto lookup = [&] {
+    const auto it = index.find(name);
+    return it == index.end() ? -1 : it->second;
+  };
+  int i = index.size() == points.size() ? lookup() : -2;
+  if (i == -2 || (i >= 0 && (static_cast<std::size_t>(i) >= points.size() ||
+                             points[static_cast<std::size_t>(i)].name != name))) {
+    index.clear();
+    for (std::size_t k = 0; k < points.size(); ++k) index.emplace(points[k].name, static_cast<int>(k));
+    i = lookup();
+  }
+  return i;
+}
+
+// Appends `p` to `points` and keeps `index` in step.
+template <class Point>
+int AppendPoint(std::vector<Point>& points, std::unordered_map<std::string, int>& index, Point p) {
+  const int at = static_cast<int>(points.size());
+  const bool inStep = index.size() == points.size();
+  points.push_back(std::move(p));
+  if (inStep) index.emplace(points.back().name, at);
+  return at;
+}
 
 // Largest magnitudes a row's numbers may have. Far beyond any survey (plane
 // coordinates with a zone number stay under 1e8 m), yet small enough that sums,
@@ -53,14 +85,13 @@ int CTraverseJob::AddPlanePoint(int row, int addUnknown) {
   // A row without a name is never linked: it would join every other unnamed row.
   if (u.name.empty()) return 0;
   const bool typed = !u.xText.empty() && !u.yText.empty();
-  for (std::size_t i = 0; i < m_arrKnownPd.size(); ++i) {
-    const CPd& p = m_arrKnownPd[i];
-    if (p.name != u.name) continue;
+  if (const int i = FindByName(m_arrKnownPd, m_knownPdAt, u.name); i >= 0) {
+    const CPd& p = m_arrKnownPd[static_cast<std::size_t>(i)];
     if (typed && (std::fabs(u.x - p.x) > 1e-6 || std::fabs(u.y - p.y) > 1e-6)) {
       Say(Format("第%d点(%s)已有同名点但输入的坐标不一样！", {row + 1, u.name}));
       return -1;
     }
-    u.planeIndex = static_cast<int>(i);
+    u.planeIndex = i;
     u.knownPlane = 1;
     u.x = p.x;
     u.y = p.y;
@@ -71,24 +102,20 @@ int CTraverseJob::AddPlanePoint(int row, int addUnknown) {
     p.name = u.name;
     p.x = u.x;
     p.y = u.y;
-    m_arrKnownPd.push_back(p);
-    u.planeIndex = static_cast<int>(m_arrKnownPd.size()) - 1;
+    u.planeIndex = AppendPoint(m_arrKnownPd, m_knownPdAt, std::move(p));
     u.knownPlane = 1;
     return 2;
   }
   if (!addUnknown) return 0;
-  for (std::size_t i = 0; i < m_arrUnknownPd.size(); ++i) {
-    if (m_arrUnknownPd[i].name == u.name) {
-      u.knownPlane = 0;
-      u.planeIndex = static_cast<int>(i);
-      return 3;
-    }
+  if (const int i = FindByName(m_arrUnknownPd, m_unknownPdAt, u.name); i >= 0) {
+    u.knownPlane = 0;
+    u.planeIndex = i;
+    return 3;
   }
   CPd p;
   p.name = u.name;
-  m_arrUnknownPd.push_back(p);
+  u.planeIndex = AppendPoint(m_arrUnknownPd, m_unknownPdAt, std::move(p));
   u.knownPlane = 0;
-  u.planeIndex = static_cast<int>(m_arrUnknownPd.size()) - 1;
   return 4;
 }
 
@@ -96,14 +123,13 @@ int CTraverseJob::AddHeightPoint(int row, int addUnknown) {
   CUnit& u = m_arrUnit[static_cast<std::size_t>(row)];
   if (u.name.empty()) return 0;
   const bool typed = !u.hText.empty();
-  for (std::size_t i = 0; i < m_arrKnownHd.size(); ++i) {
-    const CHd& p = m_arrKnownHd[i];
-    if (p.name != u.name) continue;
+  if (const int i = FindByName(m_arrKnownHd, m_knownHdAt, u.name); i >= 0) {
+    const CHd& p = m_arrKnownHd[static_cast<std::size_t>(i)];
     if (typed && std::fabs(u.h - p.h) > 1e-6) {
       Say(Format("第%d点(%s)已有同名点但输入的高程不一样！", {row + 1, u.name}));
       return -1;
     }
-    u.heightIndex = static_cast<int>(i);
+    u.heightIndex = i;
     u.knownHeight = 1;
     u.h = p.h;
     return 1;
@@ -112,24 +138,20 @@ int CTraverseJob::AddHeightPoint(int row, int addUnknown) {
     CHd p;
     p.name = u.name;
     p.h = u.h;
-    m_arrKnownHd.push_back(p);
-    u.heightIndex = static_cast<int>(m_arrKnownHd.size()) - 1;
+    u.heightIndex = AppendPoint(m_arrKnownHd, m_knownHdAt, std::move(p));
     u.knownHeight = 1;
     return 2;
   }
   if (!addUnknown) return 0;
-  for (std::size_t i = 0; i < m_arrUnknownHd.size(); ++i) {
-    if (m_arrUnknownHd[i].name == u.name) {
-      u.knownHeight = 0;
-      u.heightIndex = static_cast<int>(i);
-      return 3;
-    }
+  if (const int i = FindByName(m_arrUnknownHd, m_unknownHdAt, u.name); i >= 0) {
+    u.knownHeight = 0;
+    u.heightIndex = i;
+    return 3;
   }
   CHd p;
   p.name = u.name;
-  m_arrUnknownHd.push_back(p);
+  u.heightIndex = AppendPoint(m_arrUnknownHd, m_unknownHdAt, std::move(p));
   u.knownHeight = 0;
-  u.heightIndex = static_cast<int>(m_arrUnknownHd.size()) - 1;
   return 4;
 }
 
@@ -170,6 +192,10 @@ int CTraverseJob::ParseAndCheckInput() {
   m_arrUnknownPd.clear();
   m_arrKnownHd.clear();
   m_arrUnknownHd.clear();
+  m_knownPdAt.clear();
+  m_unknownPdAt.clear();
+  m_knownHdAt.clear();
+  m_unknownHdAt.clear();
   m_nAngleCount = m_nSideCount = m_nDhCount = 0;
   m_dSumD = 0;
   m_dSumWeight = 0;
@@ -416,20 +442,16 @@ int CTraverseJob::CheckObservationCounts() {
     CUnit& u = unit(i);
     if (u.name.empty()) continue;
     if (m_bPlane && u.planeIndex < 0) {
-      for (std::size_t k = 0; k < m_arrUnknownPd.size(); ++k)
-        if (m_arrUnknownPd[k].name == u.name) {
-          u.planeIndex = static_cast<int>(k);
-          u.knownPlane = 0;
-          break;
-        }
+      if (const int k = FindByName(m_arrUnknownPd, m_unknownPdAt, u.name); k >= 0) {
+        u.planeIndex = k;
+        u.knownPlane = 0;
+      }
     }
     if (m_bHeight && u.heightIndex < 0) {
-      for (std::size_t k = 0; k < m_arrUnknownHd.size(); ++k)
-        if (m_arrUnknownHd[k].name == u.name) {
-          u.heightIndex = static_cast<int>(k);
-          u.knownHeight = 0;
-          break;
-        }
+      if (const int k = FindByName(m_arrUnknownHd, m_unknownHdAt, u.name); k >= 0) {
+        u.heightIndex = k;
+        u.knownHeight = 0;
+      }
     }
   }
   return 1;

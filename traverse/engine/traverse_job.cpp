@@ -71,6 +71,10 @@ void CTraverseJob::ResetJob() {
   m_arrUnknownPd.clear();
   m_arrKnownHd.clear();
   m_arrUnknownHd.clear();
+  m_knownPdAt.clear();
+  m_unknownPdAt.clear();
+  m_knownHdAt.clear();
+  m_unknownHdAt.clear();
   m_arrDmShzhD.clear();
   m_arrUnit.clear();
 }

@@ -54,6 +54,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "survey/angle.h"
@@ -259,6 +260,13 @@ class CTraverseJob : public SchemeValues {
   // Message helpers: "%d"/"%s" texts with 1-based row numbers.
   static void Say(const std::string& text);
   std::string RowName(int row) const;
+
+ private:
+  // Name → position in each point list, so linking a row takes constant time on
+  // a network of many thousand points. AddPlanePoint and AddHeightPoint keep them
+  // in step as they grow the lists, and they are cleared with the lists; one whose
+  // list was changed elsewhere is rebuilt on its next use.
+  std::unordered_map<std::string, int> m_knownPdAt, m_unknownPdAt, m_knownHdAt, m_unknownHdAt;
 };
 
 // The texts of an input row in file order (SectionRow): name, angle, distance, height
