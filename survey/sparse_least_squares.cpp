@@ -543,49 +543,85 @@ void CSparseLsq::SelectedInverse() {
   haveInverse_ = true;
 }
 
-// L⁻¹e_s is nonzero only on the path from s to the root of the elimination tree
-// (every row of a column of L is an ancestor of that column), so the solve walks
-// that path alone and leaves the work vector zero again.
-std::size_t CSparseLsq::ForwardOnPath(int s, std::size_t keep) {
+// The first common ancestor of a and b. Parents come after their children, so
+// the smaller of the two can never be it and moves up; inside a supernode the
+// columns form a chain, passed in one step.
+int CSparseLsq::CommonAncestor(int a, int b) const {
+  while (a != b && a >= 0 && b >= 0) {
+    if (a > b) std::swap(a, b);
+    const int last = superStart_[superOf_[a] + 1] - 1;
+    a = b <= last ? b : parent_[last];
+  }
+  return a == b ? a : -1;
+}
+
+// L·y = e_s along the path from s up to c, its ancestor, not including c: the
+// part of y below c. What that part feeds into c and above, −L(C, A)·y_A, lies on
+// c and the rows of column c only (a column's rows above c are rows of c's
+// column: the rows of every column pass on to its parent), and is kept there.
+std::size_t CSparseLsq::SolveUpTo(int s, int c, std::size_t keep) {
   for (std::size_t i = 0; i < paths_.size(); ++i)
-    if (paths_[i].start == s) return i;
+    if (paths_[i].start == s && paths_[i].stop == c) return i;
   if (nextPath_ == keep) nextPath_ = (nextPath_ + 1) % paths_.size();
   const std::size_t slot = nextPath_;
   nextPath_ = (nextPath_ + 1) % paths_.size();
-  PathSolve& c = paths_[slot];
-  c.start = s;
-  c.path.clear();
-  for (int j = s; j != -1; j = parent_[j]) c.path.push_back(j);
+  PathSolve& ps = paths_[slot];
+  ps.start = s;
+  ps.stop = c;
   if (work_.size() != static_cast<std::size_t>(t_)) work_.assign(t_, 0.0);
   work_[s] = 1.0;
-  for (int j : c.path) {
+  for (int j = s; j != c; j = parent_[j]) {
     const double yj = work_[j];
+    work_[j] = 0.0;
     if (yj == 0.0) continue;
     for (std::size_t p = lp_[j]; p < lp_[j + 1]; ++p) work_[li_[p]] -= lx_[p] * yj;
   }
-  c.y.resize(c.path.size());
-  for (std::size_t k = 0; k < c.path.size(); ++k) {
-    c.y[k] = work_[c.path[k]];
-    work_[c.path[k]] = 0.0;
+  const std::size_t r = lp_[c + 1] - lp_[c];
+  ps.v.resize(r + 1);
+  ps.v[0] = work_[c];
+  work_[c] = 0.0;
+  for (std::size_t k = 0; k < r; ++k) {
+    double& w = work_[li_[lp_[c] + k]];
+    ps.v[k + 1] = w;
+    w = 0.0;
   }
   return slot;
 }
 
-// Q(a, b) = (L⁻¹e_a)ᵀ D⁻¹ (L⁻¹e_b): only the common part of the two paths (from
-// the first shared ancestor to the root) contributes.
+// Q(a, b) = (L⁻¹e_a)ᵀ D⁻¹ (L⁻¹e_b), and both solves are nonzero only on their
+// paths up the elimination tree. Below c, the first common ancestor, the paths
+// part; with C = c and its ancestors, what each solve feeds into C is v_a and v_b
+// (SolveUpTo), and Q(a, b) = v_aᵀ·Z(C, C)·v_b. Both lie on c and the rows of
+// column c, a clique of the filled graph, so the entries of Z they need are in
+// the selected inverse, and the solves stop at c instead of running to the root.
 double CSparseLsq::SolveEntry(int a, int b) {
-  const std::size_t sa = ForwardOnPath(a, paths_.size());
-  const PathSolve& pa = paths_[sa];
-  const PathSolve& pb = paths_[ForwardOnPath(b, sa)];
-  std::size_t i = 0, k = 0;
-  while (i < pa.path.size() && k < pb.path.size() && pa.path[i] != pb.path[k]) {
-    if (pa.path[i] < pb.path[k])
-      ++i;
-    else
-      ++k;
+  const int c = CommonAncestor(a, b);
+  if (c < 0) return 0.0;  // separate blocks of N
+  const std::size_t sa = SolveUpTo(a, c, paths_.size());
+  const std::vector<double>& va = paths_[sa].v;
+  const std::vector<double>& vb = paths_[SolveUpTo(b, c, sa)].v;
+  const std::size_t n = va.size();
+  const int* rows = li_.data() + lp_[c];  // the clique after c itself
+  double q = va[0] * vb[0] * zd_[c];
+  for (std::size_t k = 1; k < n; ++k) q += (va[0] * vb[k] + va[k] * vb[0]) * zx_[lp_[c] + k - 1];
+  for (std::size_t p = 1; p < n; ++p) {
+    if (va[p] == 0.0 && vb[p] == 0.0) continue;
+    const int x = rows[p - 1];
+    q += va[p] * vb[p] * zd_[x];
+    // Column x of Z holds every later row of the clique.
+    auto it = li_.begin() + static_cast<std::ptrdiff_t>(lp_[x]);
+    const auto end = li_.begin() + static_cast<std::ptrdiff_t>(lp_[x + 1]);
+    const bool search = (n - p) * 16 < static_cast<std::size_t>(end - it);
+    for (std::size_t k = p + 1; k < n; ++k) {
+      const double f = va[p] * vb[k] + va[k] * vb[p];
+      if (f == 0.0) continue;
+      if (search)
+        it = std::lower_bound(it, end, rows[k - 1]);
+      else
+        while (*it < rows[k - 1]) ++it;
+      q += f * zx_[static_cast<std::size_t>(it - li_.begin())];
+    }
   }
-  double q = 0.0;
-  for (; i < pa.path.size() && k < pb.path.size(); ++i, ++k) q += pa.y[i] * pb.y[k] / d_[pa.path[i]];
   return q;
 }
 
@@ -598,7 +634,7 @@ double CSparseLsq::Q(int i, int j) {
       if (!Factor()) return 0.0;
     }
     SelectedInverse();
-    for (PathSolve& c : paths_) c.start = -1;
+    for (PathSolve& c : paths_) c.start = c.stop = -1;
   }
   int a = iperm_[i], b = iperm_[j];
   if (a == b) return zd_[a];

@@ -17,9 +17,10 @@
 // inverse of a sparse matrix", 1975), formed by the same supernodes, so only the
 // entries of Q inside the pattern are formed, and no column of N⁻¹ is ever kept.
 // Pairs a caller names beforehand (NeedCofactors) are added to the pattern as
-// zeros; a pair outside it is computed on demand from the two sparse solves
-// L⁻¹e_i and L⁻¹e_j, each only along its path up the elimination tree, and the
-// last few of those paths are kept for the neighbouring entries of the same leg.
+// zeros; a pair outside it is computed on demand from the selected inverse at the
+// first common ancestor of i and j in the elimination tree and the two sparse
+// solves L⁻¹e_i and L⁻¹e_j along the paths up to it (SolveEntry), and the last few
+// of those are kept for the neighbouring entries of the same leg.
 // The ordering and the symbolic factor are reused while the pattern stays the
 // same (the passes of a Gauss-Newton or Helmert loop).
 //
@@ -79,11 +80,11 @@ class CSparseLsq : public CLsqSolver {
   bool Factor();
   void SelectedInverse();
   struct PathSolve {
-    int start = -1;
-    std::vector<int> path;  // s and its ancestors, ascending
-    std::vector<double> y;  // L⁻¹e_s on the path
+    int start = -1, stop = -1;
+    std::vector<double> v;  // on `stop` and the rows of its column
   };
-  std::size_t ForwardOnPath(int s, std::size_t keep);  // the slot of s, never `keep`
+  int CommonAncestor(int a, int b) const;  // permuted; -1 in different trees
+  std::size_t SolveUpTo(int s, int c, std::size_t keep);  // the slot of (s, c), never `keep`
   double SolveEntry(int a, int b);  // permuted, outside the pattern
   double TraceGroup(const std::vector<Row>& rows, const std::vector<double>& p);
 
@@ -120,8 +121,8 @@ class CSparseLsq : public CLsqSolver {
   // Selected inverse on L's pattern (zx_ beside lx_) and its diagonal.
   std::vector<double> zx_, zd_;
   bool factored_ = false, haveInverse_ = false;
-  // Solves for the entries outside the pattern: the last few paths (the four
-  // cofactors of a leg share them) and a work vector kept zero between solves.
+  // Solves for the entries outside the pattern: the last few (the four cofactors
+  // of a leg share them) and a work vector kept zero between solves.
   std::vector<PathSolve> paths_ = std::vector<PathSolve>(4);
   std::size_t nextPath_ = 0;
   std::vector<double> work_;

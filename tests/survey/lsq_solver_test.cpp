@@ -122,6 +122,21 @@ TEST_P(SolverSuite, CofactorsOutsideThePatternAndRepeatedSolutions) {
   EXPECT_EQ(w->Q(3, s.t), 0.0);
 }
 
+// Two networks in one job that no row ties together: N falls into two blocks, and
+// every cofactor across them is zero, also where the factor has no entry.
+TEST_P(SolverSuite, SeparateNetworksHaveNoCofactorsAcross) {
+  System s;
+  s.t = 40;
+  for (int i = 0; i + 1 < s.t; ++i)
+    if (i != 19) s.g1.push_back({{i, i + 1}, {1.2, -0.9}, 1.0 + i % 3, 0.01 * i});
+  for (int i = 0; i < s.t; i += 6) s.g2.push_back({{i}, {1}, 2, -0.2});
+  auto w = Make(s.t);
+  s.Fill(*w);
+  ASSERT_GT(w->Solve(), -1);
+  ExpectMatches(*w, s, survey_test::Solve(s), 1e-9);
+  for (auto [i, j] : {std::pair{3, 30}, {19, 20}, {39, 0}}) EXPECT_EQ(w->Q(i, j), 0.0) << i << "," << j;
+}
+
 // Two groups with true standard errors 1 and 3 and equal prior weights: each
 // Helmert step must find the factors s_g = [pvv]_g / (m_g − tr(N_g·Q)) of an
 // independent computation, and the loop the same final weights.
