@@ -64,29 +64,18 @@ void CDrawView::SetLayer(const std::string& name, int visible, int colour, int s
 
 void CDrawView::AddControlPoint(const std::string& name, int known, double x, double y, double value, double E,
                                 double F, double orientation) {
-  CKzd k;
-  k.x = x;
-  k.y = y;
-  k.known = known;
-  k.name = name;
-  k.value = value;
-  k.E = E;
-  k.F = F;
-  k.orientation = orientation;
-  m_arrKzd.push_back(std::move(k));
+  m_arrKzd.emplace_back(x, y, known, name, value, E, F, orientation);
   ExtendExtent(x, y);
 }
 
 void CDrawView::AddLine(const std::string& layer, double x1, double y1, double x2, double y2) {
-  m_arrLine.push_back({FindOrAddLayer(layer, 1), x1, y1, x2, y2});
+  m_arrLine.emplace_back(FindOrAddLayer(layer, 1), x1, y1, x2, y2);
   ExtendExtent(x1, y1);
   ExtendExtent(x2, y2);
 }
 
 int CDrawView::BeginPolyline(const std::string& layer) {
-  CPolyLine p;
-  p.layer = FindOrAddLayer(layer, 1);
-  m_arrPolyLine.push_back(std::move(p));
+  m_arrPolyLine.emplace_back(FindOrAddLayer(layer, 1), std::vector<CPtEx>{});
   return static_cast<int>(m_arrPolyLine.size()) - 1;
 }
 
@@ -103,30 +92,13 @@ void CDrawView::AddPolylineVertex(double x, double y, int polyline) {
 void CDrawView::AddLabelledPoint(const std::string& layer, double x, double y, const std::string& label1,
                                  const std::string& label2, int kind, double direction, int queryable,
                                  double value) {
-  CDlZh d;
-  d.layer = FindOrAddLayer(layer, 1);
-  d.x = x;
-  d.y = y;
-  d.label1 = label1;
-  d.label2 = label2;
-  d.kind = kind;
-  d.direction = direction;
-  d.queryable = queryable;
-  d.value = value;
-  m_arrDlZh.push_back(std::move(d));
+  m_arrDlZh.emplace_back(FindOrAddLayer(layer, 1), x, y, label1, label2, kind, direction, queryable, value);
   ExtendExtent(x, y);
 }
 
 void CDrawView::AddDetailPoint(const std::string& layer, const std::string& name, const std::string& secondText,
                                double x, double y, double radius) {
-  CSbd s;
-  s.layer = FindOrAddLayer(layer, 1);
-  s.x = x;
-  s.y = y;
-  s.name = name;
-  s.radius = radius;
-  s.secondText = secondText;
-  m_arrSbd.push_back(std::move(s));
+  m_arrSbd.emplace_back(FindOrAddLayer(layer, 1), x, y, name, radius, secondText);
   ExtendExtent(x, y);
 }
 

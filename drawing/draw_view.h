@@ -13,6 +13,7 @@
 
 #include "drawing/draw_canvas.h"
 #include "drawing/draw_feed.h"
+#include "drawing/element_array.h"
 
 namespace drawing {
 
@@ -225,11 +226,11 @@ class CDrawView : public IDrawFeed {
   bool m_bTableButtonShown = false;
 
   std::vector<CLayer> m_arrLayer;
-  std::vector<CLine> m_arrLine;
-  std::vector<CPolyLine> m_arrPolyLine;
-  std::vector<CKzd> m_arrKzd;
-  std::vector<CDlZh> m_arrDlZh;
-  std::vector<CSbd> m_arrSbd;
+  ElementArray<CLine> m_arrLine;
+  ElementArray<CPolyLine> m_arrPolyLine;
+  ElementArray<CKzd> m_arrKzd;
+  ElementArray<CDlZh> m_arrDlZh;
+  ElementArray<CSbd> m_arrSbd;
 
   // Query highlight (logical units) and its text.
   DRect m_rcHit{};

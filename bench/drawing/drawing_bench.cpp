@@ -110,7 +110,7 @@ void BM_Feed(benchmark::State& state) {
   for (auto _ : state) {
     drawing::CDrawView view;
     Feed(view);
-    benchmark::DoNotOptimize(view.m_arrKzd.data());
+    benchmark::DoNotOptimize(view.m_arrKzd.size());
   }
 }
 BENCHMARK(BM_Feed)->Unit(benchmark::kMillisecond);

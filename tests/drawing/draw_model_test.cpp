@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "drawing/draw_view.h"
 
@@ -104,6 +105,36 @@ TEST(DrawModel, ScaleIsHeld) {
   v.SetScale(std::numeric_limits<double>::infinity());
   v.SetScale(std::nan(""));
   EXPECT_EQ(v.m_dScale, drawing::kMaxScale);
+}
+
+// Thousands of elements span many blocks; names longer than a short string's
+// room live on the heap, so a slip in building, copying or clearing shows under
+// the sanitizers.
+TEST(DrawModel, ElementsKeepTheirPlaceAcrossBlocks) {
+  CDrawView v;
+  const int n = 5000;
+  auto name = [](int i) { return "控制点-" + std::to_string(i) + "-with-a-long-name"; };
+  for (int i = 0; i < n; ++i) v.AddControlPoint(name(i), i % 2, i, -i, 0, -1, -1, -1);
+  const CDrawView::CKzd* first = &v.m_arrKzd[0];
+  for (int i = 0; i < n; ++i) v.AddLine("边", i, 0, i + 1, 0);
+  ASSERT_EQ(v.m_arrKzd.size(), std::size_t(n));
+  EXPECT_EQ(&v.m_arrKzd[0], first);  // growing never moves an element
+  int i = 0;
+  for (const CDrawView::CKzd& k : v.m_arrKzd) {
+    ASSERT_EQ(k.name, name(i)) << i;
+    ASSERT_EQ(k.x, i);
+    ++i;
+  }
+  EXPECT_EQ(i, n);
+  EXPECT_EQ(v.m_arrLine.back().x2, n);
+  const CDrawView copy = v;
+  v.BeginDrawing(0);
+  EXPECT_TRUE(v.m_arrKzd.empty());
+  v.AddControlPoint("A", 1, 1, 2, 0, -1, -1, -1);
+  ASSERT_EQ(v.m_arrKzd.size(), 1u);
+  EXPECT_EQ(v.m_arrKzd[0].name, "A");
+  ASSERT_EQ(copy.m_arrKzd.size(), std::size_t(n));
+  EXPECT_EQ(copy.m_arrKzd[n - 1].name, name(n - 1));
 }
 
 }  // namespace
