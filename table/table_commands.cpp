@@ -4,6 +4,7 @@
 // later focus-out cannot write over what the command did.
 #include <algorithm>
 
+#include "platform/memory.h"
 #include "platform/ports.h"
 #include "platform/services.h"
 #include "table/table_text.h"
@@ -29,8 +30,9 @@ bool CTableView::PushUndo() {
   s.rows = GetRowCount();
   s.cols = GetColCount();
   s.cells.reserve(static_cast<std::size_t>(s.rows) * static_cast<std::size_t>(s.cols));
+  platform::AdviseLargeBlock(s.cells.data(), s.cells.capacity() * sizeof(std::string));
   for (int r = 1; r <= s.rows; ++r) {
-    const auto& cells = m_rows[r].cols;
+    const CCol* cells = &Cell(r, 0);
     for (int j = 1; j <= s.cols; ++j) s.cells.push_back(cells[j].text);
   }
   m_nUndoIndex = std::max(0, m_nUndoIndex + 1);
@@ -73,8 +75,8 @@ void CTableView::RestoreSnapshot(const Snapshot& s) {
   const int m = GetColCount(), cols = std::min(m, s.cols);
   for (int r = 1; r <= s.rows; ++r)
     for (int j = 1; j <= cols; ++j)
-      m_rows[r].cols[j].text = s.cells[static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(s.cols) +
-                                       static_cast<std::size_t>(j - 1)];
+      Cell(r, j).text =
+          s.cells[static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(s.cols) + static_cast<std::size_t>(j - 1)];
   InvalidateLayout();
   if (s.rows > 0) {
     m_nCurRow = std::max(1, std::min(s.rows, m_nCurRow));
@@ -118,7 +120,7 @@ std::string CTableView::SelectionText() const {
   for (int row = t; row <= b; ++row) {
     for (int col = l; col <= r; ++col) {
       if (col > l) out += '\t';
-      out += m_rows[row].cols[col].text;
+      out += Cell(row, col).text;
     }
     out += "\r\n";
   }
@@ -148,7 +150,7 @@ void CTableView::ClearSelectedCells(bool copyFirst) {
   if (copyFirst) platform::Desktop().clipboard->SetText(SelectionText());
   for (int row = t; row <= b; ++row)
     for (int col = l; col <= r; ++col)
-      if (!m_rows[row].cols[col].locked) m_rows[row].cols[col].text.clear();
+      if (!Cell(row, col).locked) Cell(row, col).text.clear();
   InvalidateLayout();
   Repaint();
   SendTableChanged();
@@ -211,7 +213,7 @@ void CTableView::OnPaste() {
         if (answer == Unasked) answer = platform::Messages().AskYesNo(kOverflowQuestion) ? Allow : Ignore;
         if (answer == Ignore) break;
       }
-      CCol& cell = m_rows[row].cols[col];
+      CCol& cell = Cell(row, col);
       if (!cell.locked) {
         cell.text = std::move(items[static_cast<std::size_t>(j)]);
         if (col > m_nCurCol) m_nCurCol = col;
@@ -255,7 +257,7 @@ void CTableView::OnDeleteRow() {
   ClampCurrentCell();
   if (!AllowRowCommand(m_nCurRow >= 1 && m_nSelRow >= 1)) return;
   const int hi = std::max(m_nCurRow, m_nSelRow), lo = std::min(m_nCurRow, m_nSelRow);
-  for (int r = hi; r >= lo; --r) DeleteRow(r);
+  DeleteRows(lo, hi);
   if (GetRowCount() == 0) InsertRow(-1);
   m_nCurRow = std::min(std::max(1, m_nCurRow), GetRowCount());
   m_nCurCol = std::max(1, std::min(m_nCurCol, GetColCount()));
@@ -276,7 +278,7 @@ void CTableView::MoveCurrentRow(int step) {
   ClampCurrentCell();
   const int r = m_nCurRow, to = r + step;
   if (!AllowRowCommand(r >= 1 && r <= GetRowCount() && to >= 1 && to <= GetRowCount())) return;
-  for (int j = 1; j <= GetColCount(); ++j) std::swap(m_rows[r].cols[j].text, m_rows[to].cols[j].text);
+  for (int j = 1; j <= GetColCount(); ++j) std::swap(Cell(r, j).text, Cell(to, j).text);
   m_nCurRow = m_nSelRow = to;
   m_nSelCol = m_nCurCol;
   InvalidateLayout();

@@ -43,7 +43,7 @@ bool CTableView::StartCellEdit(bool byTyping) {
     if (m_nCurRow > GetRowCount() || m_nCurCol > GetColCount()) return false;
   }
   const int row = m_nCurRow, col = m_nCurCol;
-  if (m_rows[row].cols[col].locked) return false;
+  if (Cell(row, col).locked) return false;
   if (m_columns[col].stagger && row == GetRowCount()) return false;
   if (!m_bLayoutValid) RecalcLayout(-1, -1, false);
   EnsureCellVisible(row, col);
@@ -52,7 +52,7 @@ bool CTableView::StartCellEdit(bool byTyping) {
   e.kind = EditorState::Edit;
   e.row = row;
   e.col = col;
-  e.text = m_rows[row].cols[col].text;
+  e.text = Cell(row, col).text;
   e.text.erase(0, std::min(e.text.size(), e.text.find_first_not_of(' ')));
   e.inputType = m_columns[col].inputType;
   e.selectAll = byTyping;
@@ -94,7 +94,7 @@ int CTableView::OnCellEditEnd(int row, int col, const std::string& sent) {
   StripCommas(text);  // no path may bring a comma into a cell
   if (row > 0) {
     if (row <= GetRowCount() && col >= 1 && col <= GetColCount()) {
-      CCol& cell = m_rows[row].cols[col];
+      CCol& cell = Cell(row, col);
       if (!cell.locked && cell.text != text) {
         SetCellText(row, col, text);
         SendTableChanged();
@@ -251,7 +251,7 @@ void CTableView::OnMouseMove(int x, int y, int flags) {
     editCursor = true;
     if (IsCellSelected(row, col))
       tip = kSelectedTip;
-    else if (!m_rows[row].cols[col].locked && !m_columns[col].tip.empty())
+    else if (!Cell(row, col).locked && !m_columns[col].tip.empty())
       tip = GetCellTip(row, col);
     if (flags & kMouseLeft) {
       if (row != m_nDownRow || col != m_nDownCol) m_bLeftDownCell = false;
@@ -335,7 +335,7 @@ bool CTableView::PreTranslateKey(int key, bool ctrl, bool editorHasFocus) {
           c = 1;
           if (++r > n) break;
         }
-        if (!m_rows[r].cols[c].locked && GetCellRect(r, c).Height() > 1) {
+        if (!Cell(r, c).locked && GetCellRect(r, c).Height() > 1) {
           SelectCell(r, c, 0);
           break;
         }

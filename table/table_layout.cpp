@@ -32,7 +32,7 @@ void CTableView::ComputeWidths(CTableLayout& l, bool forPrint) const {
     len[j] = L;
   }
   for (int r = 1; r <= n; ++r) {
-    const auto& cells = m_rows[r].cols;
+    const CCol* cells = &Cell(r, 0);
     for (int j = 1; j <= m; ++j) {
       const std::string& t = cells[j].text;
       // A text can be no wider than its byte count, so short ones skip the count.
@@ -334,7 +334,7 @@ void CTableView::Paint(ICanvas& c, const CTableLayout& l, bool forPrint, int pag
     const auto& rects = l.cells[static_cast<std::size_t>(i)];
     for (int j = 1; j <= m; ++j) {
       const Rect& rc = rects[static_cast<std::size_t>(j)];
-      const CCol& cell = r <= n ? m_rows[r].cols[j] : kPad;
+      const CCol& cell = r <= n ? Cell(r, j) : kPad;
       const bool selected = hasSel && r >= st && r <= sb && j >= sl && j <= sr;
       const bool isCurrent = !forPrint && r == m_nCurRow && j == m_nCurCol;
       const TextStyle* style = &normal;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/clock.h"
+#include "platform/memory.h"
 #include "platform/ports.h"
 #include "survey/angle.h"
 #include "table/table_text.h"
@@ -109,7 +110,7 @@ void CTableView::Repaint() {
 void CTableView::Beep() { platform::Messages().Beep(); }
 
 void CTableView::CheckCell(int row, int col) const {
-  if (row < 0 || row >= static_cast<int>(m_rows.size()) || col < 0 || col >= static_cast<int>(m_columns.size()))
+  if (row < 0 || row >= m_nRowSlots || col < 0 || col >= static_cast<int>(m_columns.size()))
     throw std::out_of_range("CTableView: cell (" + std::to_string(row) + "," + std::to_string(col) +
                             ") outside the table");
 }
@@ -119,15 +120,19 @@ void CTableView::CheckCol(int col) const {
     throw std::out_of_range("CTableView: column " + std::to_string(col) + " outside the table");
 }
 
-int CTableView::GetRowCount() const { return m_rows.empty() ? 0 : static_cast<int>(m_rows.size()) - 1; }
+int CTableView::GetRowCount() const { return m_nRowSlots == 0 ? 0 : m_nRowSlots - 1; }
 int CTableView::GetColCount() const { return m_columns.empty() ? 0 : static_cast<int>(m_columns.size()) - 1; }
 
 void CTableView::MakeRows(int /*from*/, int to) {
-  if (to < 0) return;
-  const std::size_t cols = m_columns.size(), want = static_cast<std::size_t>(to) + 1;
+  if (to < m_nRowSlots) return;
+  const std::size_t want = CellIndex(to + 1, 0);
   // A whole table at once takes its size; a row at a time still grows geometrically.
-  if (want > m_rows.capacity()) m_rows.reserve(std::max(want, 2 * m_rows.capacity()));
-  while (m_rows.size() < want) m_rows.push_back(CRow{std::vector<CCol>(cols)});
+  if (want > m_cells.capacity()) {
+    m_cells.reserve(std::max(want, 2 * m_cells.capacity()));
+    platform::AdviseLargeBlock(m_cells.data() + m_cells.size(), (m_cells.capacity() - m_cells.size()) * sizeof(CCol));
+  }
+  m_cells.resize(want);
+  m_nRowSlots = to + 1;
 }
 
 void CTableView::InvalidateLayout() {
@@ -159,7 +164,12 @@ bool CTableView::NewTable(int rows, int cols, const std::string& title, bool cle
   m_nHScroll = 0;
   m_bTitleLocked = true;
   m_bHeaderLocked = false;
-  m_rows.clear();
+  // The block of a large table is kept for one of a like size (the next table shown).
+  const std::size_t need =
+      rows > 0 && cols > 0 ? (static_cast<std::size_t>(rows) + 1) * (static_cast<std::size_t>(cols) + 1) : 0;
+  if (need < m_cells.capacity() / 4) std::vector<CCol>().swap(m_cells);
+  m_cells.clear();
+  m_nRowSlots = 0;
   m_columns.clear();
   m_strTitle.clear();
   SetSignatureTexts(0, "", "", "");
@@ -184,13 +194,15 @@ bool CTableView::NewTable(int rows, int cols, const std::string& title, bool cle
 
 bool CTableView::SetRowCount(int count) {
   if (count < 0) count = 0;
-  if (count == GetRowCount() && !m_rows.empty()) return true;
+  if (count == GetRowCount() && m_nRowSlots > 0) return true;
   if (m_columns.empty()) return false;
-  if (m_rows.empty()) MakeRows(0, 0);
-  if (count < GetRowCount())
-    m_rows.resize(static_cast<std::size_t>(count) + 1);
-  else
+  if (m_nRowSlots == 0) MakeRows(0, 0);
+  if (count < GetRowCount()) {
+    m_cells.resize(CellIndex(count + 1, 0));
+    m_nRowSlots = count + 1;
+  } else {
     MakeRows(GetRowCount() + 1, count);
+  }
   if (m_nFirstRow > std::max(1, count)) m_nFirstRow = std::max(1, count);
   ClampCurrentCell();
   InvalidateLayout();
@@ -202,14 +214,14 @@ bool CTableView::SetRowCount(int count) {
 
 int CTableView::InsertRow(int row) {
   if (m_columns.empty()) return GetRowCount();
-  if (m_rows.empty()) MakeRows(0, 0);
-  CRow r;
-  r.cols.resize(m_columns.size());
+  if (m_nRowSlots == 0) MakeRows(0, 0);
   if (row < 0 || row > GetRowCount()) {
     if (row > GetRowCount() + 1) CheckCell(row, 0);
-    m_rows.push_back(std::move(r));
+    MakeRows(0, m_nRowSlots);
   } else {
-    m_rows.insert(m_rows.begin() + std::max(1, row), std::move(r));
+    const auto at = m_cells.begin() + static_cast<std::ptrdiff_t>(CellIndex(std::max(1, row), 0));
+    m_cells.insert(at, m_columns.size(), CCol());
+    ++m_nRowSlots;
   }
   InvalidateLayout();
   UpdateScrollBars();
@@ -220,7 +232,15 @@ int CTableView::InsertRow(int row) {
 int CTableView::DeleteRow(int row) {
   if (row < 0) row = GetRowCount();
   if (row < 1 || row > GetRowCount()) throw std::out_of_range("CTableView::DeleteRow: no row " + std::to_string(row));
-  m_rows.erase(m_rows.begin() + row);
+  return DeleteRows(row, row);
+}
+
+int CTableView::DeleteRows(int first, int last) {
+  if (first < 1 || last < first || last > GetRowCount())
+    throw std::out_of_range("CTableView::DeleteRows: no rows " + std::to_string(first) + ".." + std::to_string(last));
+  m_cells.erase(m_cells.begin() + static_cast<std::ptrdiff_t>(CellIndex(first, 0)),
+                m_cells.begin() + static_cast<std::ptrdiff_t>(CellIndex(last + 1, 0)));
+  m_nRowSlots -= last - first + 1;
   const int n = GetRowCount();
   if (m_nFirstRow > std::max(1, n)) m_nFirstRow = std::max(1, n);
   ClampCurrentCell();
@@ -232,7 +252,7 @@ int CTableView::DeleteRow(int row) {
 
 void CTableView::SetCellText(int row, int col, const std::string& text) {
   CheckCell(row, col);
-  m_rows[row].cols[col].text = text;
+  Cell(row, col).text = text;
   MarkTextChanged();
 }
 
@@ -240,7 +260,7 @@ std::string CTableView::GetCellText(int row, int col) const { return CellText(ro
 
 const std::string& CTableView::CellText(int row, int col) const {
   CheckCell(row, col);
-  return m_rows[row].cols[col].text;
+  return Cell(row, col).text;
 }
 
 void CTableView::SetCellDouble(int row, int col, double value, int decimals, bool showSign) {
@@ -274,7 +294,7 @@ void CTableView::SetCellAngle(int row, int col, double radians, int decimals, bo
 
 void CTableView::SetCellLocked(int row, int col, bool locked) {
   CheckCell(row, col);
-  bool& flag = m_rows[row].cols[col].locked;
+  bool& flag = Cell(row, col).locked;
   if (flag == locked) return;  // a table's locks are set cell by cell; repaint on a change only
   flag = locked;
   Repaint();
@@ -282,19 +302,19 @@ void CTableView::SetCellLocked(int row, int col, bool locked) {
 
 bool CTableView::IsCellLocked(int row, int col) const {
   CheckCell(row, col);
-  return m_rows[row].cols[col].locked;
+  return Cell(row, col).locked;
 }
 
 bool CTableView::SetCellNoBorder(int row, int col, bool flag) {
   CheckCell(row, col);
-  m_rows[row].cols[col].noBorder = flag;
+  Cell(row, col).noBorder = flag;
   Repaint();
   return true;
 }
 
 bool CTableView::IsCellNoBorder(int row, int col) const {
   CheckCell(row, col);
-  return m_rows[row].cols[col].noBorder;
+  return Cell(row, col).noBorder;
 }
 
 void CTableView::SetColumnHeader(int col, const std::string& line1, const std::string& line2, int span,
@@ -351,7 +371,7 @@ bool CTableView::HasStaggeredColumn() const {
 
 void CTableView::SetColumnLocked(int col, bool locked) {
   CheckCol(col);
-  for (int r = 1; r <= GetRowCount(); ++r) m_rows[r].cols[col].locked = locked;
+  for (int r = 1; r <= GetRowCount(); ++r) Cell(r, col).locked = locked;
   Repaint();
 }
 

@@ -159,10 +159,6 @@ class CTableView {
     bool locked = true;    // cannot be edited, cleared, cut into or pasted into
     bool noBorder = false; // the grid line along the top edge is not drawn
   };
-  // One row: cells 0..m.
-  struct CRow {
-    std::vector<CCol> cols;
-  };
   // One column.
   struct CColumn {
     int width = 0;        // pixels, from the screen layout
@@ -197,6 +193,7 @@ class CTableView {
   bool SetRowCount(int count);
   int InsertRow(int row);   // before row; appends for row < 0; returns the row count
   int DeleteRow(int row);   // the last row for row < 0; returns the row count
+  int DeleteRows(int first, int last);  // rows first..last; returns the row count
   int GetRowCount() const;
   int GetColCount() const;
 
@@ -467,7 +464,15 @@ class CTableView {
   int m_nClientWidth = 0, m_nClientHeight = 0;
   int m_nBandHeight = 22;  // g_nRowHeight
 
-  std::vector<CRow> m_rows;        // 0..n
+  // The cells of rows 0..n, row by row, m_columns.size() to a row: a large table is
+  // one block, not one per row.
+  std::vector<CCol> m_cells;
+  int m_nRowSlots = 0;  // rows held (0..n), 0 when the table has none
+  std::size_t CellIndex(int row, int col) const {
+    return static_cast<std::size_t>(row) * m_columns.size() + static_cast<std::size_t>(col);
+  }
+  CCol& Cell(int row, int col) { return m_cells[CellIndex(row, col)]; }
+  const CCol& Cell(int row, int col) const { return m_cells[CellIndex(row, col)]; }
   std::vector<CColumn> m_columns;  // 0..m
   std::string m_strTitle;
   std::array<std::string, 12> m_header;
