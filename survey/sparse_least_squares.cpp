@@ -71,9 +71,10 @@ std::vector<int> MinimumDegreeOrder(const std::vector<std::vector<int>>& adj) {
     }
   }
   outer[t] = static_cast<int>(k);
+  // The pattern is symmetric already: the ordering proper, without the A + Aᵀ that
+  // AMDOrdering forms first (a transpose and a sum as costly as the ordering).
   Eigen::PermutationMatrix<Eigen::Dynamic, Eigen::Dynamic, int> p;
-  Eigen::AMDOrdering<int> amd;
-  amd(pattern, p);
+  Eigen::internal::minimum_degree_ordering(pattern, p);
   return std::vector<int>(p.indices().data(), p.indices().data() + t);
 }
 
@@ -129,8 +130,14 @@ std::vector<int> CuthillMcKeeOrder(const std::vector<std::vector<int>>& adj) {
 
 void CSparseLsq::Init(int t, int m1, int m2) {
   t_ = std::max(t, 0);
-  rows1_.assign(std::max(m1, 0), Row{});
-  rows2_.assign(std::max(m2, 0), Row{});
+  // The rows keep their storage for the next pass of a Gauss-Newton loop.
+  for (auto [rows, m] : {std::pair{&rows1_, m1}, {&rows2_, m2}}) {
+    rows->resize(static_cast<std::size_t>(std::max(m, 0)));
+    for (Row& r : *rows) {
+      r.idx.clear();
+      r.coef.clear();
+    }
+  }
   p1_.resize(rows1_.size(), 0.0);
   p2_.resize(rows2_.size(), 0.0);
   l1_.assign(rows1_.size(), 0.0);
@@ -608,7 +615,18 @@ double CSparseLsq::SolveEntry(int a, int b) {
     if (va[p] == 0.0 && vb[p] == 0.0) continue;
     const int x = rows[p - 1];
     q += va[p] * vb[p] * zd_[x];
-    // Column x of Z holds every later row of the clique.
+    // Column x of Z holds every later row of the clique: often those alone (a
+    // column of c's own supernode, or of one with the same rows), in order.
+    if (lp_[x + 1] - lp_[x] == n - 1 - p) {
+      const double* z = zx_.data() + lp_[x] - (p + 1);
+      double za = 0.0, zb = 0.0;
+      for (std::size_t k = p + 1; k < n; ++k) {
+        za += va[k] * z[k];
+        zb += vb[k] * z[k];
+      }
+      q += va[p] * zb + vb[p] * za;
+      continue;
+    }
     auto it = li_.begin() + static_cast<std::ptrdiff_t>(lp_[x]);
     const auto end = li_.begin() + static_cast<std::ptrdiff_t>(lp_[x + 1]);
     const bool search = (n - p) * 16 < static_cast<std::size_t>(end - it);
