@@ -93,7 +93,7 @@ class CLsqSolver {
 
 // Up to this many unknowns the dense system is the faster one; above it the
 // sparse factor.
-inline constexpr int kDenseSolverLimit = 120;
+inline constexpr int kDenseSolverLimit = 50;
 
 // Which solver MakeLsqSolver returns: the one for the size (what the program
 // runs), or the dense or the sparse one whatever the size (for comparing them).
