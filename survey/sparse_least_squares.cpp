@@ -47,6 +47,8 @@ std::vector<int> MinimumDegreeOrder(const std::vector<std::vector<int>>& adj) {
   std::size_t nnz = 0;
   for (const auto& a : adj) nnz += a.size() + 1;
   Eigen::SparseMatrix<double, Eigen::ColMajor, int> pattern(t, t);
+  // Room for the ordering's work beside the pattern, so it need not move it.
+  pattern.resizeNonZeros(static_cast<Eigen::Index>(nnz + nnz / 5 + 2 * static_cast<std::size_t>(t)));
   pattern.resizeNonZeros(static_cast<Eigen::Index>(nnz));
   int* outer = pattern.outerIndexPtr();
   int* inner = pattern.innerIndexPtr();
@@ -575,6 +577,7 @@ std::size_t CSparseLsq::SolveUpTo(int s, int c, std::size_t keep) {
   PathSolve& ps = paths_[slot];
   ps.start = s;
   ps.stop = c;
+  ps.zv.clear();
   if (work_.size() != static_cast<std::size_t>(t_)) work_.assign(t_, 0.0);
   work_[s] = 1.0;
   for (int j = s; j != c; j = parent_[j]) {
@@ -605,42 +608,52 @@ double CSparseLsq::SolveEntry(int a, int b) {
   const int c = CommonAncestor(a, b);
   if (c < 0) return 0.0;  // separate blocks of N
   const std::size_t sa = SolveUpTo(a, c, paths_.size());
-  const std::vector<double>& va = paths_[sa].v;
-  const std::vector<double>& vb = paths_[SolveUpTo(b, c, sa)].v;
-  const std::size_t n = va.size();
-  const int* rows = li_.data() + lp_[c];  // the clique after c itself
-  double q = va[0] * vb[0] * zd_[c];
-  for (std::size_t k = 1; k < n; ++k) q += (va[0] * vb[k] + va[k] * vb[0]) * zx_[lp_[c] + k - 1];
-  for (std::size_t p = 1; p < n; ++p) {
-    if (va[p] == 0.0 && vb[p] == 0.0) continue;
-    const int x = rows[p - 1];
-    q += va[p] * vb[p] * zd_[x];
-    // Column x of Z holds every later row of the clique: often those alone (a
-    // column of c's own supernode, or of one with the same rows), in order.
+  PathSolve& pa = paths_[sa];
+  PathSolve& pb = paths_[SolveUpTo(b, c, sa)];
+  // The four cofactors of a leg pair each end's two solves with the other's: one
+  // product Z·v for each solve on one side serves them all.
+  const bool useA = !pa.zv.empty() && pb.zv.empty();
+  PathSolve& with = useA ? pa : pb;
+  if (with.zv.empty()) CliqueProduct(c, with.v, with.zv);
+  const std::vector<double>& v = useA ? pb.v : pa.v;
+  double q = 0.0;
+  for (std::size_t k = 0; k < v.size(); ++k) q += v[k] * with.zv[k];
+  return q;
+}
+
+// zv = Z(S, S)·v on the clique S of c: c, then the rows of column c. Each column
+// of Z there holds every later row of S: often those alone (a column of c's own
+// supernode, or of one with the same rows), in order, else among others.
+void CSparseLsq::CliqueProduct(int c, const std::vector<double>& v, std::vector<double>& zv) const {
+  const std::size_t n = v.size();
+  const int* rows = li_.data() + lp_[c];
+  zv.assign(n, 0.0);
+  for (std::size_t p = 0; p < n; ++p) {
+    const int x = p == 0 ? c : rows[p - 1];
+    const double vp = v[p];
+    double acc = zd_[x] * vp;
     if (lp_[x + 1] - lp_[x] == n - 1 - p) {
       const double* z = zx_.data() + lp_[x] - (p + 1);
-      double za = 0.0, zb = 0.0;
       for (std::size_t k = p + 1; k < n; ++k) {
-        za += va[k] * z[k];
-        zb += vb[k] * z[k];
+        acc += z[k] * v[k];
+        zv[k] += z[k] * vp;
       }
-      q += va[p] * zb + vb[p] * za;
-      continue;
+    } else {
+      auto it = li_.begin() + static_cast<std::ptrdiff_t>(lp_[x]);
+      const auto end = li_.begin() + static_cast<std::ptrdiff_t>(lp_[x + 1]);
+      const bool search = (n - p) * 16 < static_cast<std::size_t>(end - it);
+      for (std::size_t k = p + 1; k < n; ++k) {
+        if (search)
+          it = std::lower_bound(it, end, rows[k - 1]);
+        else
+          while (*it < rows[k - 1]) ++it;
+        const double z = zx_[static_cast<std::size_t>(it - li_.begin())];
+        acc += z * v[k];
+        zv[k] += z * vp;
+      }
     }
-    auto it = li_.begin() + static_cast<std::ptrdiff_t>(lp_[x]);
-    const auto end = li_.begin() + static_cast<std::ptrdiff_t>(lp_[x + 1]);
-    const bool search = (n - p) * 16 < static_cast<std::size_t>(end - it);
-    for (std::size_t k = p + 1; k < n; ++k) {
-      const double f = va[p] * vb[k] + va[k] * vb[p];
-      if (f == 0.0) continue;
-      if (search)
-        it = std::lower_bound(it, end, rows[k - 1]);
-      else
-        while (*it < rows[k - 1]) ++it;
-      q += f * zx_[static_cast<std::size_t>(it - li_.begin())];
-    }
+    zv[p] += acc;
   }
-  return q;
 }
 
 double CSparseLsq::Q(int i, int j) {

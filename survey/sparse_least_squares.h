@@ -82,9 +82,11 @@ class CSparseLsq : public CLsqSolver {
   struct PathSolve {
     int start = -1, stop = -1;
     std::vector<double> v;  // on `stop` and the rows of its column
+    std::vector<double> zv;  // Z·v there, once asked (empty before)
   };
   int CommonAncestor(int a, int b) const;  // permuted; -1 in different trees
   std::size_t SolveUpTo(int s, int c, std::size_t keep);  // the slot of (s, c), never `keep`
+  void CliqueProduct(int c, const std::vector<double>& v, std::vector<double>& zv) const;
   double SolveEntry(int a, int b);  // permuted, outside the pattern
   double TraceGroup(const std::vector<Row>& rows, const std::vector<double>& p);
 
