@@ -21,8 +21,10 @@ bool PrintDrawing(drawing::CDrawView& view, QPagedPaintDevice& device) {
   page.height = area.height();
   page.dpiX = device.logicalDpiX();
   page.dpiY = device.logicalDpiY();
-  QtDrawCanvas canvas(p);
-  view.OnPrint(canvas, page);
+  {
+    QtDrawCanvas canvas(p);
+    view.OnPrint(canvas, page);
+  }
   return p.end();
 }
 

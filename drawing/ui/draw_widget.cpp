@@ -138,13 +138,24 @@ void CDrawWidget::OpenCadExport() {
   cad_->Open();
 }
 
+// The frame is painted into an image of the widget's own (so that the canvas may
+// write the many small pieces of a large drawing straight into its pixels) and
+// then onto the widget.
 void CDrawWidget::paintEvent(QPaintEvent*) {
   UpdateMetrics();
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setRenderHint(QPainter::TextAntialiasing);
-  QtDrawCanvas canvas(p);
-  view_.OnDraw(canvas);
+  const qreal ratio = devicePixelRatioF();
+  const QSize size = (QSizeF(this->size()) * ratio).toSize();
+  if (size.isEmpty()) return;
+  if (frame_.size() != size) frame_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+  frame_.setDevicePixelRatio(ratio);
+  {
+    QPainter p(&frame_);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QtDrawCanvas canvas(p, &paintCache_);
+    view_.OnDraw(canvas);
+  }
+  QPainter(this).drawImage(QPointF(0, 0), frame_);
 }
 
 void CDrawWidget::resizeEvent(QResizeEvent*) {

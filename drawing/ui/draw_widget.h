@@ -2,12 +2,14 @@
 // The drawing view on screen (view 1008): paints CDrawView through the canvas,
 // hosts its eight tool buttons, forwards mouse and wheel, shows the query tip and
 // prints. All decisions stay in the presenter.
+#include <QImage>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "drawing/draw_view.h"
+#include "drawing/ui/qt_draw_canvas.h"
 
 class CButtonST;
 class QPrinter;
@@ -65,6 +67,8 @@ class CDrawWidget : public QWidget, public drawing::IDrawHost {
   std::vector<std::pair<int, CButtonST*>> buttons_;
   std::unique_ptr<CExportCadSetDlg> cad_;
   std::string tip_;
+  QtDrawCanvas::Cache paintCache_;
+  QImage frame_;
 };
 
 }  // namespace drawing_ui

@@ -1,15 +1,22 @@
 #pragma once
 // The drawing canvas over a QPainter: the one implementation behind the screen
 // view, the printer, print preview and PDF. The painter's own transform is left
-// alone; the renderer hands device coordinates.
+// alone; the renderer hands device coordinates. Printers and PDF get every
+// element drawn by the painter as it comes; on a screen image the canvas stamps
+// small symbols from images and writes thin lines and labels into the pixels.
 #include <QFont>
 #include <QGlyphRun>
-#include <QRawFont>
+#include <QLineF>
 #include <QPainter>
-#include <map>
-#include <utility>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QRawFont>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 #include "drawing/draw_canvas.h"
+#include "drawing/ui/direct_raster.h"
 
 namespace drawing_ui {
 
@@ -19,8 +26,29 @@ QColor ToQColor(drawing::Colour c);
 QPen ToQPen(const drawing::Pen& pen);
 
 class QtDrawCanvas final : public drawing::IDrawCanvas {
+  struct FontEntry;
+
  public:
-  explicit QtDrawCanvas(QPainter& painter);
+  // What a view keeps from one frame to the next: the faces, the glyph layout of
+  // each label and the small symbols already drawn once. A frame of the whole
+  // network repeats a few thousand labels and symbols that look the same every
+  // time; a zoom or pan moves them without changing their look.
+  class Cache {
+   public:
+    Cache();
+    ~Cache();
+    Cache(const Cache&) = delete;
+    Cache& operator=(const Cache&) = delete;
+
+   private:
+    friend class QtDrawCanvas;
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+  };
+
+  // Without a cache the canvas keeps one for itself, for this frame only.
+  explicit QtDrawCanvas(QPainter& painter, Cache* cache = nullptr);
+  ~QtDrawCanvas() override;
 
   void SetPen(const drawing::Pen& pen) override;
   void Line(drawing::DPoint a, drawing::DPoint b) override;
@@ -36,28 +64,55 @@ class QtDrawCanvas final : public drawing::IDrawCanvas {
   void ResetClip() override;
 
  private:
-  // A face at one height with the metrics the anchors need (measured once).
-  struct FontEntry {
-    QFont font;
-    QRawFont raw;
-    double ascent = 0, descent = 0;
+  // The glyphs of a one-line text laid out by their advances, and its width;
+  // glyphs is false when the face lacks a glyph (the text then goes through the
+  // full layout).
+  struct Layout {
+    QGlyphRun run;
+    double width = 0;
+    bool glyphs = false;
+    // The same glyphs for direct drawing, with their masks once looked up.
+    std::vector<quint32> index;
+    std::vector<QPointF> positions;
+    std::vector<const CoverageMask*> masks;
   };
-  // The glyphs of a one-line text laid out by their advances, and its width; false
-  // when the face lacks a glyph (the text then goes through the full layout).
-  bool Glyphs(const FontEntry& f, const QString& text, QGlyphRun* run, double* width);
+  // Direct drawing: the pen is a thin solid anti-aliased line in an opaque colour.
+  bool DirectPen() const;
+  const CoverageMask& MaskOf(const FontEntry& f, quint32 glyph);
+  const Layout& LayoutOf(const FontEntry& f, std::string_view utf8);
+  const Layout& Find(const FontEntry& f, std::string_view utf8);
   const FontEntry& FontFor(const drawing::TextStyle& style);
+  // Lines in a row with one pen go to the painter in one call.
+  void FlushLines();
+  // A small outline in the current pen from its image, drawn the first time;
+  // false when the shape is too large or the device is not a screen image.
+  bool Stamp(int kind, const drawing::DPoint* pts, std::size_t n, double radius);
+  // Labels on screen go on whole pixels; shapes keep the painter's anti-aliasing.
+  void TextHints();
+  void ShapeHints();
   // Text changes the painter's pen and font; shapes take their pen back first.
   void UseFont(const FontEntry& f);
   void UseTextColour(drawing::Colour c);
   void UseShapePen() {
+    ShapeHints();
     if (painterPen_ != PainterPen::Shape) {
       p_.setPen(shapePen_);
       painterPen_ = PainterPen::Shape;
     }
   }
   QPainter& p_;
-  std::map<std::pair<int, long>, FontEntry> fonts_;
+  std::unique_ptr<Cache> own_;
+  Cache::Impl& c_;
+  bool screen_ = false;  // a raster image (the screen): symbols may be stamped
+  DirectRaster direct_;
+  bool directPen_ = false;
+  std::vector<QLineF> lines_;
+  bool shapeAntialiasing_ = false;  // the painter's setting for shapes
+  bool textHints_ = false;          // anti-aliasing is off for a label
+  QPainterPath path_;
+  QPolygonF flat_;
   const FontEntry* font_ = nullptr;
+  std::size_t textCall_ = 0;  // labels asked for in this frame
   QPen shapePen_;
   drawing::Pen lastPen_;
   bool hasPen_ = false;

@@ -155,6 +155,139 @@ TEST(QtDrawCanvas, DirectColoursAndClipping) {
   EXPECT_EQ(Px(img, 70, 70), RgbOf(255, 0, 0));
 }
 
+// One frame of small pieces: lines at every slope, a polyline, an error
+// ellipse, symbols, pixels and labels, in two colours.
+void PaintPieces(drawing_ui::QtDrawCanvas& c) {
+  c.SetPen({Colour::Index(7), 0, drawing::Dash::Solid, 1});
+  c.Line({10, 20.5}, {190, 20.5});
+  c.Line({10, 30}, {190, 75.3});
+  c.Line({20.2, 40}, {45.7, 190});
+  c.Line({300, 190}, {210.4, 100.2});
+  const DPoint pl[] = {{210, 20}, {260, 60.5}, {330, 22.25}, {390, 80}};
+  c.Polyline(pl, 4);
+  const double a = 30, b = 14, k = 0.5522847498, cx = 120.3, cy = 130.7;
+  const DPoint ell[] = {{cx - a, cy},     {cx - a, cy - k * b}, {cx - k * a, cy - b}, {cx, cy - b},
+                        {cx + k * a, cy - b}, {cx + a, cy - k * b}, {cx + a, cy},     {cx + a, cy + k * b},
+                        {cx + k * a, cy + b}, {cx, cy + b},     {cx - k * a, cy + b}, {cx - a, cy + k * b},
+                        {cx - a, cy}};
+  c.Bezier(ell, 13);
+  c.SetPen({Colour::Index(1), 0, drawing::Dash::Solid, 1});
+  const DPoint tri[] = {{60.3, 170.2}, {71.6, 170.2}, {65.9, 160.1}};
+  c.Polygon(tri, 3);
+  c.Circle({90.6, 165.2}, 4.5);
+  c.Pixel({95.5, 150.5}, Colour::Index(5));
+  drawing::TextStyle st;
+  st.height = 15;
+  st.colour = Colour::Index(7);
+  c.Text({210.3, 120.6}, "导线点P12", st);
+  st.colour = Colour::Index(5);
+  st.anchor = drawing::Anchor::Center;
+  c.Text({300, 160}, "碎2049", st);
+}
+
+QImage PaintedPieces(QImage::Format format, drawing_ui::QtDrawCanvas::Cache* cache = nullptr) {
+  QImage img(400, 200, format);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  drawing_ui::QtDrawCanvas c(p, cache);
+  PaintPieces(c);
+  return img;
+}
+
+// On a screen image the canvas writes thin lines, pixels and labels itself;
+// the picture is the one the painter draws (an image it cannot write directly
+// goes through the painter): the same ink to a pixel, no piece shifted by half
+// a pixel or lost, labels where their glyphs belong.
+TEST(QtDrawCanvas, DirectPiecesLookAsThePainterDrawsThem) {
+  TestApp();
+  const QImage direct = PaintedPieces(QImage::Format_ARGB32_Premultiplied);
+  const QImage painter = PaintedPieces(QImage::Format_ARGB32).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QRect inkA = Ink(direct), inkB = Ink(painter);
+  EXPECT_NEAR(inkA.left(), inkB.left(), 1);
+  EXPECT_NEAR(inkA.top(), inkB.top(), 1);
+  EXPECT_NEAR(inkA.right(), inkB.right(), 1);
+  EXPECT_NEAR(inkA.bottom(), inkB.bottom(), 1);
+  int ink = 0, far = 0;
+  for (int y = 0; y < direct.height(); ++y)
+    for (int x = 0; x < direct.width(); ++x) {
+      const int ga = qGray(direct.pixel(x, y)), gb = qGray(painter.pixel(x, y));
+      if (ga < 250 || gb < 250) ++ink;
+      if (std::abs(ga - gb) > 96) ++far;
+    }
+  EXPECT_GT(ink, 1500);
+  EXPECT_LT(far, ink / 25) << far << " of " << ink << " ink pixels differ by more than 96 grey levels";
+  // The colours stay the layers' own.
+  EXPECT_EQ(Px(direct, 95, 150), RgbOf(0, 0, 255));
+  EXPECT_EQ(Px(direct, 100, 20), RgbOf(0, 0, 0));
+}
+
+// A cache carried from frame to frame (the view's) gives each symbol and label
+// its own colour and place, and the same frame again gives the same pixels.
+TEST(QtDrawCanvas, CachedFramesRepeatAndKeepEachLookApart) {
+  TestApp();
+  drawing_ui::QtDrawCanvas::Cache cache;
+  const QImage first = PaintedPieces(QImage::Format_ARGB32_Premultiplied, &cache);
+  const QImage again = PaintedPieces(QImage::Format_ARGB32_Premultiplied, &cache);
+  EXPECT_EQ(first, again);
+  EXPECT_EQ(first, PaintedPieces(QImage::Format_ARGB32_Premultiplied));
+  // The same circle and label in another colour, then the circle moved.
+  auto reddish = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 140 && qBlue(c) < 140; };
+  auto bluish = [](QRgb c) { return qBlue(c) > 200 && qRed(c) < 140 && qGreen(c) < 140; };
+  auto count = [](const QImage& img, QRect r, auto is) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) n += is(img.pixel(x, y)) ? 1 : 0;
+    return n;
+  };
+  const QRect circle(12, 12, 18, 18), label(40, 8, 40, 22);
+  QImage img(100, 60, QImage::Format_ARGB32_Premultiplied);
+  auto paint = [&](int colour, double cx) {
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawing_ui::QtDrawCanvas c(p, &cache);
+    c.SetPen({Colour::Index(colour), 0, drawing::Dash::Solid, 1});
+    c.Circle({cx, 20.5}, 6);
+    drawing::TextStyle st;
+    st.height = 15;
+    st.colour = Colour::Index(colour);
+    c.Text({40, 10}, "P12", st);
+  };
+  paint(1, 20.5);
+  EXPECT_GT(count(img, circle, reddish), 10);
+  EXPECT_GT(count(img, label, reddish), 10);
+  paint(5, 20.5);
+  EXPECT_EQ(count(img, circle, reddish) + count(img, label, reddish), 0) << "a red stamp or label served for blue";
+  EXPECT_GT(count(img, circle, bluish), 10);
+  EXPECT_GT(count(img, label, bluish), 10);
+  paint(5, 60.5);  // moved: stamped at its new place
+  EXPECT_EQ(count(img, circle, bluish), 0);
+  EXPECT_GT(count(img, circle.translated(40, 0), bluish), 10);
+}
+
+// Direct lines and labels keep to the clip like the painter's.
+TEST(QtDrawCanvas, DirectPiecesKeepToTheClip) {
+  TestApp();
+  QImage img(200, 100, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::white);
+  {
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawing_ui::QtDrawCanvas c(p);
+    c.SetClip({0, 0, 100, 100});
+    c.SetPen({Colour::Index(7), 0, drawing::Dash::Solid, 1});
+    c.Line({-1e6, 50.5}, {1e6, 50.5});  // far outside at both ends
+    drawing::TextStyle st;
+    st.height = 20;
+    c.Text({80, 10}, "导线点导线点", st);
+  }
+  EXPECT_EQ(Px(img, 50, 50), RgbOf(0, 0, 0));
+  for (int y = 0; y < 100; ++y)
+    for (int x = 101; x < 200; ++x) ASSERT_EQ(Px(img, x, y), RgbOf(255, 255, 255)) << x << "," << y;
+  EXPECT_FALSE(Ink(img).isEmpty());
+}
+
 // The canvas on a PDF page at 254 dots per inch (0.1 mm a dot): a line 1000
 // dots long is 100 mm on paper; rasterised at 254 dpi it spans 1000 pixels.
 TEST(QtDrawCanvas, PdfPageKeepsDeviceLengths) {
