@@ -1,5 +1,6 @@
 #pragma once
 // Advice to the system about memory the program fills in one go.
+#include <algorithm>
 #include <cstddef>
 
 namespace platform {
@@ -10,5 +11,12 @@ namespace platform {
 // small blocks, and systems without the advice, are left as they are. Advice only:
 // nothing else changes, and a refusal is ignored.
 void AdviseLargeBlock(const void* data, std::size_t bytes);
+
+// Room for n more elements in v, at least doubling its capacity: a list reserved
+// piece by piece (one block of rows after another) still grows in linear time.
+template <typename Vector>
+void ReserveMore(Vector& v, std::size_t n) {
+  if (v.size() + n > v.capacity()) v.reserve(std::max(v.size() + n, 2 * v.capacity()));
+}
 
 }  // namespace platform

@@ -128,7 +128,7 @@ void CTableView::MakeRows(int /*from*/, int to) {
   const std::size_t want = CellIndex(to + 1, 0);
   // A whole table at once takes its size; a row at a time still grows geometrically.
   if (want > m_cells.capacity()) {
-    m_cells.reserve(std::max(want, 2 * m_cells.capacity()));
+    platform::ReserveMore(m_cells, want - m_cells.size());
     platform::AdviseLargeBlock(m_cells.data() + m_cells.size(), (m_cells.capacity() - m_cells.size()) * sizeof(CCol));
   }
   m_cells.resize(want);

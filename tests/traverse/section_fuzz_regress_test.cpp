@@ -95,6 +95,27 @@ TEST(SectionFuzzRegress, CarriageReturnThroughTheViewSavesStable) {
 
 // A long line of bytes that are not GBK took time growing with its square: a
 // 10 MB damaged file never finished opening. The speed is watched by bench/platform.
+// Each row in a data block of its own: the rows are reserved block by block, and
+// the file must still read in one pass, not once per block.
+TEST(SectionFuzzRegress, EveryRowInADataBlockOfItsOwn) {
+  std::vector<std::string> body;
+  for (int i = 0; i < 50000; ++i) {
+    body.push_back("[数据]");
+    body.push_back("P" + std::to_string(i) + ",1,2");
+  }
+  const std::vector<std::string> lines = Section(body);
+  EXPECT_EQ(Read(lines).rows.size(), 50000u);
+  CDxView view;
+  t::CTraverseDocSection section(view);
+  app::LineReader in(lines);
+  in.Seek(1);
+  section.BeginRead(520);
+  section.ReadSection(in);
+  section.CommitRead();
+  ASSERT_EQ(view.m_arrUnit.size(), 50000u);
+  EXPECT_EQ(view.m_arrUnit.back().name, "P49999");
+}
+
 TEST(SectionFuzzRegress, LongDamagedLineDecodes) {
   std::string bytes = "[数据]\n";
   bytes = *platform::Utf8ToGbk(bytes);

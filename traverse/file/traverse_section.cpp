@@ -143,7 +143,7 @@ void RowFromLine(std::string_view line, std::size_t fields, SectionRow& row) {
 class KeepRows final : public ISectionRowSink {
  public:
   explicit KeepRows(std::vector<SectionRow>& rows) : rows_(rows) {}
-  void Reserve(std::size_t n) override { rows_.reserve(rows_.size() + n); }
+  void Reserve(std::size_t n) override { platform::ReserveMore(rows_, n); }
   void Add(SectionRow& row) override { rows_.push_back(std::move(row)); }
 
  private:
@@ -364,7 +364,7 @@ struct CTraverseDocSection::Pending final : ISectionRowSink {
   TraverseSectionData data;
   std::vector<CDxView::CUnit> rows;
   void Reserve(std::size_t n) override {
-    rows.reserve(rows.size() + n);
+    platform::ReserveMore(rows, n);
     platform::AdviseLargeBlock(rows.data() + rows.size(), (rows.capacity() - rows.size()) * sizeof(CDxView::CUnit));
   }
   void Add(SectionRow& row) override {
