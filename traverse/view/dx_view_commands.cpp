@@ -138,10 +138,14 @@ bool CDxView::OnCommand(int id) {
 }
 
 void CDxView::SaveInputTable() {
+  // Without results there is nothing to keep, and no copy of a large job is made.
+  if (!m_bComputed) {
+    ReadInputTable();
+    return;
+  }
   std::vector<CUnit> before = m_arrUnit;
-  const int wasComputed = m_bComputed;
   ReadInputTable();
-  if (!wasComputed || before.size() != m_arrUnit.size()) return;
+  if (before.size() != m_arrUnit.size()) return;
   for (std::size_t i = 0; i < before.size(); ++i)
     if (!SameTexts(before[i], m_arrUnit[i])) return;
   // Nothing was typed since the computation: its rows and results still hold.
