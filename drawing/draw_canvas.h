@@ -28,6 +28,10 @@ struct DRect {
   bool Contains(DPoint p) const { return p.x >= left && p.x <= right && p.y >= top && p.y <= bottom; }
 };
 
+// Clips the segment a-b to the rectangle (Liang-Barsky); false when none of it
+// is inside.
+bool ClipSegment(DPoint& a, DPoint& b, const DRect& r);
+
 // A colour given as an entry of the colour index (layers) or directly (the
 // view's own parts: tool band, message, highlight).
 struct Colour {

@@ -16,7 +16,16 @@ constexpr double kBezierKappa = 0.2761423749154;         // half of 4/3 (sqrt 2 
 
 bool Finite(double v) { return std::isfinite(v); }
 
-// Liang-Barsky: clips the segment a-b to the rectangle (min/max in left/top/right/bottom).
+TextStyle Label(double heightDevice, Colour c, Anchor anchor = Anchor::TopLeft) {
+  TextStyle s;
+  s.height = heightDevice;
+  s.colour = c;
+  s.anchor = anchor;
+  return s;
+}
+
+}  // namespace
+
 bool ClipSegment(DPoint& a, DPoint& b, const DRect& r) {
   double t0 = 0, t1 = 1;
   const double dx = b.x - a.x, dy = b.y - a.y;
@@ -41,16 +50,6 @@ bool ClipSegment(DPoint& a, DPoint& b, const DRect& r) {
   if (t0 > 0) a = {a0.x + t0 * dx, a0.y + t0 * dy};
   return true;
 }
-
-TextStyle Label(double heightDevice, Colour c, Anchor anchor = Anchor::TopLeft) {
-  TextStyle s;
-  s.height = heightDevice;
-  s.colour = c;
-  s.anchor = anchor;
-  return s;
-}
-
-}  // namespace
 
 int CDrawView::LabelHeight(bool printing) const {
   const double out = Finite(m_dOutputTextHeight) && m_dOutputTextHeight > 0 ? m_dOutputTextHeight : 25;
@@ -286,9 +285,9 @@ void CDrawView::DrawControlPoints(IDrawCanvas& canvas, const DeviceMapping& map,
     if (!layer.visible) continue;
     const Colour colour = Colour::Index(layer.colour);
     canvas.Pixel(map.ToDevice(P), colour);
-    const double w = ((h + 1) / 2) * std::max(8, platform::GbkWidth(c.name));
     const double X = P.x + 20;
     if (DrawingMode == kModePlot) {
+      const double w = ((h + 1) / 2) * std::max(8, platform::GbkWidth(c.name));
       canvas.SetPen(LayerPen(nl, map));
       canvas.Line(map.ToDevice({X, P.y}), map.ToDevice({X + w, P.y}));
       if (labels) {

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <utility>
 
+#include "drawing/draw_canvas.h"
+
 namespace drawing_ui {
 namespace {
 
@@ -18,32 +20,13 @@ inline std::uint32_t Interpolate(std::uint32_t x, std::uint32_t a, std::uint32_t
   return (ag & 0xff00ff00) | rb;
 }
 
-// Liang-Barsky against [l, r] x [t, b]; false when nothing is left.
-bool ClipTo(double& x0, double& y0, double& x1, double& y1, double l, double t, double r, double b) {
-  double t0 = 0, t1 = 1;
-  const double dx = x1 - x0, dy = y1 - y0;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x0 - l, r - x0, y0 - t, b - y0};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return false;
-      continue;
-    }
-    const double u = q[i] / p[i];
-    if (p[i] < 0) {
-      if (u > t1) return false;
-      t0 = std::max(t0, u);
-    } else {
-      if (u < t0) return false;
-      t1 = std::min(t1, u);
-    }
-  }
-  const double ax = x0, ay = y0;
-  x1 = ax + t1 * dx;
-  y1 = ay + t1 * dy;
-  x0 = ax + t0 * dx;
-  y0 = ay + t0 * dy;
-  return true;
+// x's channels times a / 255.
+inline std::uint32_t ByteMul(std::uint32_t x, std::uint32_t a) {
+  std::uint32_t t = (x & 0xff00ff) * a;
+  t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+  x = ((x >> 8) & 0xff00ff) * a;
+  x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+  return x | t;
 }
 
 }  // namespace
@@ -88,9 +71,17 @@ void DirectRaster::Line(double x0, double y0, double x1, double y1, QRgb colour)
   y0 -= 0.5;
   x1 -= 0.5;
   y1 -= 0.5;
-  const double l = clip_.left() - 2, t = clip_.top() - 2, r = clip_.right() + 2, b = clip_.bottom() + 2;
-  const bool within = std::min(x0, x1) >= l && std::max(x0, x1) <= r && std::min(y0, y1) >= t && std::max(y0, y1) <= b;
-  if (!within && !ClipTo(x0, y0, x1, y1, l, t, r, b)) return;
+  const double cl = clip_.left() - 2, ct = clip_.top() - 2, cr = clip_.right() + 2, cb = clip_.bottom() + 2;
+  const bool within =
+      std::min(x0, x1) >= cl && std::max(x0, x1) <= cr && std::min(y0, y1) >= ct && std::max(y0, y1) <= cb;
+  if (!within) {
+    drawing::DPoint a{x0, y0}, b{x1, y1};
+    if (!drawing::ClipSegment(a, b, {cl, ct, cr, cb})) return;
+    x0 = a.x;
+    y0 = a.y;
+    x1 = b.x;
+    y1 = b.y;
+  }
   const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
   if (steep) {
     std::swap(x0, y0);
@@ -104,50 +95,46 @@ void DirectRaster::Line(double x0, double y0, double x1, double y1, QRgb colour)
   if (!(dx > 0)) return;
   const double g = (y1 - y0) / dx;
   const int c0 = int(std::floor(x0 + 0.5)), c1 = int(std::floor(x1 + 0.5));
-  auto put = [&](int c, int r, int a) {
-    if (steep) Blend(r, c, colour, a);
-    else Blend(c, r, colour, a);
-  };
-  auto end = [&](int c) {
-    const double lo = std::max(c - 0.5, x0), hi = std::min(c + 0.5, x1);
-    const double w = hi - lo;
-    if (w <= 0) return;
-    const double y = y0 + g * ((lo + hi) / 2 - x0);
-    const double fl = std::floor(y);
-    const double f = y - fl;
-    put(c, int(fl), int(w * (1 - f) * 256 + 0.5));
-    put(c, int(fl) + 1, int(w * f * 256 + 0.5));
-  };
-  end(c0);
-  if (c1 == c0) return;
-  end(c1);
-  if (c1 - c0 < 2) return;
-  // The columns between: whole width, nothing to clip when the line's box is inside.
-  std::int64_t Y = std::llround((y0 + g * (c0 + 1 - x0)) * 65536);
-  const std::int64_t G = std::llround(g * 65536);
-  const double ylo = std::min(y0, y1), yhi = std::max(y0, y1);
-  const bool inside = steep ? (ylo >= clip_.left() + 1 && yhi <= clip_.right() - 2 && c0 >= clip_.top() &&
+  // Parts of the end pixels' width the line covers, in 256ths.
+  const int w0 = int((std::min(c0 + 0.5, x1) - x0) * 256 + 0.5);
+  const int w1 = c1 == c0 ? w0 : int((x1 - std::max(c1 - 0.5, x0)) * 256 + 0.5);
+  // The minor coordinate at each pixel's centre in 16.16 fixed point.
+  std::int64_t Y = std::int64_t(std::floor((y0 + g * (c0 - x0)) * 65536 + 0.5));
+  const std::int64_t G = std::int64_t(std::floor(g * 65536 + 0.5));
+  const double ylo = std::min(y0, y1) - 2, yhi = std::max(y0, y1) + 1;
+  const bool inside = steep ? (ylo >= clip_.left() && yhi <= clip_.right() - 1 && c0 >= clip_.top() &&
                                c1 <= clip_.bottom())
-                            : (ylo >= clip_.top() + 1 && yhi <= clip_.bottom() - 2 && c0 >= clip_.left() &&
+                            : (ylo >= clip_.top() && yhi <= clip_.bottom() - 1 && c0 >= clip_.left() &&
                                c1 <= clip_.right());
-  for (int c = c0 + 1; c < c1; ++c, Y += G) {
+  for (int c = c0; c <= c1; ++c, Y += G) {
     const int r = int(Y >> 16);
-    const std::uint32_t a2 = std::uint32_t((Y & 0xffff) >> 8), a1 = 256 - a2;
+    std::uint32_t a2 = std::uint32_t((Y & 0xffff) >> 8), a1 = 256 - a2;
+    if (c == c0 || c == c1) {
+      const std::uint32_t w = std::uint32_t(std::clamp(c == c0 ? w0 : w1, 0, 256));
+      a1 = (a1 * w) >> 8;
+      a2 = (a2 * w) >> 8;
+    }
     if (!inside) {
-      put(c, r, int(a1));
-      put(c, r + 1, int(a2));
+      if (steep) {
+        Blend(r, c, colour, int(a1));
+        Blend(r + 1, c, colour, int(a2));
+      } else {
+        Blend(c, r, colour, int(a1));
+        Blend(c, r + 1, colour, int(a2));
+      }
       continue;
     }
+    std::uint32_t* p;
+    std::uint32_t* q;
     if (steep) {
-      auto* p = reinterpret_cast<std::uint32_t*>(bits_ + c * bpl_) + r;
-      p[0] = Interpolate(colour, a1, p[0], a2);
-      p[1] = Interpolate(colour, a2, p[1], a1);
+      p = reinterpret_cast<std::uint32_t*>(bits_ + c * bpl_) + r;
+      q = p + 1;
     } else {
-      auto* p = reinterpret_cast<std::uint32_t*>(bits_ + r * bpl_) + c;
-      p[0] = Interpolate(colour, a1, p[0], a2);
-      auto* q = reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(p) + bpl_);
-      q[0] = Interpolate(colour, a2, q[0], a1);
+      p = reinterpret_cast<std::uint32_t*>(bits_ + r * bpl_) + c;
+      q = reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(p) + bpl_);
     }
+    *p = Interpolate(colour, a1, *p, 256 - a1);
+    *q = Interpolate(colour, a2, *q, 256 - a2);
   }
 }
 
@@ -168,6 +155,22 @@ void DirectRaster::Mask(int x, int y, const CoverageMask& m, QRgb colour) {
         const std::uint32_t w = c + (c >> 7);
         row[i] = Interpolate(colour, w, row[i], 256 - w);
       }
+    }
+  }
+}
+
+void DirectRaster::Image(QPoint at, const QImage& image) {
+  if (!bits_ || image.format() != QImage::Format_ARGB32_Premultiplied) return;
+  const int x0 = at.x(), y0 = at.y();
+  const int i0 = std::max(0, clip_.left() - x0), i1 = std::min(image.width(), clip_.right() + 1 - x0);
+  const int j0 = std::max(0, clip_.top() - y0), j1 = std::min(image.height(), clip_.bottom() + 1 - y0);
+  for (int j = j0; j < j1; ++j) {
+    auto* row = reinterpret_cast<std::uint32_t*>(bits_ + (y0 + j) * bpl_) + x0;
+    const auto* src = reinterpret_cast<const std::uint32_t*>(image.constScanLine(j));
+    for (int i = i0; i < i1; ++i) {
+      const std::uint32_t s = src[i], a = s >> 24;
+      if (a == 0) continue;
+      row[i] = a == 255 ? s : s + ByteMul(row[i], 255 - a);
     }
   }
 }

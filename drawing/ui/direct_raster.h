@@ -36,6 +36,8 @@ class DirectRaster {
   void Pixel(int x, int y, QRgb colour);
   // The mask with its origin at the pixel (x, y).
   void Mask(int x, int y, const CoverageMask& m, QRgb colour);
+  // A premultiplied image over the pixels from its corner at `at`.
+  void Image(QPoint at, const QImage& image);
 
  private:
   void Blend(int x, int y, QRgb colour, int alpha256);

@@ -181,13 +181,13 @@ void QtDrawCanvas::SetPen(const drawing::Pen& pen) {
     shapePen_ = ToQPen(pen);
     painterPen_ = PainterPen::Other;
     directPen_ = DirectPen();
+    penRgb_ = shapePen_.color().rgba();
   }
-  UseShapePen();
 }
 
 void QtDrawCanvas::Line(drawing::DPoint a, drawing::DPoint b) {
   if (directPen_) {
-    direct_.Line(a.x, a.y, b.x, b.y, shapePen_.color().rgba());
+    direct_.Line(a.x, a.y, b.x, b.y, penRgb_);
     return;
   }
   if (painterPen_ != PainterPen::Shape) {
@@ -205,11 +205,11 @@ void QtDrawCanvas::Line(drawing::DPoint a, drawing::DPoint b) {
 void QtDrawCanvas::Polyline(const drawing::DPoint* pts, std::size_t n) {
   if (!pts || n < 2) return;
   FlushLines();
-  UseShapePen();
   if (directPen_) {
-    for (std::size_t i = 1; i < n; ++i) direct_.Line(pts[i - 1].x, pts[i - 1].y, pts[i].x, pts[i].y, shapePen_.color().rgba());
+    for (std::size_t i = 1; i < n; ++i) direct_.Line(pts[i - 1].x, pts[i - 1].y, pts[i].x, pts[i].y, penRgb_);
     return;
   }
+  UseShapePen();
   QPolygonF poly;
   poly.reserve(qsizetype(n));
   for (std::size_t i = 0; i < n; ++i) poly << Q(pts[i]);
@@ -219,15 +219,15 @@ void QtDrawCanvas::Polyline(const drawing::DPoint* pts, std::size_t n) {
 void QtDrawCanvas::Polygon(const drawing::DPoint* pts, std::size_t n) {
   if (!pts || n < 2) return;
   FlushLines();
-  UseShapePen();
   if (Stamp(2, pts, n, 0)) return;
   if (directPen_) {
     for (std::size_t i = 0; i < n; ++i) {
       const drawing::DPoint a = pts[i], b = pts[(i + 1) % n];
-      direct_.Line(a.x, a.y, b.x, b.y, shapePen_.color().rgba());
+      direct_.Line(a.x, a.y, b.x, b.y, penRgb_);
     }
     return;
   }
+  UseShapePen();
   QPolygonF poly;
   poly.reserve(qsizetype(n));
   for (std::size_t i = 0; i < n; ++i) poly << Q(pts[i]);
@@ -237,7 +237,6 @@ void QtDrawCanvas::Polygon(const drawing::DPoint* pts, std::size_t n) {
 void QtDrawCanvas::Bezier(const drawing::DPoint* pts, std::size_t n) {
   if (!pts || n < 4) return;
   FlushLines();
-  UseShapePen();
   if (screen_) {
     // On screen the arcs go as short chords, a few device units long: the same
     // outline to well under a pixel, without the painter's path machinery.
@@ -256,12 +255,14 @@ void QtDrawCanvas::Bezier(const drawing::DPoint* pts, std::size_t n) {
     }
     if (directPen_) {
       for (qsizetype i = 1; i < flat_.size(); ++i)
-        direct_.Line(flat_[i - 1].x(), flat_[i - 1].y(), flat_[i].x(), flat_[i].y(), shapePen_.color().rgba());
+        direct_.Line(flat_[i - 1].x(), flat_[i - 1].y(), flat_[i].x(), flat_[i].y(), penRgb_);
     } else {
+      UseShapePen();
       p_.drawPolyline(flat_);
     }
     return;
   }
+  UseShapePen();
   path_.clear();
   path_.moveTo(Q(pts[0]));
   for (std::size_t i = 1; i + 2 < n; i += 3) path_.cubicTo(Q(pts[i]), Q(pts[i + 1]), Q(pts[i + 2]));
@@ -270,8 +271,8 @@ void QtDrawCanvas::Bezier(const drawing::DPoint* pts, std::size_t n) {
 
 void QtDrawCanvas::Circle(drawing::DPoint c, double r) {
   FlushLines();
-  UseShapePen();
   if (Stamp(1, &c, 1, r)) return;
+  UseShapePen();
   p_.drawEllipse(Q(c), r, r);
 }
 
@@ -340,7 +341,12 @@ bool QtDrawCanvas::Stamp(int kind, const drawing::DPoint* pts, std::size_t n, do
     ip.end();
     it = c_.stamps.emplace(key, std::move(s)).first;
   }
-  p_.drawImage(at + it->second.offset, it->second.image);
+  if (direct_.Attached()) {
+    direct_.Image(at + it->second.offset, it->second.image);
+  } else {
+    ShapeHints();
+    p_.drawImage(at + it->second.offset, it->second.image);
+  }
   return true;
 }
 
@@ -363,6 +369,7 @@ void QtDrawCanvas::FillRect(const drawing::DRect& r, drawing::Colour c) {
 const QtDrawCanvas::FontEntry& QtDrawCanvas::FontFor(const drawing::TextStyle& style) {
   const long h = std::lround(std::max(1.0, style.height) * 16);  // 1/16 device unit steps
   auto key = std::make_pair(int(style.face), h);
+  if (lastFont_ && lastFontKey_ == key) return *lastFont_;
   auto it = c_.fonts.find(key);
   if (it == c_.fonts.end()) {
     it = c_.fonts.try_emplace(key).first;
@@ -374,6 +381,8 @@ const QtDrawCanvas::FontEntry& QtDrawCanvas::FontFor(const drawing::TextStyle& s
     e.descent = fm.descent();
     e.raw = QRawFont::fromFont(e.font);
   }
+  lastFontKey_ = key;
+  lastFont_ = &it->second;
   return it->second;
 }
 
@@ -452,8 +461,6 @@ void QtDrawCanvas::Text(drawing::DPoint at, std::string_view utf8, const drawing
   if (utf8.empty()) return;
   FlushLines();
   const FontEntry& f = FontFor(style);
-  UseFont(f);
-  UseTextColour(style.colour);
   const Layout* layout = style.angle == 0 ? &LayoutOf(f, utf8) : nullptr;
   const bool glyphs = layout && layout->glyphs;
   double w = glyphs ? layout->width : 0;
@@ -480,7 +487,11 @@ void QtDrawCanvas::Text(drawing::DPoint at, std::string_view utf8, const drawing
     for (std::size_t i = 0; i < l.index.size(); ++i)
       direct_.Mask(int(std::floor(x + l.positions[i].x() + 0.5)), int(std::floor(y + l.positions[i].y() + 0.5)),
                    *l.masks[i], rgb);
-  } else if (glyphs) {
+    return;
+  }
+  UseFont(f);
+  UseTextColour(style.colour);
+  if (glyphs) {
     TextHints();
     p_.drawGlyphRun(QPointF(at.x + dx, at.y + dy), layout->run);
   } else if (style.angle == 0) {

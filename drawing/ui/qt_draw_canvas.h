@@ -12,6 +12,7 @@
 #include <QPolygonF>
 #include <QRawFont>
 #include <memory>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -106,12 +107,15 @@ class QtDrawCanvas final : public drawing::IDrawCanvas {
   bool screen_ = false;  // a raster image (the screen): symbols may be stamped
   DirectRaster direct_;
   bool directPen_ = false;
+  QRgb penRgb_ = 0xff000000;
   std::vector<QLineF> lines_;
   bool shapeAntialiasing_ = false;  // the painter's setting for shapes
   bool textHints_ = false;          // anti-aliasing is off for a label
   QPainterPath path_;
   QPolygonF flat_;
   const FontEntry* font_ = nullptr;
+  const FontEntry* lastFont_ = nullptr;  // the face FontFor gave last
+  std::pair<int, long> lastFontKey_;
   std::size_t textCall_ = 0;  // labels asked for in this frame
   QPen shapePen_;
   drawing::Pen lastPen_;
