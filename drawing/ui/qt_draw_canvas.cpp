@@ -404,6 +404,11 @@ void QtDrawCanvas::UseTextColour(drawing::Colour c) {
 // look as the full layout would, and a frame of some ten thousand labels costs a
 // fraction of it. The layout of a label is kept for the next frame.
 const QtDrawCanvas::Layout& QtDrawCanvas::LayoutOf(const FontEntry& f, std::string_view utf8) {
+  if (own_) {  // nothing outlives this frame (a printed page): lay out and draw
+    scratch_ = Layout{};
+    LayOut(scratch_, f, utf8);
+    return scratch_;
+  }
   const std::size_t call = textCall_++;
   if (call < c_.recent.size()) {
     const Cache::Impl::Recent& r = c_.recent[call];
@@ -424,9 +429,14 @@ const QtDrawCanvas::Layout& QtDrawCanvas::Find(const FontEntry& f, std::string_v
   }
   Layout& l = layouts.try_emplace(std::string(utf8)).first->second;
   ++c_.layouts;
-  if (!f.raw.isValid()) return l;
+  LayOut(l, f, utf8);
+  return l;
+}
+
+void QtDrawCanvas::LayOut(Layout& l, const FontEntry& f, std::string_view utf8) const {
+  if (!f.raw.isValid()) return;
   const QList<quint32> glyphs = f.raw.glyphIndexesForString(Utf8(utf8));
-  if (glyphs.isEmpty() || glyphs.contains(0u)) return l;
+  if (glyphs.isEmpty() || glyphs.contains(0u)) return;
   const QList<QPointF> advances = f.raw.advancesForGlyphIndexes(glyphs);
   QList<QPointF> positions;
   positions.reserve(glyphs.size());
@@ -438,11 +448,12 @@ const QtDrawCanvas::Layout& QtDrawCanvas::Find(const FontEntry& f, std::string_v
   l.run.setRawFont(f.raw);
   l.run.setGlyphIndexes(glyphs);
   l.run.setPositions(positions);
-  l.index.assign(glyphs.begin(), glyphs.end());
-  l.positions.assign(positions.begin(), positions.end());
+  if (direct_.Attached() || !own_) {  // a kept layout may serve a direct frame later
+    l.index.assign(glyphs.begin(), glyphs.end());
+    l.positions.assign(positions.begin(), positions.end());
+  }
   l.width = x;
   l.glyphs = true;
-  return l;
 }
 
 const CoverageMask& QtDrawCanvas::MaskOf(const FontEntry& f, quint32 glyph) {

@@ -82,6 +82,7 @@ class QtDrawCanvas final : public drawing::IDrawCanvas {
   const CoverageMask& MaskOf(const FontEntry& f, quint32 glyph);
   const Layout& LayoutOf(const FontEntry& f, std::string_view utf8);
   const Layout& Find(const FontEntry& f, std::string_view utf8);
+  void LayOut(Layout& l, const FontEntry& f, std::string_view utf8) const;
   const FontEntry& FontFor(const drawing::TextStyle& style);
   // Lines in a row with one pen go to the painter in one call.
   void FlushLines();
@@ -117,6 +118,7 @@ class QtDrawCanvas final : public drawing::IDrawCanvas {
   const FontEntry* lastFont_ = nullptr;  // the face FontFor gave last
   std::pair<int, long> lastFontKey_;
   std::size_t textCall_ = 0;  // labels asked for in this frame
+  Layout scratch_;            // the label being drawn when nothing is kept
   QPen shapePen_;
   drawing::Pen lastPen_;
   bool hasPen_ = false;
