@@ -421,13 +421,13 @@ const QtDrawCanvas::Layout& QtDrawCanvas::LayoutOf(const FontEntry& f, std::stri
 }
 
 const QtDrawCanvas::Layout& QtDrawCanvas::Find(const FontEntry& f, std::string_view utf8) {
-  auto& layouts = f.layouts;
-  if (auto it = layouts.find(utf8); it != layouts.end()) return it->second;
   if (c_.layouts >= kMaxLayouts) {
     c_.ClearLayouts();
     textCall_ = 0;
   }
-  Layout& l = layouts.try_emplace(std::string(utf8)).first->second;
+  auto [it, fresh] = f.layouts.try_emplace(std::string(utf8));
+  Layout& l = it->second;
+  if (!fresh) return l;
   ++c_.layouts;
   LayOut(l, f, utf8);
   return l;
