@@ -93,6 +93,12 @@ struct QtDrawCanvas::FontEntry {
   double ascent = 0, descent = 0;
   mutable std::unordered_map<std::string, Layout, TextHash, std::equal_to<>> layouts;
   mutable std::unordered_map<quint32, CoverageMask> masks;
+  // Each character's glyph and advance, so that a new label needs no call into the face.
+  struct Glyph {
+    quint32 index = 0;
+    double advance = 0;
+  };
+  mutable std::unordered_map<char32_t, Glyph> chars;
 };
 
 struct QtDrawCanvas::Cache::Impl {
@@ -435,25 +441,42 @@ const QtDrawCanvas::Layout& QtDrawCanvas::Find(const FontEntry& f, std::string_v
 
 void QtDrawCanvas::LayOut(Layout& l, const FontEntry& f, std::string_view utf8) const {
   if (!f.raw.isValid()) return;
-  const QList<quint32> glyphs = f.raw.glyphIndexesForString(Utf8(utf8));
-  if (glyphs.isEmpty() || glyphs.contains(0u)) return;
-  const QList<QPointF> advances = f.raw.advancesForGlyphIndexes(glyphs);
-  QList<QPointF> positions;
-  positions.reserve(glyphs.size());
+  const QString text = Utf8(utf8);
+  l.index.clear();
+  l.positions.clear();
   double x = 0;
-  for (const QPointF& a : advances) {
-    positions.append(QPointF(x, 0));
-    x += a.x();
+  for (char32_t ch : text.toUcs4()) {
+    auto it = f.chars.find(ch);
+    if (it == f.chars.end()) {
+      FontEntry::Glyph g;
+      const QList<quint32> one = f.raw.glyphIndexesForString(QString::fromUcs4(&ch, 1));
+      if (one.size() == 1) {
+        g.index = one.front();
+        g.advance = f.raw.advancesForGlyphIndexes(one).front().x();
+      }
+      it = f.chars.emplace(ch, g).first;
+    }
+    if (it->second.index == 0) {  // a character the face lacks: the painter finds a face for it
+      l.index.clear();
+      l.positions.clear();
+      return;
+    }
+    l.index.push_back(it->second.index);
+    l.positions.emplace_back(x, 0);
+    x += it->second.advance;
   }
-  l.run.setRawFont(f.raw);
-  l.run.setGlyphIndexes(glyphs);
-  l.run.setPositions(positions);
-  if (direct_.Attached() || !own_) {  // a kept layout may serve a direct frame later
-    l.index.assign(glyphs.begin(), glyphs.end());
-    l.positions.assign(positions.begin(), positions.end());
-  }
+  if (l.index.empty()) return;
   l.width = x;
   l.glyphs = true;
+}
+
+const QGlyphRun& QtDrawCanvas::RunOf(const FontEntry& f, const Layout& l) {
+  if (l.run.glyphIndexes().isEmpty()) {
+    l.run.setRawFont(f.raw);
+    l.run.setGlyphIndexes(QList<quint32>(l.index.begin(), l.index.end()));
+    l.run.setPositions(QList<QPointF>(l.positions.begin(), l.positions.end()));
+  }
+  return l.run;
 }
 
 const CoverageMask& QtDrawCanvas::MaskOf(const FontEntry& f, quint32 glyph) {
@@ -504,7 +527,7 @@ void QtDrawCanvas::Text(drawing::DPoint at, std::string_view utf8, const drawing
   UseTextColour(style.colour);
   if (glyphs) {
     TextHints();
-    p_.drawGlyphRun(QPointF(at.x + dx, at.y + dy), layout->run);
+    p_.drawGlyphRun(QPointF(at.x + dx, at.y + dy), RunOf(f, *layout));
   } else if (style.angle == 0) {
     p_.drawText(QPointF(at.x + dx, at.y + dy), Utf8(utf8));
   } else {

@@ -69,10 +69,10 @@ class QtDrawCanvas final : public drawing::IDrawCanvas {
   // glyphs is false when the face lacks a glyph (the text then goes through the
   // full layout).
   struct Layout {
-    QGlyphRun run;
+    mutable QGlyphRun run;  // built when the painter draws the label
     double width = 0;
     bool glyphs = false;
-    // The same glyphs for direct drawing, with their masks once looked up.
+    // The glyphs at their places, with their masks once looked up for direct drawing.
     std::vector<quint32> index;
     std::vector<QPointF> positions;
     std::vector<const CoverageMask*> masks;
@@ -83,6 +83,7 @@ class QtDrawCanvas final : public drawing::IDrawCanvas {
   const Layout& LayoutOf(const FontEntry& f, std::string_view utf8);
   const Layout& Find(const FontEntry& f, std::string_view utf8);
   void LayOut(Layout& l, const FontEntry& f, std::string_view utf8) const;
+  static const QGlyphRun& RunOf(const FontEntry& f, const Layout& l);
   const FontEntry& FontFor(const drawing::TextStyle& style);
   // Lines in a row with one pen go to the painter in one call.
   void FlushLines();
