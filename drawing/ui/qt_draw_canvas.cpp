@@ -442,8 +442,7 @@ const QtDrawCanvas::Layout& QtDrawCanvas::Find(const FontEntry& f, std::string_v
 void QtDrawCanvas::LayOut(Layout& l, const FontEntry& f, std::string_view utf8) const {
   if (!f.raw.isValid()) return;
   const QString text = Utf8(utf8);
-  l.index.clear();
-  l.positions.clear();
+  l.placed.clear();
   double x = 0;
   for (char32_t ch : text.toUcs4()) {
     auto it = f.chars.find(ch);
@@ -457,26 +456,33 @@ void QtDrawCanvas::LayOut(Layout& l, const FontEntry& f, std::string_view utf8) 
       it = f.chars.emplace(ch, g).first;
     }
     if (it->second.index == 0) {  // a character the face lacks: the painter finds a face for it
-      l.index.clear();
-      l.positions.clear();
+      l.placed.clear();
       return;
     }
-    l.index.push_back(it->second.index);
-    l.positions.emplace_back(x, 0);
+    l.placed.push_back({it->second.index, x, nullptr});
     x += it->second.advance;
   }
-  if (l.index.empty()) return;
+  if (l.placed.empty()) return;
   l.width = x;
   l.glyphs = true;
 }
 
 const QGlyphRun& QtDrawCanvas::RunOf(const FontEntry& f, const Layout& l) {
-  if (l.run.glyphIndexes().isEmpty()) {
-    l.run.setRawFont(f.raw);
-    l.run.setGlyphIndexes(QList<quint32>(l.index.begin(), l.index.end()));
-    l.run.setPositions(QList<QPointF>(l.positions.begin(), l.positions.end()));
+  if (!l.run) {
+    QList<quint32> index;
+    QList<QPointF> positions;
+    index.reserve(qsizetype(l.placed.size()));
+    positions.reserve(qsizetype(l.placed.size()));
+    for (const Layout::Glyph& g : l.placed) {
+      index.append(g.index);
+      positions.append(QPointF(g.x, 0));
+    }
+    l.run.emplace();
+    l.run->setRawFont(f.raw);
+    l.run->setGlyphIndexes(index);
+    l.run->setPositions(positions);
   }
-  return l.run;
+  return *l.run;
 }
 
 const CoverageMask& QtDrawCanvas::MaskOf(const FontEntry& f, quint32 glyph) {
@@ -512,15 +518,14 @@ void QtDrawCanvas::Text(drawing::DPoint at, std::string_view utf8, const drawing
   if (glyphs && direct_.Attached()) {
     // Each glyph from its mask on the whole pixel nearest its place.
     auto& l = const_cast<Layout&>(*layout);
-    if (l.masks.size() != l.index.size()) {
-      l.masks.clear();
-      for (quint32 g : l.index) l.masks.push_back(&MaskOf(f, g));
+    if (!l.masked) {
+      for (Layout::Glyph& g : l.placed) g.mask = &MaskOf(f, g.index);
+      l.masked = true;
     }
     const double x = at.x + dx, y = at.y + dy;
     if (!(std::abs(x) < 1e7 && std::abs(y) < 1e7)) return;
-    for (std::size_t i = 0; i < l.index.size(); ++i)
-      direct_.Mask(int(std::floor(x + l.positions[i].x() + 0.5)), int(std::floor(y + l.positions[i].y() + 0.5)),
-                   *l.masks[i], rgb);
+    const int baseline = int(std::floor(y + 0.5));
+    for (const Layout::Glyph& g : l.placed) direct_.Mask(int(std::floor(x + g.x + 0.5)), baseline, *g.mask, rgb);
     return;
   }
   UseFont(f);

@@ -14,6 +14,7 @@
 #include <memory>
 #include <utility>
 #include <string_view>
+#include <optional>
 #include <vector>
 
 #include "drawing/draw_canvas.h"
@@ -69,13 +70,17 @@ class QtDrawCanvas final : public drawing::IDrawCanvas {
   // glyphs is false when the face lacks a glyph (the text then goes through the
   // full layout).
   struct Layout {
-    mutable QGlyphRun run;  // built when the painter draws the label
+    mutable std::optional<QGlyphRun> run;  // made when the painter draws the label
     double width = 0;
     bool glyphs = false;
-    // The glyphs at their places, with their masks once looked up for direct drawing.
-    std::vector<quint32> index;
-    std::vector<QPointF> positions;
-    std::vector<const CoverageMask*> masks;
+    bool masked = false;  // the masks below are looked up
+    // The glyphs at their places along the baseline, with their masks for direct drawing.
+    struct Glyph {
+      quint32 index = 0;
+      double x = 0;
+      const CoverageMask* mask = nullptr;
+    };
+    std::vector<Glyph> placed;
   };
   // Direct drawing: the pen is a thin solid anti-aliased line in an opaque colour.
   bool DirectPen() const;
