@@ -17,7 +17,8 @@ std::string_view SkipBlanks(std::string_view s) {
 }
 
 // Reads the number at the start of s; returns the characters used (0 when none).
-std::size_t ReadDouble(std::string_view s, double* out) {
+// Overflow reads as 0 and sets *overflow when given.
+std::size_t ReadDouble(std::string_view s, double* out, bool* overflow = nullptr) {
   bool neg = false;
   std::size_t i = 0;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -29,7 +30,12 @@ std::size_t ReadDouble(std::string_view s, double* out) {
   double v = 0;
   auto r = std::from_chars(s.data() + i, s.data() + s.size(), v, std::chars_format::general);
   if (r.ec == std::errc::invalid_argument) return 0;
-  if (r.ec == std::errc::result_out_of_range || !std::isfinite(v)) v = 0;
+  if (r.ec == std::errc::result_out_of_range || !std::isfinite(v)) {
+    // from_chars reports underflow ("1e-400") as out of range too; that is a true 0.
+    const bool tiny = r.ec == std::errc::result_out_of_range && std::isfinite(v) && std::fabs(v) < 1.0;
+    if (!tiny && overflow) *overflow = true;
+    v = 0;
+  }
   *out = neg ? -v : v;
   return static_cast<std::size_t>(r.ptr - s.data());
 }
@@ -76,12 +82,15 @@ int ParseInt(std::string_view text) {
   return static_cast<int>(v);
 }
 
-bool IsNumber(std::string_view text) {
+bool IsNumber(std::string_view text) { return ReadNumber(text).has_value(); }
+
+std::optional<double> ReadNumber(std::string_view text) {
   std::string_view s = SkipBlanks(text);
   double v = 0;
-  std::size_t n = ReadDouble(s, &v);
-  if (n == 0) return false;
-  return SkipBlanks(s.substr(n)).empty();
+  bool overflow = false;
+  std::size_t n = ReadDouble(s, &v, &overflow);
+  if (n == 0 || overflow || !SkipBlanks(s.substr(n)).empty()) return std::nullopt;
+  return v;
 }
 
 }  // namespace platform

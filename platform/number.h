@@ -3,6 +3,7 @@
 // still writes "1.500". Reading follows atof/atoi: the leading number counts, garbage
 // reads as 0, nothing throws. Non-finite text ("inf", "nan") and overflow read as 0,
 // so typed text can never bring a NaN into a computation.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,11 @@ int ParseInt(std::string_view text);
 
 // True when the whole text (blanks around allowed) is one finite number.
 bool IsNumber(std::string_view text);
+
+// The strict reader for values a computation uses: the whole text (blanks around
+// allowed) must be one finite number. Empty text, junk after the number ("33815X2"),
+// "nan", "inf" and overflow ("1e309") give nullopt, so the caller can name the field
+// instead of computing on 0.
+std::optional<double> ReadNumber(std::string_view text);
 
 }  // namespace platform

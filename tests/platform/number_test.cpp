@@ -37,6 +37,23 @@ TEST(Number, IsNumber) {
   EXPECT_FALSE(IsNumber("nan"));
 }
 
+TEST(Number, ReadNumberTakesOnlyWholeFiniteNumbers) {
+  struct Case { const char* text; bool ok; double value; };
+  const Case cases[] = {
+      {" 3381522.416 ", true, 3381522.416}, {"-0.5", true, -0.5}, {"+7", true, 7},
+      {".5", true, 0.5}, {"1e3", true, 1000}, {"1e-400", true, 0},
+      {"", false, 0}, {"   ", false, 0}, {"nan", false, 0}, {"NaN", false, 0},
+      {"inf", false, 0}, {"-Infinity", false, 0}, {"1e309", false, 0}, {"-1e309", false, 0},
+      {"abc", false, 0}, {"33815X2.4.16", false, 0}, {"12.5a", false, 0}, {"1 2", false, 0},
+      {"-", false, 0}, {".", false, 0}, {"0x10", false, 0},
+  };
+  for (const Case& c : cases) {
+    auto v = ReadNumber(c.text);
+    EXPECT_EQ(v.has_value(), c.ok) << '"' << c.text << '"';
+    if (c.ok && v) EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+  }
+}
+
 TEST(Number, CommaDecimalLocaleChangesNothing) {
   const char* old = std::setlocale(LC_ALL, nullptr);
   std::string saved = old ? old : "C";
