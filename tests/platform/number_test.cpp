@@ -50,7 +50,9 @@ TEST(Number, ReadNumberTakesOnlyWholeFiniteNumbers) {
   for (const Case& c : cases) {
     auto v = ReadNumber(c.text);
     EXPECT_EQ(v.has_value(), c.ok) << '"' << c.text << '"';
-    if (c.ok && v) EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+    if (c.ok && v) {
+      EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+    }
   }
 }
 
