@@ -1,5 +1,7 @@
 // The grid's export entry points: the text export flow, the spreadsheet and
 // word-processor dialogs, and the session file those dialogs write to.
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 
 #include "platform/ports.h"
@@ -7,6 +9,7 @@
 #include "table/export/export_ports.h"
 #include "table/export/export_session.h"
 #include "table/export/text_export.h"
+#include "platform/textfile.h"
 #include "table/table_view.h"
 
 namespace table {
@@ -42,19 +45,43 @@ bool CExportSession::Attach(bool wantNew, const std::string& caption, const std:
     return true;
   }
   platform::FileOptions o;
-  o.overwritePrompt = true;
+  o.overwritePrompt = wantNew;
   o.defaultSuffix = suffix;
   std::optional<std::string> chosen = platform::Desktop().files->SaveFile(caption, filter, "", o);
   if (!chosen || chosen->empty()) return false;
   target = *chosen;
-  newFile = true;
+  newFile = wantNew;
+  if (target != path) {
+    content.reset();
+    stamp.clear();
+  }
   return true;
+}
+
+namespace {
+
+// Size and FNV-1a hash of a file's bytes; "" when it cannot be read.
+std::string StampOf(const std::string& file) {
+  std::optional<std::string> bytes = platform::ReadFileBytes(file, std::size_t(1) << 31);
+  if (!bytes) return "";
+  std::uint64_t h = 1469598103934665603ull;
+  for (unsigned char c : *bytes) h = (h ^ c) * 1099511628211ull;
+  return std::to_string(bytes->size()) + ":" + std::to_string(h);
+}
+
+}  // namespace
+
+bool CExportSession::AddsToFile() const {
+  std::error_code ec;
+  if (newFile || !std::filesystem::exists(target, ec)) return false;
+  return target != path || !content.has_value() || stamp.empty() || StampOf(target) != stamp;
 }
 
 void CExportSession::Commit() {
   path = target;
   newFile = false;
   written = true;
+  stamp = StampOf(path);
 }
 
 bool CExportSession::Write(const std::function<bool(const std::string&, std::string*)>& write) {
@@ -119,7 +146,7 @@ ExportRun RunWordExport(CTableView& view, bool newFile, bool allowRowOffset) {
   if (!view.WordSession().Attach(newFile, "输出到WORD", "WORD文件(*.odt)", "odt")) return run;
   if (view.ExportToWord(offset)) {
     run.result = ExportRun::Exported;
-    run.status = "输出完成。可继续输出其他表格或单击“完成”";
+    run.status = view.WordSession().note + "输出完成。可继续输出其他表格或单击“完成”";
   } else {
     run.result = ExportRun::Failed;
   }

@@ -37,7 +37,7 @@ std::vector<HeaderCell> HeaderCells(const CTableView& view) {
 
 std::string ExportItemText(const CTableView& view, int k, int page, int pages) {
   std::string t = view.GetHeaderText(k);
-  if (t == kPageTemplate) t = PageText(page, pages);
+  if (t == kPageTemplate) t = pages > 0 ? PageText(page, pages) : std::string();
   return t;
 }
 

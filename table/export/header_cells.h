@@ -22,7 +22,8 @@ int HeaderLineCount(const CTableView& view);
 std::vector<HeaderCell> HeaderCells(const CTableView& view);
 
 // The text of header item k (0..11) as exported: the page item of printing reads
-// "第 1 页  共 1 页" when the export is one page.
+// "第 1 页  共 1 页" when the export is one page, and is left empty where the output
+// has no pages of its own (`pages` 0: a sheet, one table running over pages).
 std::string ExportItemText(const CTableView& view, int k, int page = 1, int pages = 1);
 
 // True when the grid hides this cell: a staggered column's last row lies outside

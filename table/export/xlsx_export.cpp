@@ -16,6 +16,8 @@
 #include "platform/ports.h"
 #include "platform/textfile.h"
 #include "table/export/header_cells.h"
+#include "table/export/xlsx_book.h"
+#include "table/export/export_session.h"
 #include "table/table_view.h"
 
 namespace table {
@@ -57,16 +59,62 @@ XlsxCell Cell(const std::string& text) {
 
 }  // namespace
 
-XlsxSheet BuildXlsxSheet(const CTableView& v, bool halfRow) {
+namespace {
+
+// The three items of header line `first`..`first + 2`; empty when all three are.
+std::vector<std::string> ItemLine(const CTableView& v, int first) {
+  std::vector<std::string> items;
+  bool any = false;
+  for (int k = first; k < first + 3; ++k) {
+    items.push_back(ExportItemText(v, k, 1, 0));  // a sheet has no pages
+    any = any || !items.back().empty();
+  }
+  return any ? items : std::vector<std::string>();
+}
+
+// An item line on sheet row `row`: the three items over thirds of the columns, as on
+// paper; a table of one or two columns takes them in its first cell.
+void PutItems(XlsxSheet& s, int row, const std::vector<std::string>& items) {
+  const int m = std::max(s.cols, 1);
+  auto& cells = s.rows[static_cast<std::size_t>(row)];
+  if (m < 3) {
+    std::string joined;
+    for (const std::string& t : items)
+      if (!t.empty()) joined += (joined.empty() ? "" : "  ") + t;
+    cells[0].text = joined;
+    cells[0].item = true;
+    if (m > 1) s.merges.push_back({row, 0, row, m - 1});
+    return;
+  }
+  for (int k = 0; k < 3; ++k) {
+    const int c0 = k * m / 3, c1 = (k + 1) * m / 3 - 1;
+    for (int c = c0; c <= c1; ++c) cells[static_cast<std::size_t>(c)].item = true;
+    cells[static_cast<std::size_t>(c0)].text = items[static_cast<std::size_t>(k)];
+    if (c1 > c0) s.merges.push_back({row, c0, row, c1});
+  }
+}
+
+}  // namespace
+
+XlsxSheet BuildXlsxSheet(const CTableView& v, bool halfRow, bool items) {
   XlsxSheet s;
   const int m = v.GetColCount(), n = v.GetRowCount(), hL = HeaderLineCount(v);
+  std::vector<std::vector<std::string>> above;
+  std::vector<std::string> below;
+  if (items && m > 0) {
+    for (int k = 0; k < std::clamp(v.m_nLinesAbove, 0, 3); ++k)
+      if (auto line = ItemLine(v, 3 * k); !line.empty()) above.push_back(std::move(line));
+    if (v.m_nLineBelow > 0) below = ItemLine(v, 9);
+  }
+  const int A = static_cast<int>(above.size()), B = below.empty() ? 0 : 1;
   s.cols = m;
+  s.itemRows = A;
   s.headerRows = hL;
   const bool half = halfRow && v.HasStaggeredColumn();
   const int per = half ? 2 : 1;
   const std::size_t width = static_cast<std::size_t>(std::max(m, 1));
   const int signs = m > 0 ? std::clamp(v.GetSignatureLines(), 0, 2) : 0;
-  s.rows.assign(static_cast<std::size_t>(1 + hL + per * n + signs), std::vector<XlsxCell>(width));
+  s.rows.assign(static_cast<std::size_t>(1 + A + hL + per * n + signs + B), std::vector<XlsxCell>(width));
   s.widths.assign(width, 4);
   auto widen = [&](int col, const std::string& t) {
     s.widths[static_cast<std::size_t>(col)] = std::max(s.widths[static_cast<std::size_t>(col)], platform::GbkWidth(t) + 2);
@@ -74,12 +122,13 @@ XlsxSheet BuildXlsxSheet(const CTableView& v, bool halfRow) {
 
   s.rows[0][0].text = v.GetTitle();
   if (m > 1) s.merges.push_back({0, 0, 0, m - 1});
+  for (int k = 0; k < A; ++k) PutItems(s, 1 + k, above[static_cast<std::size_t>(k)]);
   for (const HeaderCell& h : HeaderCells(v)) {
-    s.rows[static_cast<std::size_t>(1 + h.line0)][static_cast<std::size_t>(h.col0 - 1)].text = h.text;
-    if (h.line0 != h.line1 || h.col0 != h.col1) s.merges.push_back({1 + h.line0, h.col0 - 1, 1 + h.line1, h.col1 - 1});
+    s.rows[static_cast<std::size_t>(1 + A + h.line0)][static_cast<std::size_t>(h.col0 - 1)].text = h.text;
+    if (h.line0 != h.line1 || h.col0 != h.col1) s.merges.push_back({1 + A + h.line0, h.col0 - 1, 1 + A + h.line1, h.col1 - 1});
     if (h.col0 == h.col1) widen(h.col0 - 1, h.text);
   }
-  const int base = 1 + hL;
+  const int base = 1 + A + hL;
   for (int r = 1; r <= n; ++r) {
     const int row = base + per * (r - 1);
     for (int j = 1; j <= m; ++j) {
@@ -117,6 +166,7 @@ XlsxSheet BuildXlsxSheet(const CTableView& v, bool halfRow) {
     if (m > 2) s.merges.push_back({first + k, 1, first + k, m - 1});
   }
   if (signs > 1 && m > 1) s.merges.push_back({first, 0, first + signs - 1, 0});
+  if (B) PutItems(s, first + signs, below);
   return s;
 }
 
@@ -138,6 +188,12 @@ std::string Chars(const std::string& s, std::size_t count) {
 }  // namespace
 
 std::string UniqueSheetName(const std::string& title, const std::vector<XlsxSheet>& sheets) {
+  std::vector<std::string> names;
+  for (const XlsxSheet& s : sheets) names.push_back(s.name);
+  return UniqueSheetName(title, names);
+}
+
+std::string UniqueSheetName(const std::string& title, const std::vector<std::string>& names) {
   std::string base;
   for (char c : title)
     if (std::string_view("[]:*?/\\\r\n\t").find(c) == std::string_view::npos) base += c;
@@ -145,8 +201,8 @@ std::string UniqueSheetName(const std::string& title, const std::vector<XlsxShee
   while (!base.empty() && (base.back() == '\'' || base.back() == ' ')) base.pop_back();
   if (base.empty()) base = "Sheet";
   auto taken = [&](const std::string& name) {
-    for (const XlsxSheet& s : sheets)
-      if (Lower(s.name) == Lower(name)) return true;
+    for (const std::string& s : names)
+      if (Lower(s) == Lower(name)) return true;
     return false;
   };
   std::string name = Chars(base, 31);
@@ -173,17 +229,23 @@ class Formats {
     left_ = Framed();
     format_set_num_format(left_, "@");
     format_set_align(left_, LXW_ALIGN_LEFT);
+    item_ = workbook_add_format(wb);
+    format_set_num_format(item_, "@");
+    format_set_align(item_, LXW_ALIGN_LEFT);
+    format_set_align(item_, LXW_ALIGN_VERTICAL_CENTER);
   }
   lxw_format* Title() const { return title_; }
   lxw_format* Text() const { return text_; }
   lxw_format* Left() const { return left_; }
+  lxw_format* Item() const { return item_; }
   lxw_format* Number(int decimals, bool plus) {
     const int key = plus ? -1 - decimals : decimals;
     auto it = numbers_.find(key);
     if (it != numbers_.end()) return it->second;
     lxw_format* f = Framed();
     const std::string digits = decimals > 0 ? "0." + std::string(static_cast<std::size_t>(decimals), '0') : "0";
-    const std::string code = plus ? "+" + digits + ";-" + digits + ";" + digits : digits;
+    // A shown plus sign stays on a zero too ("+0.00").
+    const std::string code = plus ? "+" + digits + ";-" + digits + ";+" + digits : digits;
     format_set_num_format(f, code.c_str());
     return numbers_[key] = f;
   }
@@ -200,6 +262,7 @@ class Formats {
   lxw_format* title_;
   lxw_format* text_;
   lxw_format* left_;
+  lxw_format* item_;
   std::map<int, lxw_format*> numbers_;
 };
 
@@ -220,14 +283,17 @@ lxw_error WriteSheet(lxw_workbook* wb, Formats& f, const XlsxSheet& s) {
     const auto col = static_cast<lxw_col_t>(c);
     if (r == 0) return worksheet_write_string(ws, row, col, cell.text.c_str(), f.Title());
     if (cell.number) return worksheet_write_number(ws, row, col, cell.value, f.Number(cell.decimals, cell.plus));
-    lxw_format* text = cell.left ? f.Left() : f.Text();
+    lxw_format* text = cell.item ? f.Item() : cell.left ? f.Left() : f.Text();
     if (cell.text.empty()) return worksheet_write_blank(ws, row, col, text);
     return worksheet_write_string(ws, row, col, cell.text.c_str(), text);
   };
   for (const XlsxMerge& g : s.merges) {
     lxw_error e = worksheet_merge_range(ws, static_cast<lxw_row_t>(g.row0), static_cast<lxw_col_t>(g.col0),
                                         static_cast<lxw_row_t>(g.row1), static_cast<lxw_col_t>(g.col1), "",
-                                        g.row0 == 0 ? f.Title() : f.Text());
+                                        g.row0 == 0 ? f.Title()
+                                        : s.rows[static_cast<std::size_t>(g.row0)][static_cast<std::size_t>(g.col0)].item
+                                            ? f.Item()
+                                            : f.Text());
     if (e != LXW_NO_ERROR) return e;
   }
   // Merged ranges got framed blanks; now every cell gets its value (or a framed blank).
@@ -242,14 +308,17 @@ lxw_error WriteSheet(lxw_workbook* wb, Formats& f, const XlsxSheet& s) {
 
 }  // namespace
 
-bool WriteXlsx(const std::string& path, const std::vector<XlsxSheet>& sheets, std::string* error) {
-  // The writer builds the workbook in a private file; its bytes then replace the
-  // target through the one atomic save of the program.
+namespace {
+
+// The workbook of `sheets` as the bytes of an .xlsx package.
+std::optional<std::string> XlsxBytes(const std::vector<XlsxSheet>& sheets, std::string* error) {
+  // The writer builds the workbook in a private file; its bytes then go where they
+  // belong through the one atomic save of the program.
   std::string tmp = (std::filesystem::temp_directory_path() / "quintar-xlsx-XXXXXX").string();
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) {
     if (error) *error = platform::FileErrorText(errno);
-    return false;
+    return std::nullopt;
   }
   ::close(fd);
   lxw_workbook_options options{};
@@ -258,7 +327,7 @@ bool WriteXlsx(const std::string& path, const std::vector<XlsxSheet>& sheets, st
   if (!wb) {
     std::remove(tmp.c_str());
     if (error) *error = "不能建立工作簿。";
-    return false;
+    return std::nullopt;
   }
   Formats formats(wb);
   lxw_error e = LXW_NO_ERROR;
@@ -269,11 +338,30 @@ bool WriteXlsx(const std::string& path, const std::vector<XlsxSheet>& sheets, st
   if (e != LXW_NO_ERROR) {
     std::remove(tmp.c_str());
     if (error) *error = Reason(e);
-    return false;
+    return std::nullopt;
   }
   std::optional<std::string> bytes = platform::ReadFileBytes(tmp, std::size_t(1) << 31, error);
   std::remove(tmp.c_str());
+  return bytes;
+}
+
+}  // namespace
+
+bool WriteXlsx(const std::string& path, const std::vector<XlsxSheet>& sheets, std::string* error) {
+  std::optional<std::string> bytes = XlsxBytes(sheets, error);
   return bytes && platform::WriteFileAtomic(path, *bytes, error);
+}
+
+bool AddXlsxSheet(const std::string& path, XlsxSheet sheet, const std::string& title, std::string* error) {
+  std::optional<std::string> book = platform::ReadFileBytes(path, std::size_t(1) << 30, error);
+  if (!book) return false;
+  std::optional<std::vector<std::string>> names = WorkbookSheetNames(*book, error);
+  if (!names) return false;
+  sheet.name = UniqueSheetName(title, *names);
+  std::optional<std::string> ours = XlsxBytes({sheet}, error);
+  if (!ours) return false;
+  std::optional<std::string> merged = AddSheetsToWorkbook(*book, *ours, error);
+  return merged && platform::WriteFileAtomic(path, *merged, error);
 }
 
 }  // namespace table
@@ -282,8 +370,15 @@ bool CTableView::ExportToExcel(bool keepHalfRowOffset) {
   using namespace table;
   CExportSession& s = ExcelSession();
   if (s.target.empty()) return false;
-  auto sheets = s.Kept<std::vector<XlsxSheet>>();
   XlsxSheet sheet = BuildXlsxSheet(*this, keepHalfRowOffset);
+  if (s.AddsToFile()) {
+    // A workbook this session did not write as it is now: our sheet joins its own.
+    if (!s.Write([&](const std::string& path, std::string* error) { return AddXlsxSheet(path, sheet, GetTitle(), error); }))
+      return false;
+    s.content.reset();
+    return true;
+  }
+  auto sheets = s.Kept<std::vector<XlsxSheet>>();
   sheet.name = UniqueSheetName(GetTitle(), sheets);
   sheets.push_back(std::move(sheet));
   if (!s.Write([&](const std::string& path, std::string* error) { return WriteXlsx(path, sheets, error); }))

@@ -17,6 +17,7 @@
 #include "table/export/export_ports.h"
 #include "table/export/odt_export.h"
 #include "table/export/word_set_form.h"
+#include "table/export/zip_parts.h"
 
 #ifndef QUINTAR_SOURCE_DIR
 #define QUINTAR_SOURCE_DIR "."
@@ -187,7 +188,8 @@ TEST_F(OdtTest, OneTableHoldsTheGridWithItsHeaderSpans) {
   EXPECT_EQ(d.paras[0].text, "坐标表");
   EXPECT_EQ(d.paras[0].master, "MP1");
   EXPECT_FALSE(d.paras[0].pageBreak);
-  EXPECT_EQ(d.paras[1].text, "工程名称：演示\t\t第 1 页  共 1 页");
+  // One table may run over pages: it carries no page item.
+  EXPECT_EQ(d.paras[1].text, "工程名称：演示\t\t");
   EXPECT_EQ(d.paras.back().text, "计算：\t复核：\t日期：");
 }
 
@@ -259,15 +261,15 @@ TEST(OdtSplitTest, OneTablePerPageOfThePrintPlan) {
     table::CWordSetForm f = table::CWordSetForm::FromView(v);
     f.SetOrientation(c.orientation);
     f.ApplyTo(v);
-    const table::PrintPlan plan = v.PaginateFor(v.m_nWordPaperHeight, v.m_nWordPaperWidth);
+    const table::WordPagePlan plan = table::PlanWordPages(v, true, false);
     std::string error;
     ASSERT_TRUE(table::WriteOdt(dir.File(tag + ".odt"), table::BuildOdtTables(v, true, false), &error)) << error;
     const ReadDoc d = ReadBack(dir.File(tag + ".odt"));
-    ASSERT_EQ(static_cast<int>(d.tables.size()), plan.pages) << tag;
+    ASSERT_EQ(static_cast<int>(d.tables.size()), plan.Pages()) << tag;
     if (c.rows == 100) {
-      EXPECT_GT(plan.pages, 1) << tag;
+      EXPECT_GT(plan.Pages(), 1) << tag;
     }
-    const int pages = plan.pages;
+    const int pages = plan.Pages();
     int k = 0;
     for (const ReadPara& p : d.paras) {
       if (p.master == "-") continue;  // only titles start pages
@@ -287,7 +289,12 @@ TEST(OdtSplitTest, OneTablePerPageOfThePrintPlan) {
     for (int p = 1; p <= pages; ++p) {
       const ReadTable& t = d.tables[static_cast<std::size_t>(p - 1)];
       const int first = plan.firstRows[static_cast<std::size_t>(p - 1)];
-      const int last = std::min(c.rows, first + plan.rowsPerPage - 1);
+      const int last = plan.lastRows[static_cast<std::size_t>(p - 1)];
+      // Pages follow each other; a staggered page repeats the previous page's last row.
+      EXPECT_EQ(first, p == 1 ? 1 : plan.lastRows[static_cast<std::size_t>(p - 2)] + (c.stagger ? 0 : 1)) << tag;
+      if (p == pages) {
+        EXPECT_EQ(last, c.rows) << tag;
+      }
       const int signs = p == pages ? 1 : 0;
       EXPECT_EQ(t.rows, hL + last - first + 1 + signs) << tag << " page " << p;
       EXPECT_EQ(t.headerRows, hL);
@@ -301,6 +308,127 @@ TEST(OdtSplitTest, OneTablePerPageOfThePrintPlan) {
         EXPECT_EQ(t.Text(t.rows, 1), "备注");
       }
     }
+  }
+}
+
+// The document measured from the heights and widths it declares (odt_pages.py).
+struct Measured {
+  std::vector<std::pair<double, double>> pages;  // used, available (mm)
+  std::vector<std::string> wraps;
+};
+
+Measured Measure(const std::string& path) {
+  Measured m;
+  std::istringstream in(Shell("/usr/bin/python3 " QUINTAR_SOURCE_DIR "/tests/table/odt_pages.py '" + path + "' 2>&1"));
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream ls(line);
+    std::string kind;
+    ls >> kind;
+    if (kind == "page") {
+      int n = 0;
+      double used = 0, avail = 0;
+      ls >> n >> used >> avail;
+      m.pages.push_back({used, avail});
+    } else if (kind == "wrap") {
+      m.wraps.push_back(line);
+    } else {
+      ADD_FAILURE() << "measure: " << line;
+    }
+  }
+  return m;
+}
+
+TEST(OdtSplitTest, PagesFollowTheWordFontAndEachFitsItsPaper) {
+  TempDir dir("odt-font");
+  const struct {
+    double font;
+    int orientation;
+  } cases[] = {{10.5, 0}, {12, 0}, {14, 0}, {16, 0}, {14, 1}};
+  int pagesBefore = 0, pagesAt105 = 0;
+  for (const auto& c : cases) {
+    const std::string tag = std::to_string(c.font) + "/" + std::to_string(c.orientation);
+    CTableView v;
+    FillLong(v, 120, false);
+    v.SetHeaderText(2, "第   页  共   页");
+    table::CWordSetForm f = table::CWordSetForm::FromView(v);
+    f.fontSize = c.font;
+    f.SetOrientation(c.orientation);
+    f.ApplyTo(v);
+    const std::string path = dir.File(std::to_string(static_cast<int>(c.font * 10)) + "-" + std::to_string(c.orientation) + ".odt");
+    std::string error;
+    ASSERT_TRUE(table::WriteOdt(path, table::BuildOdtTables(v, true, false), &error)) << error;
+    const ReadDoc d = ReadBack(path);
+    const int pages = static_cast<int>(d.tables.size());
+    const Measured m = Measure(path);
+    ASSERT_EQ(static_cast<int>(m.pages.size()), pages) << tag;
+    for (const auto& [used, avail] : m.pages) EXPECT_LE(used, avail) << tag << ": a table runs onto another page";
+    EXPECT_TRUE(m.wraps.empty()) << tag << ": " << m.wraps.front();
+    int numbered = 0;
+    for (const ReadPara& p : d.paras)
+      if (p.text.find("共 ") != std::string::npos) {
+        ++numbered;
+        EXPECT_NE(p.text.find("第 " + std::to_string(numbered) + " 页  共 " + std::to_string(pages) + " 页"),
+                  std::string::npos)
+            << tag << ": " << p.text;
+      }
+    EXPECT_EQ(numbered, pages) << tag;
+    EXPECT_EQ(d.tables.back().Text(d.tables.back().rows - 1, 1), "P120") << tag;
+    if (c.orientation == 0) {
+      EXPECT_GE(pages, pagesBefore) << tag << ": a larger font takes no fewer pages";
+      pagesBefore = pages;
+    }
+    // 120 rows at 10.5 pt: 38 rows a page of A4, 4 pages; at 16 pt more pages.
+    if (c.font == 10.5) {
+      EXPECT_EQ(pages, 4);
+      pagesAt105 = pages;
+    }
+    if (c.font == 16) {
+      EXPECT_GT(pages, pagesAt105);
+    }
+  }
+}
+
+// A traverse result table: point names, angles, bearings, sides, differences and
+// coordinates, the texts that wrapped in narrow columns.
+void FillWide(CTableView& v) {
+  v.OnInitialUpdate();
+  const char* heads[] = {"点名", "观测角", "方位角", "边长", "ΔX", "ΔY", "X", "Y", "备注"};
+  const char* cells[] = {"GP07", "116 02 19", "235 41 07.5", "1234.567", "-123.456", "+234.567", "3381522.41", "38512345.678", ""};
+  v.NewTable(30, 9, "导线坐标计算表", true);
+  for (int c = 0; c < 9; ++c) v.SetColumnHeader(c + 1, heads[c], "");
+  for (int r = 1; r <= 30; ++r)
+    for (int c = 0; c < 9; ++c) v.SetCellText(r, c + 1, cells[c]);
+}
+
+TEST(OdtWidthTest, NumbersStayOnOneLineAndAWideTableGetsASmallerFont) {
+  TempDir dir("odt-wide");
+  const struct {
+    double font;
+    int orientation;
+    bool shrunk;
+  } cases[] = {{10.5, 0, true}, {16, 0, true}, {10.5, 1, false}, {8, 0, false}};
+  for (const auto& c : cases) {
+    const std::string tag = std::to_string(c.font) + "/" + std::to_string(c.orientation);
+    CTableView v;
+    FillWide(v);
+    table::CWordSetForm f = table::CWordSetForm::FromView(v);
+    f.fontSize = c.font;
+    f.SetOrientation(c.orientation);
+    f.ApplyTo(v);
+    const table::WordPagePlan plan = table::PlanWordPages(v, true, false);
+    EXPECT_EQ(plan.shrunk, c.shrunk) << tag;
+    if (c.shrunk) {
+      EXPECT_LT(plan.fontPt, c.font) << tag;
+    } else {
+      EXPECT_EQ(plan.fontPt, c.font) << tag;
+    }
+    const std::string path = dir.File("wide" + std::to_string(static_cast<int>(c.font * 10)) + std::to_string(c.orientation) + ".odt");
+    std::string error;
+    ASSERT_TRUE(table::WriteOdt(path, table::BuildOdtTables(v, true, false), &error)) << error;
+    const Measured m = Measure(path);
+    EXPECT_TRUE(m.wraps.empty()) << tag << ": " << (m.wraps.empty() ? "" : m.wraps.front());
+    for (const auto& [used, avail] : m.pages) EXPECT_LE(used, avail) << tag;
   }
 }
 
@@ -330,6 +458,10 @@ TEST(OdtSplitTest, RowOffsetKeepsOneTableWithStaggeredValuesBetweenRows) {
   EXPECT_TRUE(t.covered.count({201, 2}));
   EXPECT_EQ(t.Text(202, 2), "") << "no side after the last row";
   EXPECT_EQ(t.cells.at({202, 2}).rowSpan, 1);
+  // One table over several pages: no page item.
+  v.SetHeaderText(2, "第   页  共   页");
+  ASSERT_TRUE(table::WriteOdt(dir.File("half2.odt"), table::BuildOdtTables(v, true, true), &error)) << error;
+  for (const ReadPara& p : ReadBack(dir.File("half2.odt")).paras) EXPECT_EQ(p.text.find("页"), std::string::npos) << p.text;
 }
 
 TEST(WordSetFormTest, RefusedEntriesNameTheirRange) {
@@ -415,7 +547,8 @@ TEST_F(WordFlowTest, OneSessionAddsTablesToItsFileAndCompletionOpensIt) {
   auto run = table::RunWordExport(v, false, true);
   EXPECT_EQ(run.result, table::ExportRun::Exported);
   EXPECT_EQ(run.status, "输出完成。可继续输出其他表格或单击“完成”");
-  EXPECT_TRUE(services.files.lastOptions.overwritePrompt);
+  // The current file is added to, so choosing one asks nothing.
+  EXPECT_FALSE(services.files.lastOptions.overwritePrompt);
   EXPECT_EQ(services.files.lastOptions.defaultSuffix, "odt");
   v.SetCellText(1, 1, "Z");
   v.m_nWordOrientation = 1;
@@ -481,6 +614,63 @@ TEST_F(WordFlowTest, FailedWritesSayWhyKeepTheOldFileAndOpenNothing) {
   EXPECT_EQ(services.desktop.opened, std::vector<std::string>{path});
   fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(ReadBack(path).tables.size(), 1u);
+}
+
+TEST_F(WordFlowTest, ADocumentTheUserChangedIsAddedToNotReplaced) {
+  const std::string path = dir.File("doc.odt");
+  services.files.answers = {path};
+  v.m_bWordSplitPages = false;
+  ASSERT_EQ(table::RunWordExport(v, false, false).result, table::ExportRun::Exported);
+  ASSERT_EQ(Shell("/usr/bin/python3 " QUINTAR_SOURCE_DIR "/tests/table/odt_user.py edit '" + path + "' 用户的文字 2>&1"), "");
+  v.SetCellText(1, 1, "Z");
+  ASSERT_EQ(table::RunWordExport(v, false, false).result, table::ExportRun::Exported);
+  v.SetCellText(1, 1, "Y");
+  v.m_nWordOrientation = 1;
+  std::swap(v.m_nWordPaperHeight, v.m_nWordPaperWidth);
+  ASSERT_EQ(table::RunWordExport(v, false, false).result, table::ExportRun::Exported);
+  EXPECT_TRUE(messages.Messages().empty());
+  const ReadDoc d = ReadBack(path);
+  ASSERT_EQ(d.tables.size(), 3u);
+  EXPECT_EQ(d.tables[0].Text(3, 1), "A");
+  EXPECT_EQ(d.tables[1].Text(3, 1), "Z");
+  EXPECT_EQ(d.tables[2].Text(3, 1), "Y");
+  std::set<std::string> names;
+  for (const ReadTable& t : d.tables) names.insert(t.name);
+  EXPECT_EQ(names.size(), 3u) << "table names stay distinct";
+  bool userText = false;
+  for (const ReadPara& p : d.paras) userText = userText || p.text == "用户的文字";
+  EXPECT_TRUE(userText);
+  // Each added table starts a page of its own paper.
+  EXPECT_EQ(d.LayoutOfTitle(0)[2], "portrait");
+  EXPECT_EQ(d.LayoutOfTitle(1)[2], "portrait");
+  EXPECT_EQ(d.LayoutOfTitle(2)[2], "landscape");
+  int breaks = 0;
+  for (const ReadPara& p : d.paras) breaks += p.pageBreak;
+  EXPECT_EQ(breaks, 2);
+}
+
+TEST_F(WordFlowTest, ADocumentThatCannotBeReadIsRefusedAndLeftAsItIs) {
+  std::string error;
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {{"text.odt", "工程名称\r\n"},
+               {"sheet.odt", *table::MakeZip({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet", true},
+                                              {"content.xml", "<x/>"}, {"styles.xml", "<x/>"}}, &error)},
+               {"nobody.odt", *table::MakeZip({{"mimetype", "application/vnd.oasis.opendocument.text", true},
+                                               {"content.xml", "<office:document-content/>"}, {"styles.xml", "<x/>"}}, &error)}};
+  for (const auto& c : cases) {
+    const std::string path = dir.File(c.name);
+    ASSERT_TRUE(platform::WriteFileAtomic(path, c.bytes));
+    v.WordSession().Forget();
+    messages.Clear();
+    services.files.answers = {path};
+    EXPECT_EQ(table::RunWordExport(v, false, false).result, table::ExportRun::Failed) << c.name;
+    ASSERT_EQ(messages.Messages().size(), 1u) << c.name;
+    EXPECT_EQ(messages.Messages()[0].rfind("表格未能输出到文件“" + path + "”：\n该文件不是能读取的WORD文档", 0), 0u)
+        << messages.Messages()[0];
+    EXPECT_EQ(platform::ReadFileBytes(path).value_or(""), c.bytes) << c.name;
+  }
 }
 
 TEST_F(WordFlowTest, LongTablesAskBeforeExporting) {
