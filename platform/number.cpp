@@ -31,8 +31,15 @@ std::size_t ReadDouble(std::string_view s, double* out, bool* overflow = nullptr
   auto r = std::from_chars(s.data() + i, s.data() + s.size(), v, std::chars_format::general);
   if (r.ec == std::errc::invalid_argument) return 0;
   if (r.ec == std::errc::result_out_of_range || !std::isfinite(v)) {
-    // from_chars reports underflow ("1e-400") as out of range too; that is a true 0.
-    const bool tiny = r.ec == std::errc::result_out_of_range && std::isfinite(v) && std::fabs(v) < 1.0;
+    // from_chars reports underflow ("1e-400") as out of range too, and leaves v as
+    // it was in both cases: tell them apart by the text. Underflow is a true 0.
+    bool tiny = false;
+    if (r.ec == std::errc::result_out_of_range) {
+      const std::string_view num(s.data() + i, static_cast<std::size_t>(r.ptr - (s.data() + i)));
+      const std::size_t e = num.find_first_of("eE");
+      if (e != std::string_view::npos) tiny = e + 1 < num.size() && num[e + 1] == '-';
+      else tiny = num.substr(0, num.find('.')).find_first_not_of('0') == std::string_view::npos;
+    }
     if (!tiny && overflow) *overflow = true;
     v = 0;
   }
