@@ -363,7 +363,9 @@ void CListEx::Paste(const std::string& clip, const std::function<bool(const std:
       lastRow = r;
       lastCol = std::max(lastCol, c);
     }
-    if (wrote && r == GetItemCount() - 1) {
+    // A blank line is an empty row: the lines after it still need rows below it.
+    const bool more = i + 1 < lines.size();
+    if ((wrote || more) && r == GetItemCount() - 1) {
       if (rowsFixed_) break;
       const int added = InsertItem(GetItemCount(), "");
       Notify(kRowsInserted, {added});

@@ -98,6 +98,35 @@ TEST_F(ListFixture, PasteIntoTheInputRowAppendsRows) {
   EXPECT_EQ(codes.back(), CListEx::kContentsChanged);
 }
 
+TEST(ListEx, PasteKeepsEveryLineAfterABlankLine) {
+  struct Case {
+    const char* clip;
+    std::vector<std::string> a, b;
+  };
+  const Case cases[] = {
+      {"1\t2\n\n3\t4\n", {"1", "", "3", ""}, {"2", "", "4", ""}},
+      {"1\t2\r\n\r\n\r\n3\t4", {"1", "", "", "3", ""}, {"2", "", "", "4", ""}},
+      {"\n1\t2", {"", "1", ""}, {"", "2", ""}},
+      {"1,2\n\n3,4\n\n", {"1", "", "3", ""}, {"2", "", "4", ""}},
+  };
+  for (const Case& c : cases) {
+    CListEx list;
+    list.InsertColumn(0, "序号", 40, 0);
+    list.InsertColumn(1, "a", 70, 7);
+    list.InsertColumn(2, "b", 70, 7);
+    list.InsertItem(0, "");
+    list.Select(-1, 0);  // everything: the paste may fill as many rows as it brings
+    list.Paste(c.clip, [](const std::string&) { return true; });
+    std::vector<std::string> a, b;
+    for (int r = 0; r < list.GetItemCount(); ++r) {
+      a.push_back(list.GetItemText(r, 1));
+      b.push_back(list.GetItemText(r, 2));
+    }
+    EXPECT_EQ(a, c.a) << c.clip;
+    EXPECT_EQ(b, c.b) << c.clip;
+  }
+}
+
 TEST_F(ListFixture, PasteAnsweredNoStaysInTheSelection) {
   list.Paste("1\t2\t3\n4", [](const std::string&) { return false; });
   EXPECT_EQ(Col(1), (std::vector<std::string>{"1", ""}));
