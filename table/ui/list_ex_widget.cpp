@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -76,6 +77,13 @@ CListExWidget::CListExWidget(CListEx* list, QWidget* parent) : QWidget(parent), 
     topRow_ = v;
     update();
   });
+  hbar_ = new QScrollBar(Qt::Horizontal, this);
+  hbar_->hide();
+  connect(hbar_, &QScrollBar::valueChanged, this, [this](int v) {
+    leftX_ = v;
+    header_->setOffset(leftX_);
+    update();
+  });
   dragTimer_ = new QTimer(this);
   dragTimer_->setInterval(50);
   connect(dragTimer_, &QTimer::timeout, this, &CListExWidget::OnDragTick);
@@ -93,6 +101,7 @@ CListExWidget::CListExWidget(CListEx* list, QWidget* parent) : QWidget(parent), 
   list_->beep = [] { platform::Messages().Beep(); };
   list_->SetListener([this](int code, const std::vector<int>& rows, int moved) {
     if (code == CListEx::kCurrentMoved) EnsureVisible(list_->CurrentRow());
+    if (code == CListEx::kContentsChanged) FitContent();
     emit listNotify(code, QList<int>(rows.begin(), rows.end()), moved);
   });
 }
@@ -115,7 +124,7 @@ void CListExWidget::AutoSizeColumns() {
     for (int c = 0; c < n; ++c) {
       const int caption = platform::GbkWidth(list_->Column(c).heading) * fh / 2 + 6;
       widths_[static_cast<std::size_t>(c)] =
-          std::max(caption, static_cast<int>(list_->Column(c).width * factor + 0.5));
+          std::max({caption, static_cast<int>(list_->Column(c).width * factor + 0.5), ContentWidth(c)});
     }
   }
   SyncHeader();
@@ -134,25 +143,90 @@ void CListExWidget::SyncHeader() {
   header_->viewport()->update();
 }
 
-int CListExWidget::VisibleRows() const { return std::max(1, (height() - headerHeight_) / rowHeight_); }
+int CListExWidget::ContentWidth(int col) const {
+  // The widest text of the column, with the 2-pixel insets and a little air, so that
+  // "-2267800.123" is not cut to "-2267800.12".
+  int w = 0;
+  for (int r = 0; r < list_->GetItemCount(); ++r)
+    w = std::max(w, fontMetrics().horizontalAdvance(Q(list_->GetItemText(r, col))));
+  return w > 0 ? w + 8 : 0;
+}
+
+void CListExWidget::FitContent() {
+  bool grown = false;
+  for (int c = 0; c < list_->GetColumnCount() && c < static_cast<int>(widths_.size()); ++c) {
+    const int need = ContentWidth(c);
+    if (need > widths_[static_cast<std::size_t>(c)]) {
+      widths_[static_cast<std::size_t>(c)] = need;
+      grown = true;
+    }
+  }
+  if (!grown) return;
+  SyncHeader();
+  SyncRows();
+}
+
+int CListExWidget::TotalWidth() const {
+  int w = 0;
+  for (int x : widths_) w += x;
+  return w;
+}
+
+int CListExWidget::ViewWidth() const { return std::max(0, width() - (needV_ ? vbar_->sizeHint().width() : 0)); }
+
+int CListExWidget::VisibleRows() const {
+  const int bar = needH_ ? hbar_->sizeHint().height() : 0;
+  return std::max(1, (height() - headerHeight_ - bar) / rowHeight_);
+}
 
 void CListExWidget::SyncRows() {
+  // Each bar can make the other necessary: settle them in two passes.
+  needH_ = needV_ = false;
+  for (int pass = 0; pass < 2; ++pass) {
+    needH_ = TotalWidth() > ViewWidth();
+    needV_ = list_->GetItemCount() > VisibleRows();
+  }
+  needH_ = TotalWidth() > ViewWidth();
   const int extra = std::max(0, list_->GetItemCount() - VisibleRows());
-  const QSignalBlocker block(vbar_);
-  vbar_->setRange(0, extra);
-  vbar_->setPageStep(VisibleRows());
-  vbar_->setVisible(extra > 0);
-  topRow_ = std::clamp(topRow_, 0, extra);
-  vbar_->setValue(topRow_);
-  const int bar = vbar_->isVisible() ? vbar_->sizeHint().width() : 0;
-  vbar_->setGeometry(width() - bar, headerHeight_, bar, std::max(0, height() - headerHeight_));
-  header_->setGeometry(0, 0, width() - bar, headerHeight_);
+  {
+    const QSignalBlocker block(vbar_);
+    vbar_->setRange(0, extra);
+    vbar_->setPageStep(VisibleRows());
+    vbar_->setVisible(needV_);
+    topRow_ = std::clamp(topRow_, 0, extra);
+    vbar_->setValue(topRow_);
+  }
+  const int wide = std::max(0, TotalWidth() - ViewWidth());
+  {
+    const QSignalBlocker block(hbar_);
+    hbar_->setRange(0, wide);
+    hbar_->setPageStep(std::max(1, ViewWidth()));
+    hbar_->setSingleStep(20);
+    hbar_->setVisible(needH_);
+    leftX_ = std::clamp(leftX_, 0, wide);
+    hbar_->setValue(leftX_);
+  }
+  const int vw = needV_ ? vbar_->sizeHint().width() : 0;
+  const int hh = needH_ ? hbar_->sizeHint().height() : 0;
+  vbar_->setGeometry(width() - vw, headerHeight_, vw, std::max(0, height() - headerHeight_ - hh));
+  hbar_->setGeometry(0, height() - hh, ViewWidth(), hh);
+  header_->setGeometry(0, 0, ViewWidth(), headerHeight_);
+  header_->setOffset(leftX_);
 }
 
 void CListExWidget::EnsureVisible(int row) {
   if (row < 0) return;
   if (row < topRow_) topRow_ = row;
   else if (row >= topRow_ + VisibleRows()) topRow_ = row - VisibleRows() + 1;
+  // The current cell's column comes into view as well.
+  const int col = list_->CurrentCol();
+  if (col >= 0 && col < static_cast<int>(widths_.size())) {
+    int x = 0;
+    for (int c = 0; c < col; ++c) x += widths_[static_cast<std::size_t>(c)];
+    const int w = widths_[static_cast<std::size_t>(col)];
+    if (x < leftX_) leftX_ = x;
+    else if (x + w > leftX_ + ViewWidth()) leftX_ = std::min(x, x + w - ViewWidth());
+  }
   SyncRows();
   update();
 }
@@ -163,12 +237,12 @@ QRect CListExWidget::CellRect(int row, int col) const {
   int x = 0;
   for (int c = 0; c < col && c < static_cast<int>(widths_.size()); ++c) x += widths_[static_cast<std::size_t>(c)];
   const int w = col < static_cast<int>(widths_.size()) ? widths_[static_cast<std::size_t>(col)] : 70;
-  return QRect(x, headerHeight_ + (row - topRow_) * rowHeight_, w, rowHeight_);
+  return QRect(x - leftX_, headerHeight_ + (row - topRow_) * rowHeight_, w, rowHeight_);
 }
 
 bool CListExWidget::HitTest(const QPoint& p, int* row, int* col) const {
   *row = p.y() < headerHeight_ ? -1 : topRow_ + (p.y() - headerHeight_) / rowHeight_;
-  int x = 0;
+  int x = -leftX_;
   *col = -1;
   for (int c = 0; c < static_cast<int>(widths_.size()); ++c) {
     x += widths_[static_cast<std::size_t>(c)];
@@ -244,11 +318,61 @@ void CListExWidget::OpenEditor() {
   SyncRows();
   const int r = list_->CurrentRow(), c = list_->CurrentCol();
   EnsureVisible(r);
+  const int type = list_->Column(c).type;
+  if (type == 8 || type == 9) {
+    OpenCombo(r, c, type);
+    return;
+  }
   edit_->setGeometry(CellRect(r, c));
   edit_->show();
   edit_->BeginEdit(r, c, Q(list_->GetItemText(r, c)), list_->Column(c).type);
   edit_->setFocus();
   update();
+}
+
+void CListExWidget::OpenCombo(int r, int c, int type) {
+  // Made anew for each edit: an editable drop-down (8) or a list to pick from (9),
+  // dropping down some 400 pixels.
+  if (combo_) combo_->deleteLater();
+  combo_ = new CInPlaceCombo(this);
+  combo_->setEditable(type == 8);
+  QStringList choices;
+  for (const std::string& ch : list_->Column(c).choices) choices << Q(ch);
+  combo_->addItems(choices);
+  combo_->setMaxVisibleItems(std::max(1, 400 / std::max(1, rowHeight_)));
+  const QString text = Q(list_->GetItemText(r, c));
+  combo_->setCurrentIndex(combo_->findText(text));
+  combo_->installEventFilter(this);
+  if (combo_->lineEdit()) combo_->lineEdit()->installEventFilter(this);
+  CInPlaceCombo* combo = combo_;
+  connect(combo, &CInPlaceCombo::editEnded, this, [this, combo](int, int, const QString& t) {
+    list_->EndEdit(t.toStdString());
+    combo->hide();
+    combo->deleteLater();
+    if (combo_ == combo) combo_ = nullptr;
+    setFocus();
+    SyncRows();
+    update();
+  });
+  // Picking an entry ends the edit, as the list's own drop-down does.
+  connect(combo, qOverload<int>(&QComboBox::activated), combo, [combo](int) { combo->End(); });
+  combo->setGeometry(CellRect(r, c));
+  combo->show();
+  combo->BeginEdit(r, c, text);
+  combo->setFocus();
+  update();
+}
+
+bool CListExWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (combo_ && (watched == combo_ || watched == combo_->lineEdit()) && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // Enter and Esc end the edit with the text shown: the drop-down never cancels.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+      combo_->End();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void CListExWidget::mousePressEvent(QMouseEvent* e) {
@@ -291,6 +415,10 @@ void CListExWidget::OnDragTick() {
   if (!dragging_) {
     dragTimer_->stop();
     return;
+  }
+  if (needH_ && (dragPos_.x() < 0 || dragPos_.x() > ViewWidth())) {
+    hbar_->setValue(hbar_->value() + (dragPos_.x() < 0 ? -20 : 20));
+    update();
   }
   int edge = -1;
   if (dragPos_.y() < headerHeight_ && topRow_ > 0) edge = --topRow_;
@@ -413,25 +541,46 @@ void CListExWidget::Move(int dRow, int dCol) {
   update();
 }
 
-void CListExWidget::NextEditableCell() {
+bool CListExWidget::StepEditableCell(int dir) {
   const int rows = list_->GetItemCount(), cols = list_->GetColumnCount();
   int r = std::max(0, list_->CurrentRow()), c = std::max(1, list_->CurrentCol());
   for (int steps = 0; steps < rows * cols; ++steps) {
-    if (++c >= cols) {
+    c += dir;
+    if (c >= cols) {
       c = 1;
-      if (++r >= rows) return;
+      if (++r >= rows) return false;
+    } else if (c < 1) {
+      c = cols - 1;
+      if (--r < 0) return false;
     }
     if (list_->IsEditable(c)) {
       list_->Select(r, c, 0);
       update();
-      return;
+      header_->viewport()->update();
+      return true;
     }
   }
+  return false;
+}
+
+bool CListExWidget::focusNextPrevChild(bool next) {
+  // Tab and Shift+Tab walk the editable cells as Enter does, ending an open edit
+  // first (the editor hands Tab up to the list); only past the last cell (the
+  // first, backwards) does the focus leave the list.
+  if (list_->IsEditing()) {
+    if (combo_ && combo_->Active()) combo_->End();
+    else if (edit_->Active()) edit_->End(false);
+    if (list_->IsEditing()) return true;  // refused text: the editor stays
+  }
+  if (list_->GetItemCount() == 0 || !StepEditableCell(next ? 1 : -1)) return QWidget::focusNextPrevChild(next);
+  setFocus(Qt::TabFocusReason);
+  return true;
 }
 
 void CListExWidget::wheelEvent(QWheelEvent* e) {
+  if (e->angleDelta().x() != 0 && needH_) hbar_->setValue(hbar_->value() - e->angleDelta().x() / 4);
   const int steps = e->angleDelta().y() / 40;
-  if (steps == 0 || !vbar_->isVisible()) return;
+  if (steps == 0 || !needV_) return;
   vbar_->setValue(vbar_->value() - steps);
 }
 
@@ -463,11 +612,13 @@ void CListExWidget::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Up: Move(-1, 0); break;
     case Qt::Key_Down: Move(1, 0); break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: NextEditableCell(); break;
+    case Qt::Key_Enter: StepEditableCell(1); break;
     default:
       if (!e->text().isEmpty() && e->text()[0].isPrint()) {
         OpenEditor();
-        if (edit_->isVisible()) {
+        if (combo_ && combo_->Active()) {
+          if (combo_->lineEdit()) combo_->lineEdit()->setText(e->text());
+        } else if (edit_->isVisible()) {
           edit_->setText(QString());
           edit_->InsertFiltered(e->text());
         }

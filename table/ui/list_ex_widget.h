@@ -10,6 +10,7 @@
 #include "table/list_ex.h"
 
 class CHeaderCtrlEx;
+class CInPlaceCombo;
 class CInPlaceEdit;
 class QMenu;
 class QScrollBar;
@@ -24,12 +25,18 @@ class CListExWidget : public QWidget {
   CListEx& List() { return *list_; }
   CHeaderCtrlEx* Header() const { return header_; }
   QScrollBar* VerticalBar() const { return vbar_; }
+  // Shown when the columns are wider than the list; moving the current cell scrolls
+  // its column into view.
+  QScrollBar* HorizontalBar() const { return hbar_; }
+  int LeftOffset() const { return leftX_; }
   // Widths from the declared ones, fitted to the widget (AutoSizeColumns).
   void AutoSizeColumns();
   int RowHeight() const { return rowHeight_; }
   int HeaderHeight() const { return headerHeight_; }
   int TopRow() const { return topRow_; }
   QRect CellRect(int row, int col) const;
+  // The cell under a point of the widget; false outside the rows and columns.
+  bool HitTest(const QPoint& p, int* row, int* col) const;
   void OpenEditor();
   // Runs a command 1225..1234 with the system clipboard and the Yes/No port.
   void RunCommand(int id);
@@ -56,11 +63,14 @@ class CListExWidget : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool HitTest(const QPoint& p, int* row, int* col) const;
   void Move(int dRow, int dCol);
-  void NextEditableCell();
+  // The next (dir 1) or previous (-1) cell of an editable column in row order;
+  // false at the end of the list.
+  bool StepEditableCell(int dir);
   void EnsureVisible(int row);
   void SyncRows();
   void SyncHeader();
@@ -68,6 +78,12 @@ class CListExWidget : public QWidget {
   void OnDragTick();
   void UpdateTip(const QPoint& pos);
   int VisibleRows() const;
+  int ViewWidth() const;
+  int TotalWidth() const;
+  int ContentWidth(int col) const;
+  // Widens the columns whose texts grew past them (never narrows one).
+  void FitContent();
+  void OpenCombo(int row, int col, int type);
   int Flags(Qt::KeyboardModifiers m) const;
   QMenu* MenuOf(const std::vector<table::MenuItem>& items);
   void ExecMenu(QMenu* menu, const QPoint& global);
@@ -76,6 +92,10 @@ class CListExWidget : public QWidget {
   CHeaderCtrlEx* header_ = nullptr;
   QStandardItemModel* headerModel_ = nullptr;
   QScrollBar* vbar_ = nullptr;
+  QScrollBar* hbar_ = nullptr;
+  bool needH_ = false, needV_ = false;
+  int leftX_ = 0;
+  CInPlaceCombo* combo_ = nullptr;  // types 8 and 9, made anew for each edit
   QTimer* dragTimer_ = nullptr;
   CInPlaceEdit* edit_ = nullptr;
   std::vector<int> widths_;

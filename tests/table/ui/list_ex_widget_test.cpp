@@ -11,6 +11,7 @@
 #include "platform/services.h"
 #include "qt_app.h"
 #include "table/ui/header_ctrl_ex.h"
+#include "table/ui/in_place_edit.h"
 #include "table/ui/list_ex_widget.h"
 
 namespace {
@@ -148,6 +149,80 @@ TEST(ListExWidget, DraggingSelectsARectangleAndFramesIt) {
   EXPECT_EQ(img.pixelColor(frame.left() + 1, frame.center().y()), QColor(49, 106, 198));
   EXPECT_EQ(img.pixelColor(frame.right() - 1, frame.center().y()), QColor(49, 106, 198));
   EXPECT_EQ(s.At(2, 2), QColor(182, 202, 234));
+}
+
+// Geocentric coordinates keep every digit: columns as wide as their texts, the
+// list scrolls sideways when they do not fit, and the current cell comes into view.
+TEST(ListExWidget, WideTextsWidenColumnsAndScrollSideways) {
+  TestApp();
+  CListEx list;
+  list.InsertColumn(0, "序号", 40, 0);
+  const char* heads[] = {"转换前X", "转换前Y", "转换前Z", "转换后X", "转换后Y", "转换后Z"};
+  for (int c = 1; c <= 6; ++c) list.InsertColumn(c, heads[c - 1], 75, 7);
+  const char* texts[] = {"-2267749.000", "5009154.000", "3221290.000", "-2267800.123", "5009100.456", "3221350.789"};
+  list.InsertItem(0, "");
+  for (int c = 1; c <= 6; ++c) list.SetItemText(0, c, texts[c - 1]);
+  list.InsertItem(1, "");
+  list.Select(0, 1);
+  CListExWidget w(&list);
+  w.resize(420, 200);
+  w.AutoSizeColumns();
+  for (int c = 1; c <= 6; ++c)
+    EXPECT_GE(w.CellRect(0, c).width() - 4, w.fontMetrics().horizontalAdvance(texts[c - 1])) << c;
+  ASSERT_GT(w.HorizontalBar()->maximum(), 0);
+  EXPECT_EQ(w.LeftOffset(), 0);
+  list.Select(0, 6);  // moved by the model: the column scrolls into view
+  EXPECT_GT(w.LeftOffset(), 0);
+  const QRect r = w.CellRect(0, 6);
+  EXPECT_GE(r.left(), 0);
+  EXPECT_LE(r.right(), w.width());
+  int row = -1, col = -1;
+  ASSERT_TRUE(w.HitTest(r.center(), &row, &col));
+  EXPECT_EQ(col, 6);
+  list.Select(0, 1);
+  EXPECT_GE(w.CellRect(0, 1).left(), 0);
+  // A text typed wider than its column widens it.
+  list.Select(1, 2);
+  ASSERT_TRUE(list.BeginEdit());
+  list.EndEdit("12345678901234567890.123");
+  EXPECT_GE(w.CellRect(1, 2).width() - 4, w.fontMetrics().horizontalAdvance("12345678901234567890.123"));
+}
+
+// Types 8 and 9 edit in a drop-down: 8 takes typing, 9 only picks.
+TEST(ListExWidget, ComboColumnsEditInADropDown) {
+  TestApp();
+  platform::FakeMessagePort messages;
+  CListEx list;
+  list.InsertColumn(0, "序号", 40, 0);
+  list.InsertColumn(1, "等级", 80, 9);
+  list.InsertColumn(2, "仪器", 80, 8);
+  list.Column(1).choices = {"二等", "三等", "四等"};
+  list.Column(2).choices = {"DS1", "DS3"};
+  list.InsertItem(0, "");
+  list.Select(0, 1);
+  CListExWidget w(&list);
+  w.resize(300, 160);
+  w.AutoSizeColumns();
+  w.OpenEditor();
+  auto* combo = w.findChild<CInPlaceCombo*>();
+  ASSERT_NE(combo, nullptr);
+  EXPECT_FALSE(combo->isEditable());
+  ASSERT_EQ(combo->count(), 3);
+  combo->setCurrentIndex(1);
+  emit combo->activated(1);
+  EXPECT_EQ(list.GetItemText(0, 1), "三等");
+  EXPECT_FALSE(list.IsEditing());
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  list.Select(0, 2);
+  w.OpenEditor();
+  combo = w.findChild<CInPlaceCombo*>();
+  ASSERT_NE(combo, nullptr);
+  EXPECT_TRUE(combo->isEditable());
+  combo->setEditText("DS05");
+  QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(list.GetItemText(0, 2), "DS05");
+  EXPECT_EQ(list.GetItemCount(), 2);  // the input row follows the typed one
 }
 
 }  // namespace
