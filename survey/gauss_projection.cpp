@@ -24,16 +24,20 @@ const char* EllipsoidTypeName(int type) {
   }
 }
 
+bool PresetEllipsoid(int type, double* a, double* invF) {
+  switch (type) {
+    case kEllipsoidBeijing54: *a = 6378245; *invF = 298.3; return true;
+    case kEllipsoidXian80: *a = 6378140; *invF = 298.257; return true;
+    case kEllipsoidWgs84: *a = 6378137; *invF = 298.257223563; return true;
+    case kEllipsoidCgcs2000: *a = 6378137; *invF = 298.257222101; return true;
+    default: return false;
+  }
+}
+
 bool CGaussProjection::SetEllipsoid(int type, bool useY500km, double aIn, double invF,
                                     double projHeight, double centreLat, int expansionMethod) {
   double A = aIn, inv = invF;
-  switch (type) {
-    case kEllipsoidBeijing54: A = 6378245; inv = 298.3; break;
-    case kEllipsoidXian80: A = 6378140; inv = 298.257; break;
-    case kEllipsoidWgs84: A = 6378137; inv = 298.257223563; break;
-    case kEllipsoidCgcs2000: A = 6378137; inv = 298.257222101; break;
-    default: break;
-  }
+  PresetEllipsoid(type, &A, &inv);
   // Refused values leave the ellipsoid set before (if any) exactly as it was.
   if (!std::isfinite(A) || !std::isfinite(inv) || !std::isfinite(projHeight) ||
       !std::isfinite(centreLat) || A <= 0 || inv <= 1)

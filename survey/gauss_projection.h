@@ -44,6 +44,9 @@ enum EllipsoidType {
 
 // Caption of a preset as the settings show it ("自定义" for any other value).
 const char* EllipsoidTypeName(int type);
+// The figures of a preset (a in metres, the flattening denominator); false for the
+// custom type and unknown values, with a and invF untouched.
+bool PresetEllipsoid(int type, double* a, double* invF);
 
 // Enlargement of the semi-major axis by the projection height H at latitude B0,
 // W = sqrt(1 − e² sin² B0) of the unenlarged ellipsoid.

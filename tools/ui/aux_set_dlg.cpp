@@ -12,6 +12,7 @@
 
 #include "platform/number.h"
 #include "platform/ports.h"
+#include "survey/gauss_projection.h"
 #include "tools/aux_view.h"
 
 namespace {
@@ -158,7 +159,25 @@ QWidget* CAuxSetDlg::Control(int id) const {
 }
 
 void CAuxSetDlg::UpdateCustomEllipsoid() {
+  auto* a = static_cast<QLineEdit*>(controls_[1300]);
+  auto* invF = static_cast<QLineEdit*>(controls_[1301]);
   for (int id : {1300, 1301}) controls_[id]->setEnabled(form_.Enabled(id));
+  // A preset system shows its own figures; the custom ones typed so far come back
+  // when "自定义" is chosen again.
+  double presetA = 0, presetInvF = 0;
+  const bool preset = survey::PresetEllipsoid(form_.coordSystem, &presetA, &presetInvF);
+  if (preset) {
+    if (!showingPreset_) {
+      customA_ = a->text();
+      customInvF_ = invF->text();
+    }
+    a->setText(Num(presetA));
+    invF->setText(Num(presetInvF));
+  } else if (showingPreset_) {
+    a->setText(customA_);
+    invF->setText(customInvF_);
+  }
+  showingPreset_ = preset;
 }
 
 void CAuxSetDlg::LoadParameters(int mode) {
@@ -184,6 +203,7 @@ void CAuxSetDlg::Load() {
   for (const auto& [id, v] : values) static_cast<QLineEdit*>(controls_[id])->setText(Num(v));
   LoadParameters(1);
   LoadParameters(2);
+  showingPreset_ = false;
   UpdateCustomEllipsoid();
 }
 
@@ -202,13 +222,18 @@ bool CAuxSetDlg::Fetch() {
       {1106, &form_.sevenParams[5]}, {1107, &form_.sevenParams[6]}};
   for (auto& [id, p] : values) {
     auto* e = static_cast<QLineEdit*>(controls_[id]);
-    const std::string text = e->text().trimmed().toStdString();
-    if (!text.empty() && !platform::IsNumber(text)) {
+    // A greyed edit keeps the value the dialog opened with (the ellipsoid edits show
+    // a preset's figures then, not the custom values).
+    if (!e->isEnabled()) continue;
+    // An emptied field is not 0: it is refused like any text that is not a number.
+    const std::optional<double> v = platform::ReadNumber(e->text().toStdString());
+    if (!v) {
       platform::Messages().ShowMessage("请输入一个数。");
       e->setFocus();
+      e->selectAll();
       return false;
     }
-    *p = platform::ParseDouble(text);
+    *p = *v;
   }
   return true;
 }

@@ -5,6 +5,7 @@
 // parameters into this dialog's copy.
 #include <QDialog>
 #include <functional>
+#include <QString>
 #include <map>
 
 #include "tools/aux_set_form.h"
@@ -34,4 +35,7 @@ class CAuxSetDlg : public QDialog {
   tools::CAuxSetForm form_;
   std::function<bool(int)> commonPoints_;
   std::map<int, QWidget*> controls_;
+  // The ellipsoid edits show a preset's figures; the custom texts wait meanwhile.
+  bool showingPreset_ = false;
+  QString customA_, customInvF_;
 };
