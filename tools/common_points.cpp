@@ -1,5 +1,6 @@
 #include "tools/common_points.h"
 
+#include "platform/number.h"
 #include "survey/format.h"
 
 namespace tools {
@@ -29,6 +30,30 @@ void FillCommonPointList(CListEx& list, int mode, const std::vector<std::string>
   list.PushUndo();
 }
 
+bool CommonPointsEdited(const CListEx& list, int mode, const std::vector<std::string>& store) {
+  const int n = mode == 2 ? 6 : 4;
+  std::vector<std::vector<std::string>> rows;
+  for (int r = 0; r < list.GetItemCount(); ++r) {
+    std::vector<std::string> row;
+    for (int c = 1; c <= n; ++c) row.push_back(list.GetItemText(r, c));
+    rows.push_back(std::move(row));
+  }
+  auto empty = [](const std::vector<std::string>& row) {
+    for (const std::string& t : row)
+      if (!t.empty()) return false;
+    return true;
+  };
+  while (!rows.empty() && empty(rows.back())) rows.pop_back();
+  if (rows.size() != store.size()) return true;
+  std::vector<std::string> items;
+  for (std::size_t i = 0; i < store.size(); ++i) {
+    survey::SplitText(store[i], items, ',');
+    items.resize(static_cast<std::size_t>(n));
+    if (items != rows[i]) return true;
+  }
+  return false;
+}
+
 std::string AcceptCommonPoints(CListEx& list, int mode, std::vector<std::string>& out) {
   list.KeepOneEmptyRow();
   const int r = list.GetItemCount() - 1;
@@ -41,6 +66,8 @@ std::string AcceptCommonPoints(CListEx& list, int mode, std::vector<std::string>
     for (int c = 1; c <= n; ++c) {
       const std::string text = list.GetItemText(row, c);
       if (text.empty()) return "第" + std::to_string(row + 1) + "行数据输入不完整。";
+      if (!platform::ReadNumber(text))
+        return "第" + std::to_string(row + 1) + "行的" + list.Column(c).heading + "不是数字。";
       if (c > 1) item += ',';
       item += text;
     }

@@ -13,6 +13,9 @@ namespace tools {
 std::string CommonPointPrompt(int mode);
 // Columns "序号" and the data columns, one row per stored point, the input row.
 void FillCommonPointList(CListEx& list, int mode, const std::vector<std::string>& store);
+// Whether the list holds other points than the store it was filled from (trailing
+// empty rows aside): closing it then loses what was typed.
+bool CommonPointsEdited(const CListEx& list, int mode, const std::vector<std::string>& store);
 // OK: "" and the points in out, or the message that keeps the dialog open.
 std::string AcceptCommonPoints(CListEx& list, int mode, std::vector<std::string>& out);
 

@@ -24,18 +24,29 @@ namespace {
 
 constexpr double kSecondsPerRadian = 206264.806247096;
 
+// The common points of a store; a missing number counts as 0. A field that holds
+// text but no number (a job written elsewhere) stops the estimate with a message
+// naming the point: false.
 template <std::size_t N>
-std::vector<std::array<double, N>> ParsePoints(const std::vector<std::string>& store) {
-  std::vector<std::array<double, N>> pts;
+bool ParsePoints(const std::vector<std::string>& store, std::vector<std::array<double, N>>& pts) {
+  pts.clear();
   pts.reserve(store.size());
   std::vector<std::string> items;
   for (const std::string& s : store) {
     survey::SplitText(s, items, ',');
     std::array<double, N> p{};
-    for (std::size_t i = 0; i < N && i < items.size(); ++i) p[i] = platform::ParseDouble(items[i]);
+    for (std::size_t i = 0; i < N && i < items.size(); ++i) {
+      if (items[i].empty()) continue;
+      const std::optional<double> v = platform::ReadNumber(items[i]);
+      if (!v) {
+        platform::Messages().ShowMessage("“项目设置”中第" + std::to_string(pts.size() + 1) + "个公共点的坐标不是数字。");
+        return false;
+      }
+      p[i] = *v;
+    }
     pts.push_back(p);
   }
-  return pts;
+  return true;
 }
 
 bool AllFinite(const double* v, int n) {
@@ -82,7 +93,8 @@ bool EstimateFourParameters(const std::vector<std::string>& store, double out[4]
     platform::Messages().ShowMessage("“项目设置”中四参数公共点至少两个。");
     return false;
   }
-  const auto pts = ParsePoints<4>(store);
+  std::vector<std::array<double, 4>> pts;
+  if (!ParsePoints(store, pts)) return false;
   const double n = static_cast<double>(pts.size());
   double mx = 0, my = 0, mX = 0, mY = 0;
   for (const auto& p : pts) {
@@ -127,7 +139,8 @@ bool EstimateSevenParameters(const std::vector<std::string>& store, double out[7
     platform::Messages().ShowMessage("“项目设置”中七参数公共点坐标尚未设置。");
     return false;
   }
-  const auto pts = ParsePoints<6>(store);
+  std::vector<std::array<double, 6>> pts;
+  if (!ParsePoints(store, pts)) return false;
   if (pts.size() == 1) {
     const auto& p = pts[0];
     double r[7] = {p[3] - p[0], p[4] - p[1], p[5] - p[2], 0, 0, 0, 0};

@@ -2,6 +2,8 @@
 // refused while incomplete or of a count that cannot be solved, written back on OK.
 #include <gtest/gtest.h>
 
+#include "platform/fake_ports.h"
+#include "tools/aux_section.h"
 #include "tools/common_points.h"
 
 using namespace tools;
@@ -37,6 +39,48 @@ TEST(CommonPoints, CountsTheDialogRefuses) {
     std::vector<std::string> out;
     EXPECT_EQ(AcceptCommonPoints(list, c.mode, out).empty(), c.ok) << c.mode << " " << c.points;
   }
+}
+
+TEST(CommonPoints, TextThatIsNoNumberIsRefusedByRowAndColumn) {
+  struct Case {
+    int mode;
+    std::vector<std::string> store;
+    std::string message;
+  };
+  const Case cases[] = {
+      {1, {"1,2,3,4", "5,nan,7,8"}, "第2行的转换前Y不是数字。"},
+      {1, {"1,2,3,4", "5,6,7,1e309"}, "第2行的转换后Y不是数字。"},
+      {2, {"abc,2,3,4,5,6"}, "第1行的转换前X不是数字。"},
+      {2, {"1,2,3,4,5,12X3"}, "第1行的转换后Z不是数字。"},
+  };
+  for (const Case& c : cases) {
+    CListEx list;
+    FillCommonPointList(list, c.mode, c.store);
+    std::vector<std::string> out;
+    EXPECT_EQ(AcceptCommonPoints(list, c.mode, out), c.message);
+    EXPECT_TRUE(out.empty());
+  }
+  // Stored so by another program: the estimate names the point and leaves the
+  // parameters as they were.
+  platform::FakeMessagePort messages;
+  double four[4] = {1, 2, 3, 4};
+  EXPECT_FALSE(EstimateFourParameters({"0,0,0,0", "1,inf,1,0"}, four));
+  EXPECT_EQ(messages.Messages().back(), "“项目设置”中第2个公共点的坐标不是数字。");
+  EXPECT_EQ(four[3], 4);
+}
+
+TEST(CommonPoints, EditedListIsToldFromTheStore) {
+  CListEx list;
+  FillCommonPointList(list, 1, {"1,2,3,4", "5,6,7"});
+  EXPECT_FALSE(CommonPointsEdited(list, 1, {"1,2,3,4", "5,6,7"}));
+  list.SetItemText(2, 1, "9");  // typed into the input row
+  EXPECT_TRUE(CommonPointsEdited(list, 1, {"1,2,3,4", "5,6,7"}));
+  list.SetItemText(2, 1, "");
+  list.SetItemText(0, 2, "2.5");
+  EXPECT_TRUE(CommonPointsEdited(list, 1, {"1,2,3,4", "5,6,7"}));
+  list.SetItemText(0, 2, "2");
+  list.DeleteItem(1);
+  EXPECT_TRUE(CommonPointsEdited(list, 1, {"1,2,3,4", "5,6,7"}));
 }
 
 }  // namespace

@@ -34,6 +34,14 @@ CZbZhhCshDlg::CZbZhhCshDlg(CAuxView& view, int mode, QWidget* parent)
   widget_->AutoSizeColumns();
 }
 
+void CZbZhhCshDlg::reject() {
+  const auto store = mode_ == 2 ? tools::kStoreSevenCommonPoints : tools::kStoreFourCommonPoints;
+  if (tools::CommonPointsEdited(list_, mode_, view_.m_stores[store]) &&
+      !platform::Messages().AskYesNo("公共点坐标已修改，是否放弃修改并关闭？"))
+    return;
+  QDialog::reject();
+}
+
 bool CZbZhhCshDlg::TryAccept(bool* changed) {
   std::vector<std::string> points;
   const std::string message = tools::AcceptCommonPoints(list_, mode_, points);

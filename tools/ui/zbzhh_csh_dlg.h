@@ -19,6 +19,8 @@ class CZbZhhCshDlg : public QDialog {
   // OK as the button runs it: false (dialog stays open) after a message; true after
   // the store was written. *changed tells whether the points differ from before.
   bool TryAccept(bool* changed = nullptr);
+  // Esc, the close box and "取消": typed points are not dropped without a question.
+  void reject() override;
 
  private:
   CAuxView& view_;
