@@ -75,10 +75,22 @@ TEST(ExampleJob, CommonToolsComputeAsGeographicLibSays) {
     EXPECT_TRUE(view.m_bComputeOk) << code;
     EXPECT_FALSE(view.GetCellText(1, view.m_nInputCols + 1).empty()) << code;
   }
+  // The stored parameters are those the sample's own common points give, so the
+  // transformed sample rows land on their common points' after-coordinates.
   double four[4], seven[7];
-  EXPECT_TRUE(view.SolveFourParameters(four));
-  EXPECT_TRUE(view.SolveSevenParameters(seven));
-  EXPECT_NEAR(four[3], 1, 1e-4);
+  ASSERT_TRUE(view.SolveFourParameters(four));
+  ASSERT_TRUE(view.SolveSevenParameters(seven));
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(four[i], view.m_dFourParams[static_cast<std::size_t>(i)], 1e-8) << i;
+  for (int i = 0; i < 7; ++i) EXPECT_NEAR(seven[i], view.m_dSevenParams[static_cast<std::size_t>(i)], 1e-5) << i;
+  view.ShowTool(ToolCode::ZBZHH4CSH);  // K1 is the first common point
+  view.OnCompute();
+  EXPECT_NEAR(platform::ParseDouble(view.GetCellText(1, 4)), 3375600.812, 0.03);
+  EXPECT_NEAR(platform::ParseDouble(view.GetCellText(1, 5)), 531989.211, 0.03);
+  view.ShowTool(ToolCode::ZBZHH7CSH);  // G1 is the first common point
+  view.OnCompute();
+  EXPECT_NEAR(platform::ParseDouble(view.GetCellText(1, 5)), -2267800.123, 0.06);
+  EXPECT_NEAR(platform::ParseDouble(view.GetCellText(1, 6)), 5009100.456, 0.06);
+  EXPECT_NEAR(platform::ParseDouble(view.GetCellText(1, 7)), 3221350.789, 0.06);
   EXPECT_TRUE(messages.Messages().empty());
 }
 
