@@ -23,7 +23,8 @@ enum AuxSetPage : int {
 };
 
 // The one rule for a usable four-parameter scale, in the dialog and in the tool:
-// finite and |k| >= 0.1 (a negative scale mirrors and is computed).
+// finite and 0.1 <= |k| <= 10. A negative scale is a further 180° rotation (k = −1
+// turns every point about the origin) and is computed.
 bool FourScaleUsable(double k);
 // The page of a tool code.
 int AuxSetPageOf(const std::string& toolCode);

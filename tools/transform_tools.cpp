@@ -14,7 +14,7 @@
 
 namespace tools {
 
-bool FourScaleUsable(double k) { return std::isfinite(k) && std::abs(k) >= 0.1; }
+bool FourScaleUsable(double k) { return std::isfinite(k) && std::abs(k) >= 0.1 && std::abs(k) <= 10; }
 
 namespace {
 
@@ -62,8 +62,9 @@ std::string TrimLeft(std::string s) {
 
 void ComputeFour(CAuxView& v, ToolRun& run) {
   const auto& p = v.m_dFourParams;
-  // One rule with the settings dialog: a scale near 0 (or not a number) cannot be
-  // meant; a negative one mirrors and computes.
+  // One rule with the settings dialog: a scale near 0, far from 1 (the ppm typed in
+  // place of the factor) or not a number cannot be meant; a negative one turns the
+  // points by a further 180° and computes.
   if (!FourScaleUsable(p[3])) {
     platform::Messages().ShowMessage("未在项目设置中正确输入平面坐标转换参数。\n也可以项目设置中由公共点解算。");
     run.endedEarly = true;

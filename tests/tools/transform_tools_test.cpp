@@ -181,11 +181,40 @@ TEST_F(TransformFixture, FourParameterToolComputesDrawsAndRemarks) {
   view.m_dFourParams = {0, 0, -0.0001, 1};
   view.OnCompute();
   EXPECT_EQ(view.GetSignatureText(2).substr(0, std::string("旋转角度 = -0 00 01.0000").size()), "旋转角度 = -0 00 01.0000");
-  // A negative scale mirrors and computes.
+  // k = -1 turns the points by 180° about the origin: (1, 0) -> (-1, 0) and
+  // (0, 2) -> (0, -2); a mirror would keep one of them.
   view.m_dFourParams = {0, 0, 0, -1};
   view.OnCompute();
   EXPECT_EQ(view.GetCellText(1, 4), "-1.0000");
+  EXPECT_EQ(view.GetCellText(1, 5), "0.0000");
+  EXPECT_EQ(view.GetCellText(2, 4), "0.0000");
+  EXPECT_EQ(view.GetCellText(2, 5), "-2.0000");
   EXPECT_EQ(ports.settingsDialogs, 0);
+}
+
+// The settings dialog and the tool refuse the same scales: a factor near 1 is
+// meant, not the ppm.
+TEST_F(TransformFixture, FourParameterScaleRuleIsSharedByDialogAndTool) {
+  struct Case {
+    double k;
+    bool usable;
+  };
+  const Case cases[] = {{1, true},       {0.1, true},    {-1, true},     {10, true},      {-10, true},
+                        {0.05, false},   {0, false},     {10.001, false}, {50, false},    {-50, false},
+                        {1e6, false},    {NAN, false},   {INFINITY, false}};
+  view.m_stores[kStoreZbzhh4csh] = {"A,1,0"};
+  view.ShowTool(ToolCode::ZBZHH4CSH);
+  for (const Case& c : cases) {
+    tools::CAuxSetForm form;
+    form.page = tools::kPageFourParams;
+    form.fourParams = {0, 0, 0, c.k};
+    EXPECT_EQ(form.Validate().empty(), c.usable) << c.k;
+    view.m_dFourParams = {0, 0, 0, c.k};
+    ports.settingsDialogs = 0;
+    view.OnCompute();
+    EXPECT_EQ(ports.settingsDialogs, c.usable ? 0 : 1) << c.k;
+    EXPECT_EQ(view.GetCellText(1, 4).empty(), !c.usable) << c.k;
+  }
 }
 
 TEST_F(TransformFixture, UnusableParametersOpenTheDialogOnce) {
