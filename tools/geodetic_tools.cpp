@@ -88,6 +88,23 @@ bool ResultsFinite(std::initializer_list<double> values, int row, ToolRun& run) 
 
 namespace {
 
+// How far from the central meridian a plane y may lie: the inverse series serve up
+// to 6° of longitude (4.5 mm there against GeographicLib), 668 km at the equator.
+// A y beyond, mostly one that still carries the zone number (38 500 000), would
+// give a point on the other side of the earth without a word.
+constexpr double kMaxEastingFromMeridian = 700000;
+constexpr double kMaxLongitudeFromMeridian = 6.0 / survey::kDegPerRad + 1e-9;
+
+bool PlaneYServed(const CAuxView& v, double y) {
+  const double e = v.m_bY500km ? y - 500000 : y;
+  return std::fabs(e) <= kMaxEastingFromMeridian;
+}
+
+bool OutsideProjection(int row, ToolRun& run) {
+  run.AddMessage(RowPrefix(row) + "的y坐标超出高斯投影的适用范围，y坐标不应包含带号\n");
+  return false;
+}
+
 void DrawPoint(CAuxView& v, int row, double x, double y) {
   if (drawing::IDrawFeed* f = v.DrawingFeed()) f->AddControlPoint(PointName(v, row), 1, x, y, 0, -1, -1, -1);
 }
@@ -147,9 +164,17 @@ void ComputeGaussInverse(CAuxView& v, ToolRun& run) {
   for (int r = 1; r <= v.GetRowCount(); ++r) {
     if (!CellsFilled(v, r, {2, 3})) continue;
     const double x = CellNumber(v, r, 2), y = CellNumber(v, r, 3);
+    if (!PlaneYServed(v, y)) {
+      OutsideProjection(r, run);
+      continue;
+    }
     double B = 0, L = 0;
     run.geodesy.PlaneToGeodetic(x, y, L0, &B, &L);
     if (!ResultsFinite({B, L}, r, run)) continue;
+    if (std::fabs(L - L0) > kMaxLongitudeFromMeridian) {
+      OutsideProjection(r, run);
+      continue;
+    }
     // Signed: a southern latitude is not 347°.
     v.SetCellAngle(r, 4, B, v.m_nLatLonDecimals, true);
     v.SetCellAngle(r, 5, L, v.m_nLatLonDecimals, true);
@@ -166,7 +191,15 @@ void ComputeZoneChange(CAuxView& v, ToolRun& run, bool withHeight) {
   for (int r = 1; r <= v.GetRowCount(); ++r) {
     if (withHeight ? !CellsFilled(v, r, {2, 3, 4}) : !CellsFilled(v, r, {2, 3})) continue;
     double B = 0, L = 0, x = 0, y = 0;
+    if (!PlaneYServed(v, CellNumber(v, r, 3))) {
+      OutsideProjection(r, run);
+      continue;
+    }
     p1.PlaneToGeodetic(CellNumber(v, r, 2), CellNumber(v, r, 3), L0, &B, &L);
+    if (std::isfinite(L) && std::fabs(L - L0) > kMaxLongitudeFromMeridian) {
+      OutsideProjection(r, run);
+      continue;
+    }
     double H = withHeight ? CellNumber(v, r, 4) : 0;
     if (withHeight) p1.ApplyExpansionShift(&B, &H, p2.a - p1.a);
     p2.GeodeticToPlane(B, L, L1, &x, &y);

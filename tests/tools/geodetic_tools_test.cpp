@@ -150,6 +150,38 @@ TEST_F(ToolFixture, GaussForwardInverseAndZoneChangeMatchTransverseMercator) {
   EXPECT_EQ(view.GetSignatureText(2), "换带后：中央子午线经度：111 00 00  投影面大地高：0");
 }
 
+// A y that still carries its zone number, or lies farther from the meridian than the
+// series serve, is refused by row; the other rows are computed.
+TEST_F(ToolFixture, PlaneYBeyondTheProjectionIsRefusedByRow) {
+  const std::string far = "的y坐标超出高斯投影的适用范围，y坐标不应包含带号\n";
+  struct Case {
+    const char* code;
+    bool y500km;
+    std::vector<std::string> rows;
+    std::string message;
+  };
+  const Case cases[] = {
+      {ToolCode::GSFSH, true, {"a,3300000,38500000", "b,3300000,500000", "c,3300000,1300000", "d,6600000,1100000"},
+       "第1行" + far + "第3行" + far + "第4行" + far},
+      {ToolCode::GSFSH, false, {"a,3300000,38000000", "b,3300000,0"}, "第1行" + far},
+      {ToolCode::ZBHD1, true, {"a,3300000,500000", "b,3300000,38500000"}, "第2行" + far},
+      {ToolCode::ZBHD2, true, {"a,3300000,38500000,10", "b,3300000,500000,10"}, "第1行" + far},
+  };
+  for (const Case& c : cases) {
+    view.m_bY500km = c.y500km;
+    messages.events.clear();
+    view.ShowTool("");  // the grid of the same tool would be stored over the rows
+    Run(c.code, c.rows);
+    ASSERT_FALSE(messages.Messages().empty()) << c.code;
+    EXPECT_EQ(messages.Messages().back(), c.message) << c.code;
+    for (int r = 1; r <= static_cast<int>(c.rows.size()); ++r) {
+      const bool refused = c.message.find("第" + std::to_string(r) + "行") != std::string::npos;
+      const int result = std::string(c.code) == ToolCode::ZBHD2 ? 5 : 4;
+      EXPECT_EQ(view.GetCellText(r, result).empty(), refused) << c.code << " row " << r;
+    }
+  }
+}
+
 TEST_F(ToolFixture, ZoneChangeWithHeightsFollowsTheLargerEllipsoid) {
   // ZBHD2 with projection heights 0 and 2000 m against a geocentric round trip:
   // the point (B, L, H) on a1 is the point (B', L, H - dH) on a1 + da.
