@@ -2,6 +2,7 @@
 // (FWJH) and distance (BCHJH) intersection, three-point resection (HFJH) and the
 // edge-and-angle resection (BJHFJH). One unknown point P per row; a faulty row adds
 // its message and the next row is still computed.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -149,11 +150,13 @@ void ComputeForward(CAuxView& v, ToolRun& run) {
     if (!CellsFilled(v, r, {1, 2, 3, 4, 5, 6})) continue;
     Row row{v, r};
     const double alpha = row.Ang(3), beta = row.Ang(6);
-    if (!(alpha > 0) || !(beta > 0)) {
+    // Both angles negative is the mirror figure, P on the right of A->B; mixed
+    // signs or a zero angle put P behind a station or on it.
+    if (!((alpha > 0 && beta > 0) || (alpha < 0 && beta < 0))) {
       run.AddMessage(RowPrefix(r) + "两角度角度输入不合理，无法交会\n");
       continue;
     }
-    if (alpha + beta >= survey::kPi) {
+    if (std::fabs(alpha + beta) >= survey::kPi) {
       run.AddMessage(RowPrefix(r) + "两角度之和大于等于180度，无法交会\n");
       continue;
     }
@@ -223,6 +226,13 @@ void ComputeResection(CAuxView& v, ToolRun& run) {
     if (!CellsFilled(v, r, {1, 2, 3, 4, 5, 6, 7, 8})) continue;
     Row row{v, r};
     const PlanePoint a = row.Pt(1), b = row.Pt(3), c = row.Pt(5);
+    // Two coinciding known points leave one direction: the solution would be one
+    // of them, reported as P.
+    auto same = [](PlanePoint u, PlanePoint w) { return std::hypot(u.x - w.x, u.y - w.y) <= 1e-6; };
+    if (same(a, b) || same(b, c) || same(a, c)) {
+      run.AddMessage(RowPrefix(r) + "A、B、C三点中有两点重合，无法交会\n");
+      continue;
+    }
     PlanePoint p;
     if (survey::Resection(a.x, a.y, b.x, b.y, c.x, c.y, row.Ang(7), row.Ang(8), &p.x, &p.y) != survey::kSolved) {
       run.AddMessage(RowPrefix(r) + "中四点位于危险圆附近，不进行计算\n");

@@ -70,6 +70,52 @@ TEST(IntersectionTools, ForwardIntersection) {
   for (int i = 0; i < 4; ++i) ExpectP(t, 7 + i, 7, kFigures[i].p, 2e-6);
 }
 
+// Both angles negative: the same figure mirrored in A->B, P on its right.
+TEST(IntersectionTools, ForwardWithBothAnglesNegativeIsTheMirrorFigure) {
+  struct Case {
+    const char* row;
+    const char* message;  // "" computes
+    Pt p;
+  };
+  const Case cases[] = {
+      {"0,0,-45,100,0,-45", "", {50, 50}},
+      {"0,0,-30,100,0,-60", "", {75, 43.30127}},
+      {"0,0,-100,100,0,-80", "第1行两角度之和大于等于180度，无法交会\n", {}},
+      {"0,0,-45,100,0,45", "第1行两角度角度输入不合理，无法交会\n", {}},
+      {"0,0,45,100,0,-45", "第1行两角度角度输入不合理，无法交会\n", {}},
+      {"0,0,0,100,0,-30", "第1行两角度角度输入不合理，无法交会\n", {}},
+  };
+  for (const Case& c : cases) {
+    ToolTable t;
+    t.Compute("QFJH", {c.row});
+    EXPECT_EQ(t.Message(), c.message) << c.row;
+    if (*c.message) {
+      EXPECT_EQ(t.Cell(1, 7), "") << c.row;
+    } else {
+      ExpectP(t, 1, 7, c.p, 1e-4);
+    }
+  }
+}
+
+// Two coinciding known points leave a resection without a solution: the row says
+// so instead of giving one of them as P.
+TEST(IntersectionTools, ResectionRefusesCoincidingKnownPoints) {
+  const Pt a{100, 0}, b{0, 100}, c{-100, 0}, p{-50, -20};
+  const std::string angles =
+      DmsText(Fold(Az(p, a) - Az(p, b))) + "," + DmsText(Fold(Az(p, b) - Az(p, c)));
+  ToolTable t;
+  t.Compute("HFJH", {XY(a) + "," + XY(a) + "," + XY(c) + "," + angles,
+                     XY(a) + "," + XY(b) + "," + XY(b) + "," + angles,
+                     XY(c) + "," + XY(b) + "," + XY(c) + "," + angles,
+                     XY(a) + "," + XY(b) + "," + XY(c) + "," + angles});
+  EXPECT_EQ(t.Message(),
+            "第1行A、B、C三点中有两点重合，无法交会\n"
+            "第2行A、B、C三点中有两点重合，无法交会\n"
+            "第3行A、B、C三点中有两点重合，无法交会\n");
+  for (int r = 1; r <= 3; ++r) EXPECT_EQ(t.Cell(r, 9), "") << r;
+  ExpectP(t, 4, 9, p, 1e-4);
+}
+
 TEST(IntersectionTools, SideIntersection) {
   ToolTable t;
   t.view.m_nCoordDecimals = 6;
