@@ -46,11 +46,18 @@ void ComputeHeighting(CAuxView& v, ToolRun&) {
     if (!CellsFilled(v, r, {3, 4, 5, 6})) continue;
     const double alpha = CellAngle(v, r, 3), s = CellNumber(v, r, 4);
     const double i = CellNumber(v, r, 5), t = CellNumber(v, r, 6);
-    // A sighting at ±90° (or beyond) has no horizontal distance: its tangent would
-    // print a height of seventeen digits. Such a row counts as incomplete.
-    if (!IsSighting(alpha)) continue;
     double d = s, h = 0;
-    if (type == 1) {
+    if (type == 0 && std::fabs(std::cos(alpha)) <= 1e-9) {
+      // A plumb sighting with its slope distance: straight up or down, no
+      // horizontal distance, the height difference is the distance itself.
+      d = 0;
+      h = (std::sin(alpha) > 0 ? s : -s) + i - t;
+    } else if (!IsSighting(alpha)) {
+      // Otherwise a sighting at ±90° (or beyond) has no horizontal distance: its
+      // tangent would print a height of seventeen digits. Such a row counts as
+      // incomplete.
+      continue;
+    } else if (type == 1) {
       survey::TrigHeightFromHorizontal(alpha, s, i, t, k, &h);
     } else if (type == 0) {
       survey::TrigHeightFromSlope(alpha, s, i, t, k, &d, &h);
@@ -131,6 +138,11 @@ void PadOpenTraverse(std::vector<std::string>& items, int row) {
 }
 
 void ComputeOpenTraverse(CAuxView& v, ToolRun& run) {
+  // A leg typed on the last row leads to a point that has no row yet: the empty row
+  // after it went before the computation as a row without input. Give it back, so
+  // the leg is computed (or refused by name) instead of dropped.
+  if (v.GetRowCount() >= 1 && (Given(v, v.GetRowCount(), 2) || Given(v, v.GetRowCount(), 3)))
+    v.SetRowCount(v.GetRowCount() + 1);
   const int n = v.GetRowCount();
   auto fail = [&](const std::string& message) {
     platform::Messages().ShowMessage(message);

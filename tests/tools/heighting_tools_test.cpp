@@ -65,16 +65,30 @@ TEST(HeightingTools, SlopeDistanceAgainstTheClosedForm) {
     }
 }
 
-TEST(HeightingTools, IncompleteAndPlumbRowsAreSkipped) {
-  for (int type : {0, 1, 2}) {
+// A plumb sighting (±90°) with a slope distance is measured straight up or down:
+// D = 0, h = ±S + i − v. With a horizontal or stadia distance it has no meaning and,
+// like an incomplete row, is skipped.
+TEST(HeightingTools, PlumbSightingsAndIncompleteRows) {
+  struct Case {
+    int type;
+    std::vector<std::string> d, h;  // rows 1..4
+  };
+  const Case cases[] = {
+      {0, {"0.0000", "0.0000", "", "98.4807"}, {"101.0500", "-98.9500", "", "18.4155"}},
+      {1, {}, {"", "", "", "18.6834"}},
+      {2, {"", "", "", "96.9846"}, {"", "", "", "18.1516"}},
+  };
+  for (const Case& c : cases) {
     ToolTable t;
-    t.view.m_nDistanceType = type;
-    t.Compute("SJGCH", {"A,B,90,100,1,1", "A,B,-90,100,1,1", "A,B,10,,1,1", "A,B,10,100,1,1"});
-    const int h = type == 1 ? 7 : 8;
-    EXPECT_EQ(t.Cell(1, h), "") << type;
-    EXPECT_EQ(t.Cell(2, h), "") << type;
-    EXPECT_EQ(t.Cell(3, h), "") << type;
-    EXPECT_NE(t.Cell(4, h), "") << type;
+    t.view.m_nDistanceType = c.type;
+    t.Compute("SJGCH", {"A,B,90,100,1.45,0.4", "A,B,-90,100,1.45,0.4", "A,B,10,,1,1", "A,B,10,100,1.45,0.4"});
+    const int h = c.type == 1 ? 7 : 8;
+    for (int r = 1; r <= 4; ++r) {
+      if (!c.d.empty()) {
+        EXPECT_EQ(t.Cell(r, 7), c.d[static_cast<std::size_t>(r - 1)]) << c.type << " row " << r;
+      }
+      EXPECT_EQ(t.Cell(r, h), c.h[static_cast<std::size_t>(r - 1)]) << c.type << " row " << r;
+    }
     EXPECT_EQ(t.Message(), "");
     EXPECT_TRUE(t.view.m_bComputeOk);
   }
@@ -222,8 +236,49 @@ TEST(OpenTraverseTool, FailuresLeaveNoStaleCoordinates) {
 
   t.Compute("ZHDX", {"K1,90,100,,", "P2,,,,"});
   EXPECT_EQ(t.Message(), "第一点应为已知点，必须输入坐标。");
-  t.Compute("ZHDX", {"K1,90,100,0,0"});
+  t.Compute("ZHDX", {"K1,,,0,0"});
   EXPECT_EQ(t.Message(), "数据太少，无法计算。");
+}
+
+TEST(OpenTraverseTool, ALegTypedOnTheLastNamedRowIsComputed) {
+  ToolTable t;
+  t.Load("ZHDX", {});
+  using toolstest::Type;
+  Type(t.view, 1, 1, "K1");
+  Type(t.view, 1, 2, "90");
+  Type(t.view, 1, 3, "100");
+  Type(t.view, 1, 4, "0");
+  Type(t.view, 1, 5, "0");
+  Type(t.view, 2, 1, "P2");
+  ASSERT_EQ(t.view.GetRowCount(), 3);
+  Type(t.view, 2, 2, "0");
+  Type(t.view, 2, 3, "50");
+  t.messages.Clear();
+  t.view.OnCompute();
+  EXPECT_EQ(t.Message(), "");
+  ASSERT_EQ(t.view.GetRowCount(), 3);
+  EXPECT_EQ(t.Cell(2, 5), "100.0000");
+  EXPECT_EQ(t.Cell(3, 4), "50.0000");
+  EXPECT_EQ(t.Cell(3, 5), "100.0000");
+  EXPECT_TRUE(t.view.m_bComputeOk);
+
+  // A single known row with its leg computes its end point; half a leg on the last
+  // row is refused by its row, not dropped.
+  struct Case {
+    std::vector<std::string> rows;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"K1,90,100,0,0"}, ""},
+      {{"K1,90,100,0,0", "P2,45,,,"}, "第2行(P2)方位角与边长必须输入\n"},
+      {{"K1,90,100,0,0", "P2,,30,,"}, "第2行(P2)方位角与边长必须输入\n"},
+  };
+  for (const Case& c : cases) {
+    t.Compute("ZHDX", c.rows);
+    EXPECT_EQ(t.Message(), c.message) << c.rows.back();
+    EXPECT_EQ(t.Cell(2, 5), "100.0000") << c.rows.back();
+    EXPECT_EQ(t.view.m_bComputeOk, c.message.empty()) << c.rows.back();
+  }
 }
 
 TEST(OpenTraverseTool, AnEditEmptiesThePointsAfterIt) {
