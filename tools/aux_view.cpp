@@ -1,15 +1,18 @@
 #include "tools/aux_view.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "drawing/draw_feed.h"
 #include "platform/clock.h"
+#include "platform/number.h"
 #include "platform/ports.h"
 #include "survey/angle.h"
 #include "survey/format.h"
 #include "tools/aux_set_form.h"
 #include "tools/aux_view_ports.h"
+#include "table/cell_edit.h"
 #include "tools/tool_plugin.h"
 
 using namespace tools;
@@ -52,6 +55,36 @@ std::string ShortenMessages(const std::string& text) {
 }  // namespace
 
 namespace tools {
+
+std::string InputFieldName(const std::vector<ToolColumn>& cols, int col) {
+  const ToolColumn& c = cols[static_cast<std::size_t>(col - 1)];
+  // The group caption over the column: its own, or that of a group to its left
+  // whose span reaches it.
+  std::string group;
+  for (int k = col; k >= 1; --k) {
+    const ToolColumn& g = cols[static_cast<std::size_t>(k - 1)];
+    if (g.line1.empty()) continue;
+    if (k + std::max(1, g.span) - 1 >= col) group = g.line1;
+    break;
+  }
+  const std::size_t unit = c.line2.find('(');
+  if (unit != std::string::npos) return group + c.line2.substr(0, unit);  // "X( m )", "( m )"
+  return c.line2.empty() ? group : c.line2;                               // "角A", "AP边长"
+}
+
+bool IsAngleNumber(const std::string& text) {
+  std::size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
+  if (b == std::string::npos) return false;
+  if (text[b] == '-') ++b;
+  int digits = 0, points = 0;
+  for (std::size_t i = b; i <= e; ++i) {
+    const char ch = text[i];
+    if (ch >= '0' && ch <= '9') ++digits;
+    else if (ch == '.') ++points;
+    else if (ch != ' ') return false;
+  }
+  return digits > 0 && points <= 1 && std::isfinite(survey::ParseAngleText(text));
+}
 
 std::string MeridianToText(double dms, int decimals) {
   std::string s = survey::DmsNumberToText(dms, decimals);
@@ -162,6 +195,10 @@ bool CAuxView::ShowTool(const std::string& code) {
     m_bAskingStation = true;
     OnProjectSettings();
     m_bAskingStation = false;
+    // Accepted (a station is required there): the dialog's OK has already built
+    // the table and computed it. Building it again here would wipe the results it
+    // drew and flagged as computed.
+    if (!m_strStation.empty() && m_strToolCode == code) return true;
   }
   const std::vector<ToolColumn> cols = handler->layout(*this);
   std::vector<std::string>& store = m_stores[static_cast<std::size_t>(info->store)];
@@ -254,6 +291,16 @@ void CAuxView::OnCompute() {
   }
   ToolRun run;
   BeginDrawing();
+  // Text that is no number (from a file, a paste, another program) would read as 0
+  // or as its first digits: such a table is refused by row and field before any
+  // row is computed.
+  const std::string bad = CheckInputNumbers(handler->layout(*this));
+  if (!bad.empty()) {
+    InvalidateLayout();
+    Repaint();
+    platform::Messages().ShowMessage(ShortenMessages(bad));
+    return;
+  }
   run.coordSystemText = std::string("坐标系：") + CoordSystemName(m_nCoordSystem);
   run.meridianText = MeridianToText(m_dMeridian1, m_nLatLonDecimals);
   const std::string code = m_strToolCode;
@@ -270,6 +317,25 @@ void CAuxView::OnCompute() {
   m_bComputeOk = true;
 }
 
+std::string CAuxView::CheckInputNumbers(const std::vector<ToolColumn>& cols) const {
+  std::string out;
+  const int n = std::min({m_nInputCols, GetColCount(), static_cast<int>(cols.size())});
+  for (int r = 1; r <= GetRowCount(); ++r) {
+    for (int j = 1; j <= n; ++j) {
+      const int type = cols[static_cast<std::size_t>(j - 1)].inputType;
+      const std::string& text = CellText(r, j);
+      if (text.empty()) continue;  // an empty cell keeps its meaning in each tool
+      const bool number = type == table::kInputDecimal || type == table::kInputSignedDecimal;
+      const bool angle = type == table::kInputAngle || type == table::kInputSignedAngle;
+      if (number && !platform::ReadNumber(text))
+        out += RowPrefix(r) + "的" + InputFieldName(cols, j) + "不是数字\n";
+      else if (angle && !IsAngleNumber(text))
+        out += RowPrefix(r) + "的" + InputFieldName(cols, j) + "不是有效的角度\n";
+    }
+  }
+  return out;
+}
+
 void CAuxView::RememberComputedInput() {
   const int rows = GetRowCount();
   m_inputAtCompute.assign(static_cast<std::size_t>(rows), std::string());
@@ -282,8 +348,9 @@ void CAuxView::DropStaleResults() {
   const int rows = GetRowCount();
   const ToolHandler* handler = Tools().Find(m_strToolCode);
   const int carriedFirst = handler ? handler->carriedFirst : 0, carriedLast = handler ? handler->carriedLast : 0;
+  const int ownLast = handler && handler->ownLast > 0 ? handler->ownLast : carriedLast;
   auto ownCarried = [&](int i) {
-    for (int j = carriedFirst; j <= carriedLast; ++j)
+    for (int j = carriedFirst; j <= ownLast; ++j)
       if (CellText(i, j).empty()) return false;
     return true;
   };
@@ -413,6 +480,14 @@ void CAuxView::ResetToDefaults() {
   m_bFitWidth = true;
   m_bPadRows = true;
   m_bWordSplitPages = false;
+  // The header and footer items travel with the job: a new one starts from a
+  // fresh table's, not with the last job's project name.
+  {
+    const CTableView fresh;
+    for (int i = 0; i < 12; ++i) SetHeaderText(i, fresh.GetHeaderText(i));
+    m_nLinesAbove = fresh.m_nLinesAbove;
+    m_nLineBelow = fresh.m_nLineBelow;
+  }
   for (auto& s : m_stores) s.clear();
   m_inputAtCompute.clear();
 }

@@ -15,6 +15,7 @@
 namespace tools {
 class IAuxViewPorts;
 struct ToolRun;
+struct ToolColumn;
 struct CAuxSetForm;
 }  // namespace tools
 
@@ -121,6 +122,9 @@ class CAuxView : public CTableView {
   // Whether the row's input cells still read as `line` (RowToString) without building it.
   bool RowReads(int row, const std::string& line) const;
   void RememberComputedInput();
+  // One line per input cell that holds text but no number (or no angle, in an angle
+  // column): "第3行的起点X不是数字\n". "" when every cell reads.
+  std::string CheckInputNumbers(const std::vector<tools::ToolColumn>& cols) const;
   void DropStaleResults();
 
   int m_nSettingsDepth = 0;

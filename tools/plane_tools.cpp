@@ -2,6 +2,7 @@
 // polar stake-out (JZB), rotation about a centre (ZBXZH), included and turning
 // angles (JJZHJ). Each row is one problem; rows that leave their leading cells
 // empty take them from the row above. The first faulty row stops the run.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -242,6 +243,12 @@ void ComputeStakeOut(CAuxView& v, ToolRun& run) {
       sx = CellNumber(v, r, 1);
       sy = CellNumber(v, r, 2);
       const double bx = CellNumber(v, r, 3), by = CellNumber(v, r, 4);
+      // On its own station the backsight gives no direction: every angle would be
+      // turned from north without a word.
+      if (!(std::hypot(bx - sx, by - sy) > 1e-6)) {
+        run.AddMessage(RowPrefix(r) + "的测站点与后视点坐标相同，无法定向");
+        return;
+      }
       backAz = survey::CalcAzimuth(sx, sy, bx, by);
       if (AllFinite({sx, sy, bx, by})) {
         draw.Known("测站", sx, sy);
@@ -331,8 +338,8 @@ void ComputeAngles(CAuxView& v, ToolRun&) {
 }  // namespace
 
 void RegisterPlaneTools(ToolRegistry& r) {
-  r.Add(ToolCode::PMZBZHSH, {ForwardLayout, ComputeForward, PadForward, 2, 3});
-  r.Add(ToolCode::PMZBFSH, {InverseLayout, ComputeInverse, PadInverse, 2, 3});
+  r.Add(ToolCode::PMZBZHSH, {ForwardLayout, ComputeForward, PadForward, 2, 4, "", 3});
+  r.Add(ToolCode::PMZBFSH, {InverseLayout, ComputeInverse, PadInverse, 2, 4, "", 3});
   r.Add(ToolCode::JZB, {StakeOutLayout, ComputeStakeOut, PadStakeOut, 1, 4});
   r.Add(ToolCode::ZBXZH, {RotationLayout, ComputeRotation, nullptr, 1, 3});
   r.Add(ToolCode::JJZHJ, {AnglesLayout, ComputeAngles, nullptr});

@@ -56,6 +56,10 @@ struct ToolHandler {
   int carriedFirst = 0, carriedLast = 0;
   // The label of a remark line that holds the result ("" = remarks are settings).
   const char* resultRemark = "";
+  // A row types its own carried cells when carriedFirst..ownLast are typed (0 = up
+  // to carriedLast): a start point typed without its optional elevation does not
+  // take the elevation from the row above either.
+  int ownLast = 0;
 };
 
 using ToolRegistry = table::CCodeTableRegistry<ToolHandler>;
@@ -93,5 +97,11 @@ bool SetToolEllipsoid(const CAuxView& v, double projHeight, survey::CGaussProjec
 bool ResultsFinite(std::initializer_list<double> values, int row, ToolRun& run);
 // "第%d行" – every row message starts with it.
 std::string RowPrefix(int row);
+// The name of input column col (1-based) in row messages: the group caption and
+// the column caption without its unit ("起点X", "边长", "角A").
+std::string InputFieldName(const std::vector<ToolColumn>& cols, int col);
+// True for an angle as the tools read it: digits with at most one ".", blanks
+// between degrees, minutes and seconds, an optional leading "-".
+bool IsAngleNumber(const std::string& text);
 
 }  // namespace tools

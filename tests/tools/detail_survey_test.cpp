@@ -249,3 +249,28 @@ TEST(DetailSurvey, OpeningWithoutStationAsksForItFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// A job with rows but no station: the station typed into the dialog that opening
+// the tool brings computes the rows, and what is flagged and drawn is what is shown.
+TEST(DetailSurvey, StationGivenOnOpeningComputesTheRowsShown) {
+  ToolTable t;
+  t.ports.editDetail = [](tools::DetailSurveySettings& s) {
+    s.station = "K1";
+    s.stationH = 10;
+    s.backsight = "K2";
+    s.backsightX = 100;
+  };
+  t.feed.calls.clear();
+  t.Load("SBCLDATA", {"a,90,100,2,1.2", "b,0,50,1,1.2"});
+  EXPECT_EQ(t.ports.detailDialogs, 1);
+  ASSERT_GE(t.view.GetRowCount(), 2);
+  EXPECT_EQ(t.Cell(1, 7), "100.0000");
+  EXPECT_EQ(t.Cell(1, 8), "10.8000");
+  EXPECT_EQ(t.Cell(2, 6), "50.0000");
+  EXPECT_TRUE(t.view.m_bComputeOk);
+  EXPECT_EQ(t.feed.Count(drawing::FeedOp::AddDetailPoint), 2);
+}
+
+}  // namespace

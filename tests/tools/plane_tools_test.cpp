@@ -172,6 +172,13 @@ TEST(PlaneTools, StakeOutWorkedFiguresAndStops) {
   t.Compute("JZB", {"0,0,,,P,0,100"});
   EXPECT_EQ(t.Message(), "第一行的设测站点、后视点坐标应输入完整，\n其它行可以不输，程序默认等于上一行");
   EXPECT_EQ(t.Cell(1, 8), "");
+  // A backsight on the station gives no direction: refused, not turned from north.
+  t.Compute("JZB", {"0,0,100,0,P,0,100", "5,5,5,5,Q,1,1", ",,,,R,2,2"});
+  EXPECT_EQ(t.Message(), "第2行的测站点与后视点坐标相同，无法定向");
+  EXPECT_EQ(t.Cell(1, 10), "100.0000");
+  EXPECT_EQ(t.Cell(2, 9), "");
+  EXPECT_EQ(t.Cell(3, 9), "");
+  EXPECT_FALSE(t.view.m_bComputeOk);
   t.Compute("JZB", {"0,0,100,0,P,0,100", "5,,,,Q,1,1"});
   EXPECT_EQ(t.Message(), "第2行的设测站点、后视点坐标应输入完整，\n或者同时不输，程序默认等于上一行");
   EXPECT_EQ(t.Cell(1, 10), "100.0000");
@@ -297,6 +304,10 @@ TEST(PlaneTools, AnEditEmptiesTheResultsOfRowsCarryingIt) {
       {"PMZBZHSH", {"K1,0,0,,30,100,,P1", ",,,,60,100,,P2", ",,,,90,50,,P3", "K2,10,10,,90,50,,P4"}, 2, 6, "90", 9,
        {false, true, false, false}},
       {"PMZBFSH", {"K1,0,0,,P1,10,10,", ",,,,P2,20,5,", "K2,1,1,,P3,5,5,"}, 1, 3, "2", 9, {true, true, false}},
+      {"PMZBZHSH", {"K1,0,0,100,30,100,2,P1", ",,,,60,100,2,P2", "K2,10,10,50,90,50,1,P3"}, 1, 4, "200", 11,
+       {true, true, false}},
+      {"PMZBFSH", {"K1,0,0,100,P1,10,10,102", ",,,,P2,20,5,103", "K2,1,1,5,P3,5,5,6"}, 1, 4, "200", 11,
+       {true, true, false}},
       {"JZB", {"0,0,100,0,P1,10,10", ",,,,P2,20,5", "0,0,0,100,P3,5,5"}, 1, 4, "1", 8, {true, true, false}},
       {"ZBXZH", {"0,0,30,P1,10,10", ",,,P2,20,5", "1,1,10,P3,5,5"}, 1, 3, "45", 7, {true, true, false}},
       {"JJZHJ", {"0,0,10,0,10,10", "0,0,10,0,10,10"}, 1, 1, "1", 7, {true, false}},

@@ -23,8 +23,10 @@ struct FakeToolPorts : tools::IAuxViewPorts {
     if (edit) edit(form);
     return answer;
   }
-  bool RunDetailSettingsDialog(tools::DetailSurveySettings&) override {
+  void (*editDetail)(tools::DetailSurveySettings&) = nullptr;
+  bool RunDetailSettingsDialog(tools::DetailSurveySettings& s) override {
     ++detailDialogs;
+    if (editDetail) editDetail(s);
     return answer;
   }
   void ShowToolsView() override { ++shown; }

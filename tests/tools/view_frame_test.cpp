@@ -245,7 +245,15 @@ TEST_F(ViewFixture, ResetRestoresTheNewJob) {
   view.m_dFourParams = {1, 2, 3, 4};
   view.m_nCoordDecimals = 2;
   view.m_bShowDot = false;
+  view.SetHeaderText(0, "工程名称：常用工具示例");
+  view.SetHeaderText(10, "复核：张三");
+  view.m_nLinesAbove = 3;
+  view.m_nLineBelow = 0;
   view.ResetToDefaults();
+  EXPECT_EQ(view.GetHeaderText(0), "工程名称：");
+  EXPECT_EQ(view.GetHeaderText(10), "复核：");
+  EXPECT_EQ(view.m_nLinesAbove, 1);
+  EXPECT_EQ(view.m_nLineBelow, 1);
   EXPECT_EQ(view.m_strToolCode, "");
   EXPECT_EQ(view.GetRowCount(), 0);
   EXPECT_EQ(view.m_nCoordSystem, 2);
