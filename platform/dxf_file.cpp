@@ -1,5 +1,6 @@
 #include "platform/dxf_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -8,6 +9,60 @@
 #include "platform/textfile.h"
 
 namespace platform {
+
+namespace {
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+// Characters a CAD program refuses in a table name.
+bool IsForbiddenInName(unsigned char c) {
+  return IsControl(c) || std::string_view("<>/\\\":;?*|=`,").find(char(c)) != std::string_view::npos;
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string DxfText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (!IsControl(c)) {
+      out += char(c);
+      continue;
+    }
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;  // one break, one blank
+    out += ' ';
+  }
+  return out;
+}
+
+std::string DxfLayerName(std::string_view name) {
+  std::string out;
+  out.reserve(name.size());
+  for (char ch : name) out += IsForbiddenInName(static_cast<unsigned char>(ch)) ? '_' : ch;
+  const std::size_t first = out.find_first_not_of(' ');
+  if (first == std::string::npos) return "0";
+  out.erase(0, first);
+  out.erase(out.find_last_not_of(' ') + 1);
+  return out;
+}
+
+void CDxfFile::LayerPair(std::string_view layer) {
+  bool clean = !layer.empty() && layer.front() != ' ' && layer.back() != ' ';
+  for (std::size_t i = 0; clean && i < layer.size(); ++i)
+    clean = !IsForbiddenInName(static_cast<unsigned char>(layer[i]));
+  if (clean) Pair(8, layer);
+  else Pair(8, DxfLayerName(layer));
+}
 
 void CDxfFile::Pair(int code, std::string_view value) {
   char buf[16];
@@ -88,18 +143,31 @@ void CDxfFile::Tables(const std::vector<LineType>& lineTypes, const std::vector<
   }
   Pair(0, "ENDTAB");
 
+  // Layer "0" always, once: a drawing layer of that name gives it its look. Names
+  // the CAD program would take for one (case, cleaned characters) are one layer.
+  std::vector<Layer> table{Layer{"0", 7, true, "CONTINUOUS"}};
+  bool zeroGiven = false;
+  for (const Layer& l : layers) {
+    Layer t = l;
+    t.name = DxfLayerName(l.name);
+    auto same = std::find_if(table.begin(), table.end(), [&](const Layer& x) { return SameName(x.name, t.name); });
+    if (same == table.end()) {
+      table.push_back(std::move(t));
+    } else if (same == table.begin() && !zeroGiven) {
+      *same = std::move(t);
+      zeroGiven = true;
+    }
+  }
   Pair(0, "TABLE");
   Pair(2, "LAYER");
-  Pair(70, static_cast<int>(layers.size()) + 1);
-  auto layer = [this](const std::string& name, int colour, bool on, const std::string& ltype) {
+  Pair(70, static_cast<int>(table.size()));
+  for (const Layer& l : table) {
     Pair(0, "LAYER");
-    Pair(2, name);
+    Pair(2, l.name);
     Pair(70, 0);
-    Pair(62, on ? colour : -colour);  // a negative colour switches the layer off
-    Pair(6, ltype);
-  };
-  layer("0", 7, true, "CONTINUOUS");
-  for (const Layer& l : layers) layer(l.name, l.colour, l.on, l.lineType);
+    Pair(62, l.on ? l.colour : -l.colour);  // a negative colour switches the layer off
+    Pair(6, l.lineType);
+  }
   Pair(0, "ENDTAB");
 
   Pair(0, "TABLE");
@@ -132,7 +200,7 @@ void CDxfFile::End() {
 
 void CDxfFile::Line(std::string_view layer, double x1, double y1, double x2, double y2) {
   Pair(0, "LINE");
-  Pair(8, layer);
+  LayerPair(layer);
   XY(10, x1, y1);
   Num(30, 0);
   XY(11, x2, y2);
@@ -142,7 +210,7 @@ void CDxfFile::Line(std::string_view layer, double x1, double y1, double x2, dou
 void CDxfFile::Polyline(std::string_view layer, const double* xs, const double* ys, std::size_t n, bool closed,
                         double width) {
   Pair(0, "POLYLINE");
-  Pair(8, layer);
+  LayerPair(layer);
   Pair(66, 1);
   Num(10, 0);
   Num(20, 0);
@@ -154,17 +222,17 @@ void CDxfFile::Polyline(std::string_view layer, const double* xs, const double* 
   }
   for (std::size_t i = 0; i < n; ++i) {
     Pair(0, "VERTEX");
-    Pair(8, layer);
+    LayerPair(layer);
     XY(10, xs[i], ys[i]);
     Num(30, 0);
   }
   Pair(0, "SEQEND");
-  Pair(8, layer);
+  LayerPair(layer);
 }
 
 void CDxfFile::Circle(std::string_view layer, double x, double y, double r) {
   Pair(0, "CIRCLE");
-  Pair(8, layer);
+  LayerPair(layer);
   XY(10, x, y);
   Num(30, 0);
   Num(40, r);
@@ -172,7 +240,7 @@ void CDxfFile::Circle(std::string_view layer, double x, double y, double r) {
 
 void CDxfFile::Point(std::string_view layer, double x, double y) {
   Pair(0, "POINT");
-  Pair(8, layer);
+  LayerPair(layer);
   XY(10, x, y);
   Num(30, 0);
 }
@@ -181,11 +249,11 @@ void CDxfFile::Text(std::string_view layer, double x, double y, double height, s
                     double widthFactor, int hJustify, int vJustify) {
   if (text.empty()) return;
   Pair(0, "TEXT");
-  Pair(8, layer);
+  LayerPair(layer);
   XY(10, x, y);
   Num(30, 0);
   Num(40, height);
-  Pair(1, text);
+  Pair(1, DxfText(text));
   Num(41, widthFactor);
   Pair(7, "STANDARD");
   if (hJustify != kLeft || vJustify != kBaseline) {

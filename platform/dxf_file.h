@@ -68,12 +68,22 @@ class CDxfFile {
 
  private:
   void Flush();
+  // The layer group of an entity, its name cleaned as DxfLayerName does.
+  void LayerPair(std::string_view layer);
 
   int decimals_;
   std::string out_;
   Sink sink_;
   std::size_t chunk_ = 0;
 };
+
+// A text value on one line: each line break (CR LF, CR or LF) and every other
+// control character becomes a blank, which would otherwise end the value and
+// leave the rest of the file out of step.
+std::string DxfText(std::string_view text);
+// A layer name a CAD program accepts: control characters and < > / \ " : ; ? * |
+// = ` , become "_", blanks at either end go, and an empty name is layer "0".
+std::string DxfLayerName(std::string_view name);
 
 // Encodes the UTF-8 text of a DXF file as GBK and writes it atomically. On failure
 // returns false with the reason (a character GBK cannot store, a file error) in

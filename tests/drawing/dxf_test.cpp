@@ -137,6 +137,47 @@ TEST_F(DxfTest, StyleWidthsAndHiddenLayers) {
   has("text 未知点 2.500 12.500");      // drawing mode 1: the value under the name
 }
 
+// Texts and layer names come from the user's rows: a line break in a name or a
+// layer called "0" or "a/b" must not break the file or its layer table.
+TEST_F(DxfTest, TextsAndLayerNamesFromTheUserKeepTheFileWhole) {
+  if (!HaveEzdxf()) GTEST_SKIP() << "python3-ezdxf not installed";
+  CDrawView v;
+  v.BeginDrawing(0);
+  v.SetLayer("0", -1, 3, -1, false);
+  v.AddLine("0", 10, 20, 30, 40);
+  v.AddLine("a/b:c", 10, 20, 30, 40);
+  v.AddLine(" 边长 ", 10, 20, 30, 40);
+  v.AddLine("Edge", 10, 20, 30, 41);
+  v.AddLine("EDGE", 10, 20, 30, 42);  // one layer for the CAD program
+  v.AddControlPoint("GP02\r\nENDSEC", 1, 1, 2, 0, -1, -1, -1);
+  v.AddControlPoint("A\tB\nC\rD", 0, 3, 4, 0, -1, -1, -1);
+  v.AddLabelledPoint("标注", 5, 6, "x\n0\nEOF", "", 0, 0, 1, 0);
+  const std::string path = (dir_ / "user.dxf").string();
+  std::string error;
+  ASSERT_TRUE(drawing::WriteDxf(v, path, &error)) << error;
+  const std::string facts = Audit(path);
+  auto has = [&](const std::string& line) {
+    EXPECT_NE(facts.find(line + "\n"), std::string::npos) << "missing: " << line << "\n" << facts;
+  };
+  has("audit 0");
+  has("text 已知点 2.500 GP02 ENDSEC");
+  has("text 未知点 2.500 A B C D");
+  has("text 标注 2.500 x 0 EOF");
+  has("layer 0 3 CONTINUOUS on");  // the drawing's own layer "0", once
+  has("layer a_b_c 7 CONTINUOUS on");
+  has("layer 边长 7 CONTINUOUS on");
+  has("count LINE 0 1");
+  has("count LINE a_b_c 1");
+  has("count LINE 边长 1");
+  std::size_t zeros = 0;
+  for (std::size_t at = facts.find("layer 0 "); at != std::string::npos; at = facts.find("layer 0 ", at + 1)) ++zeros;
+  EXPECT_EQ(zeros, 1u) << facts;
+  std::size_t edges = 0;
+  for (const char* n : {"layer Edge ", "layer EDGE "})
+    if (facts.find(n) != std::string::npos) ++edges;
+  EXPECT_EQ(edges, 1u) << facts;
+}
+
 TEST_F(DxfTest, SameBytesTwiceAndUnderACommaLocale) {
   CDrawView v;
   Fill(v);
