@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <string>
 
 #include "app/version.h"
 #include "platform/number.h"
@@ -119,6 +120,7 @@ std::string DownloadFailureMessage(int code) {
     case kDownloadServerRefused: prefix = "连接网络文件失败，"; break;
     case kDownloadSaveFailed: prefix = "保存文件到本地失败，"; break;
     case kDownloadReadFailed: prefix = "读取网络文件失败，"; break;
+    case kDownloadTooSlow: prefix = "网络传输过慢，下载已中止，"; break;
     case kDownloadNotVerified:
       return "校验升级文件失败，下载的文件与服务器公布的长度或SHA-256校验值不符，已删除。\r\n"
              "请稍后重新检测并下载，仍然失败时请联系软件作者。";
@@ -126,6 +128,17 @@ std::string DownloadFailureMessage(int code) {
   }
   return std::string(prefix) +
          "请检查：\r\n1、网络是否连接，防火墙是否禁止本软件访问网络；\r\n2、本地文件夹属性是否可写入，不能在光盘上运行升级；\r\n3、其它故障请联系软件作者。";
+}
+
+std::string NoSpaceMessage(const std::string& folder, std::int64_t needed, std::int64_t available) {
+  return "磁盘空间不足：升级文件有" + FormatFileSize(std::to_string(needed)) + "，而" + folder + "只剩" +
+         (available > 0 ? FormatFileSize(std::to_string(available)) : std::string("0 字节")) +
+         "。\r\n请清理磁盘后重新下载。";
+}
+
+std::string InsecureAddressMessage(const std::string& url) {
+  return "升级地址必须以https://开头，已拒绝：\r\n" + url +
+         "\r\n请改正配置中的升级地址（settings/UpdateUrl），或删除该项以使用默认地址。";
 }
 
 std::string DownloadSavedMessage(const std::string& path) {

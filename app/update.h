@@ -59,9 +59,15 @@ enum DownloadResult {
   kDownloadReadFailed = 5,     // the transfer broke off, came short or was empty
   kDownloadOffline = 6,        // no network at all
   kDownloadNotVerified = 7,    // length or SHA-256 differ from the version document
+  kDownloadTooSlow = 8,        // the transfer crawled below the least rate and was cut off
+  kDownloadNoSpace = 9,        // the package would not fit on the disk; nothing was fetched
 };
 // The message shown in the dialog for a failed download (code 2..7).
 std::string DownloadFailureMessage(int code);
+// The message when a folder lacks room for the package (sizes in bytes).
+std::string NoSpaceMessage(const std::string& folder, std::int64_t needed, std::int64_t available);
+// The message when the address of the version document is not https.
+std::string InsecureAddressMessage(const std::string& url);
 // The message after a verified download saved at path.
 std::string DownloadSavedMessage(const std::string& path);
 
@@ -75,6 +81,8 @@ inline constexpr const char* kProgCheckFailed = "检测更新失败";
 inline constexpr const char* kMsgCheckFailed =
     "检测更新失败，请稍后重试或检查：\r\n1、网络是否连接；2、防火墙是否禁止本软件访问网络；3、其它故障请联系软件作者。";
 inline constexpr const char* kMsgUpToDate = "当前使用的是最新版本，不需升级";
+inline constexpr const char* kMsgCheckTimedOut =
+    "检测更新超时，服务器没有及时发来版本信息，请稍后重试或检查：\r\n1、网络是否连接；2、防火墙是否禁止本软件访问网络；3、其它故障请联系软件作者。";
 inline constexpr const char* kProgNewVersion = "检测到新版本";
 inline constexpr const char* kBoxNoVersion = "连接服务器失败，\n请检查网络";
 inline constexpr const char* kBoxNoUrl = "连接服务器失败，\n请联系软件作者";

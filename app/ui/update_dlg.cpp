@@ -1,6 +1,7 @@
 #include "app/ui/update_dlg.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -81,6 +83,7 @@ CUpdateDlg::CUpdateDlg(const std::string& currentVersion, QWidget* parent, Optio
     fields_[i] = new QLabel(group);
     fields_[i]->setObjectName(QStringLiteral("field%1").arg(1128 + i));
     fields_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fields_[i]->setTextFormat(Qt::PlainText);  // what the server sends is never markup
     grid->addWidget(fields_[i], i, 1);
   }
   grid->setColumnStretch(1, 1);
@@ -107,6 +110,11 @@ CUpdateDlg::CUpdateDlg(const std::string& currentVersion, QWidget* parent, Optio
   connect(hide_, &QPushButton::clicked, this, &CUpdateDlg::OnHide);
   connect(quit_, &QPushButton::clicked, this, &CUpdateDlg::OnQuit);
   connect(this, &CUpdateDlg::progressChanged, this, &CUpdateDlg::OnDownloadProgress);
+  m_checkTimer = new QTimer(this);
+  m_checkTimer->setSingleShot(true);
+  connect(m_checkTimer, &QTimer::timeout, this, &CUpdateDlg::CheckTimedOut);
+  m_downloadTimer = new QTimer(this);
+  connect(m_downloadTimer, &QTimer::timeout, this, &CUpdateDlg::DownloadWatch);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
@@ -166,13 +174,40 @@ void CUpdateDlg::OnDownloadProgress(const QString& text, int percent) {
   if (percent >= 0) m_wndProgress->SetPos(percent);
 }
 
+bool CUpdateDlg::SchemeAllowed(const QUrl& url) const {
+  if (!url.isValid()) return false;
+  if (url.scheme() == QStringLiteral("https")) return true;
+  if (!options_.loopbackHttpForTests || url.scheme() != QStringLiteral("http")) return false;
+  return url.host() == QStringLiteral("localhost") || QHostAddress(url.host()).isLoopback();
+}
+
 bool CUpdateDlg::RedirectAllowed(const QUrl& target) const {
-  // Only the update server itself: same scheme (an https server is never left for
-  // http), same host, same port.
+  // Only the update server itself: same scheme, same host, same port.
   const QUrl server(Q(m_strInfoUrl));
-  return target.isValid() && target.scheme() == server.scheme() &&
-         (target.scheme() == QStringLiteral("https") || target.scheme() == QStringLiteral("http")) &&
+  return SchemeAllowed(target) && target.scheme() == server.scheme() &&
          target.host().compare(server.host(), Qt::CaseInsensitive) == 0 && Port(target) == Port(server);
+}
+
+std::string CUpdateDlg::SpaceProblem(qint64 bytes) const {
+  if (bytes <= 0) return {};
+  QString temp = options_.tempRoot.isEmpty() ? QDir::tempPath() : options_.tempRoot;
+  QString dir = options_.downloadDir;
+  if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  if (dir.isEmpty()) dir = QDir::homePath();
+  // The folder itself may not exist yet: ask the nearest one that does.
+  auto existing = [](QString path) {
+    QFileInfo fi(path);
+    while (!fi.exists() && fi.absolutePath() != fi.absoluteFilePath()) fi = QFileInfo(fi.absolutePath());
+    return fi.absoluteFilePath();
+  };
+  const QStorageInfo tempDisk(existing(temp)), dirDisk(existing(dir));
+  // A little room beyond the package for the file system's own needs.
+  const qint64 needed = bytes + 1024 * 1024;
+  if (tempDisk.isValid() && tempDisk.bytesAvailable() < needed)
+    return app::NoSpaceMessage(S(QDir::toNativeSeparators(temp)), bytes, tempDisk.bytesAvailable());
+  if (dirDisk.isValid() && dirDisk.rootPath() != tempDisk.rootPath() && dirDisk.bytesAvailable() < needed)
+    return app::NoSpaceMessage(S(QDir::toNativeSeparators(dir)), bytes, dirDisk.bytesAvailable());
+  return {};
 }
 
 bool CUpdateDlg::FollowRedirect(QNetworkReply* reply) {
@@ -198,8 +233,26 @@ void CUpdateDlg::OnCheckUpdate() {
   m_strLatestVersion.clear();
   m_strDownloadUrl.clear();
   m_bRedirectRefused = false;
+  m_bCheckTimedOut = false;
   m_nHops = 0;
-  StartCheck(QUrl(Q(m_strInfoUrl)));
+  const QUrl url(Q(m_strInfoUrl));
+  if (!SchemeAllowed(url)) {
+    // The document names the package and its hash: over plain http anyone on the
+    // way could offer another.
+    check_->setEnabled(true);
+    SetProgressText(app::kProgCheckFailed);
+    SetMessage(app::InsecureAddressMessage(m_strInfoUrl));
+    emit checkFinished();
+    return;
+  }
+  m_checkTimer->start(std::max(1, options_.checkLimitMs));
+  StartCheck(url);
+}
+
+void CUpdateDlg::CheckTimedOut() {
+  if (!m_checkReply) return;
+  m_bCheckTimedOut = true;
+  m_checkReply->abort();  // its finished handler reports
 }
 
 void CUpdateDlg::StartCheck(const QUrl& url) {
@@ -230,8 +283,16 @@ void CUpdateDlg::CheckDone() {
   m_checkReply = nullptr;
   reply->deleteLater();
   const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (IsRedirect(status) && FollowRedirect(reply)) {
+  if (!m_bCheckTimedOut && IsRedirect(status) && FollowRedirect(reply)) {
     StartCheck(m_redirectTarget);
+    return;
+  }
+  m_checkTimer->stop();
+  if (m_bCheckTimedOut) {
+    check_->setEnabled(true);
+    SetProgressText(app::kProgCheckFailed);
+    SetMessage(app::kMsgCheckTimedOut);
+    emit checkFinished();
     return;
   }
   if (!m_bInfoTooLong && !m_bRedirectRefused && status == 0 && reply->error() != QNetworkReply::NoError) {
@@ -293,6 +354,19 @@ void CUpdateDlg::OnDownload() {
     platform::Messages().ShowMessage(app::kBoxNoUrl);
     return;
   }
+  // Ctrl+D after "up to date": the server's package is no newer than this program.
+  if (!app::IsNewerVersion(m_strCurrentVersion, m_strLatestVersion)) {
+    SetMessage(app::kMsgUpToDate);
+    return;
+  }
+  const std::string space = SpaceProblem(app::ParseSize(m_strFileSize));
+  if (!space.empty()) {
+    SetProgressText(app::kProgDownloadFailed);
+    SetMessage(space);
+    m_nResult = app::kDownloadNoSpace;
+    emit downloadFinished(app::kDownloadNoSpace);
+    return;
+  }
   check_->setEnabled(false);
   download_->setEnabled(false);
   m_bDownloadStarted = true;
@@ -318,8 +392,10 @@ void CUpdateDlg::OnDownload() {
   m_hash.reset();
   m_nReceived = 0;
   m_nExpected = app::ParseSize(m_strFileSize);
-  m_bRedirectRefused = m_bTooLarge = m_bWriteFailed = false;
+  m_bRedirectRefused = m_bTooLarge = m_bWriteFailed = m_bDownloadStalled = false;
   m_clock.start();
+  m_nWindowStart = 0;
+  m_downloadTimer->start(std::max(1, options_.downloadWindowMs));
 
   m_nHops = 0;
   StartDownload(url);
@@ -367,6 +443,21 @@ void CUpdateDlg::DownloadData() {
     QTimer::singleShot(0, this, [this] { DownloadData(); });
 }
 
+// A transfer that crawls (a byte a second) would never end on its own.
+void CUpdateDlg::DownloadWatch() {
+  if (!m_downloadReply) {
+    m_downloadTimer->stop();
+    return;
+  }
+  if (m_nReceived - m_nWindowStart < options_.downloadWindowBytes) {
+    m_bDownloadStalled = true;
+    m_downloadTimer->stop();
+    m_downloadReply->abort();
+    return;
+  }
+  m_nWindowStart = m_nReceived;
+}
+
 void CUpdateDlg::DownloadDone() {
   QNetworkReply* reply = m_downloadReply;
   if (!reply) return;
@@ -381,14 +472,16 @@ void CUpdateDlg::DownloadDone() {
   reply->deleteLater();
   const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   const QNetworkReply::NetworkError error = reply->error();
-  if (IsRedirect(status) && FollowRedirect(reply)) {
+  if (!m_bDownloadStalled && IsRedirect(status) && FollowRedirect(reply)) {
     StartDownload(m_redirectTarget);
     return;
   }
+  m_downloadTimer->stop();
   // The name the server finally gave the package, not that of a redirecting address.
   if (status == 200) m_finalName = QFileInfo(reply->url().path()).fileName();
   int code;
   if (m_bWriteFailed) code = app::kDownloadSaveFailed;
+  else if (m_bDownloadStalled) code = app::kDownloadTooSlow;
   else if (m_bTooLarge) code = app::kDownloadNotVerified;
   else if (m_bRedirectRefused) code = app::kDownloadServerRefused;
   else if (status != 0 && status != 200) code = app::kDownloadServerRefused;
@@ -432,6 +525,7 @@ int CUpdateDlg::Verify() {
 
 void CUpdateDlg::FinishDownload(int code) {
   m_nResult = code;
+  m_downloadTimer->stop();
   if (m_file.isOpen()) m_file.close();
   DropTemp();
   if (code == app::kDownloadOk) {
@@ -441,6 +535,10 @@ void CUpdateDlg::FinishDownload(int code) {
   } else {
     SetProgressText(app::kProgDownloadFailed);
     SetMessage(app::DownloadFailureMessage(code));
+    // The message asks to try again: both ways stay open.
+    m_bDownloadStarted = false;
+    check_->setEnabled(true);
+    download_->setEnabled(true);
   }
   emit downloadFinished(code);
 }

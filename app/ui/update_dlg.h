@@ -23,18 +23,28 @@ class QNetworkAccessManager;
 class QPlainTextEdit;
 class QPushButton;
 class QTemporaryDir;
+class QTimer;
 class CTextProgressCtrl;
 
 namespace app_ui {
 
+// Where the dialog looks and how long it waits.
+struct UpdateOptions {
+  QString infoUrl;      // "" -> profile "settings"/"UpdateUrl", else the default
+  QString downloadDir;  // "" -> the user's download folder
+  QString tempRoot;     // "" -> the system's temporary folder
+  // Tests only: plain http to a server on this machine. The program never sets
+  // it, so the version document, its hash and the package come over https.
+  bool loopbackHttpForTests = false;
+  int checkLimitMs = 30000;       // the whole check, however slowly the document comes
+  int downloadWindowMs = 30000;   // each such window of a download must bring ...
+  qint64 downloadWindowBytes = 16 * 1024;  // ... at least this much, or it is cut off
+};
+
 class CUpdateDlg : public QDialog {
   Q_OBJECT
  public:
-  struct Options {
-    QString infoUrl;      // "" -> profile "settings"/"UpdateUrl", else the default
-    QString downloadDir;  // "" -> the user's download folder
-    QString tempRoot;     // "" -> the system's temporary folder
-  };
+  using Options = UpdateOptions;
   CUpdateDlg(const std::string& currentVersion, QWidget* parent = nullptr, Options options = {});
   ~CUpdateDlg() override;
 
@@ -89,6 +99,12 @@ class CUpdateDlg : public QDialog {
   void FinishDownload(int code);
   int Verify();
   bool RedirectAllowed(const QUrl& target) const;
+  // https, or http to this machine when the tests ask for it.
+  bool SchemeAllowed(const QUrl& url) const;
+  // "" when the temporary and the download folder can take `bytes`, else why not.
+  std::string SpaceProblem(qint64 bytes) const;
+  void CheckTimedOut();
+  void DownloadWatch();
   void DropTemp();
 
   Options options_;
@@ -104,6 +120,11 @@ class CUpdateDlg : public QDialog {
   QString m_finalName;
   bool m_bTooLarge = false;
   bool m_bWriteFailed = false;
+  bool m_bCheckTimedOut = false;
+  bool m_bDownloadStalled = false;
+  QTimer* m_checkTimer = nullptr;
+  QTimer* m_downloadTimer = nullptr;
+  qint64 m_nWindowStart = 0;  // bytes received when the current window began
   std::unique_ptr<QTemporaryDir> m_tempDir;
   QFile m_file;
   QCryptographicHash m_hash{QCryptographicHash::Sha256};

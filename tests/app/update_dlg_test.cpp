@@ -7,8 +7,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QThread>
 #include <QTcpServer>
@@ -50,11 +52,16 @@ class UpdateTest : public ::testing::Test {
     http.Route("/pkg", Resp(200, kPackage));
     http.Route("/info", Resp(200, Info("pkg"), "text/plain"));
   }
-  std::unique_ptr<CUpdateDlg> Dialog(const QString& infoPath = "/info") {
+  CUpdateDlg::Options Opts(const QString& infoPath = "/info") {
     CUpdateDlg::Options o;
     o.infoUrl = http.Url(infoPath);
     o.downloadDir = tmp.filePath("dl");
     o.tempRoot = tmp.filePath("t");
+    o.loopbackHttpForTests = true;  // the fixture's server speaks plain http
+    return o;
+  }
+  std::unique_ptr<CUpdateDlg> Dialog(const QString& infoPath = "/info") { return Dialog(Opts(infoPath)); }
+  std::unique_ptr<CUpdateDlg> Dialog(const CUpdateDlg::Options& o) {
     auto d = std::make_unique<CUpdateDlg>("520", nullptr, o);
     // Every signal is emitted from inside the dialog's handlers: where they run.
     auto record = [this] { threads.insert(QThread::currentThread()); };
@@ -185,8 +192,9 @@ TEST_F(UpdateTest, EveryFaultyDownloadIsDeletedAndNamed) {
     EXPECT_EQ(Download(*d), c.code) << c.what;
     EXPECT_EQ(d->MessageText().rfind(c.prefix, 0), 0u) << c.what << ": " << d->MessageText();
     EXPECT_EQ(d->ProgressText(), QString::fromUtf8("下载升级文件失败")) << c.what;
-    EXPECT_FALSE(d->Button(1)->isEnabled()) << c.what;
-    EXPECT_FALSE(d->Button(1007)->isEnabled()) << c.what;
+    // The message says to try again: both buttons let the user do so.
+    EXPECT_TRUE(d->Button(1)->isEnabled()) << c.what;
+    EXPECT_TRUE(d->Button(1007)->isEnabled()) << c.what;
     EXPECT_TRUE(Files("dl").isEmpty()) << c.what;
     EXPECT_TRUE(Files("t").isEmpty()) << c.what;
     if (c.info.contains("url=away") || c.info.contains("url=hop")) {
@@ -254,6 +262,7 @@ TEST_F(UpdateTest, ChecksThatFindNothingToOffer) {
     CUpdateDlg::Options o;
     o.infoUrl = c.url;
     o.downloadDir = tmp.filePath("dl");
+    o.loopbackHttpForTests = true;
     CUpdateDlg d("520", nullptr, o);
     ASSERT_TRUE(Check(d)) << c.what;
     EXPECT_EQ(d.MessageText(), c.message) << c.what;
@@ -261,6 +270,113 @@ TEST_F(UpdateTest, ChecksThatFindNothingToOffer) {
     EXPECT_EQ(d.Button(1007)->isEnabled(), c.checkAgain) << c.what;
   }
   EXPECT_GE(http.disconnects, 1) << "the endless document was cut off";
+}
+
+// The fields show what the server wrote as text, never as markup; and the
+// document that names the package and its hash comes over https only.
+TEST_F(UpdateTest, FieldsArePlainTextAndOnlyHttpsIsAsked) {
+  const QByteArray huge = "<font size=7 color=red>HUGE</font>";
+  const QByteArray link = "<a href=\"https://x.example/\">点此</a>";
+  http.Route("/info", Resp(200, "version=" + huge + "\r\nsize=10\r\ndate=" + link + "\r\n", "text/plain"));
+  auto d = Dialog();
+  ASSERT_TRUE(Check(*d));
+  for (int id = 1128; id <= 1131; ++id) {
+    const auto* field = d->findChild<QLabel*>(QStringLiteral("field%1").arg(id));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->textFormat(), Qt::PlainText) << id;
+  }
+  EXPECT_TRUE(d->FieldText(1129).contains(QString::fromUtf8(huge)));
+  EXPECT_EQ(d->FieldText(1130), QString::fromUtf8(link));
+
+  // Without the tests' allowance plain http is refused before anything is asked,
+  // whether the address was given or came from the profile.
+  const QString plain = http.Url("/info");
+  services.profile.SetString("settings", "UpdateUrl", plain.toStdString());
+  for (const QString& given : {plain, QString()}) {
+    http.requests.clear();
+    CUpdateDlg::Options o = Opts();
+    o.infoUrl = given;
+    o.loopbackHttpForTests = false;
+    auto refused = Dialog(o);
+    ASSERT_TRUE(Check(*refused));
+    EXPECT_EQ(refused->MessageText(), app::InsecureAddressMessage(plain.toStdString()));
+    EXPECT_EQ(refused->ProgressText(), QString::fromUtf8("检测更新失败"));
+    EXPECT_TRUE(refused->Button(1007)->isEnabled());
+    EXPECT_FALSE(refused->Button(1)->isEnabled());
+    EXPECT_TRUE(http.requests.empty());
+  }
+}
+
+// A server that crawls cannot keep a check or a download going for ever; Ctrl+D
+// offers nothing the check did not; a package larger than the disk is not fetched;
+// a failed download can be tried again.
+TEST_F(UpdateTest, LimitsAndSecondChances) {
+  HttpRoute trickle = Resp(200, Info("pkg"), "text/plain");
+  trickle.paceMs = 100;
+  trickle.paceBytes = 1;
+  http.Route("/trickle", trickle);
+  HttpRoute crawl = Resp(200, kPackage);
+  crawl.paceMs = 20;
+  crawl.paceBytes = 1;
+  http.Route("/crawl", crawl);
+  http.Route("/crawlinfo", Resp(200, Info("crawl"), "text/plain"));
+  http.Route("/same", Resp(200, Info("pkg", "520"), "text/plain"));
+  http.Route("/huge", Resp(200, Info("pkg", "521", "0", kPackageSha, 900000000000000), "text/plain"));
+
+  {
+    CUpdateDlg::Options o = Opts("/trickle");
+    o.checkLimitMs = 500;
+    auto d = Dialog(o);
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(Check(*d));
+    EXPECT_LT(t.elapsed(), 5000);
+    EXPECT_EQ(d->MessageText(), app::kMsgCheckTimedOut);
+    EXPECT_TRUE(d->Button(1007)->isEnabled());
+    EXPECT_FALSE(d->Button(1)->isEnabled());
+  }
+  {
+    CUpdateDlg::Options o = Opts("/crawlinfo");
+    o.downloadWindowMs = 300;
+    auto d = Dialog(o);
+    ASSERT_TRUE(Check(*d));
+    EXPECT_EQ(Download(*d), app::kDownloadTooSlow);
+    EXPECT_EQ(d->MessageText().rfind("网络传输过慢，下载已中止，", 0), 0u) << d->MessageText();
+    EXPECT_TRUE(Files("t").isEmpty());
+    EXPECT_TRUE(Files("dl").isEmpty());
+  }
+  {
+    http.requests.clear();
+    auto d = Dialog("/same");
+    ASSERT_TRUE(Check(*d));
+    ASSERT_EQ(d->MessageText(), app::kMsgUpToDate);
+    QKeyEvent ctrlD(QEvent::KeyPress, Qt::Key_D, Qt::ControlModifier);
+    QApplication::sendEvent(d.get(), &ctrlD);
+    WaitFor([] { return false; }, 200);
+    EXPECT_FALSE(d->Busy());
+    EXPECT_EQ(d->MessageText(), app::kMsgUpToDate);
+    EXPECT_EQ(http.requests, std::vector<QByteArray>{"/same"});
+  }
+  {
+    http.requests.clear();
+    auto d = Dialog("/huge");
+    ASSERT_TRUE(Check(*d));
+    EXPECT_EQ(Download(*d), app::kDownloadNoSpace);
+    EXPECT_EQ(d->MessageText().rfind("磁盘空间不足：升级文件有", 0), 0u) << d->MessageText();
+    EXPECT_EQ(http.requests, std::vector<QByteArray>{"/huge"}) << "nothing fetched";
+    EXPECT_TRUE(Files("t").isEmpty());
+  }
+  {
+    // A server error first, then the package: the second try succeeds.
+    http.Route("/info", Resp(200, Info("flaky"), "text/plain"));
+    http.Route("/flaky", Resp(500, "boom", "text/plain"));
+    auto d = Dialog();
+    ASSERT_TRUE(Check(*d));
+    EXPECT_EQ(Download(*d), app::kDownloadServerRefused);
+    http.Route("/flaky", Resp(200, kPackage));
+    EXPECT_EQ(Download(*d), app::kDownloadOk) << d->MessageText();
+    EXPECT_EQ(Files("dl"), QStringList{"flaky"});
+  }
 }
 
 TEST_F(UpdateTest, ImportantUpdatesSayHowImportant) {
