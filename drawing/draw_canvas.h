@@ -61,7 +61,8 @@ enum class Anchor { TopLeft, TopCenter, Center, BaselineLeft, BottomLeft };
 enum class Face { Label, Gui };
 
 struct TextStyle {
-  double height = 12;    // character cell height in device units
+  double height = 12;    // character cell height (ascent + descent) in device units
+  double width = 0;      // advance of a half-width character in device units; 0 keeps the face's own
   Colour colour;
   Anchor anchor = Anchor::TopLeft;
   Face face = Face::Label;

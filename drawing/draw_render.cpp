@@ -2,9 +2,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <numbers>
 
 #include "drawing/draw_view.h"
+#include "drawing/label_placer.h"
 #include "platform/gbk.h"
 #include "platform/number.h"
 
@@ -19,6 +21,17 @@ bool Finite(double v) { return std::isfinite(v); }
 TextStyle Label(double heightDevice, Colour c, Anchor anchor = Anchor::TopLeft) {
   TextStyle s;
   s.height = heightDevice;
+  s.colour = c;
+  s.anchor = anchor;
+  return s;
+}
+
+// The label font: a cell h logical units high, each half-width character
+// (h + 1) / 2 wide, as a label's place and underline are reckoned.
+TextStyle LabelFont(int h, const DeviceMapping& map, Colour c, Anchor anchor = Anchor::TopLeft) {
+  TextStyle s;
+  s.height = h * map.sy;
+  s.width = ((h + 1) / 2) * map.sx;
   s.colour = c;
   s.anchor = anchor;
   return s;
@@ -143,7 +156,9 @@ void CDrawView::DrawNetwork(IDrawCanvas& canvas, const DeviceMapping& map, bool 
   DrawPolylines(canvas, map, printing, vis);
   DrawLines(canvas, map, printing, vis);
   DrawDetailPoints(canvas, map, printing, vis, h, labels);
-  DrawControlPoints(canvas, map, printing, vis, h, labels);
+  LabelPlacer placer(std::max(2.0 * h, 50.0));
+  if (!printing) placer.Occupy(ScaleCaptionBox());
+  DrawControlPoints(canvas, map, printing, vis, h, labels, placer);
   DrawLabelledPoints(canvas, map, printing, vis, h, labels);
   if (!printing) DrawScaleCaption(canvas, map);
 }
@@ -230,14 +245,14 @@ void CDrawView::DrawDetailPoints(IDrawCanvas& canvas, const DeviceMapping& map, 
     const DPoint at = map.ToDevice({P.x + 20, P.y + r + h / 2});
     const CLayer& nl = m_arrLayer[static_cast<std::size_t>(nameLayer)];
     const CLayer& hl = m_arrLayer[static_cast<std::size_t>(heightLayer)];
-    if (nl.visible && !s.name.empty()) canvas.Text(at, s.name, Label(h * map.sy, Colour::Index(nl.colour)));
+    if (nl.visible && !s.name.empty()) canvas.Text(at, s.name, LabelFont(h, map, Colour::Index(nl.colour)));
     if (hl.visible && !s.secondText.empty())
-      canvas.Text(at, s.secondText, Label(h * map.sy, Colour::Index(hl.colour)));
+      canvas.Text(at, s.secondText, LabelFont(h, map, Colour::Index(hl.colour)));
   }
 }
 
 void CDrawView::DrawControlPoints(IDrawCanvas& canvas, const DeviceMapping& map, bool printing, const DRect& vis,
-                                  int h, bool labels) {
+                                  int h, bool labels, LabelPlacer& placer) {
   if (m_arrKzd.empty()) return;
   const double k = PassUnits(printing);
   const int ellipseLayer = FindOrAddLayer(kLayerEllipse, 1);
@@ -285,22 +300,37 @@ void CDrawView::DrawControlPoints(IDrawCanvas& canvas, const DeviceMapping& map,
     if (!layer.visible) continue;
     const Colour colour = Colour::Index(layer.colour);
     canvas.Pixel(map.ToDevice(P), colour);
-    const double X = P.x + 20;
+    const double half = (h + 1) / 2;  // a half-width character of the label font
     if (DrawingMode == kModePlot) {
-      const double w = ((h + 1) / 2) * std::max(8, platform::GbkWidth(c.name));
-      canvas.SetPen(LayerPen(nl, map));
-      canvas.Line(map.ToDevice({X, P.y}), map.ToDevice({X + w, P.y}));
+      const double w = half * std::max(8, platform::GbkWidth(c.name));
+      const bool value = std::isfinite(c.value);
+      // The name over the underline and the value under it move as one block.
+      DPoint d{};
       if (labels) {
-        const DPoint a = map.ToDevice({X - 15, P.y + h + 20}), b = map.ToDevice({X + w + 15, P.y});
-        canvas.TextBox({a.x, a.y, b.x, b.y}, c.name, Label(h * map.sy, colour, Anchor::Center));
-        if (std::isfinite(c.value)) {
-          const DPoint a2 = map.ToDevice({X - 15, P.y}), b2 = map.ToDevice({X + w + 15, P.y - h - 20});
+        const DRect block{P.x + 5, value ? P.y - h - 10 : P.y, P.x + 35 + w, P.y + h + 10};
+        const double B = block.Height(), L = -(40 + w);
+        const DPoint offsets[] = {{0, 0}, {L, 0}, {0, B}, {0, -B}, {L, B}, {L, -B}};
+        d = placer.Place(block, offsets, std::size(offsets));
+      }
+      const double X = P.x + 20 + d.x, Y = P.y + d.y;
+      canvas.SetPen(LayerPen(nl, map));
+      canvas.Line(map.ToDevice({X, Y}), map.ToDevice({X + w, Y}));
+      if (labels) {
+        const DPoint a = map.ToDevice({X - 15, Y + h + 20}), b = map.ToDevice({X + w + 15, Y});
+        canvas.TextBox({a.x, a.y, b.x, b.y}, c.name, LabelFont(h, map, colour, Anchor::Center));
+        if (value) {
+          const DPoint a2 = map.ToDevice({X - 15, Y}), b2 = map.ToDevice({X + w + 15, Y - h - 20});
           canvas.TextBox({a2.x, a2.y, b2.x, b2.y}, platform::FormatFixed(c.value, 3),
-                         Label(h * map.sy, colour, Anchor::Center));
+                         LabelFont(h, map, colour, Anchor::Center));
         }
       }
     } else if (labels) {
-      canvas.Text(map.ToDevice({X, P.y + h / 2}), c.name, Label(h * map.sy, colour));
+      const double w = half * platform::GbkWidth(c.name);
+      const DRect box{P.x + 20, P.y + h / 2 - h, P.x + 20 + w, P.y + h / 2};
+      const double H = h, L = -(40 + w);
+      const DPoint offsets[] = {{0, 0}, {0, H}, {0, -H}, {L, 0}, {L, H}, {L, -H}, {0, 2 * H}, {0, -2 * H}};
+      const DPoint d = placer.Place(box, offsets, std::size(offsets));
+      canvas.Text(map.ToDevice({P.x + 20 + d.x, P.y + h / 2 + d.y}), c.name, LabelFont(h, map, colour));
     }
   }
 }
@@ -318,7 +348,7 @@ void CDrawView::DrawLabelledPoints(IDrawCanvas& canvas, const DeviceMapping& map
     canvas.Circle(map.ToDevice(P), 8 * map.sx);
     canvas.Pixel(map.ToDevice(P), pen.colour);
     if (labels && !d.label1.empty())
-      canvas.Text(map.ToDevice({P.x + h / 2, P.y + h / 2}), d.label1, Label(h * map.sy, pen.colour));
+      canvas.Text(map.ToDevice({P.x + h / 2, P.y + h / 2}), d.label1, LabelFont(h, map, pen.colour));
   }
 }
 
@@ -347,6 +377,13 @@ std::string CDrawView::ScaleCaption() const {
   if (DrawingMode == kModeNetwork)
     return "比例1：" + n + "  椭圆比例1：" + platform::FormatFixed(m_dEllipseScale, 3);
   return "比例1：" + n;
+}
+
+DRect CDrawView::ScaleCaptionBox() const {
+  const ScreenMetrics& m = m_metrics;
+  const int height = static_cast<int>(m.charHeight * 254 / m.dpiY + 5);
+  const double top = static_cast<int>(-m.rowHeight * 254 / m.dpiY - 60);
+  return {100, top - height, 100 + ((height + 1) / 2) * double(platform::GbkWidth(ScaleCaption())), top};
 }
 
 void CDrawView::DrawScaleCaption(IDrawCanvas& canvas, const DeviceMapping& map) const {

@@ -10,7 +10,7 @@ namespace drawing {
 
 DrawSettings GetDrawSettings(const CDrawView& v) {
   DrawSettings s;
-  s.fixedHeight = true;
+  s.fixedHeight = v.m_bFixedTextHeight != 0;
   s.displayHeightMm = v.m_nDisplayTextHeight / 10;
   s.outputHeightMm = v.m_dOutputTextHeight / 10;
   s.printScale = v.m_dPrintScale;
@@ -52,6 +52,8 @@ void ApplyDrawSettings(CDrawView& v, const DrawSettings& s) {
     l.colour = ClampLayerColour(platform::ParseInt(row.colour));
     l.style = platform::ParseInt(row.style);
   }
+  // Off: screen labels keep their paper size relative to the network.
+  v.m_bFixedTextHeight = s.fixedHeight ? 1 : 0;
   v.m_nDisplayTextHeight = s.displayHeightMm * 10;
   v.m_dOutputTextHeight = s.outputHeightMm * 10;
   v.m_dPrintScale = v.m_dPrintScaleSetting = s.printScale;

@@ -10,7 +10,7 @@ namespace drawing {
 class CDrawView;
 
 struct DrawSettings {
-  bool fixedHeight = true;      // only enables the display-height edit
+  bool fixedHeight = true;      // m_bFixedTextHeight; also enables the display-height edit
   int displayHeightMm = 4;      // m_nDisplayTextHeight / 10
   double outputHeightMm = 2.5;  // m_dOutputTextHeight / 10
   double printScale = 1000;

@@ -181,7 +181,10 @@ void CDrawView::OnMouseWheel(int delta, DPoint device) {
   if (delta == 0) return;
   SaveDown(ScreenMap(m_metrics).ToLogical(device));
   const double k = m_dUnitsPerMetre;
-  double nk = delta > 0 ? k * 1.25 : k * 0.8;
+  // A notch (120) zooms by 1.25 in and 0.8 out; a fine wheel sends parts of a
+  // notch, which zoom by that part.
+  const double notches = std::clamp(delta / 120.0, -100.0, 100.0);
+  double nk = k * std::pow(delta > 0 ? 1.25 : 0.8, std::fabs(notches));
   if (delta < 0 && nk < 0.001) return;
   // Held to what SetScale can store; when that leaves the scale as it is, the
   // origin stays too (it would otherwise creep by 1.25 a notch at 1:1).

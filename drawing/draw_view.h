@@ -17,6 +17,8 @@
 
 namespace drawing {
 
+class LabelPlacer;
+
 // The fixed layers the renderer looks up.
 inline constexpr const char* kLayerKnown = "已知点";
 inline constexpr const char* kLayerUnknown = "未知点";
@@ -180,6 +182,8 @@ class CDrawView : public IDrawFeed {
   void DrawToolBand(IDrawCanvas& canvas) const;
   // The caption text of the screen scale.
   std::string ScaleCaption() const;
+  // Where the caption lies on the screen, in logical units (top <= bottom as numbers).
+  DRect ScaleCaptionBox() const;
   // The label height in logical units for a pass (see DrawNetwork).
   int LabelHeight(bool printing) const;
   // The pen of a layer, sized for the mapping.
@@ -248,7 +252,7 @@ class CDrawView : public IDrawFeed {
   void DrawDetailPoints(IDrawCanvas& canvas, const DeviceMapping& map, bool printing, const DRect& vis, int h,
                         bool labels);
   void DrawControlPoints(IDrawCanvas& canvas, const DeviceMapping& map, bool printing, const DRect& vis, int h,
-                         bool labels);
+                         bool labels, LabelPlacer& placer);
   void DrawLabelledPoints(IDrawCanvas& canvas, const DeviceMapping& map, bool printing, const DRect& vis, int h,
                           bool labels);
 

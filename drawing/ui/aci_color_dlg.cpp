@@ -1,7 +1,9 @@
 #include "drawing/ui/aci_color_dlg.h"
 
 #include <QDialogButtonBox>
+#include <algorithm>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
@@ -79,10 +81,20 @@ void CAciColorDlg::Layout() {
   const int sc = kStandardWidth / 10;
   for (int i = 1; i <= 9; ++i) cells_[i] = QRect(left + (i - 1) * sc, stdTop, sc - 1, sc - 1);
   for (int i = 250; i <= 255; ++i) cells_[i] = QRect(left + (i - 250) * sc, stdTop + sc * 4 / 3, sc - 1, sc - 1);
-  oldRect_ = QRect(left + kStandardWidth + 24, stdTop, 60, sc * 7 / 3);
-  newRect_ = oldRect_.translated(70, 0);
-  area_->setFixedSize(left * 2 + kMainWidth, stdTop + sc * 7 / 3 + 8);
+  // The swatches wide enough for their captions in the interface font, the
+  // captions on a line of their own below them.
+  const QFontMetrics fm(area_->font());
+  const int textWidth = std::max(fm.horizontalAdvance(QString::fromUtf8("旧颜色")),
+                                 fm.horizontalAdvance(QString::fromUtf8("新颜色")));
+  const int swatch = std::max(60, textWidth + 4);
+  oldRect_ = QRect(left + kStandardWidth + 24, stdTop, swatch, sc * 7 / 3);
+  newRect_ = oldRect_.translated(swatch + 10, 0);
+  oldCaption_ = QRect(oldRect_.left(), oldRect_.bottom() + 3, swatch, fm.height());
+  newCaption_ = oldCaption_.translated(swatch + 10, 0);
+  area_->setFixedSize(std::max(left * 2 + kMainWidth, newRect_.right() + left), oldCaption_.bottom() + 1 + 6);
 }
+
+QRect CAciColorDlg::CaptionRect(bool old) const { return old ? oldCaption_ : newCaption_; }
 
 void CAciColorDlg::SetIndex(int current, int old) {
   current_ = (current >= 1 && current <= 255) ? current : 7;
@@ -150,10 +162,8 @@ bool CAciColorDlg::eventFilter(QObject* watched, QEvent* event) {
       p.fillRect(oldRect_, Aci(old_));
       p.fillRect(newRect_, Aci(current_));
       p.setPen(Qt::black);
-      p.drawText(oldRect_.adjusted(0, oldRect_.height() + 2, 0, 18), Qt::AlignHCenter | Qt::AlignTop,
-                 QString::fromUtf8("旧颜色"));
-      p.drawText(newRect_.adjusted(0, newRect_.height() + 2, 0, 18), Qt::AlignHCenter | Qt::AlignTop,
-                 QString::fromUtf8("新颜色"));
+      p.drawText(oldCaption_, Qt::AlignHCenter | Qt::AlignTop, QString::fromUtf8("旧颜色"));
+      p.drawText(newCaption_, Qt::AlignHCenter | Qt::AlignTop, QString::fromUtf8("新颜色"));
       p.setBrush(Qt::NoBrush);
       p.setPen(QPen(Qt::black, 2));
       p.drawRect(CellOf(current_).adjusted(-2, -2, 2, 2));

@@ -21,6 +21,8 @@ class CAciColorDlg : public QDialog {
   QRect CellOf(int index) const;
   // The index under a point of the picture area, 0 when none.
   int IndexAt(const QPoint& p) const;
+  // Where "旧颜色" (old) or "新颜色" is written under its swatch, in the picture area.
+  QRect CaptionRect(bool old) const;
   QString HoverIndexText() const;
   QString HoverRgbText() const;
 
@@ -41,6 +43,7 @@ class CAciColorDlg : public QDialog {
   int current_ = 7, old_ = 7, hover_ = 0;
   std::vector<QRect> cells_;  // by index, 256 entries
   QRect oldRect_, newRect_;
+  QRect oldCaption_, newCaption_;
 };
 
 }  // namespace drawing_ui

@@ -175,12 +175,14 @@ void DirectRaster::Image(QPoint at, const QImage& image) {
   }
 }
 
-CoverageMask GlyphMask(const QGlyphRun& glyph) {
+CoverageMask GlyphMask(const QGlyphRun& glyph, double stretch) {
   CoverageMask m;
   const QRawFont raw = glyph.rawFont();
   const QList<quint32> index = glyph.glyphIndexes();
   if (!raw.isValid() || index.size() != 1) return m;
-  const QRectF box = raw.boundingRect(index[0]);
+  if (!(stretch > 0.01 && stretch < 100)) stretch = 1;
+  QRectF box = raw.boundingRect(index[0]);
+  box = QRectF(box.left() * stretch, box.top(), box.width() * stretch, box.height());
   if (!box.isValid() || box.width() > 4096 || box.height() > 4096) return m;
   // Drawn by the painter itself at a whole-pixel origin with room around it.
   const int ox = 2 - int(std::floor(box.left())), oy = 2 - int(std::floor(box.top()));
@@ -190,7 +192,9 @@ CoverageMask GlyphMask(const QGlyphRun& glyph) {
   {
     QPainter p(&img);
     p.setPen(Qt::black);
-    p.drawGlyphRun(QPointF(ox, oy), glyph);
+    p.translate(ox, oy);
+    p.scale(stretch, 1);
+    p.drawGlyphRun(QPointF(0, 0), glyph);
   }
   int l = w, t = h, r = -1, b = -1;
   for (int y = 0; y < h; ++y)

@@ -46,7 +46,8 @@ class DirectRaster {
   QRect image_, clip_;
 };
 
-// The glyph coverage of a one-glyph run drawn at a whole-pixel origin.
-CoverageMask GlyphMask(const QGlyphRun& glyph);
+// The glyph coverage of a one-glyph run drawn at a whole-pixel origin, its
+// width scaled by stretch.
+CoverageMask GlyphMask(const QGlyphRun& glyph, double stretch = 1);
 
 }  // namespace drawing_ui

@@ -10,7 +10,10 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
+#include <iterator>
 #include <QVBoxLayout>
 
 #include "drawing/aci_color.h"
@@ -18,6 +21,7 @@
 #include "drawing/ui/aci_color_dlg.h"
 #include "platform/number.h"
 #include "platform/ports.h"
+#include "table/ui/tips.h"
 #include "table/ui/ui_scale.h"
 
 namespace drawing_ui {
@@ -111,8 +115,22 @@ CPickCombo::CPickCombo(QWidget* parent) : QComboBox(parent) {
   for (int s : drawing::kPickStyles) addItem(QString::number(s));
   setItemDelegate(new PickDelegate(this));
   setFont(MakeUiFont(12));
+  setMaxVisibleItems(int(std::size(drawing::kPickStyles)));  // the whole list drops down
   connect(this, &QComboBox::activated, this, [this](int i) { emit PickEnd(itemText(i)); });
   hide();
+}
+
+// The closed picker shows the chosen style as its line sample, as the list does.
+void CPickCombo::paintEvent(QPaintEvent*) {
+  QStylePainter p(this);
+  QStyleOptionComboBox opt;
+  initStyleOption(&opt);
+  opt.currentText.clear();
+  opt.currentIcon = QIcon();
+  p.drawComplexControl(QStyle::CC_ComboBox, opt);
+  if (currentIndex() < 0) return;
+  const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+  StyleSample(p, field, currentText().toInt(), Qt::black);
 }
 
 void CPickCombo::focusOutEvent(QFocusEvent* event) {
@@ -183,7 +201,8 @@ void CLayerList::ClickCell(int row, int column) {
     case 3: {
       const int v = cell->text().toInt();
       pickRow_ = row;
-      picker_->setGeometry(visualItemRect(cell).adjusted(0, 0, 0, 50));
+      // Over the cell, as wide as the column; its list drops down below it.
+      picker_->setGeometry(visualItemRect(cell));
       picker_->setCurrentIndex(v < 11 ? v : v - 10);
       picker_->show();
       picker_->setFocus();
@@ -263,6 +282,7 @@ CDrawSetDlg::CDrawSetDlg(const drawing::CDrawView& view, QWidget* parent)
   connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
   lay->addWidget(box);
+  tips::Install(this);
 }
 
 bool CDrawSetDlg::TakeValues() {

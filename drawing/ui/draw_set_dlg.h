@@ -27,6 +27,7 @@ class CPickCombo : public QComboBox {
   void PickEnd(const QString& text);
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 };
 

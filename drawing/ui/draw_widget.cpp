@@ -1,5 +1,6 @@
 #include "drawing/ui/draw_widget.h"
 
+#include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
@@ -15,8 +16,10 @@
 #include "drawing/ui/export_cad_dlg.h"
 #include "drawing/ui/qt_draw_canvas.h"
 #include "platform/commands.h"
+#include "platform/ports.h"
 #include "table/ui/button_st.h"
 #include "table/ui/table_print.h"
+#include "table/ui/tips.h"
 #include "table/ui/ui_scale.h"
 
 namespace drawing_ui {
@@ -60,6 +63,7 @@ CDrawWidget::CDrawWidget(drawing::CDrawView& view, QWidget* parent) : QWidget(pa
     buttons_.emplace_back(t.id, b);
   }
   ToolButton(drawing::kToolBackToTable)->setVisible(view_.m_bTableButtonShown);
+  tips::Install(this, tips::kWideWidth);
   cad_ = std::make_unique<CExportCadSetDlg>(&view_, this);
   view_.SetHost(this);
   drawing::g_pDrawView = &view_;
@@ -118,7 +122,7 @@ void CDrawWidget::SetQueryTip(const std::string& text) {
   if (text == tip_) return;
   tip_ = text;
   if (text.empty()) QToolTip::hideText();
-  else QToolTip::showText(QCursor::pos(), QString::fromUtf8(text.c_str()), this);
+  else tips::Show(this, QCursor::pos(), QString::fromUtf8(text.c_str()), tips::kWideWidth);
 }
 
 void CDrawWidget::BackToTable() {
@@ -210,7 +214,15 @@ void CDrawWidget::hideEvent(QHideEvent*) {
 // hold for the drawing too.
 QPrinter& CDrawWidget::Printer() { return table_ui::SessionPrinter(); }
 
-bool CDrawWidget::PrintTo(QPrinter& printer) { return PrintDrawing(view_, printer); }
+bool CDrawWidget::PrintTo(QPrinter& printer) {
+  if (PrintDrawing(view_, printer)) return true;
+  // Nothing came out: say so rather than leave the user waiting at the printer.
+  const QString file = printer.outputFileName();
+  const std::string why = file.isEmpty() ? "打印机“" + printer.printerName().toStdString() + "”无法开始打印"
+                                         : "无法写入文件“" + QDir::toNativeSeparators(file).toStdString() + "”";
+  platform::Messages().ShowMessage("图形打印失败：" + why + "。");
+  return false;
+}
 
 void CDrawWidget::OnCommand(int command) {
   QPrinter& printer = Printer();

@@ -14,6 +14,7 @@
 #include "drawing/draw_view.h"
 #include "drawing/dxf_writer.h"
 #include "platform/services.h"
+#include "table/ui/tips.h"
 
 namespace drawing_ui {
 namespace {
@@ -73,6 +74,7 @@ CExportCadSetDlg::CExportCadSetDlg(drawing::CDrawView* source, QWidget* parent) 
   connect(browse, &QPushButton::clicked, this, &CExportCadSetDlg::OnBrowseDxf);
   connect(newFileButton, &QPushButton::clicked, this, &CExportCadSetDlg::OnExportToNewFile);
   connect(exitButton, &QPushButton::clicked, this, &CExportCadSetDlg::OnExit);
+  tips::Install(this);
   UpdateFormatControls();
 }
 

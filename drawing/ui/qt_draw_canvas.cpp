@@ -91,6 +91,7 @@ struct QtDrawCanvas::FontEntry {
   QFont font;
   QRawFont raw;
   double ascent = 0, descent = 0;
+  double stretch = 1;  // horizontal scale of the glyphs, to the asked half-width advance
   mutable std::unordered_map<std::string, Layout, TextHash, std::equal_to<>> layouts;
   mutable std::unordered_map<quint32, CoverageMask> masks;
   // Each character's glyph and advance, so that a new label needs no call into the face.
@@ -103,7 +104,7 @@ struct QtDrawCanvas::FontEntry {
 
 struct QtDrawCanvas::Cache::Impl {
   double dpiX = 0, dpiY = 0;  // the device the faces were measured on
-  std::map<std::pair<int, long>, FontEntry> fonts;
+  std::map<FontKey, FontEntry> fonts;
   std::size_t layouts = 0;
   // The labels of the last frame in the order they came: the next frame asks for
   // the same ones in the same order, so most are found without a look-up.
@@ -372,19 +373,38 @@ void QtDrawCanvas::FillRect(const drawing::DRect& r, drawing::Colour c) {
   p_.fillRect(Q(r), ToQColor(c));
 }
 
+// The asked height is the character cell (ascent + descent), not the em: a face's
+// cell is commonly a quarter taller than its em. The asked width is that of a
+// half-width character; full-width characters take two.
 const QtDrawCanvas::FontEntry& QtDrawCanvas::FontFor(const drawing::TextStyle& style) {
   const long h = std::lround(std::max(1.0, style.height) * 16);  // 1/16 device unit steps
-  auto key = std::make_pair(int(style.face), h);
+  const long w = style.width > 0 && std::isfinite(style.width) ? std::lround(std::min(style.width, 1e6) * 16) : 0;
+  const FontKey key{int(style.face), h, w};
   if (lastFont_ && lastFontKey_ == key) return *lastFont_;
   auto it = c_.fonts.find(key);
   if (it == c_.fonts.end()) {
     it = c_.fonts.try_emplace(key).first;
     FontEntry& e = it->second;
     e.font = style.face == drawing::Face::Gui ? QApplication::font() : MakeUiFont(12);
-    e.font.setPixelSize(std::max(1, int(std::lround(style.height))));
+    const double height = double(h) / 16;
+    if (style.face == drawing::Face::Label) {
+      // The face's cell against its em, measured large enough to be exact.
+      QFont probe = e.font;
+      probe.setPixelSize(1000);
+      const QFontMetricsF pm(probe, p_.device());
+      const double cell = pm.ascent() + pm.descent();
+      const double em = cell > 0 ? height * 1000 / cell : height;
+      e.font.setPixelSize(std::max(1, int(std::lround(em))));
+    } else {
+      e.font.setPixelSize(std::max(1, int(std::lround(height))));
+    }
     const QFontMetricsF fm(e.font, p_.device());
     e.ascent = fm.ascent();
     e.descent = fm.descent();
+    if (w > 0) {
+      const double natural = fm.horizontalAdvance(QLatin1Char('x'));
+      if (natural > 0) e.stretch = (double(w) / 16) / natural;
+    }
     e.raw = QRawFont::fromFont(e.font);
   }
   lastFontKey_ = key;
@@ -460,7 +480,7 @@ void QtDrawCanvas::LayOut(Layout& l, const FontEntry& f, std::string_view utf8) 
       return;
     }
     l.placed.push_back({it->second.index, x, nullptr});
-    x += it->second.advance;
+    x += it->second.advance * f.stretch;
   }
   if (l.placed.empty()) return;
   l.width = x;
@@ -475,7 +495,7 @@ const QGlyphRun& QtDrawCanvas::RunOf(const FontEntry& f, const Layout& l) {
     positions.reserve(qsizetype(l.placed.size()));
     for (const Layout::Glyph& g : l.placed) {
       index.append(g.index);
-      positions.append(QPointF(g.x, 0));
+      positions.append(QPointF(g.x / f.stretch, 0));  // drawn under the stretch
     }
     l.run.emplace();
     l.run->setRawFont(f.raw);
@@ -492,7 +512,7 @@ const CoverageMask& QtDrawCanvas::MaskOf(const FontEntry& f, quint32 glyph) {
     one.setRawFont(f.raw);
     one.setGlyphIndexes({glyph});
     one.setPositions({QPointF(0, 0)});
-    it = f.masks.emplace(glyph, GlyphMask(one)).first;
+    it = f.masks.emplace(glyph, GlyphMask(one, f.stretch)).first;
   }
   return it->second;
 }
@@ -505,7 +525,7 @@ void QtDrawCanvas::Text(drawing::DPoint at, std::string_view utf8, const drawing
   const bool glyphs = layout && layout->glyphs;
   double w = glyphs ? layout->width : 0;
   if (!glyphs && (style.anchor == drawing::Anchor::TopCenter || style.anchor == drawing::Anchor::Center))
-    w = QFontMetricsF(f.font, p_.device()).horizontalAdvance(Utf8(utf8));
+    w = QFontMetricsF(f.font, p_.device()).horizontalAdvance(Utf8(utf8)) * f.stretch;
   double dx = 0, dy = 0;  // from the anchor to the baseline start
   switch (style.anchor) {
     case drawing::Anchor::TopLeft: dy = f.ascent; break;
@@ -530,16 +550,27 @@ void QtDrawCanvas::Text(drawing::DPoint at, std::string_view utf8, const drawing
   }
   UseFont(f);
   UseTextColour(style.colour);
+  const bool stretched = f.stretch != 1;
   if (glyphs) {
     TextHints();
-    p_.drawGlyphRun(QPointF(at.x + dx, at.y + dy), RunOf(f, *layout));
-  } else if (style.angle == 0) {
+    if (!stretched) {
+      p_.drawGlyphRun(QPointF(at.x + dx, at.y + dy), RunOf(f, *layout));
+      return;
+    }
+    p_.save();
+    p_.translate(at.x + dx, at.y + dy);
+    p_.scale(f.stretch, 1);
+    p_.drawGlyphRun(QPointF(0, 0), RunOf(f, *layout));
+    p_.restore();
+  } else if (style.angle == 0 && !stretched) {
     p_.drawText(QPointF(at.x + dx, at.y + dy), Utf8(utf8));
   } else {
     p_.save();
     p_.translate(Q(at));
     p_.rotate(-style.angle);
-    p_.drawText(QPointF(dx, dy), Utf8(utf8));
+    p_.translate(dx, dy);
+    p_.scale(f.stretch, 1);
+    p_.drawText(QPointF(0, 0), Utf8(utf8));
     p_.restore();
   }
 }
@@ -549,9 +580,21 @@ void QtDrawCanvas::TextBox(const drawing::DRect& r, std::string_view utf8, const
   FlushLines();
   int flags = style.anchor == drawing::Anchor::Center ? (Qt::AlignCenter | Qt::TextSingleLine)
                                                      : (Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
-  UseFont(FontFor(style));
+  const FontEntry& f = FontFor(style);
+  UseFont(f);
   UseTextColour(style.colour);
-  p_.drawText(Q(r), flags, Utf8(utf8));
+  if (f.stretch == 1) {
+    p_.drawText(Q(r), flags, Utf8(utf8));
+    return;
+  }
+  // The box in the glyphs' unstretched space, about its centre.
+  const QRectF box = Q(r);
+  p_.save();
+  p_.translate(box.center());
+  p_.scale(f.stretch, 1);
+  const double w = box.width() / f.stretch, h = box.height();
+  p_.drawText(QRectF(-w / 2, -h / 2, w, h), flags, Utf8(utf8));
+  p_.restore();
 }
 
 void QtDrawCanvas::SetClip(const drawing::DRect& r) {

@@ -15,6 +15,7 @@
 #include <utility>
 #include <string_view>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "drawing/draw_canvas.h"
@@ -29,6 +30,7 @@ QPen ToQPen(const drawing::Pen& pen);
 
 class QtDrawCanvas final : public drawing::IDrawCanvas {
   struct FontEntry;
+  using FontKey = std::tuple<int, long, long>;  // face, height and width in 1/16 device units
 
  public:
   // What a view keeps from one frame to the next: the faces, the glyph layout of
@@ -122,7 +124,7 @@ class QtDrawCanvas final : public drawing::IDrawCanvas {
   QPolygonF flat_;
   const FontEntry* font_ = nullptr;
   const FontEntry* lastFont_ = nullptr;  // the face FontFor gave last
-  std::pair<int, long> lastFontKey_;
+  FontKey lastFontKey_;
   std::size_t textCall_ = 0;  // labels asked for in this frame
   Layout scratch_;            // the label being drawn when nothing is kept
   QPen shapePen_;

@@ -18,12 +18,12 @@
 #include "platform/services.h"
 #include "table/ui/header_ctrl_ex.h"
 #include "table/ui/in_place_edit.h"
+#include "table/ui/tips.h"
 
 namespace {
 
 const QColor kWhite(255, 255, 255), kSelected(182, 202, 234), kReadOnly(240, 240, 240), kGrid(192, 192, 192),
     kFrame(49, 106, 198), kRowSelected(0, 63, 144), kOtherSelected(255, 192, 111), kHeaderOther(255, 193, 111);
-constexpr int kTipWidth = 200;
 constexpr int kTipRefreshPixels = 40;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -458,10 +458,7 @@ void CListExWidget::UpdateTip(const QPoint& pos) {
     QToolTip::hideText();
     return;
   }
-  QString shown = tip_;
-  if (QFontMetrics(QToolTip::font()).horizontalAdvance(tip_) > kTipWidth)
-    shown = QStringLiteral("<table width=%1><tr><td>%2</td></tr></table>").arg(kTipWidth).arg(tip_.toHtmlEscaped());
-  QToolTip::showText(mapToGlobal(pos) + QPoint(12, 18), shown, this, QRect(), 30000);
+  tips::Show(this, mapToGlobal(pos) + QPoint(12, 18), tip_);
 }
 
 void CListExWidget::leaveEvent(QEvent*) {

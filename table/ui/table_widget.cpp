@@ -21,11 +21,11 @@
 #include "table/ui/qt_canvas.h"
 #include "table/ui/table_print.h"
 #include "table/ui/table_set_dlg.h"
+#include "table/ui/tips.h"
 #include "table/ui/ui_scale.h"
 
 namespace {
 constexpr int kBarThickness = 16;
-constexpr int kTipWidth = 200;
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 std::string S(const QString& s) { return s.toUtf8().toStdString(); }
@@ -208,11 +208,7 @@ void CTableWidget::SetToolTip(const std::string& text) {
   }
   if (t == tip_ && QToolTip::isVisible()) return;
   tip_ = t;
-  QString shown = t;
-  // Long tips wrap at 200 pixels.
-  if (QFontMetrics(QToolTip::font()).horizontalAdvance(t) > kTipWidth)
-    shown = QStringLiteral("<table width=%1><tr><td>%2</td></tr></table>").arg(kTipWidth).arg(t.toHtmlEscaped());
-  QToolTip::showText(mapToGlobal(lastMouse_) + QPoint(12, 18), shown, this, QRect(), 30000);
+  tips::Show(this, mapToGlobal(lastMouse_) + QPoint(12, 18), t);
 }
 
 void CTableWidget::SetEditCursor(bool on) {

@@ -124,6 +124,65 @@ TEST_F(RenderTest, LabelPositionsInBothModes) {
   ASSERT_EQ(c.Of(CanvasOp::TextBox).size(), 1u);
 }
 
+// Labels step aside from each other and from the scale caption; one with room
+// keeps its own place.
+TEST_F(RenderTest, LabelsThatWouldCollideStepAside) {
+  // The error search's points a few centimetres apart: 1 m at 1:1000 is 1 mm.
+  view_.BeginDrawing(0);
+  view_.AddControlPoint("GP02", 0, 1000.00, 2000.00, 0, -1, -1, -1);
+  view_.AddControlPoint("GP02'", 0, 1000.02, 2000.01, 0, -1, -1, -1);
+  view_.AddControlPoint("GP02\"", 0, 999.98, 2000.02, 0, -1, -1, -1);
+  view_.AddControlPoint("GP09", 0, 950.00, 2050.00, 0, -1, -1, -1);  // 7 cm away
+  view_.SetScale(1000);
+  RecordingCanvas c = Draw();
+  std::vector<drawing::DRect> boxes;
+  for (const auto& t : c.Of(CanvasOp::Text)) {
+    if (t.text.rfind("GP", 0) != 0) continue;
+    const double w = 20 * double(t.text.size());  // (40 + 1) / 2 per half-width character
+    boxes.push_back({t.pts[0].x, t.pts[0].y, t.pts[0].x + w, t.pts[0].y + 40});
+    EXPECT_NEAR(t.style.width, 20, 1e-9) << t.text;
+  }
+  ASSERT_EQ(boxes.size(), 4u);
+  for (std::size_t i = 0; i < boxes.size(); ++i)
+    for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+      const auto& a = boxes[i];
+      const auto& b = boxes[j];
+      EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+          << "labels " << i << " and " << j << " overlap";
+    }
+  // The first and the far one where the renderer always puts them: (X + 20, Y + h / 2).
+  const drawing::DPoint p0 = view_.WorldToLogical(1000, 2000), p3 = view_.WorldToLogical(950, 2050);
+  ExpectPoint({boxes[0].left, boxes[0].top}, p0.x + 20, -(p0.y + 20), "first label");
+  ExpectPoint({boxes[3].left, boxes[3].top}, p3.x + 20, -(p3.y + 20), "far label");
+
+  // The point plot on a 96 dpi screen: the corner point's name would sit on the
+  // caption "比例1：10000".
+  drawing::ScreenMetrics m;  // 800 x 600 at 96 dpi, band 22 pixels
+  view_.SetMetrics(m);
+  view_.BeginDrawing(1);
+  view_.AddControlPoint("K1", 1, 1000, 2000, 51.234, -1, -1, -1);
+  view_.SetScale(10000);
+  c = Draw();
+  const drawing::DeviceMapping map = drawing::DeviceMapping::Screen(m);
+  const drawing::DRect cap = view_.ScaleCaptionBox();
+  const drawing::DPoint capA = map.ToDevice({cap.left, cap.bottom}), capB = map.ToDevice({cap.right, cap.top});
+  const auto named = c.Of(CanvasOp::TextBox);
+  ASSERT_EQ(named.size(), 2u);
+  for (const auto& t : named) {
+    const double inkTop = (t.pts[0].y + t.pts[1].y) / 2 - t.style.height / 2;
+    const double inkBottom = inkTop + t.style.height;
+    const bool overlaps = t.pts[0].x < capB.x && capA.x < t.pts[1].x && inkTop < capB.y && capA.y < inkBottom;
+    EXPECT_FALSE(overlaps) << t.text;
+  }
+  // Before: the name would have overlapped the caption where the Part puts it.
+  const double h = view_.LabelHeight(false);
+  const drawing::DPoint P = view_.WorldToLogical(1000, 2000);
+  const drawing::DRect partPlace{P.x + 5, P.y - h - 10, P.x + 35 + 20 * 8, P.y + h + 10};
+  EXPECT_TRUE(partPlace.left < cap.right && cap.left < partPlace.right && partPlace.top < cap.bottom &&
+              cap.top < partPlace.bottom)
+      << "the fixture must put the name on the caption";
+}
+
 TEST_F(RenderTest, LabelsVanishWhenTooSmallUnlessTheHeightIsFixed) {
   OnePoint(1);
   view_.SetScale(100000);

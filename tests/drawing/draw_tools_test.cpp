@@ -3,6 +3,9 @@
 // the band is x 0..1000, Y -800..-22 in logical units.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "platform/services.h"
 #include "tests/drawing/draw_fixture.h"
 
@@ -119,6 +122,30 @@ TEST_F(ToolsTest, WheelZoomsAboutTheCursorAndStopsAtOneToOne) {
   view_.SetScale(9e6);
   view_.OnMouseWheel(-120, {1, 1});
   EXPECT_EQ(view_.m_dScale, 9e6);
+}
+
+// A high-resolution wheel sends eighths of a notch: eight of them zoom as one
+// notch does, and a whole turn of such events is no faster than the notched wheel.
+TEST_F(ToolsTest, WheelZoomFollowsTheDelta) {
+  struct Case {
+    std::vector<int> deltas;
+    double factor;
+  } cases[] = {
+      {{120}, 1.25},
+      {{15, 15, 15, 15, 15, 15, 15, 15}, 1.25},
+      {{240}, 1.5625},
+      {{60}, std::sqrt(1.25)},
+      {{-120}, 0.8},
+      {{-15, -15, -15, -15, -15, -15, -15, -15}, 0.8},
+      {{120, -120}, 1.0},
+  };
+  for (const Case& c : cases) {
+    drawing::CDrawView v;
+    v.SetMetrics(view_.Metrics());
+    v.SetScale(10000);
+    for (int d : c.deltas) v.OnMouseWheel(d, {400, 300});
+    EXPECT_NEAR(v.m_dUnitsPerMetre, c.factor, 1e-9) << c.deltas.size() << " x " << c.deltas[0];
+  }
 }
 
 TEST_F(ToolsTest, PanWithTheToolAndTheMiddleButton) {

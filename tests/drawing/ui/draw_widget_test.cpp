@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainterPath>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QPageSetupDialog>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -18,12 +22,16 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QWheelEvent>
 #include <numbers>
 
 #include "app/doc.h"
 #include "app/ui/main_frame.h"
 #include "drawing/draw_settings.h"
+#include "drawing/recording_canvas.h"
 #include "drawing/ui/aci_color_dlg.h"
 #include "drawing/ui/draw_print.h"
 #include "drawing/ui/draw_set_dlg.h"
@@ -35,6 +43,8 @@
 #include "table/table_view.h"
 #include "table/ui/button_st.h"
 #include "table/ui/table_print.h"
+#include "table/ui/tips.h"
+#include "table/ui/ui_scale.h"
 #include "tests/table/ui/qt_app.h"
 
 namespace {
@@ -180,6 +190,50 @@ TEST_F(DrawWidgetTest, PrintSetupHoldsForTheDrawingsPreview) {
   session.setPageOrientation(QPageLayout::Portrait);
 }
 
+// A print that cannot start says so.
+TEST_F(DrawWidgetTest, AFailedPrintSaysSo) {
+  platform::FakeMessagePort messages;
+  view_.BeginDrawing(0);
+  view_.AddLine("L", 0, 0, 10, 10);
+  QPrinter& session = table_ui::SessionPrinter();
+  const QString oldFile = session.outputFileName();
+  const QPrinter::OutputFormat oldFormat = session.outputFormat();
+  session.setOutputFormat(QPrinter::PdfFormat);
+  session.setOutputFileName(QStringLiteral("/nonexistent-quintar-dir/drawing.pdf"));
+  widget_->OnCommand(platform::ID_FILE_PRINT_DIRECT);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0], "图形打印失败：无法写入文件“/nonexistent-quintar-dir/drawing.pdf”。");
+  QTemporaryDir dir;
+  session.setOutputFileName(dir.filePath("ok.pdf"));
+  messages.Clear();
+  widget_->OnCommand(platform::ID_FILE_PRINT_DIRECT);
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_TRUE(QFileInfo::exists(dir.filePath("ok.pdf")));
+  session.setOutputFileName(oldFile);
+  session.setOutputFormat(oldFormat);
+}
+
+// The dialogs' tips come 50 ms after the pointer rests on a control, not after
+// the desktop's longer wait.
+TEST(DrawDialogs, TipsComeAtOnce) {
+  TestApp();
+  CDrawView v;
+  v.BeginDrawing(0);
+  drawing_ui::CDrawSetDlg dlg(v);
+  dlg.show();
+  QToolTip::hideText();
+  QEvent enter(QEvent::Enter);
+  QApplication::sendEvent(dlg.outputEdit, &enter);
+  QElapsedTimer t;
+  t.start();
+  while (!QToolTip::isVisible() && t.elapsed() < 400) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), tips::Wrapped(QString::fromUtf8("图形打印及输出到CAD中的字体大小。")));
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(dlg.outputEdit, &leave);
+  QToolTip::hideText();
+}
+
 // Prints to a PDF and rasterises it at 254 dpi: one pixel is 0.1 mm on paper.
 class PrintScaleTest : public ::testing::Test {
  protected:
@@ -251,6 +305,43 @@ TEST_F(PrintScaleTest, ErrorEllipseSizeOnPaper) {
   const QRect ink = Ink(page);
   EXPECT_NEAR(ink.width(), 200, 4);   // 2 E = 20 mm
   EXPECT_NEAR(ink.height(), 100, 4);  // 2 F = 10 mm
+}
+
+// A label's output height is its character cell on paper, and each half-width
+// character is (h + 1) / 2 wide: 2.5 mm gives a 2.5 mm cell and 1.3 mm per
+// character. The ink of a text fills a known share of the cell and of the advance
+// in this face, measured on the face itself.
+TEST_F(PrintScaleTest, LabelHeightAndWidthOnPaper) {
+  if (pdftoppm_.isEmpty()) GTEST_SKIP() << "pdftoppm not installed";
+  const QString text = QString::fromUtf8("GP02导线");  // 4 + 4 half-width places
+  QFont probe = MakeUiFont(1000);
+  const QFontMetricsF pm(probe);
+  QPainterPath outline;
+  outline.addText(0, 0, probe, text);
+  const QRectF ink1000 = outline.boundingRect();
+  const double inkPerCell = ink1000.height() / (pm.ascent() + pm.descent());
+  const double inkPerAdvance = ink1000.width() / pm.horizontalAdvance(text);
+  struct Case {
+    double outputHeight;  // 0.1 mm
+    int half;             // (h + 1) / 2
+  } cases[] = {{25, 13}, {50, 25}};
+  for (const Case& c : cases) {
+    CDrawView v;
+    v.BeginDrawing(0);
+    v.SetLayer(drawing::kLayerKnownSymbol, 0, -1, -1, false);  // the name alone
+    v.AddControlPoint(text.toStdString(), 1, 5000, 3000, 0, -1, -1, -1);
+    v.m_dOutputTextHeight = c.outputHeight;
+    const QImage page = PrintPage(v);
+    ASSERT_FALSE(page.isNull());
+    // The name starts 2 mm right of the point, which is at the page centre.
+    const QRect right(page.width() / 2 + 10, 0, page.width() / 2 - 10, page.height());
+    const QRect ink = Ink(page, right);
+    ASSERT_FALSE(ink.isNull());
+    EXPECT_NEAR(ink.height(), c.outputHeight * inkPerCell, 1.5) << c.outputHeight;
+    EXPECT_NEAR(ink.width(), 8 * c.half * inkPerAdvance, 2) << c.outputHeight;
+    // Vertically centred on the point, as TextOut at (X', Y + h / 2) puts the cell.
+    EXPECT_NEAR(ink.left(), page.width() / 2 + 20, 4);
+  }
 }
 
 TEST(DrawDialogs, HiddenLayersVanishOnOkAndStayOnCancel) {
@@ -325,6 +416,44 @@ TEST(DrawDialogs, RangesAndModeLayout) {
   EXPECT_EQ(messages.Messages().at(0), "请输入一个介于 0.001 和 1000000 之间的数。");
 }
 
+// The check decides the screen labels: off, they keep their paper size against
+// the network (2.5 mm at 1:1000 is nothing at 1:100000); on, they stay 4 mm.
+TEST(DrawDialogs, FixedHeightCheckDecidesTheScreenLabels) {
+  TestApp();
+  platform::FakeMessagePort messages;
+  struct Case {
+    bool fixed;
+    double screenScale;
+    int height;   // logical units (0.1 mm)
+    int labels;   // label texts drawn besides the caption
+  } cases[] = {
+      {false, 100000, 0, 0},
+      {false, 2000, 12, 1},
+      {true, 100000, 40, 1},
+      {true, 2000, 40, 1},
+  };
+  for (const Case& c : cases) {
+    CDrawView v;
+    v.BeginDrawing(0);
+    v.AddControlPoint("A", 1, 1000, 2000, 0, -1, -1, -1);
+    v.SetScale(c.screenScale);
+    drawing_ui::CDrawSetDlg dlg(v);
+    EXPECT_TRUE(dlg.fixedCheck->isChecked()) << "every clear sets it";
+    dlg.fixedCheck->setChecked(c.fixed);
+    dlg.accept();
+    ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    drawing::ApplyDrawSettings(v, dlg.Values());
+    EXPECT_EQ(v.m_bFixedTextHeight, c.fixed ? 1 : 0);
+    EXPECT_EQ(v.LabelHeight(false), c.height) << c.screenScale;
+    drawing::RecordingCanvas rec;
+    v.DrawNetwork(rec, drawing::DeviceMapping::Screen(v.Metrics()), false);
+    EXPECT_EQ(int(rec.Texts().size()) - 1, c.labels) << c.fixed << " " << c.screenScale;
+    // The dialog opened again shows the view's state.
+    drawing_ui::CDrawSetDlg again(v);
+    EXPECT_EQ(again.fixedCheck->isChecked(), c.fixed);
+  }
+}
+
 TEST(DrawDialogs, ColourPickerFramesAndReports) {
   TestApp();
   drawing_ui::CAciColorDlg dlg;
@@ -349,6 +478,57 @@ TEST(DrawDialogs, ColourPickerFramesAndReports) {
   QApplication::sendEvent(area, &press);
   EXPECT_EQ(dlg.Index(), 1);
   EXPECT_EQ(dlg.findChild<QLineEdit*>("edit1011")->text().toStdString(), "1");
+}
+
+// The style picker opens over the whole cell showing the style's line, not its
+// number; the colour dialog's "旧颜色"/"新颜色" are written in full.
+TEST(DrawDialogs, PickerShowsItsLineAndColourCaptionsFit) {
+  TestApp();
+  CDrawView v;
+  v.BeginDrawing(0);
+  v.AddLine("边长", 0, 0, 1, 1);
+  drawing_ui::CDrawSetDlg dlg(v);
+  dlg.show();
+  {
+    auto* list = dlg.List();
+    list->ClickCell(0, 3);
+    auto* picker = list->Picker();
+    ASSERT_TRUE(picker->isVisibleTo(list));
+    EXPECT_EQ(picker->geometry(), list->visualItemRect(list->item(0, 3))) << "over the whole cell";
+    EXPECT_GE(picker->width(), 140);
+    EXPECT_EQ(picker->currentText(), "0");
+    const QImage img = picker->grab().toImage();
+    QStyleOptionComboBox opt;
+    opt.initFrom(picker);
+    const QRect field =
+        picker->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, picker);
+    int inked = 0;
+    for (int x = field.left(); x <= field.right(); ++x) {
+      bool dark = false;
+      for (int y = field.center().y() - 1; y <= field.center().y() + 1; ++y)
+        dark = dark || qGray(img.pixel(x, y)) < 128;
+      inked += dark;
+    }
+    EXPECT_GT(inked, field.width() * 6 / 10) << "a solid line across the field";
+  }
+  drawing_ui::CAciColorDlg colours;
+  colours.show();
+  QWidget* area = colours.findChild<QWidget*>("aciArea");
+  ASSERT_NE(area, nullptr);
+  const QImage pic = area->grab().toImage();
+  const int lineHeight = QFontMetrics(area->font()).height();
+  for (bool old : {true, false}) {
+    const QRect caption = colours.CaptionRect(old);
+    QRect ink;
+    for (int y = caption.top(); y < pic.height(); ++y)
+      for (int x = caption.left(); x <= caption.right(); ++x)
+        if (qGray(pic.pixel(x, y)) < 100) ink |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(ink.isNull()) << old;
+    EXPECT_LT(ink.bottom(), pic.height() - 2) << "the caption ends above the area's edge";
+    EXPECT_GT(ink.height(), lineHeight / 2) << old;
+    EXPECT_GT(ink.left(), caption.left()) << "not cut at the sides";
+    EXPECT_LT(ink.right(), caption.right());
+  }
 }
 
 TEST(DrawFrame, DrawingStandsInForTheTableAndGoesBack) {

@@ -183,6 +183,11 @@ void PaintPieces(drawing_ui::QtDrawCanvas& c) {
   st.colour = Colour::Index(5);
   st.anchor = drawing::Anchor::Center;
   c.Text({300, 160}, "碎2049", st);
+  // A label at its font's width: every half-width character 8 units wide.
+  st.colour = Colour::Index(7);
+  st.anchor = drawing::Anchor::TopLeft;
+  st.width = 8;
+  c.Text({310.4, 176.2}, "GP02导线", st);
 }
 
 QImage PaintedPieces(QImage::Format format, drawing_ui::QtDrawCanvas::Cache* cache = nullptr) {
