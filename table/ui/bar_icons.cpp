@@ -59,6 +59,43 @@ void Grid(QPainter& p, double s) {
   for (int i = 1; i < 3; ++i) p.drawLine(QPointF(r.left() + r.width() * i / 3, r.top()), QPointF(r.left() + r.width() * i / 3, r.bottom()));
 }
 
+// A sheet of a field book with its ruled lines.
+void BookPage(QPainter& p, double s, QRectF r) {
+  p.setPen(QPen(QColor(90, 90, 90), std::max(1.0, s / 16)));
+  p.setBrush(Qt::white);
+  p.drawRect(r);
+  p.setPen(QPen(QColor(150, 170, 200), std::max(1.0, s / 20)));
+  for (int i = 1; i < 4; ++i) {
+    const double y = r.top() + r.height() * i / 4;
+    p.drawLine(QPointF(r.left() + s * 0.06, y), QPointF(r.right() - s * 0.06, y));
+  }
+}
+
+// A solid arrow head pointing left or right at (x, y).
+void Head(QPainter& p, double s, double x, double y, bool left, QColor c) {
+  QPolygonF h;
+  const double d = left ? 1 : -1;
+  h << QPointF(x, y) << QPointF(x + d * s * 0.30, y - s * 0.22) << QPointF(x + d * s * 0.30, y + s * 0.22);
+  p.setPen(Qt::NoPen);
+  p.setBrush(c);
+  p.drawPolygon(h);
+}
+
+// A page turned back or forward: the sheet and an arrow across its lower half.
+void TurnPage(QPainter& p, double s, bool back) {
+  BookPage(p, s, QRectF(s * 0.22, s * 0.06, s * 0.56, s * 0.70));
+  const QColor c(30, 90, 170);
+  p.setPen(QPen(c, s * 0.12, Qt::SolidLine, Qt::FlatCap));
+  const double y = s * 0.76;
+  if (back) {
+    p.drawLine(QPointF(s * 0.36, y), QPointF(s * 0.90, y));
+    Head(p, s, s * 0.06, y, true, c);
+  } else {
+    p.drawLine(QPointF(s * 0.10, y), QPointF(s * 0.64, y));
+    Head(p, s, s * 0.94, y, false, c);
+  }
+}
+
 void Draw(QPainter& p, double s, int id) {
   switch (id) {
     case 144: {  // scheme: a theodolite on its tripod
@@ -93,6 +130,35 @@ void Draw(QPainter& p, double s, int id) {
       break;
     }
     case 152: Letter(p, s, QColor(40, 80, 170), QStringLiteral("W")); break;
+    case 164: {  // read from the books: an arrow from the field book into the table
+      BookPage(p, s, QRectF(s * 0.04, s * 0.10, s * 0.40, s * 0.56));
+      p.save();
+      p.translate(s * 0.44, s * 0.36);
+      p.scale(0.56, 0.56);
+      Grid(p, s);
+      p.restore();
+      const QColor c(200, 110, 20);
+      p.setPen(QPen(c, s * 0.11, Qt::SolidLine, Qt::FlatCap));
+      p.drawLine(QPointF(s * 0.20, s * 0.82), QPointF(s * 0.52, s * 0.82));
+      Head(p, s, s * 0.80, s * 0.82, false, c);
+      break;
+    }
+    case 172: TurnPage(p, s, true); break;
+    case 173: TurnPage(p, s, false); break;
+    case 179: {  // a page taken out of its place: the sheet and arrows up and down
+      BookPage(p, s, QRectF(s * 0.08, s * 0.14, s * 0.50, s * 0.72));
+      const QColor c(30, 130, 60);
+      p.setPen(QPen(c, s * 0.10, Qt::SolidLine, Qt::FlatCap));
+      p.drawLine(QPointF(s * 0.78, s * 0.26), QPointF(s * 0.78, s * 0.74));
+      QPolygonF up, down;
+      up << QPointF(s * 0.78, s * 0.04) << QPointF(s * 0.60, s * 0.28) << QPointF(s * 0.96, s * 0.28);
+      down << QPointF(s * 0.78, s * 0.96) << QPointF(s * 0.60, s * 0.72) << QPointF(s * 0.96, s * 0.72);
+      p.setPen(Qt::NoPen);
+      p.setBrush(c);
+      p.drawPolygon(up);
+      p.drawPolygon(down);
+      break;
+    }
     case 185: Page(p, s); break;
     case 202: Letter(p, s, QColor(30, 130, 60), QStringLiteral("X")); break;
     case 206: {  // drawing: a traverse polyline with its points
