@@ -18,6 +18,13 @@
 
 class CTableView;
 
+namespace records {
+// The refraction coefficients a traverse book may hold ("大气折光系数"): the settings
+// dialog and the file reader take the same range.
+inline constexpr double kRefractionMin = -1;
+inline constexpr double kRefractionMax = 2;
+}  // namespace records
+
 // RecordDistanceType: how distance and height difference are observed.
 enum RecordDistanceType : int { kDistanceDirect = 0, kDistanceSlope = 1, kDistanceStadia = 2 };
 
@@ -57,6 +64,8 @@ class CDxShb {
   bool SavePageFromGrid(const CTableView& grid, int page);
   void ClearResults(CTableView& grid, int page);
 
+  // Empties every cell a computation writes, on every page.
+  void ClearComputedCells();
   // Reduces every page; legs are appended to `legs`. False after the first message.
   bool Compute(const records::Decimals& decimals, records::LegLog& legs);
 

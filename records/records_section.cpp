@@ -256,7 +256,7 @@ void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t&
       {"测回数", IntIn(dx.m_nSets, 1, kMaxSets)},
       {"表格行数", IntIn(dx.m_nTableRows, 1, kMaxTableRows)},
       {"打印字高", DblIn(dx.m_dPrintHeight, 0.5, 50)},
-      {"大气折光系数", DblIn(dx.m_dRefraction, -1, 2)},
+      {"大气折光系数", DblIn(dx.m_dRefraction, kRefractionMin, kRefractionMax)},
       {"90-盘左", IntIn(dx.m_bVerticalFrom90, 0, 1)},
       {"距离类型", IntIn(dx.m_nDistanceType, 0, 2)},
       {"测距加常数", DblIn(dx.m_dEdmConstant, -kBig, kBig)},

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "records/dx_shb.h"
+
 namespace records {
 
 const char* const CShbSetForm::kDistanceTypes[3] = {"直接输入", "斜距与垂直角", "视距与垂直角"};
@@ -67,11 +69,24 @@ std::string DblRange(double v, double lo, double hi) {
 
 std::string CShbSetForm::Validate() const {
   const CShbSetValues& v = values;
-  for (const std::string& m :
-       {IntRange(v.m_nFontHeight, 8, 30), DblRange(v.m_dPrintHeightMm, 1, 10), IntRange(v.m_nAngleDecimals, 0, 2),
-        IntRange(v.m_nDistDecimals, 0, 6), IntRange(v.m_nSetsEdit, 1, 16), IntRange(v.m_nHeightDecimals, 0, 6),
-        IntRange(v.m_nRowsEdit, 12, 200), DblRange(v.m_fWordFontSize, 6, 30), DblRange(v.m_dRefractionEdit, 0, 1)})
-    if (!m.empty()) return m;
+  // Only what the user can change is checked: a disabled field holds the book's own
+  // value, which OK leaves as it is.
+  const struct {
+    int control;
+    std::string why;
+  } checks[] = {
+      {kCtlFontHeight, IntRange(v.m_nFontHeight, 8, 30)},
+      {kCtlPrintHeight, DblRange(v.m_dPrintHeightMm, 1, 10)},
+      {kCtlAngleDecimals, IntRange(v.m_nAngleDecimals, 0, 2)},
+      {kCtlDistDecimals, IntRange(v.m_nDistDecimals, 0, 6)},
+      {kCtlSets, IntRange(v.m_nSetsEdit, 1, 16)},
+      {kCtlHeightDecimals, IntRange(v.m_nHeightDecimals, 0, 6)},
+      {kCtlRows, IntRange(v.m_nRowsEdit, 12, 200)},
+      {kCtlWordFont, DblRange(v.m_fWordFontSize, 6, 30)},
+      {kCtlRefraction, DblRange(v.m_dRefractionEdit, kRefractionMin, kRefractionMax)},
+  };
+  for (const auto& c : checks)
+    if (!c.why.empty() && Enabled(c.control)) return c.why;
   // A page must hold at least one station, or every page of the book is cut to nothing.
   if ((v.m_strTableKey == "DX" || v.m_strTableKey == "SHPJ") && v.m_nRowsEdit < 2 * v.m_nSetsEdit)
     return "表格行数(" + std::to_string(v.m_nRowsEdit) + ")不能小于测回数(" + std::to_string(v.m_nSetsEdit) +

@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QSignalBlocker>
 #include <type_traits>
+#include <vector>
 
 #include "platform/number.h"
 #include "platform/ports.h"
@@ -124,7 +126,12 @@ void CShbSetDlg::Build() {
 }
 
 void CShbSetDlg::Load() {
-  const r::CShbSetValues& v = form_.values;
+  // A copy, and no signals while filling: a combo set early would otherwise run the
+  // enable rule, which reads the combos not yet filled back into the values.
+  const r::CShbSetValues v = form_.values;
+  std::vector<QSignalBlocker> quiet;
+  quiet.reserve(controls_.size());
+  for (auto& [id, w] : controls_) quiet.emplace_back(w);
   auto setText = [this](int id, const QString& s) { static_cast<QLineEdit*>(Control(id))->setText(s); };
   auto setIndex = [this](int id, int i) { static_cast<QComboBox*>(Control(id))->setCurrentIndex(i); };
   auto setCheck = [this](int id, bool on) { static_cast<QCheckBox*>(Control(id))->setChecked(on); };
@@ -162,7 +169,10 @@ bool CShbSetDlg::Fetch() {
   r::CShbSetValues& v = form_.values;
   bool ok = true;
   auto text = [this](int id) { return static_cast<QLineEdit*>(Control(id))->text().trimmed(); };
+  // A disabled field keeps the value it was opened with: it is neither read nor checked.
+  auto on = [this](int id) { return Control(id)->isEnabled(); };
   auto integer = [&](int id, int& out) {
+    if (!on(id)) return true;
     bool good = false;
     const int n = text(id).toInt(&good);
     if (good) out = n;
@@ -170,6 +180,7 @@ bool CShbSetDlg::Fetch() {
     return good;
   };
   auto number = [&](int id, auto& out) {
+    if (!on(id)) return;
     const QString t = text(id);
     if (!platform::IsNumber(t.toStdString())) {
       ok = false;
