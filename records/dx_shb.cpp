@@ -6,6 +6,7 @@
 #include "platform/ports.h"
 #include "records/angle_mean.h"
 #include "records/shb_grid.h"
+#include "records/shb_read.h"
 #include "records/shb_text.h"
 #include "survey/angle.h"
 #include "survey/geometry.h"
@@ -14,7 +15,6 @@
 namespace {
 
 using records::Fixed;
-using records::Num;
 
 constexpr double kTwoPi = 6.28318530717958;
 constexpr double kHalfPi = 1.5707963267949;
@@ -154,9 +154,20 @@ void CDxShb::ClearResults(CTableView& g, int page) {
   records::ClearLockedCells(*this, g, page, [this](int c) { return CellOfColumn(c); });
 }
 
+void CDxShb::ClearComputedCells() {
+  const int block = 2 * (m_nSets < 1 ? 2 : m_nSets);
+  for (CPage& pg : m_arrPages)
+    for (int r = 0; r < pg.RowCount(); ++r) {
+      for (int cell : {4, 5, 8, 9, 11, 14}) pg.At(r, cell).clear();
+      if (r % block >= 2) pg.At(r, 1).clear();  // target names copied into the later sets
+    }
+}
+
 bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
-  using survey::ParseAngleText;
+  using records::CellValue;
   m_bComputed = 0;
+  // Results of an earlier computation, on every page, never outlive this one.
+  ClearComputedCells();
   auto& msg = platform::Messages();
   const int s = m_nSets < 1 ? 2 : m_nSets;
   const int block = 2 * s;
@@ -177,10 +188,29 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
         msg.ShowMessage(title + station + "　测站的目标点不能为空！");
         return false;
       }
+      // A cell the computation cannot read stops it, naming the station and the field.
+      auto read = [&](const std::string& text, bool angle, const std::string& what, CellValue* out) {
+        *out = angle ? records::ReadAngleCell(text) : records::ReadNumberCell(text);
+        if (out->Ok()) return true;
+        msg.ShowMessage(title + station + "　测站" + what + "“" + std::string(records::TrimBlanks(text)) + "”" +
+                        out->error + "！");
+        return false;
+      };
+      auto setField = [&](std::size_t t, int k, const char* field) {
+        return "照准" + target(t) + "第" + records::Int(k + 1) + "测回的" + field;
+      };
       const std::string& iText = pg.Cell(f + 1, 0);
-      const double i = Num(iText);
+      CellValue iCell;
+      if (!read(iText, false, "的仪高", &iCell)) return false;
+      const double i = iCell.value;
       const std::array<const std::string*, 2> vTexts = {&pg.Cell(f, 13), &pg.Cell(f + 1, 13)};
       auto vText = [&vTexts](std::size_t t) -> const std::string& { return *vTexts[t]; };
+      std::array<double, 2> vHeight{};
+      for (std::size_t t = 0; t < 2; ++t) {
+        CellValue v;
+        if (!read(vText(t), false, "照准" + target(t) + "的目标高", &v)) return false;
+        vHeight[t] = v.value;
+      }
       records::AngleMean horizontal;
       std::array<records::AngleMean, 2> vertical;
       std::array<double, 2> dSum{}, hSum{};
@@ -194,8 +224,14 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
         const std::string* h[4] = {&pg.Cell(c, 2), &pg.Cell(c, 3), &pg.Cell(c + 1, 2), &pg.Cell(c + 1, 3)};
         const int present = !h[0]->empty() + !h[1]->empty() + !h[2]->empty() + !h[3]->empty();
         if (present == 4) {
-          const double L1 = ParseAngleText(*h[0]), R1 = ParseAngleText(*h[1]);
-          const double L2 = ParseAngleText(*h[2]), R2 = ParseAngleText(*h[3]);
+          std::array<double, 4> a{};
+          for (std::size_t n = 0; n < 4; ++n) {
+            CellValue v;
+            if (!read(*h[n], true, setField(n / 2, k, n % 2 == 0 ? "水平角盘左读数" : "水平角盘右读数"), &v))
+              return false;
+            a[n] = v.value;
+          }
+          const double L1 = a[0], R1 = a[1], L2 = a[2], R2 = a[3];
           pg.At(c, 4) = Fixed(records::TwoC(L1, R1) * kRho, dec.angle);
           pg.At(c + 1, 4) = Fixed(records::TwoC(L2, R2) * kRho, dec.angle);
           horizontal.Add(records::SetAngle(L1, R1, L2, R2));
@@ -204,29 +240,38 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
           return false;
         }
         for (int t = 0; t < 2 && !direct; ++t) {
+          const auto ti = static_cast<std::size_t>(t);
           const std::string& vl = pg.Cell(c + t, 6);
           const std::string& vr = pg.Cell(c + t, 7);
           if (!vl.empty() && !vr.empty()) {
-            const double VL = ParseAngleText(vl), VR = ParseAngleText(vr);
+            CellValue l, r;
+            if (!read(vl, true, setField(ti, k, "垂直角盘左读数"), &l) ||
+                !read(vr, true, setField(ti, k, "垂直角盘右读数"), &r))
+              return false;
+            const double VL = l.value, VR = r.value;
             pg.At(c + t, 8) = Fixed((VL + VR - kTwoPi) * kRho * 0.5, dec.angle);
-            vertical[static_cast<std::size_t>(t)].AddPlain(((VR - kThreeHalfPi) + (kHalfPi - VL)) * 0.5);
+            vertical[ti].AddPlain(((VR - kThreeHalfPi) + (kHalfPi - VL)) * 0.5);
           } else if (!vl.empty() || !vr.empty()) {
             msg.ShowMessage(title + station + " 测站的垂直角第" + records::Int(k + 1) + "测回数据不全");
             return false;
           }
         }
         for (int t = 0; t < 2; ++t) {
+          const auto ti = static_cast<std::size_t>(t);
           const std::string& d = pg.Cell(c + t, 10);
           if (!d.empty()) {
-            dSum[static_cast<std::size_t>(t)] += Num(d);
-            ++dCount[static_cast<std::size_t>(t)];
+            CellValue v;
+            if (!read(d, false, setField(ti, k, "距离"), &v)) return false;
+            dSum[ti] += v.value;
+            ++dCount[ti];
           }
           if (direct && !iText.empty()) {
             const std::string& dh = pg.Cell(c + t, 12);
-            const std::string& v = vText(static_cast<std::size_t>(t));
-            if (!dh.empty() && !v.empty()) {
-              hSum[static_cast<std::size_t>(t)] += Num(dh) + i - Num(v);
-              ++hCount[static_cast<std::size_t>(t)];
+            if (!dh.empty() && !vText(ti).empty()) {
+              CellValue v;
+              if (!read(dh, false, setField(ti, k, "观测高差"), &v)) return false;
+              hSum[ti] += v.value + i - vHeight[ti];
+              ++hCount[ti];
             }
           }
         }
@@ -264,7 +309,7 @@ bool CDxShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
         pg.At(row, 9) = (alpha < 0 ? "-" : "") + survey::AngleToText(std::fabs(alpha), true, dec.angle, false);
         if (dCount[ti] == 0) continue;
         const double S = dSum[ti] / dCount[ti];
-        const double v = Num(vText(ti));
+        const double v = vHeight[ti];
         double d = 0, h = 0;
         if (m_nDistanceType == kDistanceSlope) {
           const double S2 = S * m_dEdmScale + m_dEdmConstant + S;

@@ -3,11 +3,15 @@
 
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 #include "platform/ports.h"
 #include "records/gcjl_ports.h"
 #include "records/shb_set_form.h"
 #include "records/shb_text.h"
+#include "table/export/odt_export.h"
+#include "table/export/text_export.h"
+#include "table/export/xlsx_export.h"
 #include "table/table_ports.h"
 
 namespace records {
@@ -88,7 +92,9 @@ const std::string* FindStationAngle(const auto& book, int angleCell, const std::
   const int block = 2 * std::max(1, book.m_nSets);
   for (const auto& p : book.m_arrPages)
     for (int f = 0; f + block <= p.RowCount(); f += block)
-      if (p.Cell(f, 0) == station && p.Cell(f, 1) == back && p.Cell(f + 1, 1) == fore) return &p.Cell(f, angleCell);
+      // A station without a mean angle is no match: the search goes on.
+      if (p.Cell(f, 0) == station && p.Cell(f, 1) == back && p.Cell(f + 1, 1) == fore && !p.Cell(f, angleCell).empty())
+        return &p.Cell(f, angleCell);
   return nullptr;
 }
 
@@ -212,7 +218,8 @@ bool CGcJlView::ShowPageImpl(const std::string& key, int page, bool keepUndo) {
 
 bool CGcJlView::ShowResultsTable(bool clearUndo) {
   const int n = static_cast<int>(m_arrResults.size());
-  if (!NewTable(n, 6, m_strResultsTitle, clearUndo)) return n == 0;  // an empty summary shows the empty-table text
+  // An empty summary is still the form: title, sign-off items and one blank row.
+  if (!NewTable(std::max(n, 1), 6, m_strResultsTitle, clearUndo)) return false;
   SetReadOnly(true, false, false);
   static const char* const kHeads[6][2] = {{"起点名", ""}, {"终点名", ""}, {"边长", "( m )"},
                                            {"高差", "( m )"}, {"高程测段长", "( m )"}, {"高程", "测站数"}};
@@ -232,7 +239,22 @@ bool CGcJlView::ShowResultsTable(bool clearUndo) {
       SetCellText(r, 6, std::to_string(w.m_nStations));
     }
   }
+  const auto [held, left] = ResultsSources();
+  SetSignatureTexts(left.empty() ? 1 : 2, "说明", held, left);
   return true;
+}
+
+std::pair<std::string, std::string> CGcJlView::ResultsSources() const {
+  // Only the traverse and levelling books hand legs to the summary.
+  std::string held, left;
+  auto add = [](std::string& list, const char* name) {
+    if (!list.empty()) list += "、";
+    list += name;
+  };
+  if (m_dx.m_bComputed) add(held, "导线记录"); else add(left, "导线记录");
+  if (m_shzh.m_bComputed) add(held, "水准记录"); else add(left, "水准记录");
+  return {held.empty() ? std::string("本表无已计算的观测记录") : "本表取自已计算的" + held,
+          left.empty() ? std::string() : left + "未计算或计算后已修改，未列入本表"};
 }
 
 bool CGcJlView::SaveCurrentPage() {
@@ -497,18 +519,34 @@ void CGcJlView::OnProjectSettings() {
     v.m_nLinesAboveSel = m_nResultsLinesAbove;
     v.m_nLinesBelowSel = m_nResultsLinesBelow;
   }
+  const records::CShbSetValues shown = v;
   using R = records::IRecordsViewPorts::DialogResult;
   const R result = m_pPorts ? m_pPorts->RunSettingsDialog(form) : R::Cancel;
-  if (result == R::Ok) ApplyDialog(form);
+  if (result == R::Ok) ApplyDialog(form, shown);
   if (result == R::Help && m_pPorts) m_pPorts->ShowRecordsHelp();
   MarkModified();
   ShowPage(m_strCurrentKey, m_nCurrentPage);
   OnCompute();
 }
 
-void CGcJlView::ApplyDialog(const records::CShbSetForm& form) {
+void CGcJlView::ApplyDialog(const records::CShbSetForm& form, const records::CShbSetValues& shown) {
   const records::CShbSetValues& v = form.values;
   const std::string key = m_strCurrentKey;
+  // What each book computes with, to see afterwards whether OK changed it.
+  auto dxSettings = [this] {
+    return std::make_tuple(m_dx.m_nSets, m_dx.m_nTableRows, m_dx.m_nDistanceType, m_dx.m_dRefraction,
+                           m_dx.m_bVerticalFrom90, m_dx.m_dEdmConstant, m_dx.m_dEdmScale);
+  };
+  auto shpjSettings = [this] { return std::make_tuple(m_shpj.m_nSets, m_shpj.m_nTableRows); };
+  auto shzhSettings = [this] {
+    return std::make_tuple(m_shzh.m_nTableRows, m_shzh.m_nLevellingMode, m_shzh.m_bOmitDecimalPoint,
+                           m_shzh.m_dStaffConstant, m_shzh.m_bDoubledReadings);
+  };
+  const auto dxBefore = dxSettings();
+  const auto shpjBefore = shpjSettings();
+  const auto shzhBefore = shzhSettings();
+  const records::Decimals decBefore = GridDecimals();
+
   SetFont(v.m_nFontHeight, GetPrintHeight());
   m_fWordFontSize = v.m_fWordFontSize;
   if (key == "DX") {
@@ -518,8 +556,10 @@ void CGcJlView::ApplyDialog(const records::CShbSetForm& form) {
     m_dx.m_dPrintHeight = v.m_dPrintHeightMm;
     m_dx.m_bVerticalFrom90 = v.m_bVerticalFrom90Check;
     m_dx.m_dRefraction = v.m_dRefractionEdit;
-    m_dx.m_dEdmConstant = v.m_dEdmConstantMm / 1000;
-    m_dx.m_dEdmScale = v.m_dEdmScalePpm / 1000000;
+    // Shown in mm and ppm: converted back only when changed, so that OK alone does
+    // not move the stored constants by a rounding.
+    if (v.m_dEdmConstantMm != shown.m_dEdmConstantMm) m_dx.m_dEdmConstant = v.m_dEdmConstantMm / 1000;
+    if (v.m_dEdmScalePpm != shown.m_dEdmScalePpm) m_dx.m_dEdmScale = v.m_dEdmScalePpm / 1000000;
     ApplySetsAndRows(m_dx, v.m_nSetsEdit, v.m_nRowsEdit);
     m_dx.m_nLinesAbove = v.m_nLinesAboveSel;
     m_dx.m_nLinesBelow = v.m_nLinesBelowSel;
@@ -568,6 +608,14 @@ void CGcJlView::ApplyDialog(const records::CShbSetForm& form) {
     m_nResultsLinesBelow = v.m_nLinesBelowSel;
     SetFont(v.m_nFontHeight, v.m_dPrintHeightMm);
   }
+  // A book whose results would now come out otherwise is no longer computed: its
+  // results leave the summary until it is computed again. The decimals are shared.
+  const records::Decimals dec = GridDecimals();
+  const bool decimalsChanged =
+      dec.angle != decBefore.angle || dec.dist != decBefore.dist || dec.height != decBefore.height;
+  if (decimalsChanged || dxSettings() != dxBefore) MarkBookEdited("DX");
+  if (decimalsChanged || shpjSettings() != shpjBefore) MarkBookEdited("SHPJ");
+  if (decimalsChanged || shzhSettings() != shzhBefore) MarkBookEdited("SHZH");
   ClearUndo();
 }
 
@@ -603,6 +651,63 @@ void CGcJlView::OnEndPrinting() {
   m_bPrintingBook = false;
   if (m_nCurrentPage != m_nPrintPageBefore || m_strCurrentKey != m_strPrintKey)
     ShowPageImpl(m_strPrintKey, m_nPrintPageBefore, true);
+}
+
+// ---- exports -----------------------------------------------------------------------------
+
+bool CGcJlView::ForEachBookPage(const std::function<void()>& each) {
+  const int pages = BookPages(m_strCurrentKey);
+  if (!IsBookKey(m_strCurrentKey) || m_nCurrentPage < 0 || pages == 0 || GetRowCount() == 0) return false;
+  SaveCurrentPage();
+  const std::string key = m_strCurrentKey;
+  const int before = m_nCurrentPage;
+  for (int p = 0; p < pages; ++p) {
+    if (p != m_nCurrentPage) ShowPageImpl(key, p, true);
+    each();
+  }
+  if (m_nCurrentPage != before) ShowPageImpl(key, before, true);
+  return true;
+}
+
+bool CGcJlView::WriteTextFile(const std::string& path, int format, std::string* error) {
+  std::vector<std::string> lines;
+  if (!ForEachBookPage([&] {
+        std::vector<std::string> page = table::TextExportLines(*this, format);
+        lines.insert(lines.end(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
+      }))
+    return CTableView::WriteTextFile(path, format, error);
+  return table::WriteTextExportLines(lines, path, format, error);
+}
+
+bool CGcJlView::ExportToExcel(bool keepHalfRowOffset) {
+  table::CExportSession& s = ExcelSession();
+  if (s.target.empty()) return false;
+  auto sheets = s.Kept<std::vector<table::XlsxSheet>>();
+  const bool book = ForEachBookPage([&] {
+    table::XlsxSheet sheet = table::BuildXlsxSheet(*this, keepHalfRowOffset);
+    sheet.name = table::UniqueSheetName(GetTitle() + "第" + std::to_string(m_nCurrentPage + 1) + "页", sheets);
+    sheets.push_back(std::move(sheet));
+  });
+  if (!book) return CTableView::ExportToExcel(keepHalfRowOffset);
+  if (!s.Write([&](const std::string& path, std::string* error) { return table::WriteXlsx(path, sheets, error); }))
+    return false;
+  s.content = std::move(sheets);
+  return true;
+}
+
+bool CGcJlView::ExportToWord(bool keepRowOffset) {
+  table::CExportSession& s = WordSession();
+  if (s.target.empty()) return false;
+  auto tables = s.Kept<std::vector<table::OdtTable>>();
+  const bool book = ForEachBookPage([&] {
+    std::vector<table::OdtTable> page = table::BuildOdtTables(*this, m_bWordSplitPages, keepRowOffset);
+    tables.insert(tables.end(), std::make_move_iterator(page.begin()), std::make_move_iterator(page.end()));
+  });
+  if (!book) return CTableView::ExportToWord(keepRowOffset);
+  if (!s.Write([&](const std::string& path, std::string* error) { return table::WriteOdt(path, tables, error); }))
+    return false;
+  s.content = std::move(tables);
+  return true;
 }
 
 // ---- document section and the traverse's face ----------------------------------------------

@@ -8,7 +8,9 @@
 // The traverse view reads the computed books and the summary through
 // records::IFieldBooks; only books computed since their last edit take part.
 #include <array>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "records/dx_shb.h"
@@ -21,6 +23,7 @@
 namespace records {
 class IRecordsViewPorts;
 class CShbSetForm;
+struct CShbSetValues;
 
 // Command ids of the records bar. Four of them are ids the grid gives its own
 // buttons (表格, 自定义, CAD, 图形); the view takes them before the grid does.
@@ -80,6 +83,12 @@ class CGcJlView : public CTableView, public records::IFieldBooks {
   void OnCompute();
   void OnProjectSettings();
 
+  // The exports of a book write every page of it in turn, one table per page with its
+  // header items, as printing does; the page shown is the same afterwards.
+  bool WriteTextFile(const std::string& path, int format, std::string* error) override;
+  bool ExportToExcel(bool keepHalfRowOffset) override;
+  bool ExportToWord(bool keepRowOffset) override;
+
   // Printing a book prints every page of it, one book page per sheet; the page shown
   // and the undo history are the same afterwards.
   const table::PrintPlan& OnBeginPrinting(const table::PrintDevice& device) override;
@@ -101,6 +110,10 @@ class CGcJlView : public CTableView, public records::IFieldBooks {
   const std::string* AngleBookAngle(const std::string& station, const std::string& back,
                                     const std::string& fore) const override;
 
+  // What the summary says of its sources: the computed books it holds, and the
+  // books left out because they are not computed since their last edit ("" if none).
+  std::pair<std::string, std::string> ResultsSources() const;
+
   // The text under a book page ("第 %d 页 共 %d 页"), "" when no book page is shown.
   std::string PageFooterText() const;
 
@@ -110,6 +123,9 @@ class CGcJlView : public CTableView, public records::IFieldBooks {
 
  private:
   bool ShowPageImpl(const std::string& key, int page, bool keepUndo);
+  // Shows every page of the book shown in turn and hands it to `each`; then the page
+  // shown before again. False when no book page is shown (nothing done).
+  bool ForEachBookPage(const std::function<void()>& each);
   bool ShowResultsTable(bool clearUndo);
   bool IsBookKey(const std::string& key) const;
   int BookPages(const std::string& key) const;
@@ -122,7 +138,7 @@ class CGcJlView : public CTableView, public records::IFieldBooks {
   void MarkBookEdited(const std::string& key);
   void RebuildResults();
   records::Decimals GridDecimals() const;
-  void ApplyDialog(const records::CShbSetForm& form);
+  void ApplyDialog(const records::CShbSetForm& form, const records::CShbSetValues& shown);
 
   records::IRecordsViewPorts* m_pPorts = nullptr;
   records::LegLog m_dxLegs, m_shzhLegs;  // each book's legs of its last compute

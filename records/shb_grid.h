@@ -1,10 +1,13 @@
 #pragma once
 // Helpers the three books share for moving a page between book and grid.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "records/shb_page.h"
+#include "records/shb_read.h"
+#include "table/cell_edit.h"
 #include "table/table_view.h"
 
 namespace records {
@@ -70,13 +73,31 @@ int SameCell(int col) {
   return col >= 1 && col <= Page::Row::kCells ? col - 1 : -1;
 }
 
+// A circle reading as the grid shows it: the form the angle editor stores ("  0 00 12"),
+// also for a reading kept in another notation (a file's "0.0012"), so that read and
+// typed readings look alike on screen and on paper. Text the editor would store as
+// another angle stays as it is.
+inline std::string ShownAngleText(const std::string& text) {
+  if (text.empty() || !ReadAngleCell(text).Ok() || !table::EditTextAccepted(table::kInputAngle, text)) return text;
+  std::string shown = table::FinishEditText(table::kInputAngle, text);
+  if (!ReadAngleCell(shown).Ok() ||
+      std::fabs(survey::ParseAngleText(shown) - survey::ParseAngleText(text)) > 1e-11)
+    return text;
+  return shown;
+}
+
+// The text of a page cell in grid column c.
+inline std::string ShownCellText(const CTableView& grid, int c, const std::string& text) {
+  return grid.GetColumnInputType(c) == table::kInputAngle ? ShownAngleText(text) : text;
+}
+
 // The page's header and cells into the grid, column by column through cellOf
 // (-1: an empty cell).
 template <class Page, class CellOf>
 void PageToGrid(CTableView& grid, const Page& page, CellOf cellOf) {
   HeaderToGrid(grid, page);
   for (int r = 1; r <= grid.GetRowCount(); ++r)
-    for (int c = 1; c <= grid.GetColCount(); ++c) grid.SetCellText(r, c, page.Cell(r - 1, cellOf(c)));
+    for (int c = 1; c <= grid.GetColCount(); ++c) grid.SetCellText(r, c, ShownCellText(grid, c, page.Cell(r - 1, cellOf(c))));
 }
 
 // SavePageFromGrid of every book: the title, the header and the rows the page
@@ -91,7 +112,11 @@ bool SaveGridToPage(Book& book, const CTableView& grid, int page, CellOf cellOf)
   for (int r = 1; r <= rows; ++r)
     for (int c = 1; c <= grid.GetColCount(); ++c) {
       const int cell = cellOf(c);
-      if (cell >= 0) pg->At(r - 1, cell) = grid.CellText(r, c);
+      if (cell < 0) continue;
+      std::string& stored = pg->At(r - 1, cell);
+      const std::string& shown = grid.CellText(r, c);
+      // A cell shown in another notation than stored keeps the page's text until edited.
+      if (shown != stored && shown != ShownCellText(grid, c, stored)) stored = shown;
     }
   return true;
 }

@@ -3,6 +3,7 @@
 #include "platform/ports.h"
 #include "records/angle_mean.h"
 #include "records/shb_grid.h"
+#include "records/shb_read.h"
 #include "records/shb_text.h"
 #include "survey/angle.h"
 #include "table/table_view.h"
@@ -84,9 +85,18 @@ bool CShpjShb::SavePageFromGrid(const CTableView& g, int page) {
 
 void CShpjShb::ClearResults(CTableView& g, int page) { records::ClearLockedCells(*this, g, page, records::SameCell<CPage>); }
 
+void CShpjShb::ClearComputedCells() {
+  const int block = 2 * (m_nSets < 1 ? 2 : m_nSets);
+  for (CPage& pg : m_arrPages)
+    for (int r = 0; r < pg.RowCount(); ++r) {
+      for (int cell : {4, 5, 6}) pg.At(r, cell).clear();
+      if (r % block >= 2) pg.At(r, 1).clear();  // target names copied into the later sets
+    }
+}
+
 bool CShpjShb::Compute(const records::Decimals& dec) {
-  using survey::ParseAngleText;
   m_bComputed = 0;
+  ClearComputedCells();
   auto& msg = platform::Messages();
   const int s = m_nSets < 1 ? 2 : m_nSets;
   const int block = 2 * s;
@@ -112,8 +122,19 @@ bool CShpjShb::Compute(const records::Decimals& dec) {
           msg.ShowMessage(title + station + "　测站的数据不全！");
           return false;
         }
-        const double L1 = ParseAngleText(pg.Cell(c, 2)), R1 = ParseAngleText(pg.Cell(c, 3));
-        const double L2 = ParseAngleText(pg.Cell(c + 1, 2)), R2 = ParseAngleText(pg.Cell(c + 1, 3));
+        double a4[4] = {};
+        for (int n = 0; n < 4; ++n) {
+          const std::string& text = pg.Cell(c + n / 2, 2 + n % 2);
+          const records::CellValue v = records::ReadAngleCell(text);
+          if (!v.Ok()) {
+            msg.ShowMessage(title + station + "　测站照准" + (n < 2 ? first : second) + "第" + records::Int(k + 1) +
+                            (n % 2 == 0 ? "测回的盘左读数“" : "测回的盘右读数“") +
+                            std::string(records::TrimBlanks(text)) + "”" + v.error + "！");
+            return false;
+          }
+          a4[n] = v.value;
+        }
+        const double L1 = a4[0], R1 = a4[1], L2 = a4[2], R2 = a4[3];
         pg.At(c, 4) = records::Fixed(records::TwoC(L1, R1) * kRho, dec.angle);
         pg.At(c + 1, 4) = records::Fixed(records::TwoC(L2, R2) * kRho, dec.angle);
         const double a = records::SetAngle(L1, R1, L2, R2);

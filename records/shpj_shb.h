@@ -39,6 +39,8 @@ class CShpjShb {
   bool LoadPageToGrid(CTableView& grid, int page);
   bool SavePageFromGrid(const CTableView& grid, int page);
   void ClearResults(CTableView& grid, int page);
+  // Empties every cell a computation writes, on every page.
+  void ClearComputedCells();
   bool Compute(const records::Decimals& decimals);
   int BlockPosition(int row) const;
 };

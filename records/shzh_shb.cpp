@@ -4,6 +4,7 @@
 
 #include "platform/ports.h"
 #include "records/shb_grid.h"
+#include "records/shb_read.h"
 #include "records/shb_text.h"
 #include "table/table_view.h"
 
@@ -125,8 +126,25 @@ void CShzhShb::ClearResults(CTableView& g, int page) {
   records::ClearLockedCells(*this, g, page, records::SameCell<CPage>, m_nLevellingMode != kLevelSingleFace ? 6 : 0);
 }
 
+void CShzhShb::ClearComputedCells() {
+  const bool single = m_nLevellingMode == kLevelSingleFace;
+  for (CPage& pg : m_arrPages)
+    for (int r = 0; r < pg.RowCount(); ++r) {
+      if (single) {
+        pg.At(r, 4).clear();
+      } else if (r % 3 == 2) {
+        for (int cell : {2, 3, 4, 6, 7, 8, 9}) pg.At(r, cell).clear();
+      } else {
+        pg.At(r, 4).clear();
+        pg.At(r, 8).clear();
+      }
+    }
+}
+
 bool CShzhShb::Compute(const records::Decimals& dec, records::LegLog& legs) {
   m_bComputed = 0;
+  // Results of an earlier computation, on every page, never outlive this one.
+  ClearComputedCells();
   const bool ok = m_nLevellingMode == kLevelSingleFace ? ComputeSingleFace(dec, legs) : ComputeStations(legs);
   if (ok) m_bComputed = 1;
   return ok;
@@ -146,7 +164,18 @@ bool CShzhShb::ComputeSingleFace(const records::Decimals& dec, records::LegLog& 
         msg.ShowMessage(PageTitle(pi) + back + "与" + fore + "之间数据输入不完整");
         return false;
       }
-      pg.At(r, 4) = SignedFixed(Num(pg.Cell(r, 2)) - Num(pg.Cell(r, 3)), dec.height, 4);
+      double reading[2] = {};
+      for (int t = 0; t < 2; ++t) {
+        const std::string& text = pg.Cell(r, 2 + t);
+        const records::CellValue v = records::ReadNumberCell(text);
+        if (!v.Ok()) {
+          msg.ShowMessage(PageTitle(pi) + back + "与" + fore + (t == 0 ? "之间的后视读数“" : "之间的前视读数“") +
+                          std::string(records::TrimBlanks(text)) + "”" + v.error + "！");
+          return false;
+        }
+        reading[t] = v.value;
+      }
+      pg.At(r, 4) = SignedFixed(reading[0] - reading[1], dec.height, 4);
       if (!IsTurningPoint(back)) {
         start = back;
         sum = Num(pg.Cell(r, 4));
@@ -197,6 +226,27 @@ bool CShzhShb::ComputeStations(records::LegLog& legs) {
       if (fore.empty()) {
         msg.ShowMessage(title + station + "　测站的前视点不能为空！");
         return false;
+      }
+      // Every reading of the station, before anything is reduced.
+      {
+        const char* const black = precise ? "基本分划读数" : "黑面读数";
+        const char* const red = precise ? "辅助分划读数" : "红面读数";
+        const struct {
+          int row, cell;
+          std::string field;
+        } readings[] = {
+            {r, 2, "后尺下丝读数"}, {r + 1, 2, "后尺上丝读数"}, {r, 3, "前尺下丝读数"}, {r + 1, 3, "前尺上丝读数"},
+            {r, 6, std::string("后尺") + black}, {r + 1, 6, std::string("前尺") + black},
+            {r, 7, std::string("后尺") + red}, {r + 1, 7, std::string("前尺") + red},
+        };
+        for (const auto& rd : readings) {
+          const std::string& text = pg.Cell(rd.row, rd.cell);
+          const records::CellValue v = records::ReadNumberCell(text);
+          if (v.Ok()) continue;
+          msg.ShowMessage(title + station + "　测站的" + rd.field + "“" + std::string(records::TrimBlanks(text)) + "”" +
+                          v.error + "！");
+          return false;
+        }
       }
       // Sight distances from the stadia hairs.
       for (int cell : {2, 3}) {

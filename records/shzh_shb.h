@@ -49,6 +49,8 @@ class CShzhShb {
   bool LoadPageToGrid(CTableView& grid, int page);
   bool SavePageFromGrid(const CTableView& grid, int page);
   void ClearResults(CTableView& grid, int page);
+  // Empties every cell a computation writes, on every page.
+  void ClearComputedCells();
   bool Compute(const records::Decimals& decimals, records::LegLog& legs);
 
   // A turning point: the name begins with "TP" (case-sensitive).

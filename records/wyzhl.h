@@ -49,8 +49,9 @@ class IFieldBooks {
   // Legs of the computed books, in order of first appearance.
   virtual const std::vector<CWyZhl>& FieldResults() const = 0;
   // The mean angle of the first station (pages, then blocks in order) named
-  // `station` whose first target is `back` and second target `fore`, as written by the
-  // computation; nullptr when the book is not computed or has no such station.
+  // `station` whose first target is `back` and second target `fore` and which has a
+  // mean angle, as written by the computation; nullptr when the book is not computed
+  // or has no such station.
   virtual const std::string* TraverseBookAngle(const std::string& station, const std::string& back,
                                                const std::string& fore) const = 0;
   virtual const std::string* AngleBookAngle(const std::string& station, const std::string& back,

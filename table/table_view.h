@@ -352,6 +352,9 @@ class CTableView {
   // Exports (table/export/): the text export, the spreadsheet, word-processor and CAD
   // dialogs, the sheet or document they add to the file of their session.
   virtual void OnExportText();
+  // Writes what the text export holds to `path` (table::WriteTextExport of the table
+  // shown); a view holding more tables than the one shown writes them all.
+  virtual bool WriteTextFile(const std::string& path, int format, std::string* error);
   virtual void OnExportExcel();
   virtual void OnExportWord();
   virtual void OnExportCad();

@@ -175,7 +175,7 @@ void CTableView::OnExportText() {
   bool ok;
   {
     platform::WaitCursor wait;
-    ok = WriteTextExport(*this, *path, s.format, &error);
+    ok = WriteTextFile(*path, s.format, &error);
   }
   if (!ok) {
     platform::Messages().ShowMessage("表格未能输出到文件“" + *path + "”：\n" + error, platform::MsgIcon::Error);
@@ -183,6 +183,10 @@ void CTableView::OnExportText() {
   }
   if (s.openAfter && !platform::Desktop().desktop->OpenWithDesktop(*path))
     platform::Messages().ShowMessage("文件“" + *path + "”已输出，但没有能打开它的程序。");
+}
+
+bool CTableView::WriteTextFile(const std::string& path, int format, std::string* error) {
+  return table::WriteTextExport(*this, path, format, error);
 }
 
 void CTableView::OnExportExcel() { table::ExportDialogs().ShowExcelDialog(*this); }

@@ -239,9 +239,14 @@ std::vector<std::string> TextExportLines(const CTableView& view, int format) {
 }
 
 bool WriteTextExport(const CTableView& view, const std::string& path, int format, std::string* error) {
+  return WriteTextExportLines(TextExportLines(view, format), path, format, error);
+}
+
+bool WriteTextExportLines(const std::vector<std::string>& lines, const std::string& path, int format,
+                          std::string* error) {
   int badLine = 0;
   std::string badChar;
-  std::optional<std::string> bytes = platform::EncodeGbkLines(TextExportLines(view, format), &badLine, &badChar);
+  std::optional<std::string> bytes = platform::EncodeGbkLines(lines, &badLine, &badChar);
   if (!bytes) {
     if (error) *error = "表格中的字符“" + badChar + "”不能存为GBK文本。";
     return false;

@@ -22,5 +22,8 @@ std::vector<std::string> TextExportLines(const CTableView& view, int format);
 // Writes the table to `path` atomically (format 0 adds it to the file's end). On
 // failure returns false with a Chinese reason in *error; the old file stays as it was.
 bool WriteTextExport(const CTableView& view, const std::string& path, int format, std::string* error);
+// The same for lines already made (several tables written as one export).
+bool WriteTextExportLines(const std::vector<std::string>& lines, const std::string& path, int format,
+                          std::string* error);
 
 }  // namespace table

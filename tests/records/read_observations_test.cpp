@@ -167,7 +167,9 @@ TEST_F(ReadObservations, OnlyTheLevellingBookComputedGivesNoAngles) {
   msg.Clear();
   books.m_shpj.m_bComputed = 0;
   traverse.OnCommand(kRead);
-  EXPECT_TRUE(msg.Messages().empty());
+  // What was left out is said, not passed over.
+  ASSERT_EQ(msg.Messages().size(), 1u);
+  EXPECT_EQ(msg.Messages()[0], "导线记录、水平角记录手簿未计算或已修改，其观测数据未读取，请先计算。");
   EXPECT_EQ(traverse.GetCellText(2, 2), "");
   EXPECT_EQ(traverse.GetCellText(2, 3), "");  // the traverse book's legs are not used
   EXPECT_NEAR(std::stod(traverse.GetCellText(2, 4)), 0.558, 1e-9);  // the levelling line GP02 -> D1
@@ -202,6 +204,48 @@ TEST_F(ReadObservations, WeightsByStationsOrLengthAndTheFirstOfTwinStations) {
     // C -> B was levelled: read B -> C with the sign turned.
     EXPECT_EQ(traverse.GetCellText(2, 4), "-0.832");
     EXPECT_EQ(traverse.GetCellText(2, 5), c.text);
+  }
+}
+
+
+// A station of the traverse book without a mean angle (distances only) is no match:
+// the angle book is searched on, and a typed angle is never replaced by nothing.
+TEST_F(ReadObservations, AStationWithoutAnAngleIsNoMatch) {
+  using records_test::Type;
+  struct Case {
+    const char* name;
+    const char* angleBookReading;  // face left of B towards C in the angle book; "" none
+    const char* expected;          // the angle cell of B after reading
+  };
+  const Case cases[] = {
+      {"the angle book has B", "100.0000", "100 00 00"},
+      {"no book has an angle for B", "", " 88 00 00"},
+  };
+  for (const Case& c : cases) {
+    books.ResetRecords();
+    books.m_dx.m_nSets = 1;
+    books.m_dx.m_arrPages.assign(1, {});
+    books.m_dx.m_arrPages[0].Init(books.m_dx.RowsPerPage());
+    Type(books.m_dx.m_arrPages[0], 0, {{0, "B"}, {1, "A"}, {10, "120.000"}});
+    Type(books.m_dx.m_arrPages[0], 1, {{1, "C"}, {10, "130.000"}});
+    books.m_shpj.m_nSets = 1;
+    books.m_shpj.m_arrPages.assign(1, {});
+    books.m_shpj.m_arrPages[0].Init(books.m_shpj.RowsPerPage());
+    if (*c.angleBookReading) {
+      Type(books.m_shpj.m_arrPages[0], 0, {{0, "B"}, {1, "A"}, {2, "0"}, {3, "180"}});
+      Type(books.m_shpj.m_arrPages[0], 1, {{1, "C"}, {2, c.angleBookReading}, {3, "280"}});
+    }
+    books.OnCompute();
+    ASSERT_TRUE(msg.Messages().empty()) << c.name << ": " << msg.Messages()[0];
+    ASSERT_EQ(books.m_dx.m_arrPages[0].Cell(0, 5), "");
+    traverse.m_nTraverseType = 3;
+    traverse.m_arrUnit.assign(3, CDxView::CUnit());
+    for (const char* n : {"A", "B", "C"}) traverse.m_arrUnit[static_cast<std::size_t>(n[0] - 'A')].name = n;
+    traverse.ShowTable("SHUJUSHURU");
+    traverse.OnCellEditEnd(2, 2, " 88 00 00");  // typed by the user
+    traverse.OnCommand(kRead);
+    EXPECT_EQ(traverse.GetCellText(2, 2), c.expected) << c.name;
+    EXPECT_EQ(traverse.GetCellText(2, 3), "130.000") << c.name;
   }
 }
 

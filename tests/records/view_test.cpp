@@ -121,9 +121,11 @@ TEST_F(RecordsView, HiddenVerticalReadingsSurviveADistanceTypeChange) {
   Edit(1, 7, "100.5");  // the direct form's distance column
   view.m_dx.m_nDistanceType = kDistanceSlope;
   view.ShowPage("DX", 0);
-  EXPECT_EQ(view.GetCellText(1, 7), "85.0000");
-  EXPECT_EQ(view.GetCellText(1, 8), "275.0000");
+  EXPECT_EQ(view.GetCellText(1, 7), " 85 00 00");  // shown as the angle editor writes readings
+  EXPECT_EQ(view.GetCellText(1, 8), "275 00 00");
   EXPECT_EQ(view.GetCellText(1, 11), "100.5");
+  EXPECT_EQ(view.m_dx.m_arrPages[0].Cell(0, 6), "85.0000");
+  EXPECT_EQ(view.m_dx.m_arrPages[0].Cell(0, 7), "275.0000");
 }
 
 TEST_F(RecordsView, LevellingFormsAndLabels) {
@@ -436,6 +438,125 @@ TEST_F(RecordsView, TitlesAreStoredAndResetWithTheJob) {
     view.ShowPage(c.key, 0);
     EXPECT_EQ(view.GetTitle(), c.title) << c.key;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A slope-distance station A (targets B, C) on each of two traverse pages.
+void TwoSlopePages(CDxShb& b) {
+  b.m_nDistanceType = kDistanceSlope;
+  b.m_nTableRows = 12;
+  b.m_arrPages.clear();
+  b.AddPage();
+  b.AddPage();
+  for (int p = 0; p < 2; ++p) {
+    const std::string a = p == 0 ? "A" : "P";
+    Type(b.m_arrPages[static_cast<std::size_t>(p)], 0,
+         {{0, a}, {1, "B"}, {2, "0.0000"}, {3, "180.0000"}, {6, "85.0000"}, {7, "275.0000"}, {10, "100.000"},
+          {13, "1.60"}});
+    Type(b.m_arrPages[static_cast<std::size_t>(p)], 1,
+         {{0, "1.50"}, {1, "C"}, {2, "90.0000"}, {3, "270.0000"}, {6, "95.0000"}, {7, "265.0000"}, {10, "120.000"},
+          {13, "1.50"}});
+  }
+}
+
+// A settings change recomputes from clean pages: no result of the old settings stays
+// in any page, shown or not, nor in the summary.
+TEST_F(RecordsView, ASettingsChangeLeavesNoStaleResults) {
+  TwoSlopePages(view.m_dx);
+  view.ShowPage("DX", 0);
+  view.OnCompute();
+  ASSERT_TRUE(msg.Messages().empty()) << msg.Messages()[0];
+  for (const auto& page : view.m_dx.m_arrPages) ASSERT_FALSE(page.Cell(0, 14).empty());
+  ASSERT_EQ(view.FieldResults()[0].m_nHeightCount, 1);
+  ports.settingsResult = records::IRecordsViewPorts::DialogResult::Ok;
+  ports.edit = [](records::CShbSetValues& v) { v.m_nDistanceTypeSel = kDistanceDirect; };
+  view.OnCommand(table::ID_SCHEME);
+  EXPECT_TRUE(view.TraverseBookComputed());
+  for (std::size_t p = 0; p < 2; ++p)
+    for (int row : {0, 1}) {
+      // The direct form has typed distances but no observed height differences here.
+      EXPECT_EQ(view.m_dx.m_arrPages[p].Cell(row, 14), "") << "page " << p + 1 << " row " << row;
+      EXPECT_EQ(view.m_dx.m_arrPages[p].Cell(row, 9), "") << "page " << p + 1 << " row " << row;
+      EXPECT_FALSE(view.m_dx.m_arrPages[p].Cell(row, 11).empty());
+    }
+  for (const auto& w : view.FieldResults()) EXPECT_EQ(w.m_nHeightCount, 0) << w.m_strFrom << w.m_strTo;
+  EXPECT_EQ(view.GetCellText(1, 11), "");  // 平均高差 of the form shown
+}
+
+// A computation that stops keeps the results before the faulty station and none of
+// the earlier computation after it.
+TEST_F(RecordsView, AStoppedComputationLeavesNoOldResultsBehind) {
+  TwoSlopePages(view.m_dx);
+  view.OnCompute();
+  ASSERT_FALSE(view.m_dx.m_arrPages[1].Cell(0, 5).empty());
+  view.m_dx.m_arrPages[0].At(1, 1).clear();  // a target name gone on page 1
+  view.OnCompute();
+  ASSERT_EQ(msg.Messages().size(), 1u);
+  EXPECT_EQ(msg.Messages()[0], "导线记录第1页 A　测站的目标点不能为空！");
+  EXPECT_FALSE(view.TraverseBookComputed());
+  EXPECT_EQ(view.m_dx.m_arrPages[1].Cell(0, 5), "");
+  EXPECT_EQ(view.m_dx.m_arrPages[1].Cell(0, 14), "");
+}
+
+// The summary says which books it holds; an empty one is still its form.
+TEST_F(RecordsView, SummaryNamesItsBooksAndShowsItsFormWhenEmpty) {
+  view.m_strSignOff[0] = "工程名称：北岭";
+  view.ShowPage("WYZHL", -1);
+  EXPECT_EQ(view.GetRowCount(), 1);
+  EXPECT_EQ(view.GetTitle(), "边长、高差外业成果");
+  EXPECT_EQ(view.GetHeaderText(0), "工程名称：北岭");
+  EXPECT_EQ(view.GetColumn(6).header2, "测站数");
+  EXPECT_EQ(view.GetSignatureText(1), "本表无已计算的观测记录");
+  EXPECT_EQ(view.GetSignatureText(2), "导线记录、水准记录未计算或计算后已修改，未列入本表");
+
+  TwoSlopePages(view.m_dx);
+  view.OnCompute();
+  view.ShowPage("WYZHL", -1);
+  EXPECT_EQ(view.GetSignatureLines(), 1);
+  EXPECT_EQ(view.GetSignatureText(1), "本表取自已计算的导线记录、水准记录");
+  view.ShowPage("SHZH", 0);
+  Edit(1, 1, "1");
+  view.ShowPage("WYZHL", -1);
+  EXPECT_EQ(view.GetSignatureLines(), 2);
+  EXPECT_EQ(view.GetSignatureText(1), "本表取自已计算的导线记录");
+  EXPECT_EQ(view.GetSignatureText(2), "水准记录未计算或计算后已修改，未列入本表");
+}
+
+// Readings kept in the d.mmss notation (as files hold them) show as typed ones do,
+// and stay stored as they were until edited.
+TEST_F(RecordsView, ReadingsShowAsTypedOnesWhateverTheirNotation) {
+  view.m_dx.m_nDistanceType = kDistanceSlope;
+  auto& page = view.m_dx.m_arrPages[0];
+  struct Case { int row, cell, col; const char* stored; const char* shown; };
+  const Case cases[] = {
+      {0, 2, 3, "0.00120", "  0 00 12.0"}, {0, 3, 4, "180.0006", "180 00 06"},
+      {1, 2, 3, "90.0024", " 90 00 24"},   {0, 6, 7, "89.51266", " 89 51 26.6"},
+      {1, 7, 8, "  5 03 07", "  5 03 07"}, {2, 2, 3, "10.5960", "10.5960"},  // no carry: kept as read
+      {0, 10, 11, "254.796", "254.796"},   // not an angle
+  };
+  for (const Case& c : cases) page.At(c.row, c.cell) = c.stored;
+  view.ShowPage("DX", 0);
+  for (const Case& c : cases) EXPECT_EQ(view.GetCellText(c.row + 1, c.col), c.shown) << c.stored;
+  view.SaveCurrentPage();
+  for (const Case& c : cases) EXPECT_EQ(page.Cell(c.row, c.cell), c.stored);
+  Edit(1, 3, "  0 00 13");  // what the editor stores for "0.0013"
+  EXPECT_EQ(page.Cell(0, 2), "  0 00 13");
+  EXPECT_EQ(page.Cell(0, 3), "180.0006");
+  // On paper alike.
+  table::PrintDevice dev;
+  dev.physWidth = 4960;
+  dev.physHeight = 7016;
+  dev.width = 4800;
+  view.OnBeginPrinting(dev);
+  view.OnPrepareDC(1);
+  RecordingCanvas c;
+  view.OnPrint(c, 1);
+  view.OnEndPrinting();
+  EXPECT_TRUE(c.FindText("180 00 06"));
+  EXPECT_FALSE(c.FindText("180.0006"));
 }
 
 }  // namespace

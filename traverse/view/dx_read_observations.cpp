@@ -60,12 +60,24 @@ void CDxView::OnReadObservations() {
     if (r > 1 && !IsCellLocked(r, kAngleCol)) {
       const std::string back = GetCellText(r - 1, 1);
       const std::string* angle = books->TraverseBookAngle(name, back, next);
-      if (!angle) angle = books->AngleBookAngle(name, back, next);
-      if (angle) SetCellText(r, kAngleCol, *angle);
+      if (!angle || angle->empty()) angle = books->AngleBookAngle(name, back, next);
+      if (angle && !angle->empty()) SetCellText(r, kAngleCol, *angle);  // never a typed angle replaced by nothing
     }
   }
   // A change like any edit: the job is modified and the rows are read again; then
   // the filled table is one undo step.
   SendTableChanged();
   PushUndo();
+  // Only books computed since their last edit were read: say which were left out.
+  std::string skipped;
+  auto skip = [&skipped](bool computed, const char* name) {
+    if (computed) return;
+    if (!skipped.empty()) skipped += "、";
+    skipped += name;
+  };
+  skip(books->TraverseBookComputed(), "导线记录");
+  skip(books->AngleBookComputed(), "水平角记录");
+  skip(books->LevellingBookComputed(), "水准记录");
+  if (!skipped.empty())
+    platform::Messages().ShowMessage(skipped + "手簿未计算或已修改，其观测数据未读取，请先计算。");
 }
