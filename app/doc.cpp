@@ -3,7 +3,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <exception>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
 
+#include "platform/gbk.h"
 #include "platform/number.h"
 #include "platform/ports.h"
 #include "platform/services.h"
@@ -53,6 +57,45 @@ std::vector<std::string> KeepSection(const std::string& banner, LineReader& in) 
   return lines;
 }
 
+// The name a banner carries, as the user knows the section.
+std::string SectionName(const std::string& banner) {
+  if (banner == kRecordsBanner) return "观测记录";
+  if (banner == kTraverseBanner) return "平差计算";
+  if (banner == kToolsBanner) return "常用工具";
+  return "“" + banner.substr(10, banner.size() - 20) + "”";
+}
+
+std::string Join(const std::vector<std::string>& items, const std::string& sep) {
+  std::string out;
+  for (std::size_t i = 0; i < items.size(); ++i) out += (i ? sep : "") + items[i];
+  return out;
+}
+
+// The encoding the header line is written in (a UTF-8 byte-order mark skipped):
+// GBK as this program writes it, or UTF-8 as an editor may have saved it. False
+// when the first line is no header in either.
+bool HeaderEncoding(std::string_view bytes, platform::TextEncoding* encoding, std::size_t* bom) {
+  *bom = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+  std::string_view first = bytes.substr(*bom);
+  first = first.substr(0, first.find_first_of("\r\n"));
+  if (*bom == 0 && first == *platform::Utf8ToGbk(kFileHeader)) {
+    *encoding = platform::TextEncoding::Gbk;
+    return true;
+  }
+  if (first == kFileHeader) {
+    *encoding = platform::TextEncoding::Utf8;
+    return true;
+  }
+  return false;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  if (a == b) return true;
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec);
+}
+
 std::string BaseName(const std::string& path) {
   auto slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -92,6 +135,7 @@ void CVornDoc::DeleteContents() {
   m_bLowVerAlarm = platform::Desktop().profile->GetInt(kSettings, kLowVerAlarm, 1);
   m_bJustLoaded = 0;
   kept_.clear();
+  incompleteRead_.clear();
   if (parts_.records) parts_.records->Reset();
   if (parts_.traverse) parts_.traverse->Reset();
   if (parts_.drawing) parts_.drawing->ResetView();
@@ -111,27 +155,41 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
   auto& msg = platform::Messages();
   // Everything that can refuse the file comes first; the job on screen is touched
   // only once the file has been accepted and read.
-  auto bytes = platform::ReadFileBytes(path, kMaxJobFileBytes);
+  std::string why;
+  auto bytes = platform::ReadFileBytes(path, kMaxJobFileBytes, &why);
   if (!bytes) {
-    msg.ShowMessage("无法打开文件“" + path + "”。\n文件不存在、不可读或过大。", platform::MsgIcon::Error);
+    msg.ShowMessage("无法打开文件“" + path + "”。\n" + why + "。", platform::MsgIcon::Error);
     return false;
   }
+  platform::TextEncoding encoding = platform::TextEncoding::Gbk;
+  std::size_t bom = 0;
+  if (!HeaderEncoding(*bytes, &encoding, &bom)) {
+    if (platform::LooksLikeUtf16(*bytes))
+      msg.ShowMessage("无法打开文件“" + path + "”。\n文件是UTF-16编码的文本，不是GBK文本。\n请用文本编辑器另存为GBK（ANSI）编码后再打开。",
+                      platform::MsgIcon::Error);
+    else
+      msg.ShowMessage(kWrongHeader);
+    return false;
+  }
+  // A cut file ends inside a line; a whole one with a line end (or its closing line).
+  const bool endsWithLineEnd = !bytes->empty() && (bytes->back() == '\n' || bytes->back() == '\r');
   platform::GbkDamage damage;
-  LineReader in(platform::SplitGbkLines(*bytes, &damage));
+  LineReader in(platform::SplitTextLines(std::string_view(*bytes).substr(bom), encoding, &damage,
+                                         kEmptyLinesThatCount));
   bytes.reset();
   std::string line;
-  if (!in.Next(&line) || line != kFileHeader) {
-    msg.ShowMessage(kWrongHeader);
-    return false;
-  }
+  in.Next(&line);  // the header, checked above
   line.clear();
-  in.Next(&line);
+  const bool hasVersion = in.Next(&line);
   const int version = platform::ParseInt(line);
   if (version > platform::ParseInt(m_strVersion) && !msg.AskYesNo(kNewerFileQuestion)) return false;
 
   IDocSection* sections[] = {parts_.records, parts_.traverse, parts_.tools};
   const std::string known[3] = {kRecordsBanner, kTraverseBanner, kToolsBanner};
   std::vector<KeptSection> kept;
+  std::vector<std::string> incomplete;  // sections that end without their closing line
+  if (!hasVersion) incomplete.push_back("文件在标题行后中断，缺少版本行和结束行");
+  int sectionsRead = 0;
   try {
     for (auto* s : sections)
       if (s) s->BeginRead(version);
@@ -142,18 +200,26 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
     } else {
       std::string banners[3];
       for (int i = 0; i < 3; ++i) banners[i] = sections[i] ? sections[i]->Banner() : known[i];
+      // A section whose last line read is not its closing line ran into the next
+      // banner or the end of the file: it was cut.
+      auto closed = [&in] { return in.Position() > 0 && in.Lines()[in.Position() - 1] == kSectionEnd; };
       int slot = -1;  // the last of the three sections met so far
       while (in.Next(&line)) {
         int i = 0;
         while (i < 3 && line != banners[i]) ++i;
         if (i < 3) {
           slot = i;
+          ++sectionsRead;
           if (sections[i]) sections[i]->ReadSection(in);
           else kept.push_back({i, KeepSection(line, in)});
+          if (!closed()) incomplete.push_back(SectionName(line) + "部分缺少结束行");
         } else if (IsBannerLine(line)) {
+          ++sectionsRead;
           kept.push_back({slot, KeepSection(line, in)});
+          if (!closed()) incomplete.push_back(SectionName(line) + "部分缺少结束行");
         }
       }
+      if (sectionsRead == 0) incomplete.push_back("文件中没有任何数据部分，缺少各部分的结束行");
     }
   } catch (const std::exception&) {
     for (auto* s : sections)
@@ -161,6 +227,16 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
     msg.ShowMessage("读取文件“" + path + "”时出错，文件未打开。", platform::MsgIcon::Error);
     return false;
   }
+  ReadNotes notes = std::move(in.Notes());
+  if (!notes.refusal.empty()) {
+    for (auto* s : sections)
+      if (s) s->AbortRead();
+    msg.ShowMessage("无法打开文件“" + path + "”。\n" + notes.refusal + "。\n为免丢失数据，文件未打开。",
+                    platform::MsgIcon::Error);
+    return false;
+  }
+  if (incomplete.empty() && !endsWithLineEnd && !in.Lines().empty() && in.Lines().back() != kSectionEnd)
+    incomplete.push_back("文件在第" + std::to_string(in.Lines().size()) + "行中断，缺少结束行");
 
   // The file's lines are no longer needed: freed before the read models are swapped
   // in, so a large job does not hold both at once.
@@ -173,9 +249,20 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
   m_bJustLoaded = 1;
 
   if (damage.lines > 0) {
-    msg.ShowMessage("文件第" + std::to_string(damage.firstLine) + "行含有不是GBK编码的字节（共" +
+    msg.ShowMessage("文件第" + std::to_string(damage.firstLine) + "行含有不是" +
+                        (encoding == platform::TextEncoding::Utf8 ? "UTF-8" : "GBK") + "编码的字节（共" +
                         std::to_string(damage.lines) + "行），已显示为“?”。\n保存后这些字节将以“?”存入文件。",
                     platform::MsgIcon::Warning);
+  }
+  // Whatever was not read would be gone after a save over the file: say it once, and
+  // ask before the first save replaces the file.
+  std::string lost;
+  if (!incomplete.empty()) lost = "文件不完整（" + Join(incomplete, "；") + "），可能已损坏。";
+  for (const std::string& l : notes.lost) lost += (lost.empty() ? "" : "\n") + l + "。";
+  if (!lost.empty()) msg.ShowMessage(lost, platform::MsgIcon::Warning);
+  if (encoding == platform::TextEncoding::Utf8) {
+    msg.ShowMessage("文件“" + path + "”是UTF-8编码的，已按UTF-8读入。\n保存时将按GBK编码写入。",
+                    platform::MsgIcon::Information);
   }
 
   int type = parts_.traverseFacts ? parts_.traverseFacts->TraverseType() : 0;
@@ -187,12 +274,21 @@ bool CVornDoc::OnOpenDocument(const std::string& path) {
   }
   modified_ = false;
   SetPathName(path);
+  incompleteRead_ = lost;
   return true;
 }
 
 bool CVornDoc::OnSaveDocument(const std::string& path) {
+  // The file was not read whole: replacing it loses what was not read, so the first
+  // save over it asks. No leaves the file and the modified flag as they are.
+  if (!incompleteRead_.empty() && SameFile(path, path_) &&
+      !platform::Messages().AskYesNo("文件“" + path + "”打开时没有完整读入：\n" + incompleteRead_ +
+                                         "\n\n保存将用现在的内容覆盖该文件，未读入的数据将丢失。\n是否覆盖？",
+                                     platform::MsgIcon::Warning))
+    return false;
   if (!WriteJob(path)) return false;
   modified_ = false;
+  incompleteRead_.clear();
   SetPathName(path);
   return true;
 }

@@ -56,6 +56,10 @@ class CVornDoc {
   // Atomic: on any failure the old file and the modified flag stay, and a message says so.
   bool OnSaveDocument(const std::string& path);
 
+  // True while the job on screen came from a file that was not read whole and has
+  // not been saved since.
+  bool ReadIncomplete() const { return !incompleteRead_.empty(); }
+
   // Sections kept without a reader (see KeptSection), in file order.
   std::size_t KeptSectionCount() const { return kept_.size(); }
 
@@ -98,6 +102,9 @@ class CVornDoc {
 
   DocParts parts_;
   std::string path_;
+  // What the open could not read whole ("" when the file was read whole): the first
+  // save over the file asks before replacing it.
+  std::string incompleteRead_;
   bool modified_ = false;
 };
 

@@ -48,6 +48,19 @@ inline std::string BlankLineBreaks(std::string text) {
   return text;
 }
 
+// Empty lines are dropped when a job is split into lines, except that a run keeps
+// this many: a field-book page reads its rows line by line, empty ones included, and
+// no page has more rows than this.
+inline constexpr std::size_t kEmptyLinesThatCount = 400;
+
+// What the section readers of one file could not read whole. The document says it
+// once after the open and asks before the first save replaces the file; a refusal
+// fails the open instead, leaving the job on screen as it was.
+struct ReadNotes {
+  std::vector<std::string> lost;  // what was read over, one clause each ("水准记录有3页未读入…")
+  std::string refusal;            // why the file cannot be read without losing part of it
+};
+
 // A cursor over the lines of the file being read (line ends already stripped).
 class LineReader {
  public:
@@ -68,10 +81,12 @@ class LineReader {
   void Seek(std::size_t pos) { pos_ = pos < lines_.size() ? pos : lines_.size(); }
   void Rewind() { pos_ = 0; }
   const std::vector<std::string>& Lines() const { return lines_; }
+  ReadNotes& Notes() { return notes_; }
 
  private:
   std::vector<std::string> lines_;
   std::size_t pos_ = 0;
+  ReadNotes notes_;
 };
 
 // Collects the lines a section writes, in order, without line ends.

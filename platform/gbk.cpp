@@ -147,6 +147,52 @@ std::string GbkToUtf8(std::string_view gbk, bool* damaged) {
   return out;
 }
 
+std::size_t Utf8ValidCharLen(std::string_view s, std::size_t i) {
+  auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char c = at(i);
+  if (c < 0x80) return 1;
+  std::size_t n;
+  unsigned char lo = 0x80, hi = 0xBF;  // the second byte's range
+  if (c >= 0xC2 && c <= 0xDF) n = 2;
+  else if (c == 0xE0) n = 3, lo = 0xA0;
+  else if (c == 0xED) n = 3, hi = 0x9F;  // no surrogates
+  else if (c >= 0xE1 && c <= 0xEF) n = 3;
+  else if (c == 0xF0) n = 4, lo = 0x90;
+  else if (c == 0xF4) n = 4, hi = 0x8F;
+  else if (c >= 0xF1 && c <= 0xF3) n = 4;
+  else return 0;
+  if (i + n > s.size() || at(i + 1) < lo || at(i + 1) > hi) return 0;
+  for (std::size_t k = 2; k < n; ++k)
+    if ((at(i + k) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+bool IsValidUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = Utf8ValidCharLen(s, i);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
+std::string CleanUtf8(std::string_view s, bool* damaged) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = Utf8ValidCharLen(s, i);
+    if (n == 0) {
+      out += '?';
+      if (damaged) *damaged = true;
+      ++i;
+    } else {
+      out.append(s, i, n);
+      i += n;
+    }
+  }
+  return out;
+}
+
 bool IsGbkEncodable(std::string_view utf8) { return Utf8ToGbk(utf8).has_value(); }
 
 std::string FirstNonGbkChar(std::string_view utf8) {

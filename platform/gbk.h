@@ -18,6 +18,17 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8, std::size_t* badOffs
 // can tell the user before the "?" are saved.
 std::string GbkToUtf8(std::string_view gbk, bool* damaged = nullptr);
 
+// Length of the well-formed UTF-8 character at s[i] (no overlong forms, surrogates
+// or code points beyond U+10FFFF), 0 when the bytes there are none.
+std::size_t Utf8ValidCharLen(std::string_view s, std::size_t i);
+
+// True when the bytes are well-formed UTF-8 throughout.
+bool IsValidUtf8(std::string_view s);
+
+// The text with every byte that is not part of a well-formed UTF-8 character
+// replaced by "?"; *damaged (when given) is set true when that happened.
+std::string CleanUtf8(std::string_view s, bool* damaged = nullptr);
+
 // True when every character of the UTF-8 text can be stored in GBK.
 bool IsGbkEncodable(std::string_view utf8);
 

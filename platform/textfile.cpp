@@ -41,6 +41,20 @@ std::optional<std::string> ResolveLinks(const std::string& path) {
   return std::nullopt;
 }
 
+// Why a path that is no regular file cannot be read as one.
+std::string NotRegularText(mode_t mode) {
+  if (S_ISDIR(mode)) return "这是一个文件夹，不是文件";
+  if (S_ISFIFO(mode)) return "这是一个管道（FIFO），不是普通文件";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "这是一个设备，不是普通文件";
+  if (S_ISSOCK(mode)) return "这是一个套接字，不是普通文件";
+  return "不是普通文件";
+}
+
+std::string TooLargeText(std::size_t maxBytes) {
+  if (maxBytes >= (std::size_t(1) << 20)) return "文件过大（超过" + std::to_string(maxBytes >> 20) + " MB）";
+  return "文件过大（超过" + std::to_string(maxBytes) + "字节）";
+}
+
 }  // namespace
 
 std::string FileErrorText(int err) {
@@ -71,7 +85,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
     return std::nullopt;
   }
   if (!S_ISREG(st.st_mode)) {
-    SetError(error, S_ISDIR(st.st_mode) ? FileErrorText(EISDIR) : "不是普通文件");
+    SetError(error, NotRegularText(st.st_mode));
     return std::nullopt;
   }
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -82,12 +96,12 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
   // The path may have been swapped between stat and open.
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    SetError(error, "不是普通文件");
+    SetError(error, NotRegularText(st.st_mode));
     return std::nullopt;
   }
   if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
     ::close(fd);
-    SetError(error, "文件过大");
+    SetError(error, TooLargeText(maxBytes));
     return std::nullopt;
   }
   std::string out;
@@ -104,7 +118,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
     if (n == 0) break;
     if (out.size() + static_cast<std::size_t>(n) > maxBytes) {
       ::close(fd);
-      SetError(error, "文件过大");
+      SetError(error, TooLargeText(maxBytes));
       return std::nullopt;
     }
     out.append(buf, static_cast<std::size_t>(n));
@@ -113,26 +127,59 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
   return out;
 }
 
-std::vector<std::string> SplitGbkLines(const std::string& bytes, GbkDamage* damage) {
+std::vector<std::string> SplitTextLines(std::string_view bytes, TextEncoding encoding, GbkDamage* damage,
+                                        std::size_t keepEmpty) {
   std::vector<std::string> lines;
-  // A job has lines of some tens of bytes; a fair guess saves most reallocations.
-  lines.reserve(bytes.size() / 32 + 1);
   if (damage) *damage = GbkDamage{};
-  std::size_t start = 0;
+  const char eol = bytes.find('\n') == std::string_view::npos ? '\r' : '\n';
+  // Non-empty lines of a job are some tens of bytes; a fair guess saves most
+  // reallocations without counting the lines first.
+  lines.reserve(bytes.size() / 64 + 1);
+  std::size_t start = 0, lineNo = 0, emptyRun = 0;
   while (start < bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    std::size_t stop = end == std::string::npos ? bytes.size() : end;
+    std::size_t end = bytes.find(eol, start);
+    std::size_t stop = end == std::string_view::npos ? bytes.size() : end;
     std::size_t len = stop - start;
-    if (len > 0 && bytes[start + len - 1] == '\r') --len;
-    bool bad = false;
-    lines.push_back(GbkToUtf8(std::string_view(bytes).substr(start, len), &bad));
-    if (bad && damage) {
-      if (damage->lines++ == 0) damage->firstLine = static_cast<int>(lines.size());
+    if (eol == '\n' && len > 0 && bytes[start + len - 1] == '\r') --len;
+    ++lineNo;
+    if (len == 0) {
+      if (emptyRun++ < keepEmpty) lines.emplace_back();
+    } else {
+      emptyRun = 0;
+      bool bad = false;
+      const std::string_view raw = bytes.substr(start, len);
+      lines.push_back(encoding == TextEncoding::Utf8 ? CleanUtf8(raw, &bad) : GbkToUtf8(raw, &bad));
+      if (bad && damage) {
+        if (damage->lines++ == 0) damage->firstLine = static_cast<int>(lineNo);
+      }
     }
-    if (end == std::string::npos) break;
+    if (end == std::string_view::npos) break;
     start = end + 1;
   }
+  // The guess was for lines of text; a file of mostly empty lines gives it back.
+  if (lines.capacity() > 2 * lines.size() + 64) lines.shrink_to_fit();
   return lines;
+}
+
+TextEncoding GuessTextEncoding(std::string_view bytes, std::size_t* bom) {
+  if (bom) *bom = 0;
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    if (bom) *bom = 3;
+    return TextEncoding::Utf8;
+  }
+  bool high = false;
+  for (char c : bytes)
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      high = true;
+      break;
+    }
+  return high && IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Gbk;
+}
+
+bool LooksLikeUtf16(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return true;
+  const std::string_view first = bytes.substr(0, bytes.find('\n'));
+  return first.find('\0') != std::string_view::npos;
 }
 
 std::optional<std::vector<std::string>> ReadGbkLines(const std::string& path) {

@@ -23,8 +23,32 @@ struct GbkDamage {
   int lines = 0;
 };
 
-// Splits GBK bytes into UTF-8 lines at LF, dropping a trailing CR of each line.
-std::vector<std::string> SplitGbkLines(const std::string& bytes, GbkDamage* damage = nullptr);
+// How the bytes of a text file are read.
+enum class TextEncoding { Gbk, Utf8 };
+
+// Splits text bytes into UTF-8 lines. A line ends at LF, a CR before it dropped; in
+// bytes without any LF a CR ends the line (a file saved with CR-only line ends).
+// Empty lines cost nothing: of a run of empty lines at most keepEmpty are kept (0
+// drops them all), so a file of bare line ends never grows into millions of
+// strings; a format in which an empty line means something passes how many in a
+// row can still mean something. damage counts lines as the file has them. Bytes
+// that are not of the encoding read as "?".
+std::vector<std::string> SplitTextLines(std::string_view bytes, TextEncoding encoding, GbkDamage* damage = nullptr,
+                                        std::size_t keepEmpty = 0);
+inline std::vector<std::string> SplitGbkLines(std::string_view bytes, GbkDamage* damage = nullptr,
+                                              std::size_t keepEmpty = 0) {
+  return SplitTextLines(bytes, TextEncoding::Gbk, damage, keepEmpty);
+}
+
+// The encoding a text file of unknown origin is most likely in: UTF-8 when it starts
+// with the UTF-8 byte-order mark, or when it is well-formed UTF-8 and holds
+// characters beyond ASCII (Chinese GBK text practically never is); GBK otherwise.
+// *bom receives the length of a byte-order mark to skip.
+TextEncoding GuessTextEncoding(std::string_view bytes, std::size_t* bom = nullptr);
+
+// True when the bytes start with a UTF-16 byte-order mark, or look like UTF-16 text
+// (a zero byte in the first line): text no GBK reader can read.
+bool LooksLikeUtf16(std::string_view bytes);
 
 // Reads a GBK text file into UTF-8 lines.
 std::optional<std::vector<std::string>> ReadGbkLines(const std::string& path);

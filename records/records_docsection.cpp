@@ -18,7 +18,7 @@ void CRecordsDocSection::BeginRead(int) {
 void CRecordsDocSection::ReadSection(app::LineReader& in) {
   if (!pending_) BeginRead(0);
   std::size_t pos = in.Position();
-  ReadRecordsSectionLines(in.Lines(), pos, *pending_);
+  ReadRecordsSectionLines(in.Lines(), pos, *pending_, &in.Notes());
   in.Seek(pos);
 }
 

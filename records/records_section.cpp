@@ -10,6 +10,10 @@
 
 namespace records {
 
+// A page's rows are read line by line, empty lines included: the document keeps that
+// many empty lines in a row.
+static_assert(kMaxTableRows <= static_cast<int>(app::kEmptyLinesThatCount));
+
 namespace {
 
 using app::BlankLineBreaks;
@@ -135,19 +139,23 @@ class Reader {
   // The page list of a book: header line, then the page's rows, until "PAGEEND".
   // `fields` gives the typed cells of a row in file order (asked per page, since the
   // levelling mode read so far decides them).
+  // Returns how many pages were read over.
   template <class Book, class FieldsOf>
-  void Pages(Book& book, int maxPages, FieldsOf fieldsOf) {
+  int Pages(Book& book, int maxPages, FieldsOf fieldsOf) {
     book.m_arrPages.clear();
+    int dropped = 0;
     typename Book::CPage scratch;
     while (const std::string* line = Next(EndsPages)) {
       if (line->empty()) continue;
-      if (*line == "PAGEEND") return;
-      // Pages past what the tree can address are read over, not kept.
+      if (*line == "PAGEEND") return dropped;
+      // Pages past what the tree can address are read over, not kept (the caller
+      // says how many).
       const bool keep = static_cast<int>(book.m_arrPages.size()) < maxPages;
       if (keep) {
         book.AddPage();
       } else {
         scratch.Init(book.RowsPerPage());
+        ++dropped;
       }
       auto& page = keep ? book.m_arrPages.back() : scratch;
       FillItems(page.m_strHeader, *line);
@@ -159,6 +167,7 @@ class Reader {
         for (std::size_t k = 0; k < items.size() && k < fields.size(); ++k) page.At(r, fields[k]) = items[k];
       }
     }
+    return dropped;
   }
 
  private:
@@ -235,8 +244,14 @@ std::vector<std::string> WriteRecordsSectionLines(const ResultsSettings& rs, con
   return out;
 }
 
-void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t& pos, RecordsData& d) {
+void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t& pos, RecordsData& d,
+                             app::ReadNotes* notes) {
   constexpr double kBig = 1e9;
+  // Pages a book could not keep are lost at the next save: the document says so.
+  auto pages = [notes](const std::string& book, int dropped, int max) {
+    if (dropped > 0 && notes)
+      notes->lost.push_back(survey::Format("%s有%d页未读入（最多可有%d页），保存后将丢失", book, dropped, max));
+  };
   Reader in(lines, pos);
   ResultsSettings& rs = d.results;
   const Keys resultsKeys = {
@@ -294,18 +309,26 @@ void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t&
     switch (Opener(line)) {
       case Block::Results: in.Block(resultsKeys, nullptr); break;
       case Block::Traverse:
-        in.Block(dxKeys, [&] { in.Pages(dx, kMaxTraversePages, [] { return List(kTraverseFields); }); });
+        in.Block(dxKeys, [&] {
+          pages("导线记录", in.Pages(dx, kMaxTraversePages, [] { return List(kTraverseFields); }), kMaxTraversePages);
+        });
         FitPages(dx);
         break;
       case Block::Angle:
-        in.Block(shpjKeys, [&] { in.Pages(shpj, kMaxBookPages, [] { return List(kAngleFields); }); });
+        in.Block(shpjKeys, [&] {
+          pages("水平角记录", in.Pages(shpj, kMaxBookPages, [] { return List(kAngleFields); }), kMaxBookPages);
+        });
         FitPages(shpj);
         break;
       case Block::Level:
         in.Block(shzhKeys, [&] {
-          in.Pages(shzh, kMaxBookPages, [&shzh] {
-            return shzh.m_nLevellingMode == kLevelSingleFace ? List(kSingleFaceFields) : List(kLevelFields);
-          });
+          pages("水准记录",
+                in.Pages(shzh, kMaxBookPages,
+                         [&shzh] {
+                           return shzh.m_nLevellingMode == kLevelSingleFace ? List(kSingleFaceFields)
+                                                                            : List(kLevelFields);
+                         }),
+                kMaxBookPages);
         });
         FitPages(shzh);
         break;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/doc_section.h"
 #include "records/dx_shb.h"
 #include "records/shpj_shb.h"
 #include "records/shzh_shb.h"
@@ -56,6 +57,8 @@ inline std::vector<std::string> WriteRecordsSectionLines(const RecordsData& d) {
 // Reads from lines[pos] (the line after the banner) up to and including the closing
 // line, or up to (not including) another section's banner, or the end; pos is left
 // after what was consumed. `data` must be reset before.
-void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t& pos, RecordsData& data);
+// Pages a book cannot hold are read over; notes (when given) receives how many.
+void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t& pos, RecordsData& data,
+                             app::ReadNotes* notes = nullptr);
 
 }  // namespace records

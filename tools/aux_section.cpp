@@ -283,14 +283,21 @@ void ReadToolsSectionLines(app::LineReader& in, int fileVersion, ToolsSectionDat
     }
     const int store = BlockOpener(line);
     if (store < 0) continue;
-    const std::string closer = line.substr(0, line.size() - 1) + "结束]";
+    // A block met again adds its rows to what the first one stored.
+    const std::string name = line.substr(1, line.size() - 2);
+    const std::string closer = "[" + name + "结束]";
     auto& rows = d.stores[static_cast<std::size_t>(store)];
-    rows.clear();
     while (const std::string* p = in.Peek()) {
       if (EndsOpenPart(*p)) break;
       in.Next(&line);
       if (line == closer) break;
-      if (!line.empty() && rows.size() < kMaxBlockRows) rows.push_back(line);
+      if (line.empty()) continue;
+      if (rows.size() < kMaxBlockRows) {
+        rows.push_back(line);
+      } else if (in.Notes().refusal.empty()) {
+        in.Notes().refusal =
+            "常用工具“" + name + "”的数据超过" + std::to_string(kMaxBlockRows) + "行，本程序不能完整读入";
+      }
     }
   }
 }

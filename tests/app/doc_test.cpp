@@ -196,11 +196,11 @@ TEST_F(DocTest, FailedOpenKeepsTheJobOnScreen) {
     std::string message;
   };
   const Case cases[] = {
-      {Path("missing.qvt"), "无法打开文件“" + Path("missing.qvt") + "”。\n文件不存在、不可读或过大。"},
+      {Path("missing.qvt"), "无法打开文件“" + Path("missing.qvt") + "”。\n文件或文件夹不存在。"},
       {Path("empty.qvt"), "不是Quintar当前版本文件！"},
       {Path("foreign.qvt"), "不是Quintar当前版本文件！"},
       {Path("newer.qvt"), "正在读取高版本数据，可能出错！\n是否继续？"},  // answered No
-      {Path("huge.qvt"), "无法打开文件“" + Path("huge.qvt") + "”。\n文件不存在、不可读或过大。"},
+      {Path("huge.qvt"), "无法打开文件“" + Path("huge.qvt") + "”。\n文件过大（超过32 MB）。"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
@@ -302,22 +302,130 @@ TEST_F(DocTest, BytesThatAreNotGbkAreReportedOnce) {
 
   msg.Clear();
   ASSERT_TRUE(doc.OnOpenDocument(Path("bad.qvt")));
-  WriteBytes(Path("good.qvt"), Gbk("Quintar计算文件\r\n520\r\n"));
+  WriteBytes(Path("good.qvt"), Gbk("Quintar计算文件\r\n520\r\n----------Pelmor----------\r\n") + end);
   msg.Clear();
   ASSERT_TRUE(doc.OnOpenDocument(Path("good.qvt")));
   EXPECT_TRUE(msg.Texts().empty());
 }
 
 // Only regular files open: a FIFO would block the program for good, a folder is none.
+// The message names what the path is.
 TEST_F(DocTest, OnlyRegularFilesOpen) {
   ASSERT_EQ(::mkfifo(Path("pipe.qvt").c_str(), 0644), 0);
   fs::create_directories(Path("folder.qvt"));
-  for (const std::string& p : {Path("pipe.qvt"), Path("folder.qvt"), std::string("/dev/null")}) {
+  const std::pair<std::string, std::string> cases[] = {
+      {Path("pipe.qvt"), "这是一个管道（FIFO），不是普通文件"},
+      {Path("folder.qvt"), "这是一个文件夹，不是文件"},
+      {"/dev/null", "这是一个设备，不是普通文件"},
+  };
+  for (const auto& [p, why] : cases) {
     SCOPED_TRACE(p);
     msg.Clear();
     EXPECT_FALSE(doc.OnOpenDocument(p));  // returns at once
-    EXPECT_EQ(msg.Texts(), (std::vector<std::string>{"无法打开文件“" + p + "”。\n文件不存在、不可读或过大。"}));
+    EXPECT_EQ(msg.Texts(), (std::vector<std::string>{"无法打开文件“" + p + "”。\n" + why + "。"}));
   }
+}
+
+// A copy of a job saved by an editor in another encoding or with other line ends:
+// UTF-8 (with or without a byte-order mark) and CR-only line ends read as the job
+// they are; UTF-16 is refused with its name, not as a foreign file.
+TEST_F(DocTest, JobsInOtherEncodingsAndLineEnds) {
+  const std::string end = std::string(28, '-');
+  const std::string text = "Quintar计算文件\r\n520\r\n----------Pelmor----------\r\n导线类型:2\r\n点甲,90\r\n" + end + "\r\n";
+  auto crOnly = [](std::string s) {
+    std::string out;
+    for (char c : s)
+      if (c != '\n') out += c;
+    return out;
+  };
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("Quintar\r\n520\r\n")) utf16 += std::string{c, '\0'};
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> messages;
+  };
+  const std::string utf8Note = "”是UTF-8编码的，已按UTF-8读入。\n保存时将按GBK编码写入。";
+  const Case cases[] = {
+      {"gbk.qvt", Gbk(text), {}},
+      {"cr.qvt", crOnly(Gbk(text)), {}},
+      {"utf8.qvt", text, {"文件“" + Path("utf8.qvt") + utf8Note}},
+      {"bom.qvt", "\xEF\xBB\xBF" + text, {"文件“" + Path("bom.qvt") + utf8Note}},
+      {"utf8cr.qvt", crOnly(text), {"文件“" + Path("utf8cr.qvt") + utf8Note}},
+      // A byte that is no UTF-8 in a UTF-8 job is named like a byte that is no GBK.
+      {"utf8bad.qvt", text.substr(0, text.size() - 32) + "\xFF" + text.substr(text.size() - 32),
+       {"文件第5行含有不是UTF-8编码的字节（共1行），已显示为“?”。\n保存后这些字节将以“?”存入文件。",
+        "文件“" + Path("utf8bad.qvt") + utf8Note}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(Path(c.name), c.bytes);
+    msg.Clear();
+    ASSERT_TRUE(doc.OnOpenDocument(Path(c.name)));
+    EXPECT_EQ(msg.Texts(), c.messages);
+    if (std::string(c.name) != "utf8bad.qvt") {
+      EXPECT_EQ(traverse.model, (std::vector<std::string>{"导线类型:2", "点甲,90"}));
+    }
+  }
+
+  traverse.model = {"K1"};
+  WriteBytes(Path("utf16.qvt"), utf16);
+  msg.Clear();
+  EXPECT_FALSE(doc.OnOpenDocument(Path("utf16.qvt")));
+  EXPECT_EQ(msg.Texts(), (std::vector<std::string>{"无法打开文件“" + Path("utf16.qvt") +
+                                                   "”。\n文件是UTF-16编码的文本，不是GBK文本。\n"
+                                                   "请用文本编辑器另存为GBK（ANSI）编码后再打开。"}));
+  EXPECT_EQ(traverse.model, (std::vector<std::string>{"K1"}));
+}
+
+// Which part of a cut or damaged file is incomplete, said once.
+TEST_F(DocTest, IncompleteSectionsAreNamed) {
+  const std::string end = std::string(28, '-');
+  const std::string head = "Quintar计算文件\r\n520\r\n";
+  struct Case {
+    const char* what;
+    std::string text;
+    std::string message;  // "" = opens silently
+  };
+  const Case cases[] = {
+      {"whole", head + "----------Pelmor----------\r\nP\r\n" + end + "\r\n", ""},
+      {"no last line end", head + "----------Pelmor----------\r\nP\r\n" + end, ""},
+      {"cut at the end", head + "----------Pelmor----------\r\nP\r\n", "平差计算部分缺少结束行"},
+      {"cut in the closing line", head + "----------Pelmor----------\r\nP\r\n" + end.substr(0, 20), "平差计算部分缺少结束行"},
+      {"runs into the next banner",
+       head + "----------将来的部分----------\r\n甲\r\n----------常用工具----------\r\nT\r\n" + end + "\r\n",
+       "“将来的部分”部分缺少结束行"},
+      {"two sections cut",
+       head + "----------将来的部分----------\r\n甲\r\n----------常用工具----------\r\nT\r\n",
+       "“将来的部分”部分缺少结束行；常用工具部分缺少结束行"},
+      {"no section", head, "文件中没有任何数据部分，缺少各部分的结束行"},
+      {"cut in a banner", head + "----------Pel", "文件中没有任何数据部分，缺少各部分的结束行"},
+      {"header only", "Quintar计算文件\r\n", "文件在标题行后中断，缺少版本行和结束行"},
+      {"old file cut in a line", "Quintar计算文件\r\n400\r\n[数据]\r\nK1,9", "文件在第4行中断，缺少结束行"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(Path("cut.qvt"), Gbk(c.text));
+    msg.Clear();
+    ASSERT_TRUE(doc.OnOpenDocument(Path("cut.qvt")));
+    EXPECT_EQ(msg.Texts(), c.message.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>{"文件不完整（" + c.message + "），可能已损坏。"});
+    EXPECT_EQ(doc.ReadIncomplete(), !c.message.empty());
+  }
+}
+
+// Empty lines cost nothing: a job padded with millions of them opens as the job it is.
+TEST_F(DocTest, EmptyLinesCostNothing) {
+  const std::string end = std::string(28, '-');
+  const std::string blanks(std::size_t(15) << 20, '\n');
+  WriteBytes(Path("blank.qvt"), Gbk("Quintar计算文件\r\n520\r\n") + blanks + Gbk("----------Pelmor----------\r\n") +
+                                    blanks + "P1\r\n\r\n\r\nP2\r\n" + end + "\r\n");
+  ASSERT_TRUE(doc.OnOpenDocument(Path("blank.qvt")));
+  EXPECT_TRUE(msg.Texts().empty());
+  // The fake keeps what it is given: at most a short run of the empty lines.
+  ASSERT_LE(traverse.model.size(), 2 * app::kEmptyLinesThatCount + 2);
+  EXPECT_EQ(traverse.model.front(), "");
+  EXPECT_EQ(traverse.model.back(), "P2");
 }
 
 TEST(LowVersionAlarm, TruthTable) {
@@ -341,7 +449,7 @@ TEST_F(DocTest, LowVersionAlarmNoSilencesLaterOpens) {
       "您正在打开4.2及以下版本文件，该文件中没有设置限差信息，\n"
       "请在打开文件后在“项目设置”中设置限差，否则软件默认按一级导线的限差处理。\n\n\n"
       "以后在打开低版本文件时是否继续弹出提示？";
-  WriteBytes(Path("old.qvt"), Gbk("Quintar计算文件\r\n420\r\n"));
+  WriteBytes(Path("old.qvt"), Gbk("Quintar计算文件\r\n420\r\n----------Pelmor----------\r\n" + std::string(28, '-') + "\r\n"));
   facts.type = 0;
   facts.rows = 4;
   msg.Script({Answer::Yes});

@@ -13,7 +13,9 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/nav_pane.h"
 #include "platform/fake_ports.h"
+#include "platform/gbk.h"
 #include "platform/services.h"
+#include "platform/textfile.h"
 #include "table/ui/qt_ports.h"
 #include "table/ui/ui_scale.h"
 
@@ -190,8 +192,9 @@ TEST_F(FrameTest, StartWithJobOnTheCommandLine) {
   fs::create_directories(dir);
   const std::string job = (dir / "外业.qvt").string();
   {
-    app::CVornDoc d;
-    ASSERT_TRUE(d.OnSaveDocument(job));
+    // A whole job of one empty section (a file of the header alone reads as cut).
+    const std::string end = "\r\n" + std::string(28, '-') + "\r\n";
+    ASSERT_TRUE(platform::WriteFileAtomic(job, *platform::Utf8ToGbk("Quintar计算文件\r\n520\r\n----------Pelmor----------" + end)));
   }
   app_ui::CvornApp::Options quiet{false, false, false};
   {
@@ -205,7 +208,7 @@ TEST_F(FrameTest, StartWithJobOnTheCommandLine) {
     app_ui::CvornApp app;
     const std::string missing = (dir / "没有.qvt").string();
     EXPECT_FALSE(app.InitInstance({table_ui::Q(missing)}, quiet));
-    EXPECT_EQ(msg.Messages(), (std::vector<std::string>{"无法打开文件“" + missing + "”。\n文件不存在、不可读或过大。"}));
+    EXPECT_EQ(msg.Messages(), (std::vector<std::string>{"无法打开文件“" + missing + "”。\n文件或文件夹不存在。"}));
   }
   fs::remove_all(dir);
 }

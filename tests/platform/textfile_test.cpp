@@ -30,7 +30,66 @@ class TextFileTest : public ::testing::Test {
 TEST_F(TextFileTest, CrLfAndLfOnlyReadTheSame) {
   EXPECT_EQ(SplitGbkLines("a\r\nb\r\n"), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(SplitGbkLines("a\nb"), (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(SplitGbkLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(SplitGbkLines("a\n\nb\n", nullptr, 1), (std::vector<std::string>{"a", "", "b"}));
+}
+
+// Line ends and empty lines: LF, CR LF and, in bytes without LF, CR end a line; a run
+// of empty lines keeps at most as many as the caller says can mean something.
+TEST(SplitTextLines, LineEndsAndEmptyRuns) {
+  using V = std::vector<std::string>;
+  struct Case {
+    const char* bytes;
+    std::size_t keepEmpty;
+    V lines;
+  };
+  const Case cases[] = {
+      {"a\n\n\nb\n", 0, V{"a", "b"}},
+      {"a\n\n\nb\n", 2, V{"a", "", "", "b"}},
+      {"a\r\n\r\n\r\n\r\nb", 2, V{"a", "", "", "b"}},
+      {"\n\na\n\nb\n\n", 1, V{"", "a", "", "b", ""}},
+      {"a\rb\r\rc\r", 0, V{"a", "b", "c"}},       // CR-only line ends
+      {"a\rb\r\rc", 5, V{"a", "b", "", "c"}},
+      {"a\rb\nc", 0, V{"a\rb", "c"}},             // with LF about, a lone CR stays in its line
+      {"\r\n\r\n", 0, V{}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    EXPECT_EQ(SplitGbkLines(c.bytes, nullptr, c.keepEmpty), c.lines);
+  }
+  // Damage counts the file's own lines, empty ones included.
+  GbkDamage d;
+  SplitGbkLines("a\n\n\n\xFF\n", &d);
+  EXPECT_EQ(d.firstLine, 4);
+  SplitTextLines("a\r\r\xC3\r", TextEncoding::Utf8, &d);
+  EXPECT_EQ(d.firstLine, 3);
+  EXPECT_EQ(SplitTextLines("点\n\xC3(\n", TextEncoding::Utf8, &d), (std::vector<std::string>{"点", "?("}));
+}
+
+// A file of bare line ends: the lines read stay few and small, whatever its size.
+TEST(SplitTextLines, BareLineEndsStayBounded) {
+  for (const std::string& unit : {std::string("\n"), std::string("\r\n"), std::string("\r")}) {
+    std::string bytes;
+    for (int i = 0; i < (8 << 20); ++i) bytes += unit;
+    bytes += "x" + unit;
+    const auto lines = SplitGbkLines(bytes, nullptr, 400);
+    ASSERT_EQ(lines.size(), 401u);
+    EXPECT_TRUE(lines.back() == "x");
+    EXPECT_LE(lines.capacity(), 2 * lines.size() + 64);
+  }
+}
+
+TEST(GuessTextEncoding, BomValidUtf8OrGbk) {
+  std::size_t bom = 9;
+  EXPECT_EQ(GuessTextEncoding("\xEF\xBB\xBF" "abc", &bom), TextEncoding::Utf8);
+  EXPECT_EQ(bom, 3u);
+  EXPECT_EQ(GuessTextEncoding("导线", &bom), TextEncoding::Utf8);
+  EXPECT_EQ(bom, 0u);
+  EXPECT_EQ(GuessTextEncoding("\xB5\xBC\xCF\xDF"), TextEncoding::Gbk);  // 导线 in GBK
+  EXPECT_EQ(GuessTextEncoding("plain ascii"), TextEncoding::Gbk);
+  EXPECT_EQ(GuessTextEncoding("\xED\xA0\x80"), TextEncoding::Gbk);  // a surrogate is no UTF-8
+  EXPECT_TRUE(LooksLikeUtf16("\xFF\xFEQ\0"));
+  EXPECT_TRUE(LooksLikeUtf16(std::string("Q\0u\0", 4)));
+  EXPECT_FALSE(LooksLikeUtf16("Quintar\r\n"));
 }
 
 TEST_F(TextFileTest, EncodeWritesGbkWithCrLfAndReportsTheBadLine) {
@@ -207,16 +266,17 @@ TEST_F(TextFileTest, ReadsOnlyRegularFilesWithoutBlocking) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
   std::string err;
   EXPECT_FALSE(ReadFileBytes(fifo, 1 << 20, &err));  // returns at once, no writer needed
-  EXPECT_EQ(err, "不是普通文件");
+  EXPECT_EQ(err, "这是一个管道（FIFO），不是普通文件");
   EXPECT_FALSE(ReadFileBytes(dir.string(), 1 << 20, &err));
-  EXPECT_EQ(err, "该位置是一个文件夹");
+  EXPECT_EQ(err, "这是一个文件夹，不是文件");
   EXPECT_FALSE(ReadFileBytes("/dev/zero", 1 << 20, &err));
+  EXPECT_EQ(err, "这是一个设备，不是普通文件");
   EXPECT_FALSE(ReadFileBytes((dir / "none").string(), 1 << 20, &err));
   EXPECT_EQ(err, "文件或文件夹不存在");
   const std::string big = (dir / "big").string();
   ASSERT_TRUE(WriteFileAtomic(big, std::string(100, 'x')));
   EXPECT_FALSE(ReadFileBytes(big, 99, &err));
-  EXPECT_EQ(err, "文件过大");
+  EXPECT_EQ(err, "文件过大（超过99字节）");
   EXPECT_EQ(ReadFileBytes(big, 100)->size(), 100u);
 }
 

@@ -194,6 +194,12 @@ TEST(ToolsSection, DamagedBlocksNeitherSwallowNorLoseRows) {
        {"a,1,2"}, {}, 117},
       {"settings opened inside a block", {"[高斯正算]", "a,1,2", "[设置]", "换带前中央子午线经度:120", "[设置结束]"},
        {"a,1,2"}, {}, 120},
+      // A block met again adds to the first.
+      {"block repeated", {"[高斯正算]", "a,1,2", "[高斯正算结束]", "[高斯反算]", "c,5,6", "[高斯反算结束]", "[高斯正算]",
+                          "b,3,4", "[高斯正算结束]"},
+       {"a,1,2", "b,3,4"}, {"c,5,6"}, 114},
+      {"block reopened before it closed", {"[高斯正算]", "a,1,2", "[高斯正算]", "b,3,4", "[高斯正算结束]"},
+       {"a,1,2", "b,3,4"}, {}, 114},
   };
   for (const Case& c : cases) {
     std::vector<std::string> lines = {app::kToolsBanner};
@@ -214,6 +220,26 @@ TEST(ToolsSection, DamagedBlocksNeitherSwallowNorLoseRows) {
   Read({app::kToolsBanner, "[高斯正算]", "a,1,2", app::kRecordsBanner, "x"}, 520, d, &consumed);
   EXPECT_EQ(consumed, 3u);
   EXPECT_EQ(d.stores[kStoreGszhsh], (std::vector<std::string>{"a,1,2"}));
+}
+
+// A block with more rows than a store holds is not read in part: the reader asks for
+// the open to be refused.
+TEST(ToolsSection, RowsBeyondAStoreRefuseTheRead) {
+  for (std::size_t n : {kMaxBlockRows, kMaxBlockRows + 1}) {
+    std::vector<std::string> lines = {"[高斯正算]"};
+    for (std::size_t i = 0; i < n; ++i) lines.push_back("P" + std::to_string(i) + ",1,2");
+    lines.push_back("[高斯正算结束]");
+    lines.push_back("----------------------------");
+    app::LineReader in(std::move(lines));
+    ToolsSectionData d;
+    ReadToolsSectionLines(in, 520, d);
+    if (n == kMaxBlockRows) {
+      EXPECT_EQ(d.stores[kStoreGszhsh].size(), n);
+      EXPECT_EQ(in.Notes().refusal, "");
+    } else {
+      EXPECT_EQ(in.Notes().refusal, "常用工具“高斯正算”的数据超过200000行，本程序不能完整读入");
+    }
+  }
 }
 
 TEST(ToolsSection, ReadingNeverTouchesTheViewUntilCommitted) {

@@ -97,6 +97,13 @@ TEST(KzdWritePoint, CasesByteForByte) {
       {"names are case-sensitive", old, "a", "a,1.0000,2.0000,,\n", 0, {}, old + "a,1.0000,2.0000,,\r\n", true, 0},
       {"empty name", old, "", ",1,2,,\n", 0, {}, old, false, 0},
       {"Chinese names in GBK", Gbk("导1,1,2,,\r\n"), "导1", "导1,1,2,3,\n", 1, {}, Gbk("导1,1,2,3,\r\n"), true, 0},
+      // Empty lines are kept byte for byte, also after a replaced or a last line.
+      {"empty lines around a replaced line", "\r\n\nA,1,2,,\n\r\n\nB,3,4,,\r\n\r\n", "A", "A,1,2,3,\n", 1, {},
+       "\r\n\nA,1,2,3,\r\n\r\n\nB,3,4,,\r\n\r\n", true, 0},
+      {"appended after empty lines", "A,1,2,,\r\n\n\r\n", "B", "B,3,4,,\n", 0, {}, "A,1,2,,\r\n\n\r\nB,3,4,,\r\n",
+       true, 0},
+      {"appended after an empty CR-ended last line", "A,1,2,,\r\n\r", "B", "B,3,4,,\n", 0, {},
+       "A,1,2,,\r\n\r\nB,3,4,,\r\n", true, 0},
   };
   for (const WriteCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -109,6 +116,21 @@ TEST(KzdWritePoint, CasesByteForByte) {
     EXPECT_EQ(f.Bytes(), c.after);
     EXPECT_EQ(static_cast<int>(messages.events.size()), c.questions);
   }
+}
+
+// A store of bare line ends costs its bytes, not a line record each, and still
+// writes back as it was read.
+TEST(KzdOpen, EmptyLinesCostNothing) {
+  std::string bytes;
+  for (int i = 0; i < (4 << 20); ++i) bytes += i % 3 ? "\n" : "\r\n";
+  bytes += "GP01,1,2,3,\r\n";
+  bytes += std::string(std::size_t(4) << 20, '\n');
+  t::CKzdFile f;
+  f.LoadBytes(bytes);
+  EXPECT_EQ(f.LineCount(), 2u);
+  std::vector<std::string> values;
+  EXPECT_TRUE(f.FindPoint("GP01", values));
+  EXPECT_TRUE(f.Bytes() == bytes);
 }
 
 TEST(KzdWritePoint, QuestionsNameThePointAndShowBothLines) {

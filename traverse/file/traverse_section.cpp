@@ -151,21 +151,30 @@ class KeepRows final : public ISectionRowSink {
 };
 
 // Hands the data lines to rows until end (a line that ends the block), at most
-// kMaxSectionRows in all; reserves first for the lines up to the end.
+// kMaxSectionRows in all; reserves first for the lines up to the end. count grows by
+// every row line met, kept or not.
 template <typename IsEnd>
 std::size_t ReadDataRows(const std::vector<std::string>& lines, std::size_t pos, std::size_t fields,
                          std::size_t& count, ISectionRowSink& rows, IsEnd isEnd) {
   std::size_t last = pos, n = 0;
   while (last < lines.size() && !isEnd(lines[last])) n += !lines[last++].empty();
-  rows.Reserve(std::min(n, kMaxSectionRows - count));
+  rows.Reserve(std::min(n, kMaxSectionRows - std::min(count, kMaxSectionRows)));
   SectionRow row;
   for (; pos < last; ++pos) {
-    if (lines[pos].empty() || count >= kMaxSectionRows) continue;
+    if (lines[pos].empty()) continue;
+    if (count++ >= kMaxSectionRows) continue;
     RowFromLine(lines[pos], fields, row);
     rows.Add(row);
-    ++count;
   }
   return last;
+}
+
+// A job with more rows than are read would lose the others at its next save: the
+// open is refused instead.
+void RefuseTooManyRows(std::size_t count, app::ReadNotes* notes) {
+  if (count > kMaxSectionRows && notes && notes->refusal.empty())
+    notes->refusal = "平差计算数据有" + std::to_string(count) + "行，超过本程序能读入的" +
+                     std::to_string(kMaxSectionRows) + "行";
 }
 
 }  // namespace
@@ -262,15 +271,15 @@ std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& d)
 }
 
 void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
-                              TraverseSectionData& d) {
+                              TraverseSectionData& d, app::ReadNotes* notes) {
   std::vector<SectionRow> rows;
   KeepRows keep(rows);
-  ReadTraverseSectionLines(lines, pos, fileVersion, d, keep);
+  ReadTraverseSectionLines(lines, pos, fileVersion, d, keep, notes);
   d.rows = std::move(rows);
 }
 
 void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
-                              TraverseSectionData& d, ISectionRowSink& rows) {
+                              TraverseSectionData& d, ISectionRowSink& rows, app::ReadNotes* notes) {
   d = TraverseSectionData();
   enum { kOutside, kScheme, kData } block = kOutside;
   bool ellipsoidRead = false;
@@ -309,15 +318,17 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
   // Files up to 5.0 had no custom ellipsoid at index 0 (a damaged index is left for
   // Sanitize, never stepped past INT_MAX).
   if (ellipsoidRead && fileVersion <= 500 && d.scheme.m_nEllipsoid < INT_MAX) ++d.scheme.m_nEllipsoid;
+  RefuseTooManyRows(count, notes);
   d.Sanitize();
 }
 
-void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& d) {
+void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& d, app::ReadNotes* notes) {
   KeepRows keep(d.rows);
-  ReadLegacyTraverseLines(lines, d, keep);
+  ReadLegacyTraverseLines(lines, d, keep, notes);
 }
 
-void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& d, ISectionRowSink& rows) {
+void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& d, ISectionRowSink& rows,
+                             app::ReadNotes* notes) {
   enum { kOutside, kScheme } block = kOutside;
   std::size_t count = d.rows.size();
   for (std::size_t pos = 0; pos < lines.size();) {
@@ -334,6 +345,7 @@ void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSect
       ApplyKeyLine(LegacyKeys(), line, d);
     }
   }
+  RefuseTooManyRows(count, notes);
   d.Sanitize();
 }
 
@@ -407,13 +419,13 @@ void CTraverseDocSection::ReadSection(app::LineReader& in) {
   if (!pending_) BeginRead(fileVersion_);
   std::size_t pos = in.Position();
   pending_->rows.clear();  // the reader starts the section afresh
-  ReadTraverseSectionLines(in.Lines(), pos, fileVersion_, pending_->data, *pending_);
+  ReadTraverseSectionLines(in.Lines(), pos, fileVersion_, pending_->data, *pending_, &in.Notes());
   in.Seek(pos);
 }
 
 void CTraverseDocSection::ReadLegacySection(app::LineReader& in) {
   if (!pending_) BeginRead(fileVersion_);
-  ReadLegacyTraverseLines(in.Lines(), pending_->data, *pending_);
+  ReadLegacyTraverseLines(in.Lines(), pending_->data, *pending_, &in.Notes());
   in.Seek(in.Lines().size());
 }
 

@@ -30,8 +30,9 @@ namespace traverse {
 // X, Y, H, remark, observed X, Y, H, backsight, intermediate sight, foresight.
 using SectionRow = std::array<std::string, 15>;
 
-// Rows beyond this are not read (a damaged or hostile file never grows without end).
-inline constexpr std::size_t kMaxSectionRows = 100000;
+// Most rows a job holds: a network this large still opens, computes and saves in
+// seconds. A file with more is refused (notes), never read in part.
+inline constexpr std::size_t kMaxSectionRows = 200000;
 
 struct TraverseSectionData {
   SchemeValues scheme;
@@ -73,17 +74,20 @@ std::vector<std::string> WriteTraverseSectionLines(const TraverseSectionData& da
 // line, or up to (not including) the banner of another section, or the end. pos is
 // left after what was consumed. data is reset first. fileVersion applies the rule
 // of files up to version 500 (their coordinate-system index lacks the custom entry).
+// More than kMaxSectionRows rows: the rows beyond are not read and notes (when
+// given) receives the refusal.
 void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
-                              TraverseSectionData& data);
+                              TraverseSectionData& data, app::ReadNotes* notes = nullptr);
 // The same with the rows handed to rows instead (data.rows stays empty).
 void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t& pos, int fileVersion,
-                              TraverseSectionData& data, ISectionRowSink& rows);
+                              TraverseSectionData& data, ISectionRowSink& rows, app::ReadNotes* notes = nullptr);
 
 // Files before version 410: the whole file, "[计算方案]" key blocks and "[数据]" rows
 // of 9 fields, each ended by "END". Does not reset data.
-void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& data);
 void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& data,
-                             ISectionRowSink& rows);
+                             app::ReadNotes* notes = nullptr);
+void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& data,
+                             ISectionRowSink& rows, app::ReadNotes* notes = nullptr);
 
 // ---- the traverse view as a section of the job file ----------------------------
 

@@ -125,24 +125,30 @@ void CKzdFile::LoadBytes(const std::string& bytes) {
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     const auto nl = bytes.find('\n', pos);
-    Line line;
+    std::string text, end;
     if (nl == std::string::npos) {
-      line.text = bytes.substr(pos);
+      text = bytes.substr(pos);
       pos = bytes.size();
-      if (!line.text.empty() && line.text.back() == '\r') {
-        line.text.pop_back();
-        line.end = "\r";
+      if (!text.empty() && text.back() == '\r') {
+        text.pop_back();
+        end = "\r";
       }
     } else {
-      line.text = bytes.substr(pos, nl - pos);
+      text = bytes.substr(pos, nl - pos);
       pos = nl + 1;
-      line.end = "\n";
-      if (!line.text.empty() && line.text.back() == '\r') {
-        line.text.pop_back();
-        line.end = "\r\n";
+      end = "\n";
+      if (!text.empty() && text.back() == '\r') {
+        text.pop_back();
+        end = "\r\n";
       }
     }
-    m_lines.push_back(std::move(line));
+    // An empty line is kept as bytes after the line before it: a store of bare line
+    // ends costs its bytes, not a line record each.
+    if (text.empty() && !m_lines.empty()) {
+      m_lines.back().end += end;
+      continue;
+    }
+    m_lines.push_back({std::move(text), std::move(end)});
     Index(m_lines.size() - 1);
   }
 }
@@ -184,7 +190,10 @@ bool CKzdFile::FindPoint(const std::string& name, std::vector<std::string>& valu
 
 void CKzdFile::Append(const std::string& gbkText) {
   // A last line without its line end would glue the new point onto it.
-  if (!m_lines.empty() && m_lines.back().end != "\r\n" && m_lines.back().end != "\n") m_lines.back().end = "\r\n";
+  if (!m_lines.empty()) {
+    std::string& end = m_lines.back().end;
+    if (end.empty() || end.back() != '\n') end = end.substr(0, end.size() - (!end.empty() && end.back() == '\r')) + "\r\n";
+  }
   m_lines.push_back({gbkText, "\r\n"});
   Index(m_lines.size() - 1);
   m_bChanged = true;
@@ -238,8 +247,11 @@ bool CKzdFile::WritePoint(const std::string& name, const std::string& line) {
     answer = m_nAnswer ? m_nAnswer : ask("\n是否覆盖？\n");
   }
   if (answer != 6) return false;
+  // The empty lines after it stay.
+  std::string& end = m_lines[i].end;
+  const std::size_t own = end.rfind("\r\n", 0) == 0 ? 2 : !end.empty() && end[0] == '\n' ? 1 : end.size();
   m_lines[i].text = *gbk;
-  m_lines[i].end = "\r\n";
+  end = "\r\n" + end.substr(own);
   m_bChanged = true;
   return true;
 }

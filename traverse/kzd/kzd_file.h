@@ -56,7 +56,8 @@ class CKzdFile {
  private:
   struct Line {
     std::string text;  // GBK bytes without the line end
-    std::string end;   // "\r\n", "\n", or "" / "\r" on a last line without LF
+    std::string end;   // "\r\n", "\n", or "" / "\r" on a last line without LF;
+                       // then the line ends of the empty lines after it
   };
   bool Load(const std::string& path, bool forWrite);
   void Index(std::size_t i);
