@@ -411,6 +411,9 @@ class CTableView {
   int m_nSelRow = 0, m_nSelCol = 0;  // other corner of the selection
   // Word export settings (kept for the export dialog and the document).
   float m_fWordFontSize = 9.0f;
+  // The Word dialog's font entry: it opens at "10.5" and keeps what was chosen for the
+  // view's life, whatever font another path (a field book's settings) gave the view.
+  double m_dWordDlgFontSize = 10.5;
   int m_nWordPaperHeight = 297, m_nWordPaperWidth = 210, m_nWordOrientation = 0;
   bool m_bWordSplitPages = true;
 

@@ -25,6 +25,9 @@ class IExportDialogs {
   virtual void ShowWordDialog(CTableView& view) = 0;
   // The view's modeless CAD dialog, writing the view's ExportToDxf.
   virtual void ShowCadDialog(CTableView& view) = 0;
+  // A new job in the view: its open Word dialog (with the previous job's file and paper)
+  // is closed, opening nothing.
+  virtual void CloseWordDialog(CTableView& view) { (void)view; }
 };
 
 // What the spreadsheet dialog's "输出到当前文件" (newFile false) and "输出到新文件"

@@ -97,6 +97,18 @@ std::string CWordSetForm::Validate(int* failedId) const {
     if (failedId) *failedId = e.id;
     return RangeMessage(e.lo, e.hi, e.integer);
   }
+  // Margins in range may still leave no paper for the table.
+  const struct {
+    int paper, a, b, id;
+    const char* what;
+  } sides[] = {{paperHeight, marginTop, marginBottom, kWordMarginTop, "纸张高度"},
+               {paperWidth, marginLeft, marginRight, kWordMarginLeft, "纸张宽度"}};
+  for (const auto& s : sides) {
+    if (s.paper - s.a - s.b >= kLeastPrintMm) continue;
+    if (failedId) *failedId = s.id;
+    return std::string(s.what) + std::to_string(s.paper) + "毫米减去两侧边距" + std::to_string(s.a) + "和" +
+           std::to_string(s.b) + "毫米后，不足" + std::to_string(kLeastPrintMm) + "毫米，没有输出表格的地方。请减小边距或加大纸张。";
+  }
   if (failedId) *failedId = 0;
   return "";
 }
@@ -113,7 +125,7 @@ void CWordSetForm::SetPaper(int index) {
 
 CWordSetForm CWordSetForm::FromView(const CTableView& v) {
   CWordSetForm f;
-  f.fontSize = v.m_fWordFontSize;
+  f.fontSize = v.m_dWordDlgFontSize;
   f.split = v.m_bWordSplitPages ? 1 : 0;
   f.orientation = v.m_nWordOrientation == 1 ? 1 : 0;
   f.paperHeight = v.m_nWordPaperHeight;
@@ -129,6 +141,7 @@ CWordSetForm CWordSetForm::FromView(const CTableView& v) {
 
 void CWordSetForm::ApplyTo(CTableView& v) const {
   v.m_fWordFontSize = static_cast<float>(fontSize);
+  v.m_dWordDlgFontSize = fontSize;
   v.m_bWordSplitPages = split == 1;
   v.m_nWordPaperHeight = paperHeight;
   v.m_nWordPaperWidth = paperWidth;

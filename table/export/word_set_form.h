@@ -57,7 +57,9 @@ struct CWordSetForm {
   // the message that keeps the dialog open.
   std::string SetText(int id, const std::string& text);
   // "" when the values may be exported, else the range message of the first edit out
-  // of range (its id in *failedId).
+  // of range, or the message that the margins leave less than kLeastPrintMm of the
+  // paper (the top or left margin's id in *failedId).
+  static constexpr int kLeastPrintMm = 20;
   std::string Validate(int* failedId = nullptr) const;
 
   // Portrait or landscape: A4 and A3 take their sizes for it.
@@ -65,7 +67,8 @@ struct CWordSetForm {
   // A paper of the list: A4 and A3 fill height and width by the orientation.
   void SetPaper(int index);
 
-  // The dialog as it opens on a view: its Word settings, its margins (a margin the
+  // The dialog as it opens on a view: its Word settings (the font the dialog's own
+  // entry kept), its margins (a margin the
   // table settings left at 0 becomes 1, the least a document accepts), the paper
   // that matches the size, and the row offset cleared for a table of more than 30 rows.
   static CWordSetForm FromView(const CTableView& v);

@@ -463,6 +463,10 @@ void QtExportDialogs::ShowWordDialog(CTableView& view) { Show(word_, view); }
 CExportExcelDlg* QtExportDialogs::ExcelDialogOf(CTableView& view) const { return Find(excel_, view); }
 CExportWordSetDlg* QtExportDialogs::WordDialogOf(CTableView& view) const { return Find(word_, view); }
 
+void QtExportDialogs::CloseWordDialog(CTableView& view) {
+  if (CExportWordSetDlg* d = Find(word_, view)) d->close();  // ends the session, opens nothing
+}
+
 void QtExportDialogs::ShowCadDialog(CTableView& view) { ShowFromFactory(cad_, CadFactory(), view, "CAD"); }
 
 QDialog* QtExportDialogs::CadDialogOf(CTableView& view) const { return Find(cad_, view); }

@@ -138,6 +138,7 @@ class QtExportDialogs final : public table::IExportDialogs {
   void ShowExcelDialog(CTableView& view) override;
   void ShowWordDialog(CTableView& view) override;
   void ShowCadDialog(CTableView& view) override;
+  void CloseWordDialog(CTableView& view) override;
   // The open spreadsheet and Word dialogs of a view, or null.
   CExportExcelDlg* ExcelDialogOf(CTableView& view) const;
   CExportWordSetDlg* WordDialogOf(CTableView& view) const;

@@ -497,6 +497,45 @@ TEST(WordSetFormTest, RefusedEntriesNameTheirRange) {
   EXPECT_EQ(f.Validate(), "");
 }
 
+TEST(WordSetFormTest, MarginsMustLeaveRoomOnThePaper) {
+  const struct {
+    int height, width, top, bottom, left, right;
+    int failed;  // 0: accepted
+    const char* message;
+  } cases[] = {
+      {50, 50, 30, 30, 30, 30, table::kWordMarginTop,
+       "纸张高度50毫米减去两侧边距30和30毫米后，不足20毫米，没有输出表格的地方。请减小边距或加大纸张。"},
+      {297, 50, 20, 20, 20, 20, table::kWordMarginLeft,
+       "纸张宽度50毫米减去两侧边距20和20毫米后，不足20毫米，没有输出表格的地方。请减小边距或加大纸张。"},
+      {60, 60, 20, 20, 20, 20, 0, ""},
+      {297, 210, 50, 50, 50, 50, 0, ""},
+  };
+  CTableView v;
+  for (const auto& c : cases) {
+    table::CWordSetForm f = table::CWordSetForm::FromView(v);
+    f.paperHeight = c.height;
+    f.paperWidth = c.width;
+    f.marginTop = c.top;
+    f.marginBottom = c.bottom;
+    f.marginLeft = c.left;
+    f.marginRight = c.right;
+    int failed = -1;
+    EXPECT_EQ(f.Validate(&failed), c.message) << c.height << "x" << c.width;
+    EXPECT_EQ(failed, c.failed) << c.height << "x" << c.width;
+  }
+}
+
+TEST(WordSetFormTest, TheFontOpensAt10_5AndKeepsTheChoice) {
+  CTableView v;
+  v.m_fWordFontSize = 9.0f;  // the view's own default, or a field book's setting
+  table::CWordSetForm f = table::CWordSetForm::FromView(v);
+  EXPECT_EQ(f.Text(table::kWordFontSize), "10.5");
+  f.fontSize = 14;
+  f.ApplyTo(v);
+  EXPECT_FLOAT_EQ(v.m_fWordFontSize, 14.0f);
+  EXPECT_EQ(table::CWordSetForm::FromView(v).Text(table::kWordFontSize), "14");
+}
+
 TEST(WordSetFormTest, FillingAndPaperChoices) {
   CTableView v;
   v.NewTable(31, 2, "t", true);

@@ -1,6 +1,7 @@
 // CDxView: construction, the new-document state and reading the input grid.
 #include "traverse/view/dx_view.h"
 
+#include "table/export/export_ports.h"
 #include "traverse/codes.h"
 #include "traverse/engine/dx_text.h"
 
@@ -9,6 +10,7 @@ CDxView::~CDxView() = default;
 
 void CDxView::ResetScheme() {
   ResetJob();
+  table::ExportDialogs().CloseWordDialog(*this);
   TableCode.clear();
   SetTitle("");
 

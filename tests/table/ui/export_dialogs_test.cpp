@@ -141,7 +141,7 @@ TEST_F(WordDialogTest, OpensWithTheViewsSettingsAndExportsThenCompletionOpensThe
   EXPECT_EQ(Edit(dlg, table::kWordMarginRight)->text(), "12");
   EXPECT_EQ(Edit(dlg, table::kWordPaperHeight)->text(), "297");
   EXPECT_EQ(Combo(dlg, table::kWordPaper)->currentText(), "A4");
-  EXPECT_EQ(Combo(dlg, table::kWordFontSize)->currentText(), "9");
+  EXPECT_EQ(Combo(dlg, table::kWordFontSize)->currentText(), "10.5");
   EXPECT_TRUE(Radio(dlg, table::kWordSplit)->isChecked());
   EXPECT_TRUE(Edit(dlg, table::kWordMarginLeft)->isEnabled());
   EXPECT_TRUE(qobject_cast<QCheckBox*>(dlg->ControlOf(table::kWordAllowOffset))->isChecked()) << "2 rows";

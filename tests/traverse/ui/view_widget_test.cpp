@@ -15,9 +15,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <unistd.h>
 
 #include "platform/fake_ports.h"
 #include "platform/number.h"
+#include "platform/services.h"
 #include "platform/textfile.h"
 #include "table/ui/button_st.h"
 #include "table/ui/export_dialogs.h"
@@ -217,6 +219,33 @@ TEST_F(ViewWidgetTest, WordOpensItsDialogBesideTheResults) {
   dlg->OnExit();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(dlg);
+  table::SetExportDialogs(old);
+}
+
+TEST_F(ViewWidgetTest, ANewJobClosesTheWordDialogOfThePreviousOne) {
+  table::IExportDialogs* old = table::SetExportDialogs(&table_ui::ExportDialogsOfQt());
+  platform::ScopedMemoryServices services;
+  traverse_ui::CTraverseViewHost host;
+  CTableWidget* w = host.Widget();
+  w->resize(1400, 800);
+  w->show();
+  Load(host.View(), Example("closed-traverse.qvt"));
+  host.View().ShowTable("SHUJUSHURU");
+  host.View().OnCommand(table::ID_COMPUTE);
+  w->Button(table::ID_EXPORT_WORD)->click();
+  QPointer<CExportWordSetDlg> dlg = table_ui::ExportDialogsOfQt().WordDialogOf(host.View());
+  ASSERT_TRUE(dlg);
+  const std::string path = (std::filesystem::temp_directory_path() / ("quintar-reset-" + std::to_string(::getpid()) + ".odt")).string();
+  services.files.answers = {path};
+  ASSERT_TRUE(dlg->Export(false));
+  ASSERT_EQ(host.View().WordSession().path, path);
+
+  host.View().ResetScheme();  // what File→Open and File→New do first
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(dlg) << "the dialog with the previous job's file and paper is gone";
+  EXPECT_TRUE(host.View().WordSession().path.empty());
+  EXPECT_TRUE(services.desktop.opened.empty()) << "closing opens nothing";
+  std::filesystem::remove(path);
   table::SetExportDialogs(old);
 }
 
