@@ -20,9 +20,16 @@ bool Usable(const DRect& r) {
          r.top <= r.bottom;
 }
 
+std::size_t Mix(long x, long y) {
+  std::uint64_t h = std::uint64_t(std::uint32_t(x)) * 0x9E3779B97F4A7C15ull ^ std::uint64_t(std::uint32_t(y)) * 0xC2B2AE3D27D4EB4Full;
+  return std::size_t(h ^ (h >> 29));
+}
+
 }  // namespace
 
-LabelPlacer::LabelPlacer(double cell) : cell_(std::isfinite(cell) ? std::max(cell, 16.0) : 16.0) {}
+LabelPlacer::LabelPlacer(double cell) : cell_(std::isfinite(cell) ? std::max(cell, 16.0) : 16.0) {
+  heads_.assign(1024, -1);
+}
 
 template <class F>
 void LabelPlacer::Cells(const DRect& r, F f) const {
@@ -30,28 +37,40 @@ void LabelPlacer::Cells(const DRect& r, F f) const {
   const long y0 = long(std::floor(r.top / cell_)), y1 = long(std::floor(r.bottom / cell_));
   if ((x1 - x0 + 1) * (y1 - y0 + 1) > kMaxCells) return;
   for (long y = y0; y <= y1; ++y)
-    for (long x = x0; x <= x1; ++x) f((std::int64_t(y) << 32) ^ std::int64_t(std::uint32_t(x)));
+    for (long x = x0; x <= x1; ++x)
+      if (!f(Mix(x, y) & (heads_.size() - 1))) return;
+}
+
+void LabelPlacer::Link(std::uint32_t rect) {
+  Cells(rects_[rect], [&](std::size_t bucket) {
+    nodes_.push_back({rect, heads_[bucket]});
+    heads_[bucket] = std::int32_t(nodes_.size() - 1);
+    return true;
+  });
 }
 
 void LabelPlacer::Occupy(const DRect& r) {
   if (!Usable(r)) return;
-  const auto index = std::uint32_t(rects_.size());
   rects_.push_back(r);
-  Cells(r, [&](std::int64_t key) { grid_[key].push_back(index); });
+  // Buckets a few times the entries, so that a look-up meets mostly its own cell.
+  if (nodes_.size() + 8 > heads_.size() * 2) {
+    heads_.assign(heads_.size() * 4, -1);
+    nodes_.clear();
+    for (std::uint32_t i = 0; i + 1 < rects_.size(); ++i) Link(i);
+  }
+  Link(std::uint32_t(rects_.size() - 1));
 }
 
 bool LabelPlacer::Free(const DRect& r) const {
   if (!Usable(r)) return true;
   bool free = true;
-  Cells(r, [&](std::int64_t key) {
-    if (!free) return;
-    auto it = grid_.find(key);
-    if (it == grid_.end()) return;
-    for (std::uint32_t i : it->second)
-      if (Overlap(r, rects_[i])) {
+  Cells(r, [&](std::size_t bucket) {
+    for (std::int32_t n = heads_[bucket]; n >= 0; n = nodes_[std::size_t(n)].next)
+      if (Overlap(r, rects_[nodes_[std::size_t(n)].rect])) {
         free = false;
-        return;
+        return false;
       }
+    return true;
   });
   return free;
 }
