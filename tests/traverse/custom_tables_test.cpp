@@ -299,6 +299,22 @@ TEST_F(CustomTableViewTest, ReadOnlyProgramFolderWritesTheUserFileAndTheNextStar
   EXPECT_TRUE(messages.Texts().empty());
 }
 
+// A file an editor saved as UTF-8 (with or without a byte-order mark) reads its names
+// as they were typed; an empty code line is still a definition without codes.
+TEST_F(CustomTableViewTest, Utf8FileReadsItsNames) {
+  for (const std::string bom : {"", "\xEF\xBB\xBF"}) {
+    ASSERT_TRUE(platform::WriteFileAtomic(programDir + "table.cus", bom + "导线点位\r\nX,Y,\r\n空表\r\n\r\n乙\r\nH,\r\n"));
+    auto v = Start();
+    EXPECT_EQ(v->m_cusTables[0].name, "导线点位");
+    EXPECT_EQ(v->m_cusTables[0].codes, (Codes{"X", "Y"}));
+    EXPECT_EQ(v->m_cusTables[1].name, "空表");
+    EXPECT_TRUE(v->m_cusTables[1].codes.empty());
+    EXPECT_EQ(v->m_cusTables[2].name, "乙");
+    EXPECT_EQ(v->m_cusTables[2].codes, Codes{"H"});
+    EXPECT_TRUE(messages.Texts().empty());
+  }
+}
+
 TEST_F(CustomTableViewTest, UserFileWinsLineByLineAndBadCodesAreSaidOnce) {
   ASSERT_TRUE(platform::WriteFileAtomic(programDir + "table.cus", Gbk({"甲", "X,", "乙", "H,", "丙", "QJD,"})));
   fs::create_directories(userDir);
