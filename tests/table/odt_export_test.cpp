@@ -12,6 +12,7 @@
 
 #include "export_fixture.h"
 #include "platform/fake_ports.h"
+#include "platform/number.h"
 #include "platform/services.h"
 #include "platform/textfile.h"
 #include "table/export/export_ports.h"
@@ -686,6 +687,22 @@ TEST_F(WordFlowTest, ADocumentTheUserChangedIsAddedToNotReplaced) {
   int breaks = 0;
   for (const ReadPara& p : d.paras) breaks += p.pageBreak;
   EXPECT_EQ(breaks, 2);
+}
+
+TEST_F(WordFlowTest, AFontMadeSmallerToFitIsSaidInTheStatus) {
+  CTableView wide;
+  FillWide(wide);
+  wide.m_fWordFontSize = 10.5f;
+  const table::WordPagePlan plan = table::PlanWordPages(wide, true, false);
+  ASSERT_TRUE(plan.shrunk);
+  services.files.answers = {dir.File("wide.odt")};
+  const auto run = table::RunWordExport(wide, true, false);
+  EXPECT_EQ(run.result, table::ExportRun::Exported);
+  EXPECT_EQ(run.status, "表格宽于纸张，字体已缩小为" + platform::FormatFixed(plan.fontPt, 1) +
+                            "。输出完成。可继续输出其他表格或单击“完成”");
+  // A table that fits keeps the plain status.
+  services.files.answers = {dir.File("narrow.odt")};
+  EXPECT_EQ(table::RunWordExport(v, true, false).status, "输出完成。可继续输出其他表格或单击“完成”");
 }
 
 TEST_F(WordFlowTest, ADocumentThatCannotBeReadIsRefusedAndLeftAsItIs) {
