@@ -1,12 +1,16 @@
 #include "platform/textfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "platform/gbk.h"
 
@@ -53,6 +57,87 @@ std::string NotRegularText(mode_t mode) {
 std::string TooLargeText(std::size_t maxBytes) {
   if (maxBytes >= (std::size_t(1) << 20)) return "文件过大（超过" + std::to_string(maxBytes >> 20) + " MB）";
   return "文件过大（超过" + std::to_string(maxBytes) + "字节）";
+}
+
+constexpr char kTempMark[] = ".tmp~";
+constexpr std::size_t kTempRandom = 6;
+constexpr char kTempChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+// A temporary file nobody has written for this long and nobody holds locked was
+// left by a writer that died. The lock alone decides on a local disk; the age
+// spares a writer on another machine of a shared folder that sees no lock.
+constexpr std::time_t kStaleSeconds = 60;
+
+void SplitPath(const std::string& path, std::string* dir, std::string* base) {
+  const auto slash = path.find_last_of('/');
+  *dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  *base = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsOurTempName(const std::string& name, const std::string& base) {
+  const std::string prefix = base + kTempMark;
+  if (name.size() != prefix.size() + kTempRandom || name.compare(0, prefix.size(), prefix) != 0) return false;
+  for (std::size_t i = prefix.size(); i < name.size(); ++i)
+    if (std::strchr(kTempChars, name[i]) == nullptr || name[i] == '\0') return false;
+  return true;
+}
+
+// Removes the temporary files of earlier writes to base in dir that were given up:
+// only names of our own pattern, only plain files of ours with no other link, only
+// when no writer holds them and they have not changed for a while.
+void RemoveStaleTemporaries(const std::string& dir, const std::string& base) {
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  const int dfd = ::dirfd(d);
+  const std::time_t now = std::time(nullptr);
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (!IsOurTempName(name, base)) continue;
+    struct stat st;
+    if (::fstatat(dfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid()) continue;
+    if (now - st.st_mtime < kStaleSeconds) continue;
+    const int fd = ::openat(dfd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) continue;
+    struct stat held;
+    // Still the file looked at, and no writer holds it.
+    if (::fstat(fd, &held) == 0 && held.st_ino == st.st_ino && held.st_dev == st.st_dev &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::unlinkat(dfd, name.c_str(), 0);
+    ::close(fd);
+  }
+  ::closedir(d);
+}
+
+// Creates "<path>.tmp~XXXXXX" exclusively (O_EXCL never follows a link and never
+// opens what is already there); a new target gets 0644 less the umask, as before.
+int CreateTemp(const std::string& path, std::string* tmp) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    unsigned char random[kTempRandom];
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+      for (auto& r : random) r = static_cast<unsigned char>(std::rand());
+    }
+    std::string name = path + kTempMark;
+    for (unsigned char r : random) name += kTempChars[r % (sizeof kTempChars - 1)];
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
+    if (fd >= 0) {
+      *tmp = std::move(name);
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+// Makes a finished rename last a power cut; a folder that cannot be synced
+// (some network file systems) does not undo a save that already happened.
+void SyncFolder(const std::string& path) {
+  std::string dir, base;
+  SplitPath(path, &dir, &base);
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
 }
 
 }  // namespace
@@ -244,9 +329,17 @@ bool CAtomicFile::Open(const std::string& requested) {
     mode_ = old.st_mode & 07777;
   }
 
-  tmp_ = path_ + ".tmp~";
-  fd_ = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+  std::string dir, base;
+  SplitPath(path_, &dir, &base);
+  RemoveStaleTemporaries(dir, base);
+  fd_ = CreateTemp(path_, &tmp_);
   if (fd_ < 0) return Fail("无法创建临时文件：" + FileErrorText(errno));
+  // Held until the file is renamed or removed, so no other writer takes it for stale.
+  ::flock(fd_, LOCK_EX | LOCK_NB);
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return Fail("无法创建临时文件：" + FileErrorText(errno));
+  dev_ = st.st_dev;
+  ino_ = st.st_ino;
   return true;
 }
 
@@ -278,6 +371,15 @@ bool CAtomicFile::Commit(std::string* error) {
     if (::fchown(fd_, uid_, gid_) != 0) { /* another user's file in a shared folder */ }
     ::fchmod(fd_, mode_);
   }
+  // A library given TempPath() wrote by name: the name must still be the file made.
+  struct stat named;
+  if (::lstat(tmp_.c_str(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_dev != dev_ ||
+      named.st_ino != ino_) {
+    const int fd = fd_;
+    fd_ = -1;
+    ::close(fd);
+    return fail("写入文件失败：临时文件被替换");
+  }
   if (::fsync(fd_) != 0) return fail("写入文件失败：" + FileErrorText(errno));
   const int fd = fd_;
   fd_ = -1;
@@ -291,6 +393,7 @@ bool CAtomicFile::Commit(std::string* error) {
     ::unlink(tmp_.c_str());
     return fail(why);
   }
+  SyncFolder(path_);
   return true;
 }
 

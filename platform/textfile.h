@@ -63,6 +63,13 @@ std::optional<std::string> EncodeGbkLines(const std::vector<std::string>& lines,
 // target that exists and may not be written (no write permission, or marked
 // read-only), or is not a regular file, is refused. On failure returns false, leaves
 // any old file intact and puts a reason (Chinese, for a message box) into *error.
+//
+// The temporary file is made beside the target under a fresh name
+// "<target>.tmp~XXXXXX" (six letters or digits), created exclusively so that nothing
+// already standing there (a link, a folder, another writer's file) is followed or
+// overwritten. It is locked while it is written; such a file left by a writer that
+// was killed (unlocked, untouched for a minute, ours) is removed at the next write
+// to the same target.
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error = nullptr);
 
 // The same, for a file written piece by piece: Open, Write as often as needed,
@@ -79,11 +86,15 @@ class CAtomicFile {
   // Makes the file the target; false with the reason of the first failure.
   bool Commit(std::string* error = nullptr);
   bool Failed() const { return failed_; }
+  // The temporary file's name after a successful Open, for a library that writes
+  // only to a file name; Commit checks that the name still holds this file.
+  const std::string& TempPath() const { return tmp_; }
 
  private:
   bool Fail(const std::string& why);
   std::string path_, tmp_, why_;
   int fd_ = -1;
+  unsigned long long dev_ = 0, ino_ = 0;  // the temporary file as created
   bool exists_ = false, failed_ = false;
   unsigned uid_ = 0, gid_ = 0, mode_ = 0;
 };

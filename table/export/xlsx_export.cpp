@@ -310,24 +310,16 @@ lxw_error WriteSheet(lxw_workbook* wb, Formats& f, const XlsxSheet& s) {
 
 namespace {
 
-// The workbook of `sheets` as the bytes of an .xlsx package.
-std::optional<std::string> XlsxBytes(const std::vector<XlsxSheet>& sheets, std::string* error) {
-  // The writer builds the workbook in a private file; its bytes then go where they
-  // belong through the one atomic save of the program.
-  std::string tmp = (std::filesystem::temp_directory_path() / "quintar-xlsx-XXXXXX").string();
-  const int fd = ::mkstemp(tmp.data());
-  if (fd < 0) {
-    if (error) *error = platform::FileErrorText(errno);
-    return std::nullopt;
-  }
-  ::close(fd);
+// Builds the workbook of `sheets` in the temporary file of `file`, beside its target:
+// the writer only takes a file name, and a killed export then leaves nothing in the
+// system's temporary folder (the next write to the target removes what it left).
+bool BuildWorkbook(platform::CAtomicFile& file, const std::vector<XlsxSheet>& sheets, std::string* error) {
   lxw_workbook_options options{};
   options.constant_memory = LXW_FALSE;
-  lxw_workbook* wb = workbook_new_opt(tmp.c_str(), &options);
+  lxw_workbook* wb = workbook_new_opt(file.TempPath().c_str(), &options);
   if (!wb) {
-    std::remove(tmp.c_str());
     if (error) *error = "不能建立工作簿。";
-    return std::nullopt;
+    return false;
   }
   Formats formats(wb);
   lxw_error e = LXW_NO_ERROR;
@@ -336,20 +328,30 @@ std::optional<std::string> XlsxBytes(const std::vector<XlsxSheet>& sheets, std::
   const lxw_error closed = workbook_close(wb);
   if (e == LXW_NO_ERROR) e = closed;
   if (e != LXW_NO_ERROR) {
-    std::remove(tmp.c_str());
     if (error) *error = Reason(e);
+    return false;
+  }
+  return true;
+}
+
+// The workbook of `sheets` as the bytes of an .xlsx package, built beside `path`.
+std::optional<std::string> XlsxBytes(const std::vector<XlsxSheet>& sheets, const std::string& path,
+                                     std::string* error) {
+  platform::CAtomicFile scratch;  // never committed: removed when done
+  if (!scratch.Open(path)) {
+    scratch.Commit(error);
     return std::nullopt;
   }
-  std::optional<std::string> bytes = platform::ReadFileBytes(tmp, std::size_t(1) << 31, error);
-  std::remove(tmp.c_str());
-  return bytes;
+  if (!BuildWorkbook(scratch, sheets, error)) return std::nullopt;
+  return platform::ReadFileBytes(scratch.TempPath(), std::size_t(1) << 31, error);
 }
 
 }  // namespace
 
 bool WriteXlsx(const std::string& path, const std::vector<XlsxSheet>& sheets, std::string* error) {
-  std::optional<std::string> bytes = XlsxBytes(sheets, error);
-  return bytes && platform::WriteFileAtomic(path, *bytes, error);
+  platform::CAtomicFile file;
+  if (!file.Open(path)) return file.Commit(error);
+  return BuildWorkbook(file, sheets, error) && file.Commit(error);
 }
 
 bool AddXlsxSheet(const std::string& path, XlsxSheet sheet, const std::string& title, std::string* error) {
@@ -358,7 +360,7 @@ bool AddXlsxSheet(const std::string& path, XlsxSheet sheet, const std::string& t
   std::optional<std::vector<std::string>> names = WorkbookSheetNames(*book, error);
   if (!names) return false;
   sheet.name = UniqueSheetName(title, *names);
-  std::optional<std::string> ours = XlsxBytes({sheet}, error);
+  std::optional<std::string> ours = XlsxBytes({sheet}, path, error);
   if (!ours) return false;
   std::optional<std::string> merged = AddSheetsToWorkbook(*book, *ours, error);
   return merged && platform::WriteFileAtomic(path, *merged, error);

@@ -1,7 +1,10 @@
 // The job file: header and version bytes, section order, version rules, the
 // low-version alarm, and what a failed open or save leaves behind.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -225,16 +228,31 @@ TEST_F(DocTest, FailedSaveKeepsOldFileAndModifiedFlag) {
   const std::string before = ReadBytes(Path("job.qvt"));
   traverse.model = {"new"};
   doc.SetModifiedFlag();
-  // The temporary file beside the target cannot be made.
-  fs::create_directories(Path("job.qvt") + ".tmp~/x");
-  EXPECT_FALSE(doc.FileSave());
+  {
+    // Every write fails (a full disk, for whoever runs the test, root included).
+    struct FileSizeLimit {
+      FileSizeLimit() {
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 1;
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+      }
+      ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+      }
+      rlimit old{};
+      void (*oldHandler)(int) = nullptr;
+    } full;
+    EXPECT_FALSE(doc.FileSave());
+  }
   ASSERT_EQ(msg.Messages().size(), 1u);
   EXPECT_EQ(msg.Messages()[0].rfind("保存文件“" + Path("job.qvt") + "”失败，原文件未改动。\n", 0), 0u) << msg.Messages()[0];
   EXPECT_EQ(ReadBytes(Path("job.qvt")), before);
   EXPECT_TRUE(doc.IsModified());
 
   // A character GBK cannot store is reported before anything is written.
-  fs::remove_all(Path("job.qvt") + ".tmp~");
   msg.Clear();
   traverse.model = {"点名😀"};
   EXPECT_FALSE(doc.FileSave());

@@ -1,9 +1,15 @@
 #include "platform/textfile.h"
 
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <csignal>
 
 #include <cerrno>
 #include <cstdio>
@@ -26,6 +32,18 @@ class TextFileTest : public ::testing::Test {
   }
   fs::path dir;
 };
+
+// Names in a folder that look like a save's temporary file.
+std::vector<std::string> Temporaries(const fs::path& dir) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().filename().string().find(".tmp~") != std::string::npos) out.push_back(e.path().filename().string());
+  return out;
+}
+
+void MakeOld(const fs::path& p) {
+  fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(1));
+}
 
 TEST_F(TextFileTest, CrLfAndLfOnlyReadTheSame) {
   EXPECT_EQ(SplitGbkLines("a\r\nb\r\n"), (std::vector<std::string>{"a", "b"}));
@@ -108,7 +126,7 @@ TEST_F(TextFileTest, AtomicWriteReplacesAndRoundTrips) {
   ASSERT_TRUE(WriteFileAtomic(p, "old"));
   ASSERT_TRUE(WriteFileAtomic(p, "new\r\n"));
   EXPECT_EQ(*ReadFileBytes(p), "new\r\n");
-  EXPECT_FALSE(fs::exists(p + ".tmp~"));
+  EXPECT_TRUE(Temporaries(dir).empty());
 }
 
 TEST_F(TextFileTest, PiecewiseWriteTakesEffectOnlyOnCommit) {
@@ -121,7 +139,7 @@ TEST_F(TextFileTest, PiecewiseWriteTakesEffectOnlyOnCommit) {
     EXPECT_EQ(*ReadFileBytes(p), "old") << "nothing replaced before the commit";
   }  // given up
   EXPECT_EQ(*ReadFileBytes(p), "old");
-  EXPECT_FALSE(fs::exists(p + ".tmp~"));
+  EXPECT_TRUE(Temporaries(dir).empty());
   CAtomicFile f;
   ASSERT_TRUE(f.Open(p));
   ASSERT_TRUE(f.Write("0\r\n"));
@@ -179,7 +197,7 @@ TEST_F(TextFileTest, SaveThroughSymbolicLinks) {
     ASSERT_TRUE(WriteFileAtomic(link, std::string("via ") + c.link));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(*ReadFileBytes(real), std::string("via ") + c.link);
-    EXPECT_FALSE(fs::exists(link + ".tmp~"));
+    EXPECT_TRUE(Temporaries(dir / "real").empty());
   }
   // A dangling link creates the file it names.
   const std::string dangling = (dir / "dangling.qvt").string();
@@ -219,7 +237,7 @@ TEST_F(TextFileTest, ReplacedFileKeepsItsModeAndReadOnlyIsRefused) {
   EXPECT_EQ(err, "文件是只读的或没有写入权限");
   EXPECT_NE(*ReadFileBytes(p), "replaced");
   EXPECT_EQ(fs::status(p).permissions(), fs::perms(0444));
-  EXPECT_FALSE(fs::exists(p + ".tmp~"));
+  EXPECT_TRUE(Temporaries(dir).empty());
 
   // What stands in the way is named in Chinese.
   fs::create_directories(dir / "folder.qvt");
@@ -249,16 +267,100 @@ TEST(FileErrorText, CommonCausesInChinese) {
   EXPECT_EQ(FileErrorText(EXDEV), std::strerror(EXDEV));
 }
 
-// A link planted at the temporary name is not followed (it could point anywhere).
-TEST_F(TextFileTest, LinkAtTheTemporaryNameIsNotFollowed) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP();
+// Whatever stands at a name a temporary file might take is neither followed nor
+// overwritten, and does not stop the save.
+TEST_F(TextFileTest, NothingAtTheTemporaryNameIsFollowedOrOverwritten) {
+  const std::string p = (dir / "job.qvt").string();
+  const std::string victim = (dir / "victim.txt").string();
+  struct Case {
+    const char* what;
+    void (*plant)(const std::string& at, const std::string& victim);
+  } cases[] = {
+      {"hard link", [](const std::string& at, const std::string& v) { fs::create_hard_link(v, at); }},
+      {"symbolic link", [](const std::string& at, const std::string& v) { fs::create_symlink(v, at); }},
+      {"folder", [](const std::string& at, const std::string&) { fs::create_directories(at + "/x"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ASSERT_TRUE(WriteFileAtomic(victim, "precious"));
+    ASSERT_TRUE(WriteFileAtomic(p, "old"));
+    // The name earlier builds used, and names of the current pattern.
+    for (const char* suffix : {".tmp~", ".tmp~AAAAAA", ".tmp~zzzzzz"}) c.plant(p + suffix, victim);
+    std::string err;
+    EXPECT_TRUE(WriteFileAtomic(p, "new", &err)) << err;
+    EXPECT_EQ(*ReadFileBytes(p), "new");
+    EXPECT_EQ(*ReadFileBytes(victim), "precious");
+    EXPECT_EQ(Temporaries(dir).size(), 3u) << "what was planted stays";
+  }
+}
+
+// The temporary file of a write that was given up (the writer killed) is removed
+// at the next write to the same target; nothing else is.
+TEST_F(TextFileTest, StaleTemporaryOfAKilledWriterIsRemovedAtTheNextWrite) {
   const std::string p = (dir / "job.qvt").string();
   ASSERT_TRUE(WriteFileAtomic(p, "old"));
-  fs::create_symlink("/dev/full", p + ".tmp~");
-  std::string err;
-  EXPECT_FALSE(WriteFileAtomic(p, "new", &err));
-  EXPECT_EQ(err.rfind("无法创建临时文件：", 0), 0u) << err;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    CAtomicFile f;
+    if (f.Open(p)) f.Write("half a job");
+    ::raise(SIGKILL);
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  auto left = Temporaries(dir);
+  ASSERT_EQ(left.size(), 1u) << "the killed writer left its temporary beside the target";
+  EXPECT_EQ(left[0].rfind("job.qvt.tmp~", 0), 0u) << left[0];
   EXPECT_EQ(*ReadFileBytes(p), "old");
+
+  // Files that look similar but are not a stale temporary of this target stay.
+  struct Keep {
+    const char* name;
+    const char* why;
+  } keep[] = {
+      {"job.qvt.tmp~", "the old fixed name: may be the user's"},
+      {"job.qvt.tmp~abc", "too short"},
+      {"job.qvt.tmp~abcdefg", "too long"},
+      {"job.qvt.tmp~ab.def", "not letters or digits"},
+      {"other.qvt.tmp~Abc123", "another target's"},
+      {"job.qvt.tmp~Young1", "written a moment ago"},
+      {"job.qvt.tmp~Locked", "held by a writer"},
+      {"job.qvt.tmp~Linked", "has another link"},
+      {"job.qvt.tmp~Symlnk", "a symbolic link"},
+      {"job.qvt.tmp~Folder", "a folder"},
+  };
+  for (const auto& k : keep) {
+    const fs::path at = dir / k.name;
+    const std::string n = k.name;
+    if (n.ends_with("Folder")) {
+      fs::create_directories(at);
+    } else if (n.ends_with("Symlnk")) {
+      fs::create_symlink(left[0], at);
+    } else {
+      ASSERT_TRUE(WriteFileAtomic(at.string(), k.why));
+    }
+  }
+  fs::create_hard_link(dir / "job.qvt.tmp~Linked", dir / "linked-copy");
+  for (const auto& k : keep)
+    if (fs::is_regular_file(fs::symlink_status(dir / k.name)) && std::string(k.name) != "job.qvt.tmp~Young1")
+      MakeOld(dir / k.name);
+  const int held = ::open((dir / "job.qvt.tmp~Locked").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+  // Young, the killed writer's file is still spared.
+  ASSERT_TRUE(WriteFileAtomic(p, "new"));
+  EXPECT_TRUE(fs::exists(dir / left[0]));
+  MakeOld(dir / left[0]);
+  ASSERT_TRUE(WriteFileAtomic(p, "newer"));
+  ::close(held);
+  EXPECT_FALSE(fs::exists(dir / left[0]));
+  EXPECT_EQ(*ReadFileBytes(p), "newer");
+  for (const auto& k : keep) EXPECT_TRUE(fs::symlink_status(dir / k.name).type() != fs::file_type::not_found) << k.name << ": " << k.why;
 }
 
 TEST_F(TextFileTest, ReadsOnlyRegularFilesWithoutBlocking) {

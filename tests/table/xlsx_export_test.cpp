@@ -2,10 +2,15 @@
 // Python): cell by cell against the grid, the merges of the title, the header spans
 // and the half-row mode, sheets of one session, and the dialog's flow around it.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "export_fixture.h"
 #include "platform/fake_ports.h"
@@ -485,3 +490,56 @@ TEST_F(XlsxTest, SheetsJoinWorkbooksOfOtherWriters) {
 }
 
 }  // namespace
+
+// A killed export leaves its temporary file beside the target, never in the system's
+// temporary folder; the next export to that target removes it once it is stale.
+TEST(XlsxFileTest, KilledExportLeavesNothingInTheTemporaryFolder) {
+  TempDir dir{"xlsx-kill"};
+  const std::filesystem::path sysTmp = dir.Path() / "systmp";
+  std::filesystem::create_directories(sysTmp);
+  const std::string path = dir.File("book.xlsx");
+  table::XlsxSheet big;
+  big.name = "大表";
+  big.cols = 8;
+  big.rows.assign(40000, std::vector<table::XlsxCell>(8, table::XlsxCell{"GP01", false, 0, 0, false, false}));
+  auto small = [](const std::string& text) {
+    table::XlsxSheet s;
+    s.name = "小表";
+    s.cols = 1;
+    s.rows = {{table::XlsxCell{text, false, 0, 0, false, false}}};
+    return s;
+  };
+  std::string error;
+  ASSERT_TRUE(table::WriteXlsx(path, {small("old")}, &error)) << error;
+  const std::string before = Shell("cat '" + path + "' | md5sum");
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::setenv("TMPDIR", sysTmp.c_str(), 1);
+    std::string e;
+    table::WriteXlsx(path, {big}, &e);
+    ::_exit(0);
+  }
+  auto temporaries = [&] {
+    std::vector<std::filesystem::path> found;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+      if (e.path().filename().string().rfind("book.xlsx.tmp~", 0) == 0) found.push_back(e.path());
+    return found;
+  };
+  // Killed while it builds the workbook, wherever that happens.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (temporaries().empty() && std::filesystem::is_empty(sysTmp) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  const auto left = temporaries();
+  ASSERT_EQ(left.size(), 1u) << "the export writes beside its target";
+  EXPECT_TRUE(std::filesystem::is_empty(sysTmp));
+  EXPECT_EQ(Shell("cat '" + path + "' | md5sum"), before) << "the old workbook is whole";
+
+  std::filesystem::last_write_time(left[0], std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+  ASSERT_TRUE(table::WriteXlsx(path, {small("new")}, &error)) << error;
+  EXPECT_TRUE(temporaries().empty());
+}
