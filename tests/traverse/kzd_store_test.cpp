@@ -1,8 +1,14 @@
 // The control-point store: lookup, the same-name rules of WritePoint byte for byte,
 // the one atomic write, and the dialog's values and the export text.
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include <clocale>
 #include <cstdlib>
@@ -221,6 +227,72 @@ TEST(KzdWritePoint, ReadOnlyStoreKeepsItsBytesAndSaysWhy) {
     EXPECT_FALSE(f.Close());
     EXPECT_EQ(messages.Messages().size(), 1u);
   }
+}
+
+// Two programs store points into one store at once: the second waits for the first
+// and adds to what it wrote, so both points are kept, whichever store existed.
+TEST(KzdWritePoint, TwoProgramsStoringAtOnceKeepBothPoints) {
+  for (const bool existed : {true, false}) {
+    SCOPED_TRACE(existed ? "store existed" : "new store");
+    TempDir dir;
+    const std::string path = dir.File("shared.kzd");
+    if (existed) {
+      ASSERT_TRUE(platform::WriteFileAtomic(path, "K0,0,0,,\r\n"));
+    }
+    platform::FakeMessagePort messages;
+    // The other program starts first, so it shares no open file with this one.
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+      ::close(go[1]);
+      char c;
+      if (::read(go[0], &c, 1) != 1) ::_exit(2);
+      t::CKzdFile second;
+      const bool ok = second.OpenForWrite(path, t::kKzdOverwriteAll) && second.WritePoint("P2", "P2,2,2,,\n") &&
+                      second.Close();
+      ::_exit(ok ? 0 : 1);
+    }
+    ::close(go[0]);
+    t::CKzdFile first;
+    ASSERT_TRUE(first.OpenForWrite(path, t::kKzdOverwriteAll));
+    ASSERT_TRUE(first.WritePoint("P1", "P1,1,1,,\n"));
+    ASSERT_EQ(::write(go[1], "x", 1), 1);
+    ::close(go[1]);
+    // The other program is at its read now, while this one still changes the store.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(first.Close());
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(platform::ReadFileBytes(path).value(), (existed ? "K0,0,0,,\r\n" : "") + std::string("P1,1,1,,\r\nP2,2,2,,\r\n"));
+    EXPECT_TRUE(messages.events.empty());
+  }
+}
+
+// A store another program keeps locked for too long is not written; it says so.
+TEST(KzdWritePoint, StoreHeldTooLongByAnotherProgramIsLeftAlone) {
+  TempDir dir;
+  const std::string path = dir.File("held.kzd");
+  ASSERT_TRUE(platform::WriteFileAtomic(path, "A,1,2,,\r\n"));
+  const int held = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  platform::FakeMessagePort messages;
+  t::CKzdFile f;
+  f.m_nLockWaitMs = 100;
+  EXPECT_FALSE(f.OpenForWrite(path, t::kKzdOverwriteAll));
+  EXPECT_TRUE(f.Close());
+  EXPECT_EQ(messages.Messages(), (std::vector<std::string>{"控制点文件“" + path + "”正被另一个程序写入，请稍后再试。"}));
+  ::close(held);
+  EXPECT_EQ(platform::ReadFileBytes(path).value(), "A,1,2,,\r\n");
+  // Released, the store is written as usual.
+  ASSERT_TRUE(f.OpenForWrite(path, t::kKzdOverwriteAll));
+  EXPECT_TRUE(f.WritePoint("B", "B,3,4,,\n"));
+  EXPECT_TRUE(f.Close());
+  EXPECT_EQ(platform::ReadFileBytes(path).value(), "A,1,2,,\r\nB,3,4,,\r\n");
 }
 
 TEST(KzdOpen, OversizedStoreIsRefusedUnread) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -90,8 +91,19 @@ bool CKzdFile::Load(const std::string& path, bool forWrite) {
   m_bChanged = false;
   m_lines.clear();
   m_index.clear();
+  m_lock.Unlock();
   std::error_code ec;
   m_bExisted = std::filesystem::exists(path, ec);
+  // Held from the read to the write, so that another program's points stored
+  // meanwhile are read, not written away. A missing store is created empty to have
+  // something to lock; with nothing to lock the read or the write says why.
+  if (forWrite && !ec &&
+      m_lock.Lock(path, std::chrono::milliseconds(m_nLockWaitMs)) == platform::CFileUpdateLock::Result::Busy) {
+    m_bForWrite = false;
+    platform::Messages().ShowMessage(
+        survey::Format("控制点文件“%s”正被另一个程序写入，请稍后再试。", path), platform::MsgIcon::Error);
+    return false;
+  }
   if (!m_bExisted) {
     if (forWrite && !ec) return true;  // a new store, written on Close
     SayOpenFailed(path, platform::FileErrorText(ENOENT));
@@ -100,6 +112,8 @@ bool CKzdFile::Load(const std::string& path, bool forWrite) {
   std::string why;
   auto bytes = platform::ReadFileBytes(path, kMaxBytes, &why);
   if (!bytes) {
+    m_lock.Unlock();
+    m_bForWrite = false;
     SayOpenFailed(path, why.empty() ? "文件过大或无法读取" : why);
     return false;
   }
@@ -111,6 +125,8 @@ bool CKzdFile::Load(const std::string& path, bool forWrite) {
     if (::access(path.c_str(), W_OK) != 0) err = errno;
     else if (::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) err = EACCES;
     if (err) {
+      m_lock.Unlock();
+      m_bForWrite = false;
       SayOpenFailed(path, platform::FileErrorText(err));
       return false;
     }
@@ -259,9 +275,14 @@ bool CKzdFile::WritePoint(const std::string& name, const std::string& line) {
 bool CKzdFile::Close() {
   const bool write = m_bForWrite && (m_bChanged || !m_bExisted);
   m_bForWrite = false;
-  if (!write) return true;
+  if (!write) {
+    m_lock.Unlock();
+    return true;
+  }
   std::string why;
-  if (!platform::WriteFileAtomic(m_strPath, Bytes(), &why)) {
+  const bool written = platform::WriteFileAtomic(m_strPath, Bytes(), &why);
+  m_lock.Unlock();  // after the rename: a waiting writer then reads the new store
+  if (!written) {
     platform::Messages().ShowMessage(
         survey::Format("控制点文件“%s”写入失败：\n%s\n文件保持原样。", m_strPath, why), platform::MsgIcon::Error);
     return false;

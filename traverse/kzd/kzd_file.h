@@ -6,11 +6,14 @@
 //
 // The store is read once, bounded, and indexed by key; the points of one command are
 // applied in memory and Close writes the file once, atomically, so a failed write
-// leaves the shared store as it was. Lines nobody changed keep their bytes (line ends
+// leaves the shared store as it was. A store opened for writing stays locked until
+// Close, so two programs storing points at once both keep theirs. Lines nobody changed keep their bytes (line ends
 // included); new and replaced lines end in CR LF.
 #include <cstddef>
 #include <string>
 #include <unordered_map>
+
+#include "platform/file_lock.h"
 #include <vector>
 
 namespace traverse {
@@ -52,6 +55,8 @@ class CKzdFile {
 
   // The same-name answer in force: 0 ask every time, 6 overwrite (Yes), 7 keep (No).
   int m_nAnswer = 0;
+  // How long OpenForWrite waits for another program that is storing points.
+  int m_nLockWaitMs = 10000;
 
  private:
   struct Line {
@@ -71,6 +76,7 @@ class CKzdFile {
   bool m_bForWrite = false;
   bool m_bExisted = false;
   bool m_bChanged = false;
+  platform::CFileUpdateLock m_lock;
 };
 
 // The key of a store line: the text before the first comma, blanks trimmed.
