@@ -377,3 +377,13 @@ TEST(TraverseSectionTest, LegacyReader) {
   EXPECT_EQ(d.rows[0], Row({"A", "", "", "", "", "100", "200", "10", "起点"}));  // nine fields only
   EXPECT_EQ(d.rows[1][1], "90 00 00");
 }
+
+// A job file cannot switch on what the scheme dialog forbids: Helmert weighting
+// only for the closed or connecting traverse and the network.
+TEST(TraverseSection, HelmertOnlyForTheTypesThatOfferIt) {
+  for (int type = 0; type < 6; ++type) {
+    const std::vector<std::string> lines = {"----------Pelmor----------", "[计算方案]", "导线类型:" + std::to_string(type), "验后方差定权:1",
+                                            "[计算方案结束]", "----------------------------"};
+    EXPECT_EQ(Read(lines).scheme.m_bHelmert, type == 0 || type == 3 ? 1 : 0) << type;
+  }
+}

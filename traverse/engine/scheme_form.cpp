@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "platform/number.h"
+#include "survey/gauss_projection.h"
 
 namespace traverse {
 
@@ -55,6 +56,8 @@ void SchemeValues::Sanitize() {
   // out as the approximate table.
   if (m_nTraverseType == 3) m_bRigorous = 1;
   m_bHelmert = Flag(m_bHelmert, d.m_bHelmert);
+  // As the scheme dialog: Helmert weighting only for the types it offers it to.
+  if (m_nTraverseType != 0 && m_nTraverseType != 3) m_bHelmert = 0;
   if (!(std::isfinite(m_dAngleRms) && m_dAngleRms > 1e-10)) m_dAngleRms = d.m_dAngleRms;
   m_nDistErrorType = Choice(m_nDistErrorType, 3, d.m_nDistErrorType);
   if (!(std::isfinite(m_dDistA) && m_dDistA >= 0)) m_dDistA = d.m_dDistA;
@@ -213,6 +216,12 @@ void CSchemeForm::OnEllipsoidChanged(int ellipsoid) {
   values.m_nEllipsoid = ellipsoid;
   Enable(kCtlEllipA, ellipsoid == 0);
   Enable(kCtlEllipInvF, ellipsoid == 0);
+}
+
+void CSchemeForm::ShownEllipsoid(double* a, double* invF) const {
+  if (survey::EllipsoidFigures(values.m_nEllipsoid, a, invF)) return;
+  *a = values.m_dEllipA;
+  *invF = values.m_dEllipInvF;
 }
 
 std::string RangeMessage(double lo, double hi) {
