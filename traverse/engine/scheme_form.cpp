@@ -219,7 +219,7 @@ void CSchemeForm::OnEllipsoidChanged(int ellipsoid) {
 }
 
 void CSchemeForm::ShownEllipsoid(double* a, double* invF) const {
-  if (survey::EllipsoidFigures(values.m_nEllipsoid, a, invF)) return;
+  if (survey::PresetEllipsoid(values.m_nEllipsoid, a, invF)) return;
   *a = values.m_dEllipA;
   *invF = values.m_dEllipInvF;
 }

@@ -111,6 +111,9 @@ class CSchemeForm {
   void OnHeightGradeChanged(int grade);
   void OnDistFormulaChanged(int formula);
   void OnEllipsoidChanged(int ellipsoid);
+  // What the ellipsoid fields show: the chosen system's figures, or for "自定义"
+  // the custom values (which a preset never overwrites).
+  void ShownEllipsoid(double* a, double* invF) const;
 
   // The grade presets on the current grade indexes (each ends with UpdateControls).
   void ApplyPlanePreset();

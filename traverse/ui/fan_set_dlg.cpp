@@ -288,8 +288,10 @@ void CFAnSetDlg::Load() {
   setList(t::kCtlDistFormula, v.m_nDistErrorType);
   setEdit(t::kCtlHeightClosureCoef, Num(v.m_dHeightClosureCoef));
   setCheck(t::kCtlProjCorrection, v.m_bProjCorrection);
-  setEdit(t::kCtlEllipA, Num(v.m_dEllipA));
-  setEdit(t::kCtlEllipInvF, Num(v.m_dEllipInvF));
+  double a = 0, invF = 0;
+  form_.ShownEllipsoid(&a, &invF);
+  setEdit(t::kCtlEllipA, Num(a));
+  setEdit(t::kCtlEllipInvF, Num(invF));
   lengthLabel_->setText(T(form_.LengthLabel().c_str()));
   for (auto& [id, w] : controls_)
     if (id > 2 && id != t::kCtlHelp && id != t::kCtlLengthLabel) w->setEnabled(form_.IsEnabled(id));
@@ -298,6 +300,9 @@ void CFAnSetDlg::Load() {
 
 bool CFAnSetDlg::Fetch(bool check) {
   t::SchemeValues& v = form_.values;
+  // The ellipsoid fields hold the custom values only while they are shown for
+  // "自定义"; a preset's figures there are never taken as custom values.
+  const bool customShown = v.m_nEllipsoid == 0;
   auto checked = [this](int id) { return static_cast<QAbstractButton*>(Control(id))->isChecked() ? 1 : 0; };
   auto index = [this](int id) { return static_cast<QComboBox*>(Control(id))->currentIndex(); };
   bool ok = true;
@@ -345,8 +350,10 @@ bool CFAnSetDlg::Fetch(bool check) {
   v.m_nDistErrorType = index(t::kCtlDistFormula);
   number(t::kCtlHeightClosureCoef, &v.m_dHeightClosureCoef);
   v.m_bProjCorrection = checked(t::kCtlProjCorrection);
-  number(t::kCtlEllipA, &v.m_dEllipA);
-  number(t::kCtlEllipInvF, &v.m_dEllipInvF);
+  if (customShown) {
+    number(t::kCtlEllipA, &v.m_dEllipA);
+    number(t::kCtlEllipInvF, &v.m_dEllipInvF);
+  }
   return ok;
 }
 

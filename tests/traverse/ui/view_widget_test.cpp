@@ -394,3 +394,35 @@ TEST_F(ViewWidgetTest, CustomTableDefinedThroughItsDialogAndSaved) {
   host.Widget()->grab().toImage().save("traverse_custom_table.png");
   std::filesystem::remove_all(dir);
 }
+
+// The greyed ellipsoid fields show the figures of the chosen system; the custom
+// values are shown for "自定义" and kept whatever preset is chosen in between.
+TEST_F(ViewWidgetTest, SchemeDialogShowsTheChosenEllipsoid) {
+  traverse::SchemeValues v;
+  v.m_bReduce = 1;
+  v.m_nEllipsoid = 2;  // 西安80
+  v.m_dEllipA = 6378200.5;
+  v.m_dEllipInvF = 298.25;
+  traverse::CSchemeForm form(v, 3);
+  CFAnSetDlg dlg(form);
+  auto* list = qobject_cast<QComboBox*>(dlg.Control(traverse::kCtlEllipsoid));
+  auto* a = qobject_cast<QLineEdit*>(dlg.Control(traverse::kCtlEllipA));
+  auto* invF = qobject_cast<QLineEdit*>(dlg.Control(traverse::kCtlEllipInvF));
+  ASSERT_TRUE(list && a && invF);
+  const struct {
+    int index;
+    double a, invF;
+  } cases[] = {{2, 6378140, 298.257},     {1, 6378245, 298.3},          {0, 6378200.5, 298.25},
+               {3, 6378137, 298.257223563}, {4, 6378137, 298.257222101}, {0, 6378200.5, 298.25}};
+  for (const auto& c : cases) {
+    list->setCurrentIndex(c.index);
+    EXPECT_DOUBLE_EQ(platform::ParseDouble(a->text().toStdString()), c.a) << c.index;
+    EXPECT_DOUBLE_EQ(platform::ParseDouble(invF->text().toStdString()), c.invF) << c.index;
+    EXPECT_EQ(a->isEnabled(), c.index == 0);
+  }
+  list->setCurrentIndex(2);
+  EXPECT_TRUE(dlg.TryAccept());
+  EXPECT_EQ(dlg.Form().values.m_nEllipsoid, 2);
+  EXPECT_DOUBLE_EQ(dlg.Form().values.m_dEllipA, 6378200.5);
+  EXPECT_DOUBLE_EQ(dlg.Form().values.m_dEllipInvF, 298.25);
+}
