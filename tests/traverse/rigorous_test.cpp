@@ -10,9 +10,11 @@
 #include <string>
 
 #include "platform/fake_ports.h"
+#include "platform/number.h"
 #include "tests/traverse/reference_lsq.h"
 #include "tests/traverse/synthetic.h"
 #include "tests/traverse/synthetic2.h"
+#include "traverse/codes.h"
 #include "traverse/view/dx_view.h"
 
 namespace {
@@ -321,4 +323,31 @@ TEST(RigorousPlaneTest, HelmertKeepsTheWeightsOfAGroupWithoutResiduals) {
         EXPECT_NEAR(helmert.view.m_arrUnknownPd[i].y, plain.view.m_arrUnknownPd[i].y, 1e-9);
       }
     }
+}
+
+// Angles really 6″ typed with a prior of 2″, sides 2 mm as typed: with Helmert the
+// shown angle error is the angle group's own estimate (checked against the
+// reference adjustment's Helmert factor, and against the noise put in), not the
+// prior that Helmert's σ0 = 1 would repeat; without Helmert it is σ0 × the prior.
+TEST(RigorousPlaneTest, ShownAngleErrorIsTheAnglesEstimate) {
+  synth2::Network net = synth2::Grid(6, 6, 3);
+  std::vector<synth2::Obs> obs = synth2::Observe(net, 6.0, 2.0, 0.0, 23);
+  const ref::Weights w{2.0, 2.0, 0.0};
+  for (bool helmert : {true, false}) {
+    Job job;
+    RunJob(job, net, obs, helmert, w);
+    ASSERT_EQ(job.ok, 1) << (job.port.Messages().empty() ? "" : job.port.Messages()[0]);
+    const ref::Result r = ref::Adjust(net, obs, w, helmert);
+    const double expected = helmert ? w.angleSec / std::sqrt(r.scale1) : r.sigma0 * w.angleSec;
+    EXPECT_NEAR(job.view.m_dAngleRmsPosterior, expected, 1e-3 * expected) << helmert;
+    if (helmert) {
+      EXPECT_NEAR(job.view.m_dSigma0Plane, 1.0, 1e-3);
+      EXPECT_NEAR(job.view.m_dAngleRmsPosterior, 6.0, 1.2);
+    }
+    const std::string figure = platform::FormatFixed(expected, 2) + "\"";
+    job.view.ShowTable(traverse::kTablePrecision);
+    EXPECT_EQ(job.view.GetSignatureText(1).rfind("平面：测角中误差 = " + figure, 0), 0u) << job.view.GetSignatureText(1);
+    job.view.ShowTable(traverse::kTablePlane);
+    EXPECT_EQ(job.view.GetSignatureText(1), "测角中误差 = " + figure);
+  }
 }

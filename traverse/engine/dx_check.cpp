@@ -3,6 +3,8 @@
 // message naming the row (1-based) and stops.
 #include <cmath>
 #include <initializer_list>
+#include <optional>
+#include <string_view>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -73,7 +75,67 @@ constexpr NumberField kNumberFields[] = {
     {&CTraverseJob::CUnit::intermediateText, "中视读数", 1e6},
 };
 
+bool AllDigits(std::string_view t, bool oneDot) {
+  int digits = 0, dots = 0;
+  for (char ch : t) {
+    if (ch >= '0' && ch <= '9') ++digits;
+    else if (ch == '.' && oneDot && dots == 0) ++dots;
+    else return false;
+  }
+  return digits > 0;
+}
+
+// An angle is typed "d m s" (any blanks between the fields, seconds with
+// decimals) or d.mmss, with an optional "-" in front. Anything else ("abc",
+// "nan", "1e308") is not an angle, although the angle reader would make one of it.
+bool IsAngleText(std::string_view t) {
+  auto blank = [](char ch) { return ch == ' ' || ch == '\t'; };
+  if (!t.empty() && t.front() == '-') t.remove_prefix(1);
+  std::vector<std::string_view> fields;
+  for (std::size_t i = 0; i < t.size();) {
+    if (blank(t[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < t.size() && !blank(t[j])) ++j;
+    fields.push_back(t.substr(i, j - i));
+    i = j;
+  }
+  if (fields.empty() || fields.size() > 3) return false;
+  if (fields.size() == 2) return AllDigits(fields[0], false) && AllDigits(fields[1], false);
+  for (std::size_t k = 0; k + 1 < fields.size(); ++k)
+    if (!AllDigits(fields[k], false)) return false;
+  return AllDigits(fields.back(), true);
+}
+
 }  // namespace
+
+// Each number of a row, strictly: a text that is not one finite number, or an
+// angle text that is not an angle, is refused with its row, point and field;
+// an empty text is "not given" and left to the checks that need it.
+int CTraverseJob::CheckRowNumbers(int row) {
+  const CUnit& u = m_arrUnit[static_cast<std::size_t>(row)];
+  if (!u.angleText.empty() &&
+      (!IsAngleText(u.angleText) || !std::isfinite(survey::ParseAngleText(u.angleText)))) {
+    Say(Format("第%d点(%s)的角度不是数字", {row + 1, u.name}));
+    return 0;
+  }
+  for (const NumberField& f : kNumberFields) {
+    const std::string& text = u.*f.text;
+    if (text.empty()) continue;
+    const std::optional<double> v = platform::ReadNumber(text);
+    if (!v) {
+      Say(Format("第%d点(%s)的%s不是数字", {row + 1, u.name, f.label}));
+      return 0;
+    }
+    if (!(std::fabs(*v) <= f.limit)) {
+      Say(Format("第%d点(%s)的%s数值过大（%s），无法计算。", {row + 1, u.name, f.label, text}));
+      return 0;
+    }
+  }
+  return 1;
+}
 
 bool CTraverseJob::IsClosedTraverse() const {
   const std::size_t n = m_arrUnit.size();
@@ -240,13 +302,7 @@ int CTraverseJob::ParseAndCheckInput() {
     u.azimuth = u.dx = u.vx = u.dy = u.vy = 0;
     u.azimuthRms = u.sideRms = u.adjacentError = 0;
 
-    for (const NumberField& f : kNumberFields) {
-      const std::string& text = u.*f.text;
-      if (!text.empty() && !(std::fabs(platform::ParseDouble(text)) <= f.limit)) {
-        Say(Format("第%d点(%s)的%s数值过大（%s），无法计算。", {i + 1, u.name, f.label, text}));
-        return 0;
-      }
-    }
+    if (!CheckRowNumbers(i)) return 0;
 
     if (u.name.empty()) {
       const bool orientationRow =
@@ -300,6 +356,14 @@ int CTraverseJob::ParseAndCheckInput() {
         }
         if (!u.distanceText.empty()) {
           u.distance = platform::ParseDouble(u.distanceText);
+          // A side of 0 is distributed nothing in the approximate adjustment, so it
+          // passes there; an open traverse has no closure to show the coincident
+          // points, and a negative side is no side at all.
+          if (u.distance < 0 || (type == 2 && u.distance == 0)) {
+            Say(Format("第%d点(%s)-第%d点(%s)的边长必须大于0",
+                       {i + 1, u.name, i + 2, m_arrUnit[static_cast<std::size_t>(i + 1)].name}));
+            return 0;
+          }
           u.observedDistance = u.distance;
           ++m_nSideCount;
           m_dSumD += u.distance;
@@ -354,6 +418,7 @@ int CTraverseJob::ParseAndCheckInput() {
     }
   }
 
+  if (!CheckSamePoints()) return 0;
   if (!CheckObservationCounts()) return 0;
   switch (type) {
     case 0: return CheckClosedConnectingTraverse();
@@ -361,6 +426,63 @@ int CTraverseJob::ParseAndCheckInput() {
     case 2: return CheckOpenTraverse();
     default: return 1;
   }
+}
+
+int CTraverseJob::CheckSamePoints() {
+  const int type = m_nTraverseType;
+  const int n = static_cast<int>(m_arrUnit.size());
+  auto unit = [&](int i) -> const CUnit& { return m_arrUnit[static_cast<std::size_t>(i)]; };
+  // Two neighbouring rows of one name joined by an observation: a side, height
+  // difference or levelling sight from a point to itself, or an angle with its
+  // station as back or fore point. (A network's lines may meet at a repeated row
+  // that no observation joins.)
+  for (int i = 0; i + 1 < n; ++i) {
+    const CUnit& a = unit(i);
+    const CUnit& b = unit(i + 1);
+    if (!SameName(a.name, b.name)) continue;
+    bool joined = type >= 4;
+    if (type <= 3)
+      joined = (m_bPlane && (!a.distanceText.empty() || (i > 0 && !a.angleText.empty()) ||
+                             (i + 2 < n && !b.angleText.empty()))) ||
+               (m_bHeight && !a.dhText.empty());
+    if (joined) {
+      Say(Format("第%d点(%s)与第%d点(%s)同名，相邻两点不应为同一点", {i + 1, a.name, i + 2, b.name}));
+      return 0;
+    }
+  }
+  // A coordinate traverse derives its sides and angles from the observed
+  // coordinates: a leg of length 0 has no direction to give an angle.
+  if (type == 4 && m_bPlane) {
+    for (int i = 1; i < n; ++i) {
+      const CUnit& a = unit(i - 1);
+      const CUnit& b = unit(i);
+      const std::string& ax = i == 1 ? a.xText : a.obsXText;
+      const std::string& ay = i == 1 ? a.yText : a.obsYText;
+      if (ax.empty() || ay.empty() || b.obsXText.empty() || b.obsYText.empty()) continue;
+      if (std::fabs(platform::ParseDouble(ax) - platform::ParseDouble(b.obsXText)) < 1e-6 &&
+          std::fabs(platform::ParseDouble(ay) - platform::ParseDouble(b.obsYText)) < 1e-6) {
+        Say(Format("第%d点(%s)-第%d点(%s)的坐标重合，边长为0，无法计算", {i, a.name, i + 1, b.name}));
+        return 0;
+      }
+    }
+  }
+  // An open traverse and a coordinate traverse run from point to point without a
+  // check on the way: a name met again would carry two different positions.
+  if (type == 2 || type == 4) {
+    std::unordered_map<std::string, int> first;
+    for (int i = 0; i < n; ++i) {
+      const CUnit& u = unit(i);
+      if (u.name.empty()) continue;
+      const auto [at, fresh] = first.emplace(u.name, i);
+      if (fresh) continue;
+      // A coordinate traverse closes on its start point on purpose.
+      if (type == 4 && i == n - 1 && at->second == 0) continue;
+      Say(Format(type == 2 ? "支导线第%d点(%s)不能与前面的点同名" : "坐标导线第%d点(%s)不能与前面的点同名",
+                 {i + 1, u.name}));
+      return 0;
+    }
+  }
+  return 1;
 }
 
 int CTraverseJob::CheckObservationCounts() {

@@ -242,6 +242,7 @@ int CTraverseJob::FormPlaneEquations(int firstPass) {
 
 int CTraverseJob::AdjustPlaneRigorous() {
   m_dSigma0Plane = -1;
+  m_dAngleRmsPosterior = -1;
   m_strPlaneGross.clear();
   if (m_nTraverseType == 3 && !ComputeApproxCoords()) return 0;
 
@@ -272,7 +273,12 @@ int CTraverseJob::AdjustPlaneRigorous() {
 
   // Helmert weighting needs both groups; with only angles (or only sides) there is
   // nothing to balance, so the loop is skipped rather than run to its pass limit.
+  // The angle group's variance factor accumulated over the Helmert steps: its
+  // weights are now 1 / (σβ² · factor).
+  double angleFactor = 1;
+  bool helmert = false;
   if (m_bHelmert && m_nAngleCount > 0 && m_nSideCount > 0) {
+    helmert = true;
     double d = 1e10, last = 1e8;
     int r = 0;
     // Besides |s1 − s2| and σ0, each group's own factor must have settled, so that
@@ -289,6 +295,7 @@ int CTraverseJob::AdjustPlaneRigorous() {
     while (d > 0.001 || sigma0Off() || last > 1 || unsettled()) {
       const double dPrev = d;
       d = lsq.HelmertStep();
+      if (d >= 0) angleFactor *= lsq.LastFactor(1);
       if (d < 0) {
         Say("平面平差Helmert验后方差迭代定权时发现错误，可能先验误差设置严重偏离，也可能因为本网角度或"
             "边长多余观测分量太少等原因不适合使用Helmert定权，请取消Helmert验后方差定权后重试。");
@@ -309,6 +316,10 @@ int CTraverseJob::AdjustPlaneRigorous() {
   }
 
   m_dSigma0Plane = lsq.Sigma0();
+  // σ0 alone repeats the prior once Helmert has rescaled the groups to σ0 = 1;
+  // the angles' own estimate is in their factor.
+  if (m_dSigma0Plane >= 0)
+    m_dAngleRmsPosterior = helmert ? m_dAngleRms * std::sqrt(angleFactor) : m_dSigma0Plane * m_dAngleRms;
   for (CPd& p : m_arrUnknownPd) p.mx = p.my = p.m = p.ellipseA = p.ellipseB = p.ellipseF = 0;
   for (CUnit& u : m_arrUnit) u.azimuthRms = u.sideRms = u.adjacentError = 0;
   if (m_nAngleCount + m_nSideCount - 2 * nUnknown > 0) EvaluatePrecision();

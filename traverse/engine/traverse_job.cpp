@@ -44,6 +44,7 @@ void CTraverseJob::ResetResults() {
   m_bHeight = 0;
   m_bIntermediate = 0;
   m_dSigma0Plane = -1;
+  m_dAngleRmsPosterior = -1;
   m_dSigma0Height = -1;
   m_strPlaneGross.clear();
   m_nAngleCount = m_nSideCount = m_nDhCount = 0;

@@ -172,6 +172,9 @@ class CTraverseJob : public SchemeValues {
   int m_bHeight = 0;
   int m_bIntermediate = 0;
   double m_dSigma0Plane = -1;
+  // A-posteriori RMS of an angle, seconds (-1 while m_dSigma0Plane is): σ0 × the prior, or with Helmert weighting the prior
+  // × √ of the angle group's accumulated variance factor.
+  double m_dAngleRmsPosterior = -1;
   double m_dSigma0Height = -1;
   int m_nAngleCount = 0;
   int m_nSideCount = 0;
@@ -216,6 +219,11 @@ class CTraverseJob : public SchemeValues {
 
   // ---- checks (rows and point lists) -------------------------------------
   int ParseAndCheckInput();
+  // The numbers of a row (0-based) are numbers: 0 after one message naming the field.
+  int CheckRowNumbers(int row);
+  // Rows of one name where they cannot be one point (neighbours joined by an
+  // observation; repeats along an open or coordinate traverse).
+  int CheckSamePoints();
   int CheckObservationCounts();
   int CheckClosedConnectingTraverse();
   int CheckNoOrientationTraverse();

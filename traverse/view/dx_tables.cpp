@@ -18,9 +18,9 @@ using traverse::PadGbk;
 
 std::string Fixed(double v, int d) { return FormatFixed(v, d); }
 
-// The remark's value after "测角中误差 = ": the a-posteriori angle RMS, σ0 times the
-// prior angle RMS (weights are 1/σ², so σ0 is the ratio of the two).
-std::string AngleRmsText(double sigma0, double priorRms) { return Fixed(sigma0 * priorRms, 2) + "\""; }
+// The remark's value after "测角中误差 = ": the a-posteriori angle RMS of the
+// adjustment (σ0 times the prior, or the angle group's own estimate with Helmert).
+std::string AngleRmsText(const CDxView& v) { return Fixed(v.m_dAngleRmsPosterior, 2) + "\""; }
 
 }  // namespace
 
@@ -111,7 +111,7 @@ void SetHeightRemark(CDxView& v) {
 void SetPrecisionRemark(CDxView& v) {
   std::string text;
   if (v.m_bPlane && v.m_bRigorous && v.m_dSigma0Plane >= 0)
-    text = "平面：测角中误差 = " + AngleRmsText(v.m_dSigma0Plane, v.m_dAngleRms) + "      ";
+    text = "平面：测角中误差 = " + AngleRmsText(v) + "      ";
   if (v.m_bHeight && v.m_dSigma0Height >= 0) {
     const double sigma = v.m_dSigma0Height;
     if (v.m_nLevelWeight == 1) {
@@ -351,7 +351,7 @@ void CDxView::ShowTable(const std::string& code) {
       if (type == 0 || type == 1) {
         SetPlaneRemark(*this);
       } else if (type == 3 && m_dSigma0Plane > 0) {
-        SetSignatureTexts(1, "备注", "测角中误差 = " + AngleRmsText(m_dSigma0Plane, m_dAngleRms), "");
+        SetSignatureTexts(1, "备注", "测角中误差 = " + AngleRmsText(*this), "");
       }
     }
   } else if (code == traverse::kTableHeight) {
