@@ -267,3 +267,36 @@ TEST_F(KzdViewTest, RefusalsAndFailures) {
   Run(t::kKzdStore, store);
   EXPECT_TRUE(messages.Texts().empty());
 }
+
+// A stored X, Y or H that is not a number is not read: the point is named with its
+// line in one message, its cells stay as they were, the other points are read.
+TEST_F(KzdViewTest, StoredValuesThatAreNotNumbersAreReported) {
+  view.m_nTraverseType = 3;
+  view.m_arrUnit.assign(5, CDxView::CUnit());
+  view.ShowTable(t::kTableInput);
+  const char* names[] = {"GP01", "GP02", "D1", "D2", "D3"};
+  for (int r = 1; r <= 5; ++r) view.SetCellText(r, 1, names[r - 1]);
+  view.SetCellText(3, 6, "3381418.733");
+  const std::string store = dir.File("bad.kzd");
+  ASSERT_TRUE(platform::WriteFileAtomic(store, Gbk("GP01,nan,512384.9020,,\r\n"
+                                                   "GP02,3381307.2050,512660.3180,41.5620,好\r\n"
+                                                   "\r\n"
+                                                   "D1,3381418.7330,1e309,42.1180,\r\n"
+                                                   "D2,3381302.5610,513127.0540,40.9O7,\r\n"
+                                                   "D3,33815X2.4.16,513051.2270,,\r\n")));
+  Run(t::kKzdRead, store);
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_EQ(messages.Texts()[0],
+            "控制点文件第1行(GP01)的X坐标不是数字（nan）\n"
+            "控制点文件第4行(D1)的Y坐标不是数字（1e309）\n"
+            "控制点文件第5行(D2)的高程不是数字（40.9O7）\n"
+            "控制点文件第6行(D3)的X坐标不是数字（33815X2.4.16）\n"
+            "以上各点未读入。");
+  EXPECT_EQ(Row(1)[5], "");
+  EXPECT_EQ(Row(2)[5], "3381307.2050");
+  EXPECT_EQ(Row(2)[8], "好");
+  EXPECT_EQ(Row(3)[5], "3381418.733");  // kept as typed
+  EXPECT_EQ(Row(3)[6], "");
+  EXPECT_EQ(Row(4)[7], "");
+  EXPECT_EQ(Row(5)[5], "");
+}

@@ -204,6 +204,14 @@ bool CKzdFile::FindPoint(const std::string& name, std::vector<std::string>& valu
   return true;
 }
 
+std::size_t CKzdFile::LineOf(const std::string& name) const {
+  if (name.empty()) return 0;
+  auto gbkName = platform::Utf8ToGbk(name);
+  if (!gbkName) return 0;
+  const std::size_t i = Find(*gbkName);
+  return i == std::string::npos ? 0 : i + 1;
+}
+
 void CKzdFile::Append(const std::string& gbkText) {
   // A last line without its line end would glue the new point onto it.
   if (!m_lines.empty()) {

@@ -36,6 +36,8 @@ class CKzdFile {
   // The values after the key of the first line whose key is name (UTF-8); false for
   // an empty name or a name the store does not hold.
   bool FindPoint(const std::string& name, std::vector<std::string>& values) const;
+  // The 1-based line number of that line, 0 when the store does not hold the name.
+  std::size_t LineOf(const std::string& name) const;
 
   // Opens for storing: a missing file is an empty store, created on Close. policy is
   // a KzdSameNamePolicy. With an empty path the user picks the file.

@@ -2,6 +2,7 @@
 // adjusted points for another mapping system.
 #include <cmath>
 
+#include "platform/number.h"
 #include "platform/ports.h"
 #include "platform/services.h"
 #include "survey/format.h"
@@ -54,8 +55,24 @@ void CDxView::ReadControlPoints(const std::string& path) {
   if (GetUndoCount() == 0) PushUndo();  // the state before the fill, for undo
   bool changed = false;
   std::vector<std::string> values;
+  // A stored X, Y or H that is not a number is reported with its line, and that
+  // point is not read at all: a half-read point would compute on the rest.
+  std::vector<std::string> refused;
+  static const char* const kLabels[3] = {"X坐标", "Y坐标", "高程"};
   for (int r = 1; r <= GetRowCount(); ++r) {
-    if (!file.FindPoint(GetCellText(r, 1), values)) continue;
+    const std::string name = GetCellText(r, 1);
+    if (!file.FindPoint(name, values)) continue;
+    std::string bad;
+    for (std::size_t k = 0; k < values.size() && k < 3 && bad.empty(); ++k) {
+      const int c = columns[k];
+      if (c >= 1 && c <= cols && !values[k].empty() && !platform::ReadNumber(values[k]))
+        bad = survey::Format("控制点文件第%d行(%s)的%s不是数字（%s）",
+                             {static_cast<int>(file.LineOf(name)), name, kLabels[k], values[k]});
+    }
+    if (!bad.empty()) {
+      refused.push_back(bad);
+      continue;
+    }
     for (std::size_t k = 0; k < values.size() && k < 4; ++k) {
       const int c = columns[k];
       if (c < 1 || c > cols || IsCellLocked(r, c) || GetCellText(r, c) == values[k]) continue;
@@ -63,10 +80,17 @@ void CDxView::ReadControlPoints(const std::string& path) {
       changed = true;
     }
   }
-  if (!changed) return;
-  // Like an edit: the document is modified, the rows are read again, one undo step.
-  SendTableChanged();
-  PushUndo();
+  if (changed) {
+    // Like an edit: the document is modified, the rows are read again, one undo step.
+    SendTableChanged();
+    PushUndo();
+  }
+  if (refused.empty()) return;
+  std::string text;
+  const std::size_t shown = refused.size() > 10 ? 9 : refused.size();
+  for (std::size_t i = 0; i < shown; ++i) text += refused[i] + "\n";
+  if (shown < refused.size()) text += survey::Format("……等共%d个点\n", {static_cast<int>(refused.size())});
+  platform::Messages().ShowMessage(text + "以上各点未读入。");
 }
 
 bool CDxView::StoreControlPoints(const std::string& path, int policy) {
