@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -209,7 +210,12 @@ std::size_t CKzdFile::LineOf(const std::string& name) const {
   auto gbkName = platform::Utf8ToGbk(name);
   if (!gbkName) return 0;
   const std::size_t i = Find(*gbkName);
-  return i == std::string::npos ? 0 : i + 1;
+  if (i == std::string::npos) return 0;
+  // Empty lines live in the line ends of the lines before them.
+  std::size_t line = 1;
+  for (std::size_t k = 0; k < i; ++k)
+    line += static_cast<std::size_t>(std::count(m_lines[k].end.begin(), m_lines[k].end.end(), '\n'));
+  return line;
 }
 
 void CKzdFile::Append(const std::string& gbkText) {
