@@ -136,6 +136,9 @@ void CVornDoc::DeleteContents() {
   m_bJustLoaded = 0;
   kept_.clear();
   incompleteRead_.clear();
+  // The table settings of the last job (a font height, decimals, margins) are not
+  // this job's: every grid starts from its defaults, then each part sets its own.
+  if (parts_.resetTables) parts_.resetTables();
   if (parts_.records) parts_.records->Reset();
   if (parts_.traverse) parts_.traverse->Reset();
   if (parts_.drawing) parts_.drawing->ResetView();

@@ -32,6 +32,7 @@ struct DocParts {
   IDocSection* tools = nullptr;
   IDrawingReset* drawing = nullptr;
   const ITraverseFacts* traverseFacts = nullptr;  // type and input rows for the alarm
+  std::function<void()> resetTables;            // every grid back to its default settings
   std::function<void(int)> buildTrees;          // CLTView::BuildTrees
   std::function<void()> beforeSave;             // ends a cell edit still open in a grid
   std::function<void()> changed;                // path, title or modified flag changed

@@ -9,7 +9,7 @@
 namespace records {
 
 // "%.*f".
-inline std::string Fixed(double v, int decimals) { return platform::FormatFixed(v, decimals < 0 ? 0 : decimals); }
+inline std::string Fixed(double v, int decimals) { return survey::FormatNumber(v, decimals < 0 ? 0 : decimals); }
 
 // "%+W.*f": sign always shown, right-aligned in at least `width` characters.
 inline std::string SignedFixed(double v, int decimals, int width = 0) {

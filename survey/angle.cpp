@@ -1,5 +1,6 @@
 #include "survey/angle.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -66,6 +67,13 @@ std::string SecondsText(Dms& v, int decimals) {
   return text;
 }
 
+// An angle that rounds to zero is shown without a sign ("-  0 00 00.0" is 0).
+bool ShowsZero(const std::string& text) {
+  for (char c : text)
+    if (c != ' ' && c != '0' && c != '.') return false;
+  return true;
+}
+
 }  // namespace
 
 double NormalizeAngle(double* angle) {
@@ -123,22 +131,76 @@ double RadiansToDms(double r) {
   return r < 0 ? -v : v;
 }
 
-double ParseAngleText(const std::string& text) {
-  std::string_view s = Trim(text);
-  if (s.empty()) return 0;
-  bool neg = false;
-  if (s.front() == '-') {
-    neg = true;
-    s.remove_prefix(1);
+namespace {
+
+bool IsFieldBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view SkipBlanks(std::string_view s) {
+  while (!s.empty() && IsFieldBlank(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+// The text of an angle without its sign: a leading "-" is taken off with the
+// blanks after it (the grid pads degrees to three places: "-  5 30 00").
+std::string_view Unsigned(std::string_view s, bool* negative) {
+  s = Trim(s);
+  *negative = !s.empty() && s.front() == '-';
+  if (*negative) s = SkipBlanks(s.substr(1));
+  return s;
+}
+
+// The blank-separated fields of an unsigned angle text (no blanks around). At
+// most four are cut; the last one holds whatever follows.
+struct AngleFields {
+  std::array<std::string_view, 4> at;
+  std::size_t size = 0;
+  const std::string_view& operator[](std::size_t i) const { return at[i]; }
+};
+
+AngleFields Fields(std::string_view s, std::size_t limit) {
+  AngleFields out;
+  while (!s.empty()) {
+    if (out.size + 1 == limit) {
+      out.at[out.size++] = s;
+      break;
+    }
+    std::size_t end = 0;
+    while (end < s.size() && !IsFieldBlank(s[end])) ++end;
+    out.at[out.size++] = s.substr(0, end);
+    s = SkipBlanks(s.substr(end));
   }
+  return out;
+}
+
+bool AllDigits(std::string_view s) {
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// Digits with at most one "." and at least one digit.
+bool IsDecimalDigits(std::string_view s) {
+  const std::size_t dot = s.find('.');
+  if (dot == std::string_view::npos) return !s.empty() && AllDigits(s);
+  return s.size() > 1 && AllDigits(s.substr(0, dot)) && AllDigits(s.substr(dot + 1));
+}
+
+// The value of a field of digits (and a point); nullopt past a billion, which no
+// field of an angle holds.
+std::optional<double> FieldValue(std::string_view s) {
+  std::string_view whole = s.substr(0, s.find('.'));
+  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+  if (whole.size() > 9) return std::nullopt;
+  return platform::ParseDouble(s);
+}
+
+double ParseUnsignedAngle(std::string_view s) {
   double d = 0, m = 0, sec = 0;
-  std::size_t blank = s.size() > 1 ? s.find(' ', 1) : std::string_view::npos;
-  if (blank != std::string_view::npos) {
-    d = platform::ParseInt(s.substr(0, blank));
-    std::string_view rest = s.substr(blank + 1);
-    std::size_t next = rest.find(' ');
-    m = platform::ParseInt(rest.substr(0, next));
-    if (next != std::string_view::npos) sec = platform::ParseDouble(rest.substr(next + 1));
+  const AngleFields f = Fields(s, 3);
+  if (f.size > 1) {
+    d = platform::ParseInt(f[0]);
+    m = platform::ParseInt(f[1]);
+    if (f.size > 2) sec = platform::ParseDouble(f[2]);
   } else {
     std::size_t dot = s.find('.');
     d = platform::ParseInt(s.substr(0, dot));
@@ -148,7 +210,42 @@ double ParseAngleText(const std::string& text) {
     std::string sec_digits = frac.substr(2);
     sec = platform::ParseDouble(sec_digits.substr(0, 2) + "." + sec_digits.substr(2));
   }
-  double r = (d + m / 60 + sec / 3600) / kDegPerRad;
+  return (d + m / 60 + sec / 3600) / kDegPerRad;
+}
+
+}  // namespace
+
+double ParseAngleText(const std::string& text) {
+  bool neg = false;
+  const double r = ParseUnsignedAngle(Unsigned(text, &neg));
+  return neg ? -r : r;
+}
+
+std::optional<double> ReadAngleText(std::string_view text) {
+  bool neg = false;
+  const std::string_view s = Unsigned(text, &neg);
+  const AngleFields f = Fields(s, 4);
+  double degrees = 0;
+  if (f.size == 1) {
+    if (!IsDecimalDigits(f[0])) return std::nullopt;
+    const std::string_view whole = f[0].substr(0, f[0].find('.'));
+    const std::optional<double> d = FieldValue(whole);
+    if (!d) return std::nullopt;
+    degrees = *d;
+  } else if (f.size == 2 || f.size == 3) {
+    if (!AllDigits(f[0]) || !AllDigits(f[1]) || (f.size == 3 && !IsDecimalDigits(f[2]))) return std::nullopt;
+    const double scale[] = {1, 60, 3600};
+    for (std::size_t k = 0; k < f.size; ++k) {
+      const std::optional<double> v = FieldValue(f[k]);
+      if (!v) return std::nullopt;
+      degrees += *v / scale[k];
+    }
+  } else {
+    return std::nullopt;
+  }
+  // Beyond any angle a survey holds; also keeps every field inside an int.
+  if (!(degrees < 1e6)) return std::nullopt;
+  const double r = ParseUnsignedAngle(s);
   return neg ? -r : r;
 }
 
@@ -186,7 +283,7 @@ std::string AngleToText(double r, bool withBlanks, int decimals, bool keepSign) 
       if (c != '.') digits += c;
     text = Pad3(v.d) + "." + Pad02(v.m) + digits;
   }
-  if (neg) {
+  if (neg && !ShowsZero(text)) {
     if (!withBlanks) text = std::string(Trim(text));
     text.insert(text.begin(), '-');
   }
@@ -209,7 +306,7 @@ std::string DmsNumberToText(double x, int decimals) {
   CarryMinutes(v);
   std::string sec = SecondsText(v, decimals);
   std::string text = Pad3(v.d) + " " + Pad02(v.m) + " " + sec;
-  if (x < 0) text.insert(text.begin(), '-');
+  if (x < 0 && !ShowsZero(text)) text.insert(text.begin(), '-');
   return text;
 }
 

@@ -10,7 +10,9 @@
 // Accuracy: conversions are exact to rounding (tests: 1e-12 rad on the
 // worked table of cases). Text formatting applies the carries so that no
 // minute or second field ever reads 60.
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace survey {
 
@@ -31,19 +33,31 @@ double DmsToRadians(double dms);
 // next minute, 359°59′59.9999995″ is 0); NaN for a non-finite angle.
 double RadiansToDms(double radians);
 
-// Angle text ("d m s" with single blanks, or "d.mmss") -> radians; "" gives 0;
-// a leading "-" negates. "12.3" is 12°30', "12.30155" 12°30'15.5".
+// Angle text ("d m s", or "d.mmss") -> radians; "" gives 0; a leading "-"
+// negates. "12.3" is 12°30', "12.30155" 12°30'15.5". Any run of blanks separates
+// the sign and the fields, so the grid's "-  5 30 00" (degrees padded to three
+// places) is -5°30'. Unreadable parts read as 0 (atoi/atof rules).
 double ParseAngleText(const std::string& text);
+
+// The strict reader for angles a computation uses. nullopt unless the whole text
+// (blanks around allowed) is one angle: an optional sign, then either d.mmss
+// (digits with at most one ".") or two or three blank-separated fields "d m" /
+// "d m s" of digits, the seconds with an optional fraction. Empty text, junk,
+// an exponent ("1e308"), "nan", "inf", a fourth field and angles of a million
+// degrees or more give nullopt. Minutes and seconds of 60 or more are read as
+// ParseAngleText reads them. Otherwise the value is exactly ParseAngleText's.
+std::optional<double> ReadAngleText(std::string_view text);
 
 // Radians -> text. decimals < 0: minutes form "ddd mm" / "ddd.mm" (rounded to the
 // minute, no sign). decimals >= 0: "ddd mm ss.s" (withBlanks) or "ddd.mmsss"
 // (without), seconds rounded to `decimals` with the carries into minute and
 // degree. Without keepSign a negative angle is shown as its positive equivalent;
-// with keepSign a "-" is prefixed. A non-finite angle gives "".
+// with keepSign a "-" is prefixed unless the text shows zero. A non-finite angle
+// gives "".
 std::string AngleToText(double radians, bool withBlanks, int decimals, bool keepSign);
 
 // d.mmss number -> "ddd mm ss.s" text with the same carries; "-" in front of a
-// negative number. A non-finite number gives "".
+// negative number that does not show as zero. A non-finite number gives "".
 std::string DmsNumberToText(double dms, int decimals);
 
 // Folds the angle in place into [0, 2π) and returns it. Any finite value folds

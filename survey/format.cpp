@@ -4,13 +4,25 @@
 
 namespace survey {
 
+namespace {
+
+// "-0.000" is a figure that rounds to zero: it is shown as zero, without a sign.
+void DropSignOfZero(std::string& s) {
+  if (s.empty() || s[0] != '-') return;
+  for (std::size_t i = 1; i < s.size(); ++i)
+    if (s[i] != '0' && s[i] != '.') return;
+  s.erase(0, 1);
+}
+
+}  // namespace
+
 std::string FormatNumber(double value, int decimals) {
-  if (decimals >= 0) return platform::FormatFixed(value, decimals);
-  std::string s = platform::FormatFixed(value, 6);
-  if (s.find('.') != std::string::npos) {
+  std::string s = platform::FormatFixed(value, decimals >= 0 ? decimals : 6);
+  if (decimals < 0 && s.find('.') != std::string::npos) {
     while (!s.empty() && s.back() == '0') s.pop_back();
     if (!s.empty() && s.back() == '.') s.pop_back();
   }
+  DropSignOfZero(s);
   return s;
 }
 

@@ -8,7 +8,9 @@
 namespace survey {
 
 // decimals >= 0: "%.*f". decimals < 0: "%f" with trailing zeros and then a
-// trailing point removed (12.5 -> "12.5", 12.0 -> "12").
+// trailing point removed (12.5 -> "12.5", 12.0 -> "12"). A value that rounds to
+// zero is written without a sign ("0.000", never "-0.000"). Every number that
+// becomes a cell text is written by this rule.
 std::string FormatNumber(double value, int decimals);
 
 // "%d".

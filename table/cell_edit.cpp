@@ -177,6 +177,33 @@ AngleFields SplitAngleText(std::string_view input) {
   return AngleFields{minus, deg, min, sec};
 }
 
+// True when the normaliser keeps every typed character where it was typed: it
+// keeps three characters of degrees and two of minutes and moves a seconds point
+// behind their second digit, so "1234 5 6" would become 123°, "12 345 6" lose its
+// "5" and "1.5 30" read 15°.
+bool KeepsEveryDigit(std::string_view input) {
+  std::string t(input);
+  if (!t.empty() && t[0] == '-') {
+    t.erase(0, 1);
+    EraseLeadingBlanks(t);
+  }
+  const std::size_t p = t.find(' ');
+  if (p == std::string::npos) {
+    const std::size_t dot = t.find('.');
+    return dot == std::string::npos ? t.size() <= 3 : dot <= 3;
+  }
+  if (p > 3 || t.substr(0, p).find('.') != std::string::npos) return false;
+  t.erase(0, p);
+  EraseLeadingBlanks(t);
+  const std::size_t q = t.find(' ');
+  const std::size_t minutes = q == std::string::npos ? std::min<std::size_t>(2, t.size()) : q;
+  if (minutes > 2 || t.substr(0, minutes).find('.') != std::string::npos) return false;
+  std::string sec = t.substr(minutes);
+  RemoveAll(sec, ' ');
+  const std::size_t dot = sec.find('.');
+  return dot == std::string::npos || dot <= 2;
+}
+
 }  // namespace
 
 bool EditTextAccepted(int type, std::string_view text) {
@@ -185,6 +212,7 @@ bool EditTextAccepted(int type, std::string_view text) {
   StripCommas(t);
   t = Trim(t);
   if (t.empty()) return true;
+  if (!KeepsEveryDigit(t)) return false;
   const AngleFields f = SplitAngleText(t);
   return platform::ParseInt(f.min) < 60 && platform::ParseInt(f.sec.substr(0, 2)) < 60;
 }

@@ -38,9 +38,11 @@ std::string FilterInsertedText(int inputType, std::string_view textBefore, int c
 std::string NormalizeAngleText(std::string_view text, bool padDegrees);
 
 // False for an angle (types 5 and 6) whose minutes or seconds, as typed in the
-// d.mmss or the "d m s" form, are 60 or more: the normaliser would fold them into
-// another angle than the one the angle reader computes with, so the editors refuse
-// such text (a beep, the box stays open with it). Every other text is accepted.
+// d.mmss or the "d m s" form, are 60 or more, or whose fields hold more than the
+// normaliser keeps (more than three characters of degrees or two of minutes, a
+// point in them, more than two seconds digits before a point): the normaliser
+// would make another angle of it than the one typed, so the editors refuse such
+// text (a beep, the box stays open with it). Every other text is accepted.
 bool EditTextAccepted(int inputType, std::string_view text);
 
 // What the edit box stores when it ends: blanks trimmed at both ends, the full-width

@@ -62,19 +62,25 @@ void CTableView::UpdateUndoButtons() {
   if (changed) ButtonsChanged();
 }
 
-bool CTableView::CanUndo() const { return !m_bReadOnly && m_nUndoIndex > 0 && GetColCount() > 0; }
+bool CTableView::FitsSnapshot(int index) const {
+  return index >= 0 && index < static_cast<int>(m_undo.size()) && GetColCount() > 0 &&
+         m_undo[static_cast<std::size_t>(index)].cols == GetColCount();
+}
+
+bool CTableView::CanUndo() const { return !m_bReadOnly && m_nUndoIndex > 0 && FitsSnapshot(m_nUndoIndex - 1); }
 
 bool CTableView::CanRedo() const {
-  return !m_bReadOnly && !m_undo.empty() && m_nUndoIndex < static_cast<int>(m_undo.size()) - 1 && GetColCount() > 0;
+  return !m_bReadOnly && !m_undo.empty() && m_nUndoIndex < static_cast<int>(m_undo.size()) - 1 &&
+         FitsSnapshot(m_nUndoIndex + 1);
 }
 
 void CTableView::RestoreSnapshot(const Snapshot& s) {
   // The row count travels with the snapshot: a table whose only cell is empty
   // comes back with its row.
   SetRowCount(s.rows);
-  const int m = GetColCount(), cols = std::min(m, s.cols);
+  const int m = GetColCount();
   for (int r = 1; r <= s.rows; ++r)
-    for (int j = 1; j <= cols; ++j)
+    for (int j = 1; j <= s.cols; ++j)
       Cell(r, j).text =
           s.cells[static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(s.cols) + static_cast<std::size_t>(j - 1)];
   InvalidateLayout();
@@ -150,7 +156,7 @@ void CTableView::ClearSelectedCells(bool copyFirst) {
   if (copyFirst) platform::Desktop().clipboard->SetText(SelectionText());
   for (int row = t; row <= b; ++row)
     for (int col = l; col <= r; ++col)
-      if (!Cell(row, col).locked) Cell(row, col).text.clear();
+      if (IsCellWritable(row, col)) Cell(row, col).text.clear();
   InvalidateLayout();
   Repaint();
   SendTableChanged();
@@ -213,9 +219,8 @@ void CTableView::OnPaste() {
         if (answer == Unasked) answer = platform::Messages().AskYesNo(kOverflowQuestion) ? Allow : Ignore;
         if (answer == Ignore) break;
       }
-      CCol& cell = Cell(row, col);
-      if (!cell.locked) {
-        cell.text = std::move(items[static_cast<std::size_t>(j)]);
+      if (IsCellWritable(row, col)) {
+        Cell(row, col).text = std::move(items[static_cast<std::size_t>(j)]);
         if (col > m_nCurCol) m_nCurCol = col;
       }
     }

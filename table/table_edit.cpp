@@ -43,8 +43,7 @@ bool CTableView::StartCellEdit(bool byTyping) {
     if (m_nCurRow > GetRowCount() || m_nCurCol > GetColCount()) return false;
   }
   const int row = m_nCurRow, col = m_nCurCol;
-  if (Cell(row, col).locked) return false;
-  if (m_columns[col].stagger && row == GetRowCount()) return false;
+  if (!IsCellWritable(row, col)) return false;
   if (!m_bLayoutValid) RecalcLayout(-1, -1, false);
   EnsureCellVisible(row, col);
   if (!m_bLayoutValid) RecalcLayout(-1, -1, false);

@@ -142,6 +142,23 @@ CTableSetForm CTableSetForm::FromView(const CTableView& v) {
   return f;
 }
 
+CTableSetForm CTableSetForm::Defaults(int fontHeight) {
+  CTableSetForm f;
+  f.fontHeight = fontHeight;
+  f.printHeight = 3.0;
+  f.linesAbove = 1;
+  f.lineBelow = 1;
+  f.angleDecimals = 1;
+  f.distDecimals = f.dhDecimals = f.heightDecimals = f.coordDecimals = 3;
+  f.chainageDecimals = f.gradeDecimals = 3;
+  f.latLonDecimals = 4;
+  f.angleUnit = 0;
+  f.padRows = false;
+  f.fitWidth = true;
+  f.marginTop = f.marginBottom = f.marginLeft = f.marginRight = 20;
+  return f;
+}
+
 void CTableSetForm::ApplyTo(CTableView& v) const {
   v.m_nLinesAbove = linesAbove;
   v.m_nLineBelow = lineBelow;

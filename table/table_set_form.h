@@ -80,6 +80,9 @@ struct CTableSetForm {
   std::string Validate(int* failedId = nullptr) const;
 
   static CTableSetForm FromView(const CTableView& v);
+  // The settings of a table that no job has set yet: the table model's defaults,
+  // with the cell font at the frame's character height.
+  static CTableSetForm Defaults(int fontHeight);
   // Writes every member back (the font through CTableView::SetFont, which re-lays out).
   void ApplyTo(CTableView& v) const;
 

@@ -10,3 +10,9 @@ void CTableView::OnTableSettings() {
   Repaint();
   table::Frame().SetDocumentModified();
 }
+
+void CTableView::ResetTableSettings(int fontHeight) {
+  table::CTableSetForm::Defaults(fontHeight).ApplyTo(*this);
+  UpdateScrollBars();
+  Repaint();
+}

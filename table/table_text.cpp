@@ -1,5 +1,6 @@
 #include "table/table_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/number.h"
@@ -23,7 +24,7 @@ std::string FormatDouble(double value, int decimals, bool showSign) {
   // Every number a table shows passes here: an overflowed or undefined result
   // leaves its cell empty rather than showing "inf" or "nan".
   if (!std::isfinite(value)) return {};
-  std::string s = platform::FormatFixed(value, decimals);
+  std::string s = survey::FormatNumber(value, std::max(0, decimals));
   if (showSign && !s.empty() && s[0] != '-') s.insert(0, 1, '+');
   return s;
 }

@@ -156,6 +156,11 @@ void CTableView::ClampCurrentCell() {
   if (n == 0 || m == 0) m_nCurRow = m_nCurCol = m_nSelRow = m_nSelCol = 0;
 }
 
+bool CTableView::IsCellWritable(int row, int col) const {
+  // The last row of a staggered column is drawn half high and never edited.
+  return !Cell(row, col).locked && !(m_columns[static_cast<std::size_t>(col)].stagger && row == GetRowCount());
+}
+
 bool CTableView::NewTable(int rows, int cols, const std::string& title, bool clearUndo) {
   CloseEditor();
   if (m_host) m_host->TakeFocus();
@@ -173,7 +178,10 @@ bool CTableView::NewTable(int rows, int cols, const std::string& title, bool cle
   m_columns.clear();
   m_strTitle.clear();
   SetSignatureTexts(0, "", "", "");
-  if (clearUndo) ClearUndo();
+  // A snapshot restores only into a table of its own shape: a table of other
+  // columns starts a history of its own.
+  const int shapeCols = rows > 0 && cols > 0 ? cols : 0;
+  if (clearUndo || (!m_undo.empty() && m_undo.front().cols != shapeCols)) ClearUndo();
   m_nCurRow = m_nCurCol = m_nSelRow = m_nSelCol = 0;
   InvalidateLayout();
   if (rows <= 0 || cols <= 0) {

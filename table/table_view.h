@@ -205,6 +205,9 @@ class CTableView {
   void SetCellAngle(int row, int col, double radians, int decimals, bool keepSign = false);
   void SetCellLocked(int row, int col, bool locked);
   bool IsCellLocked(int row, int col) const;
+  // False for a locked cell and for the last row of a staggered column: editing,
+  // paste, cut and clear leave such a cell alone.
+  bool IsCellWritable(int row, int col) const;
   bool SetCellNoBorder(int row, int col, bool flag);
   bool IsCellNoBorder(int row, int col) const;
 
@@ -349,6 +352,9 @@ class CTableView {
   // "表格": the settings dialog through the host; on OK the values go back, the table
   // re-lays out and the document is modified. Cancel changes nothing.
   virtual void OnTableSettings();
+  // A new or opened job starts from the table's default settings (font at the
+  // frame's character height); the owning view then applies the job's own.
+  void ResetTableSettings(int fontHeight);
   // Exports (table/export/): the text export, the spreadsheet, word-processor and CAD
   // dialogs, the sheet or document they add to the file of their session.
   virtual void OnExportText();
@@ -457,6 +463,8 @@ class CTableView {
   void SetVScroll(int pos);
   void SetHScroll(int pos);
   void RestoreSnapshot(const Snapshot& s);
+  // True when snapshot `index` exists and has the columns of the table shown.
+  bool FitsSnapshot(int index) const;
   bool AllowRowCommand(bool condition);
   void ClearSelectedCells(bool copyFirst);  // cut (copyFirst) and clear
   void MoveCurrentRow(int step);

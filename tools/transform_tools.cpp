@@ -35,7 +35,7 @@ std::vector<ToolColumn> SevenLayout(const CAuxView&) {
           {"", "Z( m )", 1, 10, 7, ""}};
 }
 
-std::string Fixed(double v, int decimals) { return platform::FormatFixed(v, decimals); }
+std::string Fixed(double v, int decimals) { return survey::FormatNumber(v, std::max(0, decimals)); }
 
 // Blanks up to a GBK length of at least n bytes.
 std::string PadTo(std::string s, int n) {

@@ -1,14 +1,13 @@
 // The program: one QApplication, the views that exist registered with the frame,
 // one CvornApp, the frame's message loop.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include "app/ui/cvorn_app.h"
 #include "app/ui/help_view.h"
 #include "drawing/ui/draw_view_plug.h"
 #include "drawing/ui/table_cad_dlg.h"
 #include "records/ui/records_view.h"
+#include "table/ui/dialog_texts.h"
 #include "tools/ui/tools_view.h"
 #include "traverse/ui/traverse_view.h"
 
@@ -18,9 +17,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Quintar"));
   QApplication::setOrganizationName(QString::fromUtf8("Norvale软件"));
   // Qt's own buttons and dialogs ("确定", "取消", file and print dialogs) in Chinese.
-  QTranslator qtChinese;
-  if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtChinese);
+  table_ui::InstallDialogTranslations(qapp);
   records_ui::RegisterRecordsView();
   traverse_ui::RegisterTraverseView();
   tools_ui::RegisterToolsView();

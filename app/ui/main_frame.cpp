@@ -35,6 +35,7 @@
 #include "table/ui/flat_splitter.h"
 #include "table/ui/qt_ports.h"
 #include "table/ui/table_print.h"
+#include "table/ui/table_widget.h"
 #include "table/ui/ui_scale.h"
 
 namespace app_ui {
@@ -211,6 +212,14 @@ bool CMainFrame::BuildClient() {
   parts.tools = plugs_[app::kToolsViewId].section;
   parts.drawing = plugs_[app::kDrawViewId].drawing;
   parts.traverseFacts = plugs_[app::kTraverseViewId].traverseFacts;
+  parts.resetTables = [this] {
+    for (const auto& [id, p] : plugs_) {
+      if (!p.widget) continue;
+      for (CTableWidget* w : p.widget->findChildren<CTableWidget*>())
+        if (w->View()) w->View()->ResetTableSettings(g_nCharHeight);
+      if (auto* w = qobject_cast<CTableWidget*>(p.widget); w && w->View()) w->View()->ResetTableSettings(g_nCharHeight);
+    }
+  };
   parts.buildTrees = [this](int s) { nav_.BuildTrees(s); };
   // Taking the focus ends a cell edit still open in a grid, so its text is saved.
   parts.beforeSave = [this] { setFocus(); };

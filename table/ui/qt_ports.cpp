@@ -1,5 +1,6 @@
 #include "table/ui/qt_ports.h"
 
+#include "table/ui/dialog_texts.h"
 #include "table/ui/export_dialogs.h"
 
 #include <QAbstractButton>
@@ -125,6 +126,7 @@ std::optional<std::string> RunFileDialog(QFileDialog::AcceptMode mode, const std
   QFileDialog d(DialogParent(), Q(caption), Q(o.startFolder), Q(filter));
   d.setAcceptMode(mode);
   d.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  UseChineseDates(d);
   if (!o.overwritePrompt) d.setOption(QFileDialog::DontConfirmOverwrite);
   if (!o.defaultSuffix.empty()) d.setDefaultSuffix(Q(o.defaultSuffix));
   if (!suggested.empty()) d.selectFile(Q(suggested));

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <sstream>
 
 #include "survey/angle.h"
@@ -78,8 +79,39 @@ TEST(Angle, ParsingTypedText) {
       {"   ", 0},
       {"abc", 0},
       {"7x.12", Rad(7, 12)},  // atoi reads the leading digits
+      // Any run of blanks separates the sign and the fields: the grid pads the
+      // degrees of a signed angle to three places, and files hold such texts.
+      {"-  5 30 00", -Rad(5, 30)},
+      {"-  0 30 00", -Rad(0, 30)},
+      {"- 12 30 00", -Rad(12, 30)},
+      {"-123 45 06", -Rad(123, 45, 6)},
+      {"  5 30 00", Rad(5, 30)},
+      {"12  30   15.5", Rad(12, 30, 15.5)},
+      {"-\t5\t30", -Rad(5, 30)},
+      {"-  5.3000", -Rad(5, 30)},
+      {"12 30 15.5 9", Rad(12, 30, 15.5)},  // a fourth field is not read
   };
   for (const Case& c : cases) EXPECT_NEAR(ParseAngleText(c.text), c.expected, 1e-12) << c.text;
+}
+
+// The strict reader: one angle or nothing, and the same value as the lenient one.
+TEST(Angle, StrictReadingRefusesWhatIsNotAnAngle) {
+  const char* angles[] = {"12.3", "12", "-12 30 15.5", "12.30155", "  123 45  ", "-  5 30 00", "- 12 30 00",
+                          "-0.3", ".5", "12.", "0.00120", "359.595999", "10 59 60", "12 30", "999999.5959",
+                          "12 30 .5", "12 30 15."};
+  for (const char* text : angles) {
+    const std::optional<double> r = ReadAngleText(text);
+    ASSERT_TRUE(r.has_value()) << text;
+    EXPECT_EQ(*r, ParseAngleText(text)) << text;
+  }
+  const char* refused[] = {"", "   ", "-", "- ", "1e308", "1e3", "nan", "inf", "-inf", "Infinity", "abc", "7x.12",
+                           "12.3.4", "12 30 15 5", "12 3a", "12.5 30", "12 30.5 10", "12 30 1e5", "--5", "+5",
+                           "1000000", "1000000.0000", "0 60000000 0", "0 0 3600000000", "5,3",
+                           "1000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+                           "0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+                           "0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"
+                           "0000000000000000000000000000000000000000000000000000000000000000000000000000000000000000000"};
+  for (const char* text : refused) EXPECT_FALSE(ReadAngleText(text).has_value()) << text;
 }
 
 TEST(Angle, FormattingWithCarriesAndSigns) {
@@ -106,6 +138,8 @@ TEST(Angle, FormattingWithCarriesAndSigns) {
       {-Rad(1), true, 1, true, "-  1 00 00.0"},
       {-Rad(1), false, 1, false, "359.00000"},
       {-Rad(0, 0, 59.99), true, 1, true, "-  0 01 00.0"},
+      {-Rad(0, 0, 0.04), true, 1, true, "  0 00 00.0"},  // rounds to zero: no sign
+      {-Rad(0, 0, 0.04), false, 1, true, "  0.00000"},
       // Minutes form: rounded to the minute, never signed.
       {Rad(12, 34, 30.5), true, -1, false, " 12 35"},
       {Rad(12, 34, 29), false, -1, false, " 12.34"},
@@ -150,6 +184,8 @@ TEST(Angle, DmsNumberTexts) {
       {0.595999, 1, "  1 00 00.0"},
       {5.0709, 1, "  5 07 09.0"},
       {359.595999, 1, "  0 00 00.0"},
+      {-0.000001, 0, "  0 00 00"},  // rounds to zero: no sign
+      {-5.3, 0, "-  5 30 00"},
   };
   for (const Case& c : cases) EXPECT_EQ(DmsNumberToText(c.dms, c.decimals), c.expected) << c.dms;
   EXPECT_EQ(DmsNumberToText(std::nan(""), 1), "");
@@ -206,6 +242,9 @@ TEST(Format, Numbers) {
   struct Case { double v; int decimals; const char* expected; } cases[] = {
       {3.0, -1, "3"},     {0.25, 3, "0.250"},   {12.5, -1, "12.5"},  {100, -1, "100"},
       {1234.5678, 2, "1234.57"}, {-0.5, -1, "-0.5"}, {2.0, 0, "2"},   {0.0001234, -1, "0.000123"},
+      // A figure that rounds to zero has no sign.
+      {-0.0004, 3, "0.000"}, {-0.4, 0, "0"},  {-1e-15, 4, "0.0000"}, {-0.0000004, -1, "0"},
+      {-0.0, 2, "0.00"},     {-0.0005, 3, "-0.001"}, {-100.0004, 3, "-100.000"},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatNumber(c.v, c.decimals), c.expected) << c.v;
   EXPECT_EQ(IntToText(-42), "-42");

@@ -201,6 +201,63 @@ TEST_F(CommandTest, ClearEmptiesTheUnlockedSelection) {
   EXPECT_EQ(v.changed, 1);
 }
 
+// The last row of a staggered column is never shown as a cell and the editor does
+// not open there: paste, cut and clear leave it alone as well.
+TEST_F(CommandTest, StaggeredLastRowIsLeftAloneByPasteCutAndClear) {
+  v.SetColumnStagger(2, true);
+  Select(3, 1, 4, 3);
+  v.OnClear();
+  EXPECT_EQ(Row(3), "||");
+  EXPECT_EQ(Row(4), "|42|");
+  Select(4, 1, 4, 3);
+  v.OnCut();
+  EXPECT_EQ(services.clipboard.text, "\t42");
+  EXPECT_EQ(Row(4), "|42|");
+
+  services.clipboard.text = "a\tb\tc\r\nd\te\tf";
+  Select(3, 1, 4, 3);
+  v.OnPaste();
+  EXPECT_EQ(Row(3), "a|b|c");
+  EXPECT_EQ(Row(4), "d|42|f");
+
+  // A paste that grows the table writes the old last row and skips the new one.
+  v.unlockAll = true;
+  msgs.Script({Answer::Yes});
+  services.clipboard.text = "1\t2\t3\r\n4\t5\t6";
+  Select(4, 1, 4, 3);
+  v.OnPaste();
+  ASSERT_EQ(v.GetRowCount(), 5);
+  EXPECT_EQ(Row(4), "1|2|3");
+  EXPECT_EQ(Row(5), "4||6");
+}
+
+// Undo restores a snapshot only into a table of its shape: a table of other
+// columns shown without clearing the history starts a history of its own.
+TEST_F(CommandTest, ASnapshotNeverRestoresIntoATableOfAnotherShape) {
+  v.SelectCell(1, 1);
+  v.BeginEdit();
+  v.SetEditorText("e1");
+  v.EndEdit();
+  ASSERT_TRUE(v.CanUndo());
+
+  // The same columns keep the history (the owning view rebuilds its table).
+  v.NewTable(4, 3, "测试表", false);
+  EXPECT_EQ(v.GetUndoCount(), 2);
+
+  v.NewTable(2, 5, "另一表", false);
+  for (int r = 1; r <= 2; ++r)
+    for (int c = 1; c <= 5; ++c) {
+      v.SetCellLocked(r, c, false);
+      v.SetCellText(r, c, "n" + std::to_string(r) + std::to_string(c));
+    }
+  EXPECT_EQ(v.GetUndoCount(), 0);
+  EXPECT_FALSE(v.CanUndo());
+  v.OnUndo();
+  EXPECT_EQ(msgs.Beeps(), 1);
+  EXPECT_EQ(Row(1), "n11|n12|n13|n14|n15");
+  EXPECT_EQ(v.GetRowCount(), 2);
+}
+
 TEST_F(CommandTest, UndoRedoWalkTheHistoryAndANewEditDropsRedo) {
   for (const char* t : {"e1", "e2", "e3"}) {
     v.SelectCell(1, 1);

@@ -104,6 +104,29 @@ TEST(CellFilter, AnglesWithSixtyMinutesOrSecondsAreRefused) {
   for (const auto& c : cases) EXPECT_EQ(table::EditTextAccepted(c.type, c.text), c.accepted) << c.type << " '" << c.text << "'";
 }
 
+// The normaliser keeps three characters of degrees and two of minutes: a typed
+// angle with more is refused rather than stored as another angle.
+TEST(CellFilter, AnglesWhoseDigitsTheNormaliserWouldDropAreRefused) {
+  struct {
+    const char* text;
+    bool accepted;
+  } cases[] = {
+      {"1234 5 6", false},    // would be 123°
+      {"12 345 6", false},    // would lose the 5
+      {"1234", false},        {"1234.5", false},     {"-1234.3000", false},
+      {"1.5 30 00", false},   // would be 15°
+      {"12 3.5", false},      // 3.5′ would be 3′05″
+      {"12 30 155.5", false}, // 155.5″ would be 15.55″
+      {"123 45 6", true},     {"123.4506", true},    {"-  5 30 00", true},  {"-5.3000", true},
+      {"5 3 7.25", true},     {"5 3 .5", true},      {"12 30 1555", true},  {".5", true},
+      {"12 345", true},       {"123", true},         {"- 12.3", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(table::EditTextAccepted(table::kInputSignedAngle, c.text), c.accepted) << c.text;
+    EXPECT_TRUE(table::EditTextAccepted(table::kInputText, c.text)) << c.text;
+  }
+}
+
 TEST(CellFilter, FinishingTheEditBox) {
   EXPECT_EQ(table::FinishEditText(7, "  a｜b；c％  "), "a|b;c%");
   EXPECT_EQ(table::FinishEditText(7, "1,234"), "1234");

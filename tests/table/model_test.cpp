@@ -101,7 +101,9 @@ struct DoubleCase {
 
 TEST(TableModel, SetCellDoubleFormatsLikePrintf) {
   const DoubleCase cases[] = {
-      {-0.0004, 3, false, "-0.000"},  // the sign of a value rounding to zero stays
+      {-0.0004, 3, false, "0.000"},  // a value rounding to zero is shown without a sign
+      {-0.0004, 3, true, "+0.000"},   // as an exact zero is
+      {-0.06, 1, false, "-0.1"},
       {0.5, 2, true, "+0.50"},
       {3.0, 2, true, "+3.00"},
       {-1.25, 1, true, "-1.2"},       // exact tie goes to even, as printf

@@ -158,6 +158,40 @@ TEST_F(TableSettingsTest, OkWritesBackAndRelaysOutEvenUnchanged) {
   EXPECT_EQ(frame.modified, 2);
 }
 
+// Settings made for one job do not carry into the next: the grid returns to a new
+// table's values, its cells at the frame's character height.
+TEST_F(TableSettingsTest, ANewJobStartsFromTheDefaultSettings) {
+  const CTableSetForm fresh = CTableSetForm::FromView(CTableView());
+  host.edit = [](CTableSetForm& f) {
+    f.fontHeight = 16;
+    f.printHeight = 5;
+    f.linesAbove = 3;
+    f.lineBelow = 0;
+    f.angleDecimals = 2;
+    f.coordDecimals = 6;
+    f.padRows = true;
+    f.fitWidth = false;
+    f.marginTop = f.marginLeft = 5;
+  };
+  view.OnCommand(ID_TABLE_SETTINGS);
+  ASSERT_EQ(view.GetFontHeight(), 16);
+  view.ResetTableSettings(12);
+  const CTableSetForm now = CTableSetForm::FromView(view);
+  EXPECT_EQ(now.fontHeight, 12);
+  EXPECT_EQ(view.GetRowHeight(), 20);
+  for (const TableSetEdit& e : CTableSetForm::kEdits) {
+    if (e.id != kSetFontHeight) {
+      EXPECT_EQ(now.Text(e.id), fresh.Text(e.id)) << e.id;
+    }
+  }
+  EXPECT_EQ(now.linesAbove, fresh.linesAbove);
+  EXPECT_EQ(now.lineBelow, fresh.lineBelow);
+  EXPECT_EQ(now.padRows, fresh.padRows);
+  EXPECT_EQ(now.fitWidth, fresh.fitWidth);
+  view.ResetTableSettings(18);
+  EXPECT_EQ(view.GetFontHeight(), 18);
+}
+
 TEST_F(TableSettingsTest, CancelChangesNothing) {
   host.ok = false;
   host.edit = [](CTableSetForm& f) { f.distDecimals = 6; };

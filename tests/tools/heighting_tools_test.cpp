@@ -41,6 +41,36 @@ TEST(HeightingTools, WorkedFiguresOfTheThreeDistanceTypes) {
   }
 }
 
+// A negative angle of one-digit degrees typed in the grid: the editor stores it
+// with its degrees padded ("-  5 30 00") and the tools compute with -5°30′.
+TEST(HeightingTools, TypedNegativeAnglesOfOneDigitDegrees) {
+  struct Case {
+    const char* code;
+    std::string row;
+    int angleCol;
+    const char* typed;
+    int col1, col2;
+    const char* expected1;  // worked by hand from the closed forms
+    const char* expected2;
+  } cases[] = {
+      // h = 250 sin(-5°30′) + 250² cos²(-5°30′)(1 - 0.14)/12742029.4 + 1.45 - 2.00
+      {"SJGCH", "A,B,,250,1.45,2.00", 3, "-5.3000", 7, 8, "248.8495", "-24.5073"},
+      {"SJGCH", "A,B,,250,1.45,2.00", 3, "-0.3000", 7, 8, "249.9905", "-2.7274"},
+      // (100, 0) turned by -5°30′ about the origin
+      {"ZBXZH", "0,0,,P,100,0", 3, "-5.3", 7, 8, "99.5396", "-9.5846"},
+      {"ZBXZH", "0,0,,P,100,0", 3, "-5 30", 7, 8, "99.5396", "-9.5846"},
+  };
+  for (const Case& c : cases) {
+    ToolTable t;
+    t.Load(c.code, {c.row});
+    toolstest::Type(t.view, 1, c.angleCol, c.typed);
+    ASSERT_EQ(t.Cell(1, c.angleCol)[0], '-') << c.typed;
+    t.view.OnCompute();
+    EXPECT_EQ(t.Cell(1, c.col1), c.expected1) << c.code << " " << c.typed << " -> '" << t.Cell(1, c.angleCol) << "'";
+    EXPECT_EQ(t.Cell(1, c.col2), c.expected2) << c.code << " " << c.typed << " -> '" << t.Cell(1, c.angleCol) << "'";
+  }
+}
+
 TEST(HeightingTools, SlopeDistanceAgainstTheClosedForm) {
   const double k = 0.13;
   const double f = (1 - k) / 12742029.4;

@@ -1,5 +1,6 @@
 // CDxView: the table switcher and the result tables built from column codes,
 // the levelling record and the coordinate-traverse table.
+#include <algorithm>
 #include <cmath>
 
 #include "platform/gbk.h"
@@ -13,10 +14,9 @@
 
 namespace {
 
-using platform::FormatFixed;
 using traverse::PadGbk;
 
-std::string Fixed(double v, int d) { return FormatFixed(v, d); }
+std::string Fixed(double v, int d) { return survey::FormatNumber(v, std::max(0, d)); }
 
 // The remark's value after "测角中误差 = ": the a-posteriori angle RMS of the
 // adjustment (σ0 times the prior, or the angle group's own estimate with Helmert).

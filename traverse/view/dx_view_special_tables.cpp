@@ -1,15 +1,17 @@
 // CDxView: the two computation tables with a layout of their own, the levelling
 // record book (type 5) and the coordinate traverse (type 4).
+#include <algorithm>
 #include <cmath>
 
 #include "platform/gbk.h"
 #include "platform/number.h"
+#include "survey/format.h"
 #include "traverse/view/dx_columns.h"
 #include "traverse/view/dx_view.h"
 
 namespace {
 
-std::string Fixed(double v, int d) { return platform::FormatFixed(v, d); }
+std::string Fixed(double v, int d) { return survey::FormatNumber(v, std::max(0, d)); }
 double Num(const std::string& t) { return platform::ParseDouble(t); }
 
 }  // namespace

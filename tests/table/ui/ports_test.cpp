@@ -5,6 +5,9 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QDir>
+#include <QFileSystemModel>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -12,6 +15,7 @@
 
 #include "platform/ports.h"
 #include "platform/services.h"
+#include "table/ui/dialog_texts.h"
 #include "table/ui/qt_ports.h"
 #include "tests/table/ui/qt_app.h"
 
@@ -129,6 +133,32 @@ TEST_F(QtPortsTest, ProfileRoundTripUnderTheOrganisationKey) {
   EXPECT_TRUE(s.fileName().contains(QStringLiteral("Norvale软件"))) << s.fileName().toStdString();
   EXPECT_TRUE(s.fileName().startsWith(config_.path())) << s.fileName().toStdString();
   EXPECT_EQ(s.value("settings/FontPt").toInt(), 12);
+}
+
+// The file chooser in Chinese: the file types Qt asks for under a context its
+// translations miss, and the dates, which Qt takes from the desktop's (English)
+// locale.
+TEST_F(QtPortsTest, FileChooserShowsChineseTypesAndDates) {
+  ASSERT_TRUE(table_ui::InstallDialogTranslations(TestApp())) << "qt6-translations-l10n is installed by setup";
+  EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("文件夹"));
+  EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "%1 File").arg("QVT"), QStringLiteral("QVT 文件"));
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("打开"));
+
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+  QFileSystemModel files;
+  QSignalSpy loaded(&files, &QFileSystemModel::directoryLoaded);
+  const QModelIndex root = files.setRootPath(dir.path());
+  ASSERT_TRUE(loaded.wait(5000));
+  table_ui::ChineseFileDates dates;
+  dates.setSourceModel(&files);
+  ASSERT_EQ(files.rowCount(root), 1);
+  const QModelIndex sub = dates.mapFromSource(files.index(0, 0, root));
+  EXPECT_EQ(dates.index(sub.row(), 2, sub.parent()).data().toString(), QStringLiteral("文件夹"));
+  const QString when = dates.index(sub.row(), 3, sub.parent()).data().toString();
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d{1,2}/\\d{1,2} \\d{1,2}:\\d{2}$")).match(when).hasMatch())
+      << when.toStdString();
+  EXPECT_EQ(dates.index(sub.row(), 0, sub.parent()).data().toString(), QStringLiteral("sub"));
 }
 
 TEST_F(QtPortsTest, DesktopRefusesEmptyAddress) {

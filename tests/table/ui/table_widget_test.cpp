@@ -128,7 +128,7 @@ TEST_F(GridTest, ClickClickTypeFocusOutStoresTheNormalisedAngle) {
 
 TEST_F(GridTest, AngleNormalisingCases) {
   struct Case { const char* typed; const char* stored; } cases[] = {
-      {"12.3", " 12 30 00"}, {"5 3 7", "  5 03 07"}, {"365 45 50", "  5 45 50"}, {"1234530", "123 53 00"}};
+      {"12.3", " 12 30 00"}, {"5 3 7", "  5 03 07"}, {"365 45 50", "  5 45 50"}, {"123.53", "123 53 00"}};
   int row = 1;
   for (const Case& c : cases) {
     Click(row, 2);
@@ -142,11 +142,13 @@ TEST_F(GridTest, AngleNormalisingCases) {
   }
 }
 
-// Minutes or seconds of 60 or more would be folded into another angle than the one
-// the reader computes with: the editor beeps and stays open with the text, whether
-// the edit ends with Enter, a click on another cell or the focus going elsewhere.
+// Minutes or seconds of 60 or more, or more digits than the normaliser keeps, would
+// be stored as another angle than the one typed: the editor beeps and stays open with
+// the text, whether the edit ends with Enter, a click on another cell or the focus
+// going elsewhere.
 TEST_F(GridTest, AngleWithSixtyMinutesOrSecondsIsRefusedAndTheEditorStays) {
-  const char* refused[] = {"155.6000", "194.5960", "10 60 00", "10 00 60", "365 75 80"};
+  const char* refused[] = {"155.6000", "194.5960", "10 60 00", "10 00 60", "365 75 80",
+                           "1234530",  "1234 5 6", "12 345 6"};
   enum End { Enter, OtherCell, FocusAway };
   for (const char* typed : refused) {
     for (End how : {Enter, OtherCell, FocusAway}) {
