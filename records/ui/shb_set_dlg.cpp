@@ -17,6 +17,7 @@
 #include "platform/number.h"
 #include "platform/ports.h"
 #include "table/ui/dialog_buttons.h"
+#include "table/ui/tips.h"
 
 namespace r = records;
 
@@ -32,6 +33,7 @@ CShbSetDlg::CShbSetDlg(const r::CShbSetForm& form, QWidget* parent) : QDialog(pa
   Build();
   Load();
   UpdateEnabled();
+  tips::Install(this);
 }
 
 QWidget* CShbSetDlg::Control(int id) const {

@@ -19,6 +19,7 @@
 #include "table/table_view.h"
 #include "table/ui/text_progress.h"
 #include "table/ui/ui_scale.h"
+#include "table/ui/tips.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ CExportTextSetDlg::CExportTextSetDlg(const table::TextExportSettings& s, QWidget
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   setMinimumWidth(420);
+  tips::Install(this);
 }
 
 table::TextExportSettings CExportTextSetDlg::Settings() const {
@@ -179,6 +181,7 @@ CExportExcelDlg::CExportExcelDlg(CTableView& view, QWidget* viewWidget) : CViewE
   connect(newFile_, &QPushButton::clicked, this, [this] { Export(true); });
   view_.ExcelSession().Forget();
   setMinimumWidth(360);
+  tips::Install(this);
 }
 
 CExportExcelDlg::~CExportExcelDlg() = default;
@@ -332,6 +335,7 @@ CExportWordSetDlg::CExportWordSetDlg(CTableView& view, QWidget* viewWidget)
   EnablePageControls(form_.split == 1);
   view_.WordSession().Forget();
   setMinimumWidth(380);
+  tips::Install(this);
 }
 
 CExportWordSetDlg::~CExportWordSetDlg() = default;

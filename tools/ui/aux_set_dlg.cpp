@@ -14,6 +14,7 @@
 #include "platform/ports.h"
 #include "survey/gauss_projection.h"
 #include "tools/aux_view.h"
+#include "table/ui/tips.h"
 
 namespace {
 
@@ -145,6 +146,7 @@ CAuxSetDlg::CAuxSetDlg(const tools::CAuxSetForm& form, std::function<bool(int)> 
     UpdateCustomEllipsoid();
   });
   Load();
+  tips::Install(this);
 }
 
 QLineEdit* CAuxSetDlg::Edit(int id) {

@@ -12,6 +12,7 @@
 
 #include "platform/number.h"
 #include "platform/ports.h"
+#include "table/ui/tips.h"
 
 namespace {
 
@@ -86,6 +87,7 @@ CSbClSetDlg::CSbClSetDlg(const tools::DetailSurveySettings& settings, QWidget* p
   connect(ok, &QPushButton::clicked, this, [this] { TryAccept(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   layout->addWidget(buttons);
+  tips::Install(this);
 }
 
 QWidget* CSbClSetDlg::ControlOf(int id) const {

@@ -14,6 +14,7 @@
 
 #include "platform/number.h"
 #include "platform/ports.h"
+#include "table/ui/tips.h"
 
 namespace t = traverse;
 
@@ -59,6 +60,7 @@ CFAnSetDlg::CFAnSetDlg(const t::CSchemeForm& form, QWidget* parent) : QDialog(pa
   Build();
   form_.Init();
   Load();
+  tips::Install(this);
 }
 
 QWidget* CFAnSetDlg::Control(int id) const {

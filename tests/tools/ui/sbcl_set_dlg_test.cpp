@@ -5,9 +5,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QToolTip>
 
 #include "platform/fake_ports.h"
+#include "table/ui/tips.h"
 #include "tools/ui/sbcl_set_dlg.h"
 
 namespace {
@@ -80,6 +83,26 @@ TEST_F(DialogTest, OkRefusals) {
     EXPECT_EQ(d.Settings().station, "K1");  // nothing taken over from a refused OK
     EXPECT_EQ(d.result(), QDialog::Rejected);
   }
+}
+
+
+// The settings dialogs' tips come 50 ms after the pointer rests on a control, as the
+// grids' and the drawing's do, not after the desktop's longer wait.
+TEST_F(DialogTest, TipsComeAtOnce) {
+  CSbClSetDlg d(tools::DetailSurveySettings{});
+  d.show();
+  QLineEdit* e = Edit(d, CSbClSetDlg::kIndexError);
+  QToolTip::hideText();
+  QEvent enter(QEvent::Enter);
+  QApplication::sendEvent(e, &enter);
+  QElapsedTimer t;
+  t.start();
+  while (!QToolTip::isVisible() && t.elapsed() < 300) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), tips::Wrapped(e->toolTip()));
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(e, &leave);
+  QToolTip::hideText();
 }
 
 }  // namespace
