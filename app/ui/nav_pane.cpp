@@ -98,6 +98,10 @@ CTree::CTree(int treeId, QWidget* parent) : QTreeWidget(parent), treeId_(treeId)
   setItemDelegate(new NavDelegate(this));
   setUniformRowHeights(true);
   setIndentation(16);
+  // A name wider than the pane (a large interface font) scrolls instead of being cut.
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   QPalette pal = palette();
   pal.setColor(QPalette::Base, kTreeBack);
   // The selected item is shown by its red italic text, not by a highlight bar.

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QTreeWidget>
+#include <QScrollBar>
 #include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -184,6 +187,43 @@ TEST_F(FrameTest, HeaderClickShowsTheToolsSection) {
   EXPECT_FALSE(pane->Tree(2)->isHidden());
   EXPECT_TRUE(pane->Tree(1)->isHidden());
   EXPECT_EQ(pane->Tree(2)->topLevelItemCount(), 3);
+  app_ui::RegisterViewFactory(1006, nullptr);
+}
+
+// At a large interface font the tree's rows grow with it, and a name wider than the
+// pane scrolls sideways instead of being cut off.
+TEST_F(FrameTest, TreeRowsGrowWithTheFontAndLongNamesScroll) {
+  struct LongNames final : app::INavSource {
+    app::NavTree BuildNavTree() const override {
+      return {app::NavLeaf("空间直角坐标转大地坐标", 300, 2), app::NavLeaf("换带与投影面变换计算1", 301, 2)};
+    }
+    void OnNavSelect(int) override {}
+  };
+  static LongNames toolsTree;
+  app_ui::RegisterViewFactory(1006, [](app_ui::CMainFrame& f) {
+    app_ui::ViewPlug plug;
+    plug.widget = new QWidget(&f);
+    plug.nav = &toolsTree;
+    return plug;
+  });
+  app::CVornDoc doc;
+  app_ui::CMainFrame frame(doc);
+  ASSERT_TRUE(frame.Create());
+  doc.OnNewDocument();
+  frame.Nav().OnInitialUpdate();
+  frame.SetFontHeight(18);
+  app_ui::NavPane* pane = frame.NavPaneWidget();
+  pane->SetRequireVisible(false);
+  pane->resize(160, 600);
+  pane->RecalcLayout();
+  QTreeWidget* tree = pane->Tree(2);
+  tree->show();
+  QApplication::processEvents();
+  ASSERT_EQ(tree->topLevelItemCount(), 2);
+  const QRect row = tree->visualItemRect(tree->topLevelItem(0));
+  EXPECT_GE(row.height(), QFontMetrics(g_fontUI).height());
+  EXPECT_GT(tree->horizontalScrollBar()->maximum(), 0);
+  frame.SetFontHeight(9);
   app_ui::RegisterViewFactory(1006, nullptr);
 }
 
