@@ -154,21 +154,28 @@ TEST_F(FrameTest, PrintCommandsOnlyWhereAViewPrints) {
   app_ui::RegisterViewFactory(1008, nullptr);
 }
 
-TEST_F(FrameTest, HeaderClickShowsTheToolsSection) {
-  // A tools view whose tree has three top-level items, as the tools' own has.
-  struct ThreeItems final : app::INavSource {
-    app::NavTree BuildNavTree() const override {
-      return {app::NavBranch("常用计算", true), app::NavBranch("交会", true), app::NavLeaf("碎部测量记录", 300, 2)};
-    }
-    void OnNavSelect(int) override {}
-  };
-  static ThreeItems toolsTree;
-  app_ui::RegisterViewFactory(1006, [](app_ui::CMainFrame& f) {
+// A tools view in place of the real one, whose navigation tree is the one given.
+struct FixedTree final : app::INavSource {
+  explicit FixedTree(app::NavTree t) : tree(std::move(t)) {}
+  app::NavTree BuildNavTree() const override { return tree; }
+  void OnNavSelect(int) override {}
+  app::NavTree tree;
+};
+
+void PlugToolsView(FixedTree& tree) {
+  app_ui::RegisterViewFactory(1006, [&tree](app_ui::CMainFrame& f) {
     app_ui::ViewPlug plug;
     plug.widget = new QWidget(&f);
-    plug.nav = &toolsTree;
+    plug.nav = &tree;
     return plug;
   });
+}
+
+TEST_F(FrameTest, HeaderClickShowsTheToolsSection) {
+  // A tools view whose tree has three top-level items, as the tools' own has.
+  static FixedTree toolsTree(
+      {app::NavBranch("常用计算", true), app::NavBranch("交会", true), app::NavLeaf("碎部测量记录", 300, 2)});
+  PlugToolsView(toolsTree);
   app::CVornDoc doc;
   app_ui::CMainFrame frame(doc);
   ASSERT_TRUE(frame.Create());
@@ -193,19 +200,9 @@ TEST_F(FrameTest, HeaderClickShowsTheToolsSection) {
 // At a large interface font the tree's rows grow with it, and a name wider than the
 // pane scrolls sideways instead of being cut off.
 TEST_F(FrameTest, TreeRowsGrowWithTheFontAndLongNamesScroll) {
-  struct LongNames final : app::INavSource {
-    app::NavTree BuildNavTree() const override {
-      return {app::NavLeaf("空间直角坐标转大地坐标", 300, 2), app::NavLeaf("换带与投影面变换计算1", 301, 2)};
-    }
-    void OnNavSelect(int) override {}
-  };
-  static LongNames toolsTree;
-  app_ui::RegisterViewFactory(1006, [](app_ui::CMainFrame& f) {
-    app_ui::ViewPlug plug;
-    plug.widget = new QWidget(&f);
-    plug.nav = &toolsTree;
-    return plug;
-  });
+  static FixedTree toolsTree(
+      {app::NavLeaf("空间直角坐标转大地坐标", 300, 2), app::NavLeaf("换带与投影面变换计算1", 301, 2)});
+  PlugToolsView(toolsTree);
   app::CVornDoc doc;
   app_ui::CMainFrame frame(doc);
   ASSERT_TRUE(frame.Create());
