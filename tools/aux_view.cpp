@@ -72,20 +72,6 @@ std::string InputFieldName(const std::vector<ToolColumn>& cols, int col) {
   return c.line2.empty() ? group : c.line2;                               // "角A", "AP边长"
 }
 
-bool IsAngleNumber(const std::string& text) {
-  std::size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
-  if (b == std::string::npos) return false;
-  if (text[b] == '-') ++b;
-  int digits = 0, points = 0;
-  for (std::size_t i = b; i <= e; ++i) {
-    const char ch = text[i];
-    if (ch >= '0' && ch <= '9') ++digits;
-    else if (ch == '.') ++points;
-    else if (ch != ' ') return false;
-  }
-  return digits > 0 && points <= 1 && std::isfinite(survey::ParseAngleText(text));
-}
-
 std::string MeridianToText(double dms, int decimals) {
   std::string s = survey::DmsNumberToText(dms, decimals);
   if (s.find('.') != std::string::npos) {
@@ -329,7 +315,7 @@ std::string CAuxView::CheckInputNumbers(const std::vector<ToolColumn>& cols) con
       const bool angle = type == table::kInputAngle || type == table::kInputSignedAngle;
       if (number && !platform::ReadNumber(text))
         out += RowPrefix(r) + "的" + InputFieldName(cols, j) + "不是数字\n";
-      else if (angle && !IsAngleNumber(text))
+      else if (angle && !survey::ReadAngleText(text))
         out += RowPrefix(r) + "的" + InputFieldName(cols, j) + "不是有效的角度\n";
     }
   }

@@ -100,8 +100,5 @@ std::string RowPrefix(int row);
 // The name of input column col (1-based) in row messages: the group caption and
 // the column caption without its unit ("起点X", "边长", "角A").
 std::string InputFieldName(const std::vector<ToolColumn>& cols, int col);
-// True for an angle as the tools read it: digits with at most one ".", blanks
-// between degrees, minutes and seconds, an optional leading "-".
-bool IsAngleNumber(const std::string& text);
 
 }  // namespace tools

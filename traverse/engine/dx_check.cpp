@@ -75,40 +75,6 @@ constexpr NumberField kNumberFields[] = {
     {&CTraverseJob::CUnit::intermediateText, "中视读数", 1e6},
 };
 
-bool AllDigits(std::string_view t, bool oneDot) {
-  int digits = 0, dots = 0;
-  for (char ch : t) {
-    if (ch >= '0' && ch <= '9') ++digits;
-    else if (ch == '.' && oneDot && dots == 0) ++dots;
-    else return false;
-  }
-  return digits > 0;
-}
-
-// An angle is typed "d m s" (any blanks between the fields, seconds with
-// decimals) or d.mmss, with an optional "-" in front. Anything else ("abc",
-// "nan", "1e308") is not an angle, although the angle reader would make one of it.
-bool IsAngleText(std::string_view t) {
-  auto blank = [](char ch) { return ch == ' ' || ch == '\t'; };
-  if (!t.empty() && t.front() == '-') t.remove_prefix(1);
-  std::vector<std::string_view> fields;
-  for (std::size_t i = 0; i < t.size();) {
-    if (blank(t[i])) {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < t.size() && !blank(t[j])) ++j;
-    fields.push_back(t.substr(i, j - i));
-    i = j;
-  }
-  if (fields.empty() || fields.size() > 3) return false;
-  if (fields.size() == 2) return AllDigits(fields[0], false) && AllDigits(fields[1], false);
-  for (std::size_t k = 0; k + 1 < fields.size(); ++k)
-    if (!AllDigits(fields[k], false)) return false;
-  return AllDigits(fields.back(), true);
-}
-
 }  // namespace
 
 // Each number of a row, strictly: a text that is not one finite number, or an
@@ -116,8 +82,7 @@ bool IsAngleText(std::string_view t) {
 // an empty text is "not given" and left to the checks that need it.
 int CTraverseJob::CheckRowNumbers(int row) {
   const CUnit& u = m_arrUnit[static_cast<std::size_t>(row)];
-  if (!u.angleText.empty() &&
-      (!IsAngleText(u.angleText) || !std::isfinite(survey::ParseAngleText(u.angleText)))) {
+  if (!u.angleText.empty() && !survey::ReadAngleText(u.angleText)) {
     Say(Format("第%d点(%s)的角度不是数字", {row + 1, u.name}));
     return 0;
   }
