@@ -18,6 +18,7 @@
 #include <string>
 
 #include "app/doc.h"
+#include "bench/app/job_bench.h"
 #include "platform/fake_ports.h"
 #include "platform/services.h"
 #include "platform/textfile.h"
@@ -27,9 +28,7 @@
 
 namespace {
 
-std::string JobPath(const char* what) {
-  return "/tmp/quintar_network_bench_" + std::to_string(::getpid()) + what;
-}
+using namespace job_bench;
 
 tgrid::Options GridOptions() {
   tgrid::Options o;
@@ -65,38 +64,15 @@ struct Facts final : app::ITraverseFacts {
   const CDxView& view;
 };
 
-double PeakMb() {
-  rusage ru{};
-  getrusage(RUSAGE_SELF, &ru);
-  return static_cast<double>(ru.ru_maxrss) / 1024.0;  // kilobytes on Linux
-}
-
 double CpuMs() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-double Ms(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
-  return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
 void BM_OpenComputeSaveNetworkJob(benchmark::State& state) {
-  const std::string path = JobPath(".qvt"), saved = JobPath("_saved.qvt");
-  if (pid_t child = ::fork(); child == 0) {
-    WriteJob(path);
-    ::_exit(0);
-  } else {
-    int status = 0;
-    ::waitpid(child, &status, 0);
-  }
-  auto bytes = platform::ReadFileBytes(path);
-  if (!bytes) {
-    state.SkipWithError("the job could not be written");
-    return;
-  }
-  state.counters["file_MB"] = static_cast<double>(bytes->size()) / (1 << 20);
-  bytes.reset();
+  const std::string path = JobPath("network_bench", ".qvt"), saved = JobPath("network_bench", "_saved.qvt");
+  if (!WriteJobInChild(state, path, WriteJob)) return;
 
   platform::FakeMessagePort msg;
   platform::ScopedMemoryServices services;

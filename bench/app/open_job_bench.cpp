@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/doc.h"
+#include "bench/app/job_bench.h"
 #include "platform/fake_ports.h"
 #include "platform/services.h"
 #include "platform/textfile.h"
@@ -25,9 +26,10 @@
 
 namespace {
 
+using namespace job_bench;
+
 constexpr int kRows = 100000;
 
-std::string JobPath() { return "/tmp/quintar_open_bench_" + std::to_string(::getpid()) + ".qvt"; }
 
 // A connecting traverse going east with a zigzag, every row with its angle, side and
 // height difference; both ends known.
@@ -59,32 +61,9 @@ void WriteJob(const std::string& path) {
   doc.OnSaveDocument(path);
 }
 
-double PeakMb() {
-  rusage ru{};
-  getrusage(RUSAGE_SELF, &ru);
-  return static_cast<double>(ru.ru_maxrss) / 1024.0;  // kilobytes on Linux
-}
-
-double Ms(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
-  return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
 void BM_OpenHundredThousandRowJob(benchmark::State& state) {
-  const std::string path = JobPath();
-  if (pid_t child = ::fork(); child == 0) {
-    WriteJob(path);
-    ::_exit(0);
-  } else {
-    int status = 0;
-    ::waitpid(child, &status, 0);
-  }
-  auto size = platform::ReadFileBytes(path);
-  if (!size) {
-    state.SkipWithError("the job could not be written");
-    return;
-  }
-  state.counters["file_MB"] = static_cast<double>(size->size()) / (1 << 20);
-  size.reset();
+  const std::string path = JobPath("open_bench", ".qvt");
+  if (!WriteJobInChild(state, path, WriteJob)) return;
 
   platform::FakeMessagePort msg;
   platform::ScopedMemoryServices services;
