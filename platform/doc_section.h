@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ports.h"
+
 namespace app {
 
 inline constexpr const char* kRecordsBanner = "----------观测记录----------";
@@ -57,9 +59,44 @@ inline constexpr std::size_t kEmptyLinesThatCount = 400;
 // once after the open and asks before the first save replaces the file; a refusal
 // fails the open instead, leaving the job on screen as it was.
 struct ReadNotes {
-  std::vector<std::string> lost;  // what was read over, one clause each ("水准记录有3页未读入…")
-  std::string refusal;            // why the file cannot be read without losing part of it
+  // What was read over or not taken as it stands, one clause each ("水准记录有3页未读入…",
+  // "计算方案中的“测角中误差”不是数字（abc），已改用5").
+  std::vector<std::string> lost;
+  std::string refusal;  // why the file cannot be read without losing part of it
 };
+
+// A settings value whose text was not taken as it stands: the job goes on with
+// another value, which the user must be told, and a save would replace the text.
+struct SettingFault {
+  enum Kind { kEmpty, kNotNumber, kNotInteger, kOutOfRange } kind;
+  std::string key;   // as the file names it
+  std::string text;  // as the file has it
+  std::string used;  // the value the job goes on with
+};
+
+// "计算方案中的“测角中误差”不是数字（abc），已改用5": where names the block.
+inline std::string SettingFaultClause(const std::string& where, const SettingFault& f) {
+  std::string what;
+  switch (f.kind) {
+    case SettingFault::kEmpty: what = "没有数值"; break;
+    case SettingFault::kNotNumber: what = "不是数字（" + f.text + "）"; break;
+    case SettingFault::kNotInteger: what = "不是整数（" + f.text + "）"; break;
+    case SettingFault::kOutOfRange: what = "超出范围（" + f.text + "）"; break;
+  }
+  return where + "中的“" + f.key + "”" + what + "，已改用" + f.used;
+}
+
+// Into notes, which the document shows once after the open and which make the first
+// save over the file ask; read without notes, one message at once.
+inline void NoteSettingFaults(const std::string& where, const std::vector<SettingFault>& faults, ReadNotes* notes) {
+  if (faults.empty()) return;
+  std::string text;
+  for (const SettingFault& f : faults) {
+    if (notes) notes->lost.push_back(SettingFaultClause(where, f));
+    else text += (text.empty() ? "" : "\n") + SettingFaultClause(where, f) + "。";
+  }
+  if (!notes) platform::Messages().ShowMessage(text, platform::MsgIcon::Warning);
+}
 
 // A cursor over the lines of the file being read (line ends already stripped).
 class LineReader {

@@ -100,4 +100,24 @@ std::optional<double> ReadNumber(std::string_view text) {
   return v;
 }
 
+std::optional<int> ReadInteger(std::string_view text) {
+  std::string_view s = SkipBlanks(text);
+  bool neg = false;
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    neg = s[i] == '-';
+    ++i;
+  }
+  const std::size_t first = i;
+  long long v = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    v = v * 10 + (s[i] - '0');
+    if (v > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
+  }
+  if (i == first || !SkipBlanks(s.substr(i)).empty()) return std::nullopt;
+  if (neg) v = -v;
+  if (v > INT_MAX || v < INT_MIN) return std::nullopt;
+  return static_cast<int>(v);
+}
+
 }  // namespace platform

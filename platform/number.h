@@ -32,4 +32,9 @@ bool IsNumber(std::string_view text);
 // instead of computing on 0.
 std::optional<double> ReadNumber(std::string_view text);
 
+// The same for a whole number ("%d" values of a file): blanks around, an optional
+// sign and decimal digits only. "2.5", "3x", "3.0", empty text and values beyond
+// int give nullopt.
+std::optional<int> ReadInteger(std::string_view text);
+
 }  // namespace platform

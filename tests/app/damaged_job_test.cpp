@@ -166,6 +166,36 @@ TEST_F(DamagedJobTest, FirstSaveOfACutJobAsks) {
   EXPECT_TRUE(msg.Texts().empty());
 }
 
+// A scheme value the job cannot take as it stands: the job opens with the value used
+// instead, says so once, and the first save over the file asks, as for a cut file.
+TEST_F(DamagedJobTest, SchemeValuesNotTakenAreNamedAndTheFirstSaveAsks) {
+  std::string whole = Example("closed-traverse.qvt");
+  const std::pair<std::string, std::string> bad[] = {{"测角中误差:", "abc"}, {"导线类型:", "2.5x"}};
+  for (const auto& [key, text] : bad) {
+    const std::size_t at = whole.find(Gbk(key));
+    ASSERT_NE(at, std::string::npos) << key;
+    whole.replace(at, whole.find("\r\n", at) - at, Gbk(key + text));
+  }
+  WriteBytes(Path("job.qvt"), whole);
+  ASSERT_TRUE(doc.OnOpenDocument(Path("job.qvt")));
+  EXPECT_EQ(msg.Messages(), (std::vector<std::string>{"计算方案中的“导线类型”不是整数（2.5x），已改用0。\n"
+                                                      "计算方案中的“测角中误差”不是数字（abc），已改用5。"}));
+  EXPECT_DOUBLE_EQ(traverse.m_dAngleRms, 5.0);
+  EXPECT_EQ(traverse.m_nTraverseType, 0);
+  EXPECT_TRUE(doc.ReadIncomplete());
+  msg.Clear();
+  EXPECT_FALSE(doc.FileSave());  // answered No
+  ASSERT_EQ(msg.Texts().size(), 1u);
+  EXPECT_NE(msg.Texts()[0].find("“测角中误差”不是数字（abc）"), std::string::npos) << msg.Texts()[0];
+  EXPECT_EQ(ReadBytes(Path("job.qvt")), whole);
+  // Saved elsewhere, the job reopens without a word.
+  ASSERT_TRUE(doc.OnSaveDocument(Path("saved.qvt")));
+  msg.Clear();
+  ASSERT_TRUE(doc.OnOpenDocument(Path("saved.qvt")));
+  EXPECT_TRUE(msg.Texts().empty());
+  EXPECT_FALSE(doc.ReadIncomplete());
+}
+
 // A book holds at most 990 (traverse) or 1000 pages: the others are named on open and
 // the first save asks.
 TEST_F(DamagedJobTest, PagesBeyondABookAreNamed) {

@@ -56,6 +56,24 @@ TEST(Number, ReadNumberTakesOnlyWholeFiniteNumbers) {
   }
 }
 
+TEST(Number, ReadIntegerTakesOnlyWholeIntegers) {
+  struct Case { const char* text; bool ok; int value; };
+  const Case cases[] = {
+      {"3", true, 3}, {" -7 ", true, -7}, {"+15000", true, 15000}, {"007", true, 7},
+      {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
+      {"2147483648", false, 0}, {"99999999999999999999", false, 0}, {"", false, 0}, {" ", false, 0},
+      {"-", false, 0}, {"2.5", false, 0}, {"3.0", false, 0}, {"3x", false, 0}, {"2.5x", false, 0},
+      {"abc", false, 0}, {"1e3", false, 0}, {"1 2", false, 0}, {"0x10", false, 0},
+  };
+  for (const Case& c : cases) {
+    auto v = ReadInteger(c.text);
+    EXPECT_EQ(v.has_value(), c.ok) << '"' << c.text << '"';
+    if (c.ok && v) {
+      EXPECT_EQ(*v, c.value) << c.text;
+    }
+  }
+}
+
 TEST(Number, CommaDecimalLocaleChangesNothing) {
   const char* old = std::setlocale(LC_ALL, nullptr);
   std::string saved = old ? old : "C";

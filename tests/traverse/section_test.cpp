@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,7 @@ std::vector<t::TraverseSectionData> PopulatedJobs() {
 }  // namespace
 
 TEST(TraverseSectionTest, NewJobIsTheDefinedTextByteForByte) {
+  platform::FakeMessagePort port;
   t::TraverseSectionData fresh;
   EXPECT_EQ(Gbk(t::WriteTraverseSectionLines(fresh)), Gbk(kNewJobSection));
   // And it reads back as the defaults, consuming everything.
@@ -137,9 +139,11 @@ TEST(TraverseSectionTest, NewJobIsTheDefinedTextByteForByte) {
   t::TraverseSectionData back = Read(kNewJobSection, 520, &end);
   EXPECT_EQ(end, kNewJobSection.size());
   EXPECT_EQ(t::WriteTraverseSectionLines(back), kNewJobSection);
+  EXPECT_TRUE(port.Messages().empty());
 }
 
 TEST(TraverseSectionTest, WriteReadWriteIsByteIdenticalForEveryType) {
+  platform::FakeMessagePort port;  // what the program writes reads back without a word
   for (const t::TraverseSectionData& job : PopulatedJobs()) {
     std::vector<std::string> first = t::WriteTraverseSectionLines(job);
     t::TraverseSectionData back = Read(first);
@@ -153,6 +157,7 @@ TEST(TraverseSectionTest, WriteReadWriteIsByteIdenticalForEveryType) {
     EXPECT_DOUBLE_EQ(back.ellipseScale, 0.5);
     EXPECT_EQ(Gbk(t::WriteTraverseSectionLines(back)), Gbk(first)) << "type " << job.scheme.m_nTraverseType;
   }
+  EXPECT_TRUE(port.Messages().empty());
 }
 
 TEST(TraverseSectionTest, LfOnlyFileReadsTheSame) {
@@ -270,12 +275,14 @@ TEST(TraverseSectionTest, RigorousFlagFollowsTheTypesThatHaveOnlyOne) {
   struct {
     int type, stored, read;
   } cases[] = {{0, 0, 0}, {0, 1, 1}, {1, 0, 0}, {1, 1, 1}, {3, 0, 1}, {3, 1, 1}};
+  platform::FakeMessagePort port;  // the dialog forces it the same way, without a word
   for (const auto& c : cases) {
     const std::vector<std::string> lines = {app::kTraverseBanner, "[计算方案]", "导线类型:" + std::to_string(c.type),
                                             "严密平差:" + std::to_string(c.stored), "[计算方案结束]",
                                             "----------------------------"};
     EXPECT_EQ(Read(lines).scheme.m_bRigorous, c.read) << "type " << c.type << " stored " << c.stored;
   }
+  EXPECT_TRUE(port.Messages().empty());
 }
 
 // A custom ellipsoid that is none is said where it is read; the default goes on.
@@ -286,8 +293,8 @@ TEST(TraverseSectionTest, UnusableCustomEllipsoidIsReported) {
   t::TraverseSectionData d = Read(lines);
   EXPECT_EQ(d.scheme.m_nEllipsoid, 0);
   EXPECT_DOUBLE_EQ(d.scheme.m_dEllipInvF, 298.257222101);
-  EXPECT_EQ(port.Messages(), (std::vector<std::string>{
-                                 "计算方案中的自定义椭球参数不可用（长半轴6378137，扁率分母1），\n已改用长半轴6378137、扁率分母298.257222101。"}));
+  EXPECT_EQ(port.Messages(),
+            (std::vector<std::string>{"计算方案中的“自定义椭球扁率分母”超出范围（1），已改用298.257222101。"}));
   // A sound one, or an unusable one under a preset, says nothing.
   port.Clear();
   Read({app::kTraverseBanner, "[计算方案]", "坐标系:0", "自定义椭球长半轴:6378245", "自定义椭球扁率分母:298.3",
@@ -302,10 +309,12 @@ TEST(TraverseSectionTest, KeysInAnyOrderUnknownKeysAndRepeats) {
       app::kTraverseBanner, "[计算方案]", "严密平差:0", "未知的键:7", "没有冒号", "导线类型:2",
       "导线类型:3", "测角中误差:abc", "签署栏:甲, 乙 ,丙,,,,,,,,,,十三,十四", "[计算方案结束]",
       "a stray line", "----------------------------"};
+  platform::FakeMessagePort port;
   t::TraverseSectionData d = Read(lines);
   EXPECT_EQ(d.scheme.m_bRigorous, 1);  // type 3 has only the rigorous adjustment
   EXPECT_EQ(d.scheme.m_nTraverseType, 3);
-  EXPECT_DOUBLE_EQ(d.scheme.m_dAngleRms, 5.0);  // "abc" reads 0, which no scheme can use
+  EXPECT_DOUBLE_EQ(d.scheme.m_dAngleRms, 5.0);  // "abc" is no number: not taken, and said
+  EXPECT_EQ(port.Messages(), (std::vector<std::string>{"计算方案中的“测角中误差”不是数字（abc），已改用5。"}));
   EXPECT_EQ(d.headerItems[0], "甲");
   EXPECT_EQ(d.headerItems[1], "乙");
   EXPECT_EQ(d.headerItems[2], "丙");
@@ -318,6 +327,7 @@ TEST(TraverseSectionTest, DamagedValuesAreClampedOrDefaulted) {
       app::kTraverseBanner, "[计算方案]", "导线类型:9", "坐标系:7", "角度取位:-2", "坐标取位:99",
       "高程闭合差限差:-5", "导线全长闭合差限差:0", "测距A值:-3", "上方行数:8", "椭圆比例:0", "自定义椭球长半轴:1e400",
       "[计算方案结束]", "----------------------------"};
+  platform::FakeMessagePort port;
   t::TraverseSectionData d = Read(lines);
   t::TraverseSectionData def;
   EXPECT_EQ(d.scheme, def.scheme);
@@ -325,6 +335,121 @@ TEST(TraverseSectionTest, DamagedValuesAreClampedOrDefaulted) {
   EXPECT_EQ(d.coordDecimals, 3);
   EXPECT_EQ(d.linesAbove, 1);
   EXPECT_DOUBLE_EQ(d.ellipseScale, 1.0);
+  // Each named once, in file order, in one message.
+  EXPECT_EQ(port.Messages(), (std::vector<std::string>{
+                                 "计算方案中的“导线类型”超出范围（9），已改用0。\n"
+                                 "计算方案中的“坐标系”超出范围（7），已改用2。\n"
+                                 "计算方案中的“角度取位”超出范围（-2），已改用0。\n"
+                                 "计算方案中的“坐标取位”超出范围（99），已改用3。\n"
+                                 "计算方案中的“高程闭合差限差”超出范围（-5），已改用20。\n"
+                                 "计算方案中的“导线全长闭合差限差”超出范围（0），已改用15000。\n"
+                                 "计算方案中的“测距A值”超出范围（-3），已改用5。\n"
+                                 "计算方案中的“上方行数”超出范围（8），已改用1。\n"
+                                 "计算方案中的“椭圆比例”超出范围（0），已改用1。\n"
+                                 "计算方案中的“自定义椭球长半轴”不是数字（1e400），已改用6378137。"}));
+}
+
+// A value that is not a whole number of its kind is not taken, one out of range is
+// folded; either is named with the text found and the value used. Numbers as the
+// program writes them ("%f", "%d") and with blanks around are taken without a word.
+TEST(TraverseSectionTest, ValuesNotTakenAsTheyStandAreNamed) {
+  struct Case {
+    std::vector<std::string> scheme;  // lines of the block
+    const char* message;              // "" when the values are taken silently
+    std::function<double(const t::TraverseSectionData&)> value;
+    double expected;
+  };
+  auto rms = [](const t::TraverseSectionData& d) { return d.scheme.m_dAngleRms; };
+  auto type = [](const t::TraverseSectionData& d) { return double(d.scheme.m_nTraverseType); };
+  const Case cases[] = {
+      {{"测角中误差:abc"}, "计算方案中的“测角中误差”不是数字（abc），已改用5。", rms, 5},
+      {{"测角中误差:2.5x"}, "计算方案中的“测角中误差”不是数字（2.5x），已改用5。", rms, 5},
+      {{"测角中误差:-3"}, "计算方案中的“测角中误差”超出范围（-3），已改用5。", rms, 5},
+      {{"测角中误差:"}, "计算方案中的“测角中误差”没有数值，已改用5。", rms, 5},
+      {{"测角中误差:inf"}, "计算方案中的“测角中误差”不是数字（inf），已改用5。", rms, 5},
+      {{"测角中误差:2.5", "测角中误差:abc"}, "计算方案中的“测角中误差”不是数字（abc），已改用2.5。", rms, 2.5},
+      {{"测角中误差:abc", "测角中误差:2.5"}, "", rms, 2.5},  // the last line of a key decides
+      {{"测角中误差: 2.500000 "}, "", rms, 2.5},
+      {{"导线类型:2.5x"}, "计算方案中的“导线类型”不是整数（2.5x），已改用0。", type, 0},
+      {{"导线类型:3x"}, "计算方案中的“导线类型”不是整数（3x），已改用0。", type, 0},
+      {{"导线类型:2.5"}, "计算方案中的“导线类型”不是整数（2.5），已改用0。", type, 0},
+      {{"导线类型:6"}, "计算方案中的“导线类型”超出范围（6），已改用0。", type, 0},
+      {{"导线类型: 3"}, "", type, 3},
+      {{"导线全长闭合差限差:99999999999"}, "计算方案中的“导线全长闭合差限差”超出范围（99999999999），已改用15000。",
+       [](const t::TraverseSectionData& d) { return double(d.scheme.m_nRelClosureLimit); }, 15000},
+      {{"坐标系:abc"}, "计算方案中的“坐标系”不是整数（abc），已改用2。",
+       [](const t::TraverseSectionData& d) { return double(d.scheme.m_nEllipsoid); }, 2},
+      {{"测距A值:1,5"}, "计算方案中的“测距A值”不是数字（1,5），已改用5。",
+       [](const t::TraverseSectionData& d) { return d.scheme.m_dDistA; }, 5},
+      {{"边长归算高程面:9001"}, "计算方案中的“边长归算高程面”超出范围（9001），已改用0。",
+       [](const t::TraverseSectionData& d) { return d.scheme.m_dReduceHeight; }, 0},
+      {{"严密平差:2"}, "计算方案中的“严密平差”超出范围（2），已改用1。",
+       [](const t::TraverseSectionData& d) { return double(d.scheme.m_bRigorous); }, 1},
+      {{"坐标系:0", "自定义椭球长半轴:6378245x"}, "计算方案中的“自定义椭球长半轴”不是数字（6378245x），已改用6378137。",
+       [](const t::TraverseSectionData& d) { return d.scheme.m_dEllipA; }, 6378137},
+      // Under a preset the custom figures are not used: only text that is no number is named.
+      {{"坐标系:3", "自定义椭球扁率分母:1"}, "",
+       [](const t::TraverseSectionData& d) { return d.scheme.m_dEllipInvF; }, 298.257222101},
+      {{"坐标系:3", "自定义椭球扁率分母:x"}, "计算方案中的“自定义椭球扁率分母”不是数字（x），已改用298.257222101。",
+       [](const t::TraverseSectionData& d) { return d.scheme.m_dEllipInvF; }, 298.257222101},
+      {{"已知点类型:1.0"}, "计算方案中的“已知点类型”不是整数（1.0），已改用0。",
+       [](const t::TraverseSectionData& d) { return double(d.knownSymbol); }, 0},
+      {{"椭圆比例:2倍"}, "计算方案中的“椭圆比例”不是数字（2倍），已改用1。",
+       [](const t::TraverseSectionData& d) { return d.ellipseScale; }, 1},
+      {{"距离取位:4.5"}, "计算方案中的“距离取位”不是整数（4.5），已改用3。",
+       [](const t::TraverseSectionData& d) { return double(d.distDecimals); }, 3},
+      // The header items are text: nothing in them is a number to check.
+      {{"签署栏:abc,2.5x,,"}, "", [](const t::TraverseSectionData& d) { return double(d.headerItems[1] == "2.5x"); }, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scheme.back());
+    std::vector<std::string> lines = {app::kTraverseBanner, "[计算方案]"};
+    lines.insert(lines.end(), c.scheme.begin(), c.scheme.end());
+    lines.insert(lines.end(), {"[计算方案结束]", "----------------------------"});
+    platform::FakeMessagePort port;
+    const t::TraverseSectionData d = Read(lines);
+    EXPECT_EQ(port.Messages(), *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+    EXPECT_DOUBLE_EQ(c.value(d), c.expected);
+  }
+}
+
+// Files up to 5.0 count the coordinate system without the custom entry: a value that
+// is no number is not counted on, and the old index of the new list is named as found.
+TEST(TraverseSectionTest, OldCoordinateSystemIndexIsNamedAsFound) {
+  struct {
+    const char* text;
+    int read;
+    const char* message;
+  } cases[] = {
+      {"1", 2, ""},
+      {"abc", 2, "计算方案中的“坐标系”不是整数（abc），已改用2。"},
+      {"4", 2, "计算方案中的“坐标系”超出范围（4），已改用2。"},
+      {"2147483647", 2, "计算方案中的“坐标系”超出范围（2147483647），已改用2。"},
+  };
+  for (const auto& c : cases) {
+    platform::FakeMessagePort port;
+    const t::TraverseSectionData d = Read({app::kTraverseBanner, "[计算方案]", std::string("坐标系:") + c.text,
+                                           "[计算方案结束]", "----------------------------"},
+                                          500);
+    EXPECT_EQ(d.scheme.m_nEllipsoid, c.read) << c.text;
+    EXPECT_EQ(port.Messages(), *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
+        << c.text;
+  }
+}
+
+// With the document's notes the clauses go there (the document says them once and
+// asks before the first save replaces the file), not into a message of their own.
+TEST(TraverseSectionTest, FaultsGoIntoTheNotesWhenGiven) {
+  platform::FakeMessagePort port;
+  const std::vector<std::string> lines = {app::kTraverseBanner, "[计算方案]", "测角中误差:abc", "导线类型:2.5x",
+                                          "[计算方案结束]", "----------------------------"};
+  t::TraverseSectionData d;
+  app::ReadNotes notes;
+  std::size_t pos = 1;
+  t::ReadTraverseSectionLines(lines, pos, 520, d, &notes);
+  EXPECT_TRUE(port.Messages().empty());
+  EXPECT_EQ(notes.lost, (std::vector<std::string>{"计算方案中的“测角中误差”不是数字（abc），已改用5",
+                                                  "计算方案中的“导线类型”不是整数（2.5x），已改用0"}));
 }
 
 TEST(TraverseSectionTest, MissingClosingLineDoesNotSwallowTheNextSection) {
@@ -364,7 +489,9 @@ TEST(TraverseSectionTest, LegacyReader) {
       "B,90 00 00,100,1.5,0.1", "END", "after"};
   t::TraverseSectionData d;
   d.scheme.m_nEllipsoid = 3;  // the legacy reader does not reset
+  platform::FakeMessagePort port;
   t::ReadLegacyTraverseLines(file, d);
+  EXPECT_TRUE(port.Messages().empty());
   EXPECT_EQ(d.scheme.m_nTraverseType, 1);
   EXPECT_EQ(d.scheme.m_bRigorous, 0);
   EXPECT_DOUBLE_EQ(d.scheme.m_dAngleRms, 2.5);
@@ -378,12 +505,30 @@ TEST(TraverseSectionTest, LegacyReader) {
   EXPECT_EQ(d.rows[1][1], "90 00 00");
 }
 
+// Old files follow the same rule: every value not taken as it stands, in one message.
+TEST(TraverseSectionTest, LegacyValuesNotTakenAreNamed) {
+  platform::FakeMessagePort port;
+  t::TraverseSectionData d;
+  t::ReadLegacyTraverseLines({"Quintar计算文件", "400", "[计算方案]", "导线类型:2x", "测距B值:abc", "图形比例:-500",
+                              "测角中误差:3.000000", "END"},
+                             d);
+  EXPECT_EQ(d.scheme.m_nTraverseType, 0);
+  EXPECT_DOUBLE_EQ(d.scheme.m_dDistB, 5.0);
+  EXPECT_DOUBLE_EQ(d.printScale, 0.0);
+  EXPECT_DOUBLE_EQ(d.scheme.m_dAngleRms, 3.0);
+  EXPECT_EQ(port.Messages(), (std::vector<std::string>{"计算方案中的“导线类型”不是整数（2x），已改用0。\n"
+                                                       "计算方案中的“测距B值”不是数字（abc），已改用5。\n"
+                                                       "计算方案中的“图形比例”超出范围（-500），已改用0。"}));
+}
+
 // A job file cannot switch on what the scheme dialog forbids: Helmert weighting
 // only for the closed or connecting traverse and the network.
 TEST(TraverseSection, HelmertOnlyForTheTypesThatOfferIt) {
+  platform::FakeMessagePort port;  // as the dialog forces it: no word
   for (int type = 0; type < 6; ++type) {
     const std::vector<std::string> lines = {"----------Pelmor----------", "[计算方案]", "导线类型:" + std::to_string(type), "验后方差定权:1",
                                             "[计算方案结束]", "----------------------------"};
     EXPECT_EQ(Read(lines).scheme.m_bHelmert, type == 0 || type == 3 ? 1 : 0) << type;
   }
+  EXPECT_TRUE(port.Messages().empty());
 }

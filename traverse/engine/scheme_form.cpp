@@ -36,7 +36,7 @@ constexpr double kHeightByStations[] = {0.0, 4.0, 6.0, 9.0, 12.0};
 
 }  // namespace
 
-void SchemeValues::Sanitize() {
+void SchemeValues::FoldIntoRanges() {
   const SchemeValues d;
   m_nTraverseType = Choice(m_nTraverseType, 6, d.m_nTraverseType);
   m_bReduce = Flag(m_bReduce, d.m_bReduce);
@@ -51,13 +51,7 @@ void SchemeValues::Sanitize() {
   m_bShowCorrectedIncrements = Flag(m_bShowCorrectedIncrements, d.m_bShowCorrectedIncrements);
   m_bClosureBeforeAngleCorrection = Flag(m_bClosureBeforeAngleCorrection, d.m_bClosureBeforeAngleCorrection);
   m_bRigorous = Flag(m_bRigorous, d.m_bRigorous);
-  // As the scheme dialog: the special traverse or network has only the rigorous
-  // adjustment. A file saying "严密平差:0" would be computed rigorously and laid
-  // out as the approximate table.
-  if (m_nTraverseType == 3) m_bRigorous = 1;
   m_bHelmert = Flag(m_bHelmert, d.m_bHelmert);
-  // As the scheme dialog: Helmert weighting only for the types it offers it to.
-  if (m_nTraverseType != 0 && m_nTraverseType != 3) m_bHelmert = 0;
   if (!(std::isfinite(m_dAngleRms) && m_dAngleRms > 1e-10)) m_dAngleRms = d.m_dAngleRms;
   m_nDistErrorType = Choice(m_nDistErrorType, 3, d.m_nDistErrorType);
   if (!(std::isfinite(m_dDistA) && m_dDistA >= 0)) m_dDistA = d.m_dDistA;
@@ -72,6 +66,13 @@ void SchemeValues::Sanitize() {
   m_nLevelWeight = Choice(m_nLevelWeight, 2, d.m_nLevelWeight);
   m_nDistUnit = Choice(m_nDistUnit, 2, d.m_nDistUnit);
   m_nClosureDistribution = Choice(m_nClosureDistribution, 3, d.m_nClosureDistribution);
+}
+
+void SchemeValues::ApplyTypeRules() {
+  // The special traverse or network has only the rigorous adjustment. A file saying
+  // "严密平差:0" would be computed rigorously and laid out as the approximate table.
+  if (m_nTraverseType == 3) m_bRigorous = 1;
+  if (m_nTraverseType != 0 && m_nTraverseType != 3) m_bHelmert = 0;
 }
 
 CSchemeForm::CSchemeForm(const SchemeValues& v, int u) : values(v), unknownCount(u) {}

@@ -46,7 +46,14 @@ struct SchemeValues {
   // Folds every value into its valid range (lists and flags that are out of range
   // fall back to the default, sizes that cannot be negative are defaulted), so that
   // values read from a damaged file never reach a computation or a dialog unchecked.
-  void Sanitize();
+  void FoldIntoRanges();
+  // What the scheme dialog forces for the traverse type (the network is adjusted
+  // rigorously; Helmert weighting only for the types that offer it).
+  void ApplyTypeRules();
+  void Sanitize() {
+    FoldIntoRanges();
+    ApplyTypeRules();
+  }
 };
 
 // Control ids of the dialog, named after what they edit.

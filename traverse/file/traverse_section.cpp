@@ -31,21 +31,44 @@ using app::SectionSafeText;
 
 int ClampChoice(int v, int lo, int hi, int fallback) { return v >= lo && v <= hi ? v : fallback; }
 
-// Key -> setter of one scheme or settings value.
-using Setter = std::function<void(TraverseSectionData&, const std::string&)>;
+// One key of the scheme block and the value it sets: an integer or a double of the
+// scheme or of the other settings, or (none of them) the header items.
+struct Key {
+  int SchemeValues::*schemeInt = nullptr;
+  double SchemeValues::*schemeDbl = nullptr;
+  int TraverseSectionData::*dataInt = nullptr;
+  double TraverseSectionData::*dataDbl = nullptr;
 
-Setter Int(int SchemeValues::*m) {
-  return [m](TraverseSectionData& d, const std::string& v) { d.scheme.*m = platform::ParseInt(v); };
-}
-Setter Dbl(double SchemeValues::*m) {
-  return [m](TraverseSectionData& d, const std::string& v) { d.scheme.*m = platform::ParseDouble(v); };
-}
-Setter DataInt(int TraverseSectionData::*m) {
-  return [m](TraverseSectionData& d, const std::string& v) { d.*m = platform::ParseInt(v); };
-}
-Setter DataDbl(double TraverseSectionData::*m) {
-  return [m](TraverseSectionData& d, const std::string& v) { d.*m = platform::ParseDouble(v); };
-}
+  int* IntIn(TraverseSectionData& d) const {
+    return schemeInt ? &(d.scheme.*schemeInt) : dataInt ? &(d.*dataInt) : nullptr;
+  }
+  const int* IntIn(const TraverseSectionData& d) const {
+    return schemeInt ? &(d.scheme.*schemeInt) : dataInt ? &(d.*dataInt) : nullptr;
+  }
+  double* DblIn(TraverseSectionData& d) const {
+    return schemeDbl ? &(d.scheme.*schemeDbl) : dataDbl ? &(d.*dataDbl) : nullptr;
+  }
+  const double* DblIn(const TraverseSectionData& d) const {
+    return schemeDbl ? &(d.scheme.*schemeDbl) : dataDbl ? &(d.*dataDbl) : nullptr;
+  }
+  bool IsText() const { return !schemeInt && !schemeDbl && !dataInt && !dataDbl; }
+  // The value in force, and as a message shows it.
+  double Value(const TraverseSectionData& d) const {
+    if (const int* i = IntIn(d)) return *i;
+    if (const double* x = DblIn(d)) return *x;
+    return 0;
+  }
+  std::string Shown(const TraverseSectionData& d) const {
+    if (const int* i = IntIn(d)) return std::to_string(*i);
+    if (const double* x = DblIn(d)) return platform::FormatRoundTrip(*x);
+    return "";
+  }
+};
+
+Key Int(int SchemeValues::*m) { return {m, nullptr, nullptr, nullptr}; }
+Key Dbl(double SchemeValues::*m) { return {nullptr, m, nullptr, nullptr}; }
+Key DataInt(int TraverseSectionData::*m) { return {nullptr, nullptr, m, nullptr}; }
+Key DataDbl(double TraverseSectionData::*m) { return {nullptr, nullptr, nullptr, m}; }
 
 void SetHeaderItems(TraverseSectionData& d, const std::string& v) {
   std::vector<std::string> items;
@@ -53,8 +76,8 @@ void SetHeaderItems(TraverseSectionData& d, const std::string& v) {
   for (std::size_t i = 0; i < items.size() && i < d.headerItems.size(); ++i) d.headerItems[i] = items[i];
 }
 
-const std::map<std::string, Setter>& CurrentKeys() {
-  static const std::map<std::string, Setter> keys = {
+const std::map<std::string, Key>& CurrentKeys() {
+  static const std::map<std::string, Key> keys = {
       {"导线类型", Int(&SchemeValues::m_nTraverseType)},
       {"概算", Int(&SchemeValues::m_bReduce)},
       {"坐标系", Int(&SchemeValues::m_nEllipsoid)},
@@ -92,14 +115,14 @@ const std::map<std::string, Setter>& CurrentKeys() {
       {"高程取位", DataInt(&TraverseSectionData::heightDecimals)},
       {"上方行数", DataInt(&TraverseSectionData::linesAbove)},
       {"下方行数", DataInt(&TraverseSectionData::lineBelow)},
-      {"签署栏", SetHeaderItems},
+      {"签署栏", Key{}},
   };
   return keys;
 }
 
-const std::map<std::string, Setter>& LegacyKeys() {
-  static const std::map<std::string, Setter> keys = [] {
-    std::map<std::string, Setter> k;
+const std::map<std::string, Key>& LegacyKeys() {
+  static const std::map<std::string, Key> keys = [] {
+    std::map<std::string, Key> k;
     for (const char* name : {"导线类型", "近似平差反算", "角度改正前坐标闭合差", "严密平差", "测角中误差", "测距类型",
                              "测距A值", "测距B值", "高程类型", "水准定权", "高程距离单位", "已知点类型", "未知点类型",
                              "椭圆比例", "上方行数", "下方行数", "签署栏"})
@@ -110,12 +133,95 @@ const std::map<std::string, Setter>& LegacyKeys() {
   return keys;
 }
 
-// "key:value" -> the setter of the key, if known. A line without ":" has an empty key.
-void ApplyKeyLine(const std::map<std::string, Setter>& keys, const std::string& line, TraverseSectionData& d) {
+// The number keys a block held, as read: one entry per key in the order first met,
+// the last line of a repeated key deciding (as it decides the value).
+struct KeyRead {
+  std::string name;
+  const Key* key = nullptr;
+  std::string text;
+  enum Kind { kTaken, kEmpty, kNotNumber, kNotInteger, kTooLarge, kFolded } kind = kTaken;
+  double taken = 0;  // the value set, when taken
+};
+using KeysRead = std::vector<KeyRead>;
+
+// "key:value" -> the value of the key, if known. A line without ":" has an empty
+// key. A value that is not a whole number of its kind sets nothing.
+void ApplyKeyLine(const std::map<std::string, Key>& keys, const std::string& line, TraverseSectionData& d,
+                  KeysRead& read) {
   auto colon = line.find(':');
   if (colon == std::string::npos) return;
   auto it = keys.find(line.substr(0, colon));
-  if (it != keys.end()) it->second(d, line.substr(colon + 1));
+  if (it == keys.end()) return;
+  const Key& key = it->second;
+  const std::string value = line.substr(colon + 1);
+  if (key.IsText()) {
+    SetHeaderItems(d, value);
+    return;
+  }
+  KeyRead r{it->first, &key, value};
+  if (value.find_first_not_of(" \t") == std::string::npos) {
+    r.kind = KeyRead::kEmpty;
+  } else if (int* i = key.IntIn(d)) {
+    if (auto v = platform::ReadInteger(value)) {
+      *i = *v;
+      r.taken = *v;
+    } else {
+      // A whole number beyond int is out of range rather than no integer.
+      auto x = platform::ReadNumber(value);
+      r.kind = x && *x == std::floor(*x) && value.find_first_of(".eE") == std::string::npos ? KeyRead::kTooLarge
+                                                                                           : KeyRead::kNotInteger;
+    }
+  } else if (double* x = key.DblIn(d)) {
+    if (auto v = platform::ReadNumber(value)) {
+      *x = *v;
+      r.taken = *v;
+    } else {
+      r.kind = KeyRead::kNotNumber;
+    }
+  }
+  auto same = std::find_if(read.begin(), read.end(), [&](const KeyRead& k) { return k.name == r.name; });
+  if (same == read.end()) read.push_back(std::move(r));
+  else *same = std::move(r);
+}
+
+// After the values were folded into their ranges: the values taken that changed.
+// The custom ellipsoid counts only while it is chosen: under a preset its figures
+// are not used, and the defaults that replace damaged ones change nothing.
+void MarkFolded(KeysRead& read, const TraverseSectionData& d) {
+  for (KeyRead& r : read) {
+    if (r.kind != KeyRead::kTaken || r.key->Value(d) == r.taken) continue;
+    if (d.scheme.m_nEllipsoid != 0 &&
+        (r.key->schemeDbl == &SchemeValues::m_dEllipA || r.key->schemeDbl == &SchemeValues::m_dEllipInvF))
+      continue;
+    r.kind = KeyRead::kFolded;
+  }
+}
+
+// Every value not taken as the file has it, with the value used instead.
+std::vector<app::SettingFault> Faults(const KeysRead& read, const TraverseSectionData& d) {
+  std::vector<app::SettingFault> out;
+  for (const KeyRead& r : read) {
+    app::SettingFault f{app::SettingFault::kOutOfRange, r.name, r.text, r.key->Shown(d)};
+    switch (r.kind) {
+      case KeyRead::kTaken: continue;
+      case KeyRead::kEmpty: f.kind = app::SettingFault::kEmpty; break;
+      case KeyRead::kNotNumber: f.kind = app::SettingFault::kNotNumber; break;
+      case KeyRead::kNotInteger: f.kind = app::SettingFault::kNotInteger; break;
+      case KeyRead::kTooLarge:
+      case KeyRead::kFolded: break;
+    }
+    out.push_back(std::move(f));
+  }
+  return out;
+}
+
+// Ranges, type rules, and what the user is told: a type rule forces a valid value
+// as the scheme dialog does, which needs no word.
+void Settle(KeysRead& read, TraverseSectionData& d, app::ReadNotes* notes) {
+  d.FoldIntoRanges();
+  MarkFolded(read, d);
+  d.scheme.ApplyTypeRules();
+  app::NoteSettingFaults("计算方案", Faults(read, d), notes);
 }
 
 // The first fields comma-separated texts of a data line into row, the others
@@ -179,19 +285,8 @@ void RefuseTooManyRows(std::size_t count, app::ReadNotes* notes) {
 
 }  // namespace
 
-void TraverseSectionData::Sanitize() {
-  // A custom ellipsoid that is none would fail only later, row by row; say it here,
-  // where the values are read, and go on with the default ellipsoid.
-  const SchemeValues defaults;
-  auto inRange = [](double v, double lo, double hi) { return std::isfinite(v) && v >= lo && v <= hi; };
-  if (scheme.m_nEllipsoid == 0 &&
-      (!inRange(scheme.m_dEllipA, 6300000.0, 7000000.0) || !inRange(scheme.m_dEllipInvF, 200.0, 400.0))) {
-    platform::Messages().ShowMessage(
-        survey::Format("计算方案中的自定义椭球参数不可用（长半轴%s，扁率分母%s），\n已改用长半轴%s、扁率分母%s。",
-                       {platform::FormatRoundTrip(scheme.m_dEllipA), platform::FormatRoundTrip(scheme.m_dEllipInvF),
-                        platform::FormatRoundTrip(defaults.m_dEllipA), platform::FormatRoundTrip(defaults.m_dEllipInvF)}));
-  }
-  scheme.Sanitize();
+void TraverseSectionData::FoldIntoRanges() {
+  scheme.FoldIntoRanges();
   const TraverseSectionData d;
   knownSymbol = ClampChoice(knownSymbol, 0, 3, d.knownSymbol);
   otherSymbol = ClampChoice(otherSymbol, 0, 3, d.otherSymbol);
@@ -282,7 +377,7 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
                               TraverseSectionData& d, ISectionRowSink& rows, app::ReadNotes* notes) {
   d = TraverseSectionData();
   enum { kOutside, kScheme, kData } block = kOutside;
-  bool ellipsoidRead = false;
+  KeysRead read;
   std::size_t count = 0;
   while (pos < lines.size()) {
     const std::string& line = lines[pos];
@@ -309,17 +404,21 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
         block = kOutside;
         continue;
       }
-      if (line.rfind("坐标系:", 0) == 0) ellipsoidRead = true;
-      ApplyKeyLine(CurrentKeys(), line, d);
+      ApplyKeyLine(CurrentKeys(), line, d, read);
     } else if (block == kData && line == "[数据结束]") {
       block = kOutside;
     }
   }
   // Files up to 5.0 had no custom ellipsoid at index 0 (a damaged index is left for
-  // Sanitize, never stepped past INT_MAX).
-  if (ellipsoidRead && fileVersion <= 500 && d.scheme.m_nEllipsoid < INT_MAX) ++d.scheme.m_nEllipsoid;
+  // the range check, never stepped past INT_MAX).
+  auto ellipsoid = std::find_if(read.begin(), read.end(), [](const KeyRead& r) { return r.name == "坐标系"; });
+  if (ellipsoid != read.end() && ellipsoid->kind == KeyRead::kTaken && fileVersion <= 500 &&
+      d.scheme.m_nEllipsoid < INT_MAX) {
+    ++d.scheme.m_nEllipsoid;
+    ++ellipsoid->taken;
+  }
   RefuseTooManyRows(count, notes);
-  d.Sanitize();
+  Settle(read, d, notes);
 }
 
 void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSectionData& d, app::ReadNotes* notes) {
@@ -331,6 +430,7 @@ void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSect
                              app::ReadNotes* notes) {
   enum { kOutside, kScheme } block = kOutside;
   std::size_t count = d.rows.size();
+  KeysRead read;
   for (std::size_t pos = 0; pos < lines.size();) {
     const std::string& line = lines[pos++];
     if (line == "[计算方案]") {
@@ -342,11 +442,11 @@ void ReadLegacyTraverseLines(const std::vector<std::string>& lines, TraverseSect
     } else if (line == "END") {
       block = kOutside;
     } else if (block == kScheme && !line.empty()) {
-      ApplyKeyLine(LegacyKeys(), line, d);
+      ApplyKeyLine(LegacyKeys(), line, d, read);
     }
   }
   RefuseTooManyRows(count, notes);
-  d.Sanitize();
+  Settle(read, d, notes);
 }
 
 }  // namespace traverse

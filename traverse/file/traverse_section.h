@@ -5,9 +5,11 @@
 // are stored; results are always recomputed.
 //
 // Lines are UTF-8 without line ends; the document encodes them as GBK. Numbers are
-// written and read without the user's locale. Reading never fails: malformed numbers
-// read as 0, values outside their range fall back to the defaults, and a section
-// without its closing line stops before the next section's banner.
+// written and read without the user's locale. Reading never fails: a value that is
+// not a whole number of its kind is not taken, one outside its range falls back to
+// the default, and either is named with the value used instead (in the notes, else
+// in one message); a section without its closing line stops before the next
+// section's banner.
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -52,8 +54,9 @@ struct TraverseSectionData {
   std::array<std::string, 12> headerItems{"工程名称：", "", "等级：", "", "", "", "", "", "", "计算：", "校核：", "日期："};
   std::vector<SectionRow> rows;
 
-  // Values into their ranges; see SchemeValues::Sanitize.
-  void Sanitize();
+  // Values into their ranges: the scheme's (SchemeValues::FoldIntoRanges) and the
+  // settings' own.
+  void FoldIntoRanges();
 };
 
 // Where the data rows go as they are read. The plain readers keep them in data.rows;
