@@ -409,10 +409,13 @@ OdtBody Content(const std::vector<OdtTable>& tables, const std::string& prefix, 
     body += "<table:table table:name=\"" + prefix + "表格" + std::to_string(ti + 1) + "\" table:style-name=\"" + tableStyle + "\">";
     for (std::size_t c = 0; c < cols; ++c) {
       const int w = c < t.widths.size() ? std::max(1, t.widths[c]) : 1;
+      // Relative widths in hundredths of a millimetre: an office clamps larger ones to
+      // 65535, which makes every column equally wide.
+      const double mm = width * w / total;
       const std::string name = styles.Get(
-          "col" + Mm(width * w / total), "K",
-          "style:family=\"table-column\"><style:table-column-properties style:column-width=\"" +
-              Mm(width * w / total) + "\" style:rel-column-width=\"" + std::to_string(w * 100) + "*\"/>");
+          "col" + Mm(mm), "K",
+          "style:family=\"table-column\"><style:table-column-properties style:column-width=\"" + Mm(mm) +
+              "\" style:rel-column-width=\"" + std::to_string(std::max(1L, std::lround(mm * 100))) + "*\"/>");
       body += "<table:table-column table:style-name=\"" + name + "\"/>";
     }
     for (std::size_t r = 0; r < t.rows.size(); ++r) {

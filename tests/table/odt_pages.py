@@ -3,6 +3,7 @@
 the document itself declares, and prints one fact a line:
    page <n> <used mm> <available mm>    (each table starts a page: its title, items, rows)
    wrap <page> <row> <col> <text>       (a cell text wider than its column at its font)
+   relwidth <page> <col> <rel>           (a relative column width the office would not keep)
 A half-width character is taken as 0.62 em and a full-width one as 1.24 em, the widest
 faces an office may use for them.
 """
@@ -49,7 +50,7 @@ masters = {mp.get(q("style:name")): layouts[mp.get(q("style:page-layout-name"))]
            for mp in styles.iter(q("style:master-page"))}
 
 content = ET.fromstring(z.read("content.xml"))
-para, row, col, cellpad = {}, {}, {}, {}
+para, row, col, rel, cellpad = {}, {}, {}, {}, {}
 for st in content.iter(q("style:style")):
     name = st.get(q("style:name"))
     pp = st.find(q("style:paragraph-properties"))
@@ -61,7 +62,9 @@ for st in content.iter(q("style:style")):
     elif st.get(q("style:family")) == "table-row":
         row[name] = mm(st.find(q("style:table-row-properties")).get(q("style:min-row-height")))
     elif st.get(q("style:family")) == "table-column":
-        col[name] = mm(st.find(q("style:table-column-properties")).get(q("style:column-width")))
+        cp = st.find(q("style:table-column-properties"))
+        col[name] = mm(cp.get(q("style:column-width")))
+        rel[name] = int(cp.get(q("style:rel-column-width"), "0*").rstrip("*"))
     elif st.get(q("style:family")) == "table-cell":
         cp = st.find(q("style:table-cell-properties"))
         cellpad[name] = mm(cp.get(q("fo:padding-left"))) + mm(cp.get(q("fo:padding-right"))) + 0.36
@@ -75,7 +78,13 @@ for el in body:
             pages.append([0.0, masters[master]])
         pages[-1][0] += line
     elif el.tag == q("table:table"):
-        widths = [col[c.get(q("table:style-name"))] for c in el.findall(q("table:table-column"))]
+        names = [c.get(q("table:style-name")) for c in el.findall(q("table:table-column"))]
+        widths = [col[n] for n in names]
+        # An office lays a table out by its relative widths, each clamped to 65535: they
+        # must keep the proportions of the absolute ones.
+        for k, n in enumerate(names, 1):
+            if rel[n] > 65535 or abs(rel[n] / sum(rel[m] for m in names) - col[n] / sum(widths)) > 0.005:
+                print("relwidth", len(pages), k, rel[n])
         for r, tr in enumerate(el.iter(q("table:table-row")), 1):
             pages[-1][0] += row.get(tr.get(q("table:style-name")), 0)
             c = 0
