@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/number.h"
 #include "platform/ports.h"
 
 namespace app {
@@ -69,13 +70,24 @@ struct ReadNotes {
 // another value, which the user must be told, and a save would replace the text.
 struct SettingFault {
   enum Kind { kEmpty, kNotNumber, kNotInteger, kOutOfRange } kind;
-  std::string key;   // as the file names it
-  std::string text;  // as the file has it
-  std::string used;  // the value the job goes on with
+  std::string where;  // the block, as the user knows it ("计算方案")
+  std::string key;    // as the file names it
+  std::string text;   // as the file has it
+  std::string used;   // the value the job goes on with
 };
 
-// "计算方案中的“测角中误差”不是数字（abc），已改用5": where names the block.
-inline std::string SettingFaultClause(const std::string& where, const SettingFault& f) {
+// Why text is no value of its kind: empty, not a (whole) number, or a number the
+// kind cannot hold (an integer beyond int is out of range, not "no integer").
+inline SettingFault::Kind FaultOf(const std::string& text, bool integer) {
+  if (text.find_first_not_of(" \t") == std::string::npos) return SettingFault::kEmpty;
+  const auto x = platform::ReadNumber(text);
+  if (!integer) return x ? SettingFault::kOutOfRange : SettingFault::kNotNumber;
+  const bool whole = x && text.find_first_of(".eE") == std::string::npos;
+  return whole ? SettingFault::kOutOfRange : SettingFault::kNotInteger;
+}
+
+// "计算方案中的“测角中误差”不是数字（abc），已改用5".
+inline std::string SettingFaultClause(const SettingFault& f) {
   std::string what;
   switch (f.kind) {
     case SettingFault::kEmpty: what = "没有数值"; break;
@@ -83,17 +95,17 @@ inline std::string SettingFaultClause(const std::string& where, const SettingFau
     case SettingFault::kNotInteger: what = "不是整数（" + f.text + "）"; break;
     case SettingFault::kOutOfRange: what = "超出范围（" + f.text + "）"; break;
   }
-  return where + "中的“" + f.key + "”" + what + "，已改用" + f.used;
+  return f.where + "中的“" + f.key + "”" + what + "，已改用" + f.used;
 }
 
 // Into notes, which the document shows once after the open and which make the first
 // save over the file ask; read without notes, one message at once.
-inline void NoteSettingFaults(const std::string& where, const std::vector<SettingFault>& faults, ReadNotes* notes) {
+inline void NoteSettingFaults(const std::vector<SettingFault>& faults, ReadNotes* notes) {
   if (faults.empty()) return;
   std::string text;
   for (const SettingFault& f : faults) {
-    if (notes) notes->lost.push_back(SettingFaultClause(where, f));
-    else text += (text.empty() ? "" : "\n") + SettingFaultClause(where, f) + "。";
+    if (notes) notes->lost.push_back(SettingFaultClause(f));
+    else text += (text.empty() ? "" : "\n") + SettingFaultClause(f) + "。";
   }
   if (!notes) platform::Messages().ShowMessage(text, platform::MsgIcon::Warning);
 }

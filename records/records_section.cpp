@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "platform/doc_section.h"
 #include "platform/number.h"
@@ -78,23 +79,36 @@ void WritePages(std::vector<std::string>& out, const std::vector<Page>& pages, c
 
 // ---- reading ----------------------------------------------------------------------
 
-using Setter = std::function<void(const std::string&)>;
+// Sets its value from the text; a text that is no value of its kind, or one out of
+// range, sets nothing and gives the fault (the field keeps the value before).
+using Setter = std::function<std::optional<app::SettingFault>(const std::string&)>;
 using Keys = std::map<std::string, Setter>;
 
 Setter IntIn(int& field, int lo, int hi) {
-  return [&field, lo, hi](const std::string& v) {
-    const int n = platform::ParseInt(v);
-    if (n >= lo && n <= hi) field = n;
+  return [&field, lo, hi](const std::string& v) -> std::optional<app::SettingFault> {
+    const auto n = platform::ReadInteger(v);
+    if (n && *n >= lo && *n <= hi) {
+      field = *n;
+      return std::nullopt;
+    }
+    return app::SettingFault{n ? app::SettingFault::kOutOfRange : app::FaultOf(v, true), "", "", v, I(field)};
   };
 }
 Setter DblIn(double& field, double lo, double hi) {
-  return [&field, lo, hi](const std::string& v) {
-    const double x = platform::ParseDouble(v);
-    if (std::isfinite(x) && x >= lo && x <= hi) field = x;
+  return [&field, lo, hi](const std::string& v) -> std::optional<app::SettingFault> {
+    const auto x = platform::ReadNumber(v);
+    if (x && *x >= lo && *x <= hi) {
+      field = *x;
+      return std::nullopt;
+    }
+    return app::SettingFault{app::FaultOf(v, false), "", "", v, platform::FormatRoundTrip(field)};
   };
 }
 Setter Text(std::string& field) {
-  return [&field](const std::string& v) { field = BlankLineBreaks(v); };
+  return [&field](const std::string& v) -> std::optional<app::SettingFault> {
+    field = BlankLineBreaks(v);
+    return std::nullopt;
+  };
 }
 
 std::vector<std::string> Fields(const std::string& line) {
@@ -120,8 +134,10 @@ class Reader {
     return &lines_[pos_++];
   }
 
-  // Settings lines up to "END"; "[PAGE]" hands over to `pages`.
-  void Block(const Keys& keys, const std::function<void()>& pages) {
+  // Settings lines up to "END"; "[PAGE]" hands over to `pages`. The values of the
+  // block `where` not taken go to faults; the last line of a repeated key decides.
+  void Block(const std::string& where, const Keys& keys, const std::function<void()>& pages,
+             std::vector<app::SettingFault>& faults) {
     while (const std::string* line = Next(EndsBlock)) {
       if (line->empty() || *line == "PAGEEND") continue;
       if (*line == "END") return;
@@ -132,7 +148,14 @@ class Reader {
       const std::size_t colon = line->find(':');
       const std::string key = colon == std::string::npos ? std::string() : line->substr(0, colon);
       auto it = keys.find(key);
-      if (it != keys.end()) it->second(line->substr(colon + 1));
+      if (it == keys.end()) continue;
+      std::optional<app::SettingFault> fault = it->second(line->substr(colon + 1));
+      std::erase_if(faults, [&](const app::SettingFault& f) { return f.where == where && f.key == key; });
+      if (fault) {
+        fault->where = where;
+        fault->key = key;
+        faults.push_back(std::move(*fault));
+      }
     }
   }
 
@@ -261,7 +284,11 @@ void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t&
       {"表格名称", Text(rs.title)},
       {"上方行数", IntIn(rs.linesAbove, 0, 3)},
       {"下方行数", IntIn(rs.linesBelow, 0, 1)},
-      {"签署栏", [&rs](const std::string& v) { FillItems(rs.signOff, v); }},
+      {"签署栏",
+       [&rs](const std::string& v) -> std::optional<app::SettingFault> {
+         FillItems(rs.signOff, v);
+         return std::nullopt;
+       }},
   };
   CDxShb& dx = d.dx;
   const Keys dxKeys = {
@@ -299,29 +326,30 @@ void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t&
       {"打印字高", DblIn(shzh.m_dPrintHeight, 0.5, 50)},
   };
 
+  std::vector<app::SettingFault> faults;
   while (pos < lines.size()) {
     const std::string& line = lines[pos];
     if (app::IsSectionBoundary(line)) {
       if (line == app::kSectionEnd) ++pos;  // our closing line; a banner belongs to the next section
-      return;
+      break;
     }
     ++pos;
     switch (Opener(line)) {
-      case Block::Results: in.Block(resultsKeys, nullptr); break;
+      case Block::Results: in.Block("外业整理", resultsKeys, nullptr, faults); break;
       case Block::Traverse:
-        in.Block(dxKeys, [&] {
+        in.Block("导线记录", dxKeys, [&] {
           pages("导线记录", in.Pages(dx, kMaxTraversePages, [] { return List(kTraverseFields); }), kMaxTraversePages);
-        });
+        }, faults);
         FitPages(dx);
         break;
       case Block::Angle:
-        in.Block(shpjKeys, [&] {
+        in.Block("水平角记录", shpjKeys, [&] {
           pages("水平角记录", in.Pages(shpj, kMaxBookPages, [] { return List(kAngleFields); }), kMaxBookPages);
-        });
+        }, faults);
         FitPages(shpj);
         break;
       case Block::Level:
-        in.Block(shzhKeys, [&] {
+        in.Block("水准记录", shzhKeys, [&] {
           pages("水准记录",
                 in.Pages(shzh, kMaxBookPages,
                          [&shzh] {
@@ -329,12 +357,13 @@ void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t&
                                                                             : List(kLevelFields);
                          }),
                 kMaxBookPages);
-        });
+        }, faults);
         FitPages(shzh);
         break;
       case Block::None: break;
     }
   }
+  app::NoteSettingFaults(faults, notes);
 }
 
 }  // namespace records

@@ -57,7 +57,9 @@ inline std::vector<std::string> WriteRecordsSectionLines(const RecordsData& d) {
 // Reads from lines[pos] (the line after the banner) up to and including the closing
 // line, or up to (not including) another section's banner, or the end; pos is left
 // after what was consumed. `data` must be reset before.
-// Pages a book cannot hold are read over; notes (when given) receives how many.
+// Pages a book cannot hold are read over; notes (when given) receives how many. A
+// setting that is no whole number of its kind, or out of range, keeps the value it
+// had and is named with that value (in the notes, else in one message).
 void ReadRecordsSectionLines(const std::vector<std::string>& lines, std::size_t& pos, RecordsData& data,
                              app::ReadNotes* notes = nullptr);
 

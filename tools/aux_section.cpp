@@ -1,6 +1,8 @@
 #include "tools/aux_section.h"
 
 #include <cmath>
+#include <optional>
+#include <type_traits>
 
 #include "platform/number.h"
 #include "survey/format.h"
@@ -40,29 +42,52 @@ bool EndsOpenPart(const std::string& line) {
   return line == "[设置]" || line == kEndLine || IsBanner(line) || BlockOpener(line) >= 0;
 }
 
-// Sets v only when the read value lies in [lo, hi]: a damaged file keeps the reset.
-template <class T>
-void ReadRanged(const std::string& text, T lo, T hi, T& v) {
-  if constexpr (std::is_same_v<T, int>) {
-    const int x = platform::ParseInt(text);
-    if (x >= lo && x <= hi) v = x;
-  } else {
-    const double x = platform::ParseDouble(text);
-    if (std::isfinite(x) && x >= lo && x <= hi) v = x;
+// The settings not taken as they stand, with the value kept; the last line of a
+// repeated key decides.
+class Faults {
+ public:
+  // A line of the key: what earlier lines of it gave no longer counts.
+  void NewLine(const std::string& key) {
+    std::erase_if(list_, [&key](const app::SettingFault& f) { return f.key == key; });
   }
+  void Add(app::SettingFault::Kind kind, const std::string& key, const std::string& text, std::string used) {
+    list_.push_back({kind, "常用工具设置", key, text, std::move(used)});
+  }
+  const std::vector<app::SettingFault>& List() const { return list_; }
+
+ private:
+  std::vector<app::SettingFault> list_;
+};
+
+std::string Shown(int v) { return std::to_string(v); }
+std::string Shown(double v) { return platform::FormatRoundTrip(v); }
+
+// Sets v only when the text is one value of its kind in [lo, hi]: a damaged file keeps
+// the reset, and says so.
+template <class T>
+void ReadRanged(const std::string& key, const std::string& text, T lo, T hi, T& v, Faults& faults) {
+  std::optional<T> x;
+  if constexpr (std::is_same_v<T, int>) x = platform::ReadInteger(text);
+  else x = platform::ReadNumber(text);
+  if (x && *x >= lo && *x <= hi) v = *x;
+  else faults.Add(x ? app::SettingFault::kOutOfRange : app::FaultOf(text, std::is_same_v<T, int>), key, text, Shown(v));
 }
 
-void ReadFinite(const std::string& text, double& v) {
-  const double x = platform::ParseDouble(text);
-  if (std::isfinite(x)) v = x;
+void ReadFinite(const std::string& key, const std::string& text, double& v, Faults& faults) {
+  if (const auto x = platform::ReadNumber(text)) v = *x;
+  else faults.Add(app::FaultOf(text, false), key, text, Shown(v));
 }
 
-void ReadBool(const std::string& text, bool& v) { v = platform::ParseInt(text) != 0; }
+void ReadBool(const std::string& key, const std::string& text, bool& v, Faults& faults) {
+  int x = v ? 1 : 0;
+  ReadRanged(key, text, 0, 1, x, faults);
+  v = x != 0;
+}
 
-void ReadNumbers(const std::string& text, double* out, std::size_t n) {
+void ReadNumbers(const std::string& key, const std::string& text, double* out, std::size_t n, Faults& faults) {
   std::vector<std::string> items;
   survey::SplitText(text, items, ',');
-  for (std::size_t i = 0; i < n && i < items.size(); ++i) ReadFinite(items[i], out[i]);
+  for (std::size_t i = 0; i < n && i < items.size(); ++i) ReadFinite(key, items[i], out[i], faults);
 }
 
 std::vector<std::string> SplitPoints(const std::string& text) {
@@ -74,33 +99,37 @@ std::vector<std::string> SplitPoints(const std::string& text) {
   return items;
 }
 
-void ReadSetting(const std::string& key, const std::string& value, int fileVersion, ToolsSectionData& d) {
+void ReadSetting(const std::string& key, const std::string& value, int fileVersion, ToolsSectionData& d,
+                 Faults& faults) {
+  faults.NewLine(key);
   if (key == "坐标系") {
     // Old files count from 0 without the custom entry (wide, so a huge value cannot wrap).
-    const long long x = static_cast<long long>(platform::ParseInt(value)) + (fileVersion <= 500 ? 1 : 0);
+    const auto n = platform::ReadInteger(value);
+    const long long x = n ? static_cast<long long>(*n) + (fileVersion <= 500 ? 1 : 0) : -1;
     if (x >= 0 && x <= 4) d.coordSystem = static_cast<int>(x);
-  } else if (key == "Y坐标含500公里") ReadBool(value, d.y500km);
+    else faults.Add(n ? app::SettingFault::kOutOfRange : app::FaultOf(value, true), key, value, Shown(d.coordSystem));
+  } else if (key == "Y坐标含500公里") ReadBool(key, value, d.y500km, faults);
   // The custom ellipsoid as the settings dialog allows it; anything else keeps the reset.
-  else if (key == "自定义椭球长半轴") ReadRanged(value, 6300000.0, 7000000.0, d.ellipsoidA);
-  else if (key == "自定义椭球扁率分母") ReadRanged(value, 200.0, 400.0, d.ellipsoidInvF);
-  else if (key == "椭球膨胀方式") ReadRanged(value, 0, 4, d.expansion);
-  else if (key == "投影面大地高") ReadFinite(value, d.projHeight);
-  else if (key == "换带后投影面大地高") ReadFinite(value, d.projHeight2);
-  else if (key == "测区中心纬度") ReadRanged(value, 0.0, 90.0, d.centreLatitude);
-  else if (key == "换带前中央子午线经度") ReadFinite(value, d.meridian1);
-  else if (key == "换带后中央子午线经度") ReadFinite(value, d.meridian2);
-  else if (key == "高程归算面") ReadFinite(value, d.reductionHeight);
-  else if (key == "距离类型") ReadRanged(value, 0, 2, d.distanceType);
-  else if (key == "大气折光系数") ReadFinite(value, d.refraction);
+  else if (key == "自定义椭球长半轴") ReadRanged(key, value, 6300000.0, 7000000.0, d.ellipsoidA, faults);
+  else if (key == "自定义椭球扁率分母") ReadRanged(key, value, 200.0, 400.0, d.ellipsoidInvF, faults);
+  else if (key == "椭球膨胀方式") ReadRanged(key, value, 0, 4, d.expansion, faults);
+  else if (key == "投影面大地高") ReadFinite(key, value, d.projHeight, faults);
+  else if (key == "换带后投影面大地高") ReadFinite(key, value, d.projHeight2, faults);
+  else if (key == "测区中心纬度") ReadRanged(key, value, 0.0, 90.0, d.centreLatitude, faults);
+  else if (key == "换带前中央子午线经度") ReadFinite(key, value, d.meridian1, faults);
+  else if (key == "换带后中央子午线经度") ReadFinite(key, value, d.meridian2, faults);
+  else if (key == "高程归算面") ReadFinite(key, value, d.reductionHeight, faults);
+  else if (key == "距离类型") ReadRanged(key, value, 0, 2, d.distanceType, faults);
+  else if (key == "大气折光系数") ReadFinite(key, value, d.refraction, faults);
   else if (key == "坐标转换公共点") {
     d.stores[kStoreFourCommonPoints] = SplitPoints(value);
     if (fileVersion <= 500 && d.stores[kStoreFourCommonPoints].size() >= 2)
       EstimateFourParameters(d.stores[kStoreFourCommonPoints], d.fourParams.data());
-  } else if (key == "坐标转换四参数") ReadNumbers(value, d.fourParams.data(), 4);
+  } else if (key == "坐标转换四参数") ReadNumbers(key, value, d.fourParams.data(), 4, faults);
   else if (key == "七参数坐标转换公共点") d.stores[kStoreSevenCommonPoints] = SplitPoints(value);
-  else if (key == "坐标转换七参数") ReadNumbers(value, d.sevenParams.data(), 7);
-  else if (key == "碎部测量观测方式") ReadRanged(value, 0, 2, d.detail.mode);
-  else if (key == "竖盘顺时针注记") ReadBool(value, d.detail.clockwise);
+  else if (key == "坐标转换七参数") ReadNumbers(key, value, d.sevenParams.data(), 7, faults);
+  else if (key == "碎部测量观测方式") ReadRanged(key, value, 0, 2, d.detail.mode, faults);
+  else if (key == "竖盘顺时针注记") ReadBool(key, value, d.detail.clockwise, faults);
   else if (key == "碎部测量后视" || key == "碎部测量测站") {
     std::vector<std::string> items;
     // A CR left in the line is saved as a blank: read it as one now, so the field trim
@@ -114,20 +143,20 @@ void ReadSetting(const std::string& key, const std::string& value, int fileVersi
                        station ? &d.detail.stationH : &d.detail.backsightH,
                        station ? &d.detail.instrumentHeight : nullptr, station ? &d.detail.indexError : nullptr};
     for (std::size_t i = 1; i < items.size() && i <= 5; ++i)
-      if (nums[i - 1]) ReadFinite(items[i], *nums[i - 1]);
-  } else if (key == "碎部测量显示点名或高程") ReadRanged(value, 0, 1, d.detail.showNameOrHeight);
-  else if (key == "碎部测量显示小圆点") ReadBool(value, d.detail.showDot);
-  else if (key == "角度取位") ReadRanged(value, 0, 10, d.angleDecimals);
-  else if (key == "距离取位") ReadRanged(value, 0, 10, d.distDecimals);
-  else if (key == "坐标取位") ReadRanged(value, 0, 10, d.coordDecimals);
-  else if (key == "高程取位") ReadRanged(value, 0, 10, d.heightDecimals);
-  else if (key == "桩号取位") ReadRanged(value, 0, 10, d.chainageDecimals);
-  else if (key == "坡度取位") ReadRanged(value, 0, 10, d.gradeDecimals);
-  else if (key == "经纬度取位") ReadRanged(value, 0, 10, d.latLonDecimals);
-  else if (key == "适应纸宽") ReadBool(value, d.fitWidth);
-  else if (key == "适应纸高") ReadBool(value, d.padRows);
-  else if (key == "上方行数") ReadRanged(value, 0, 3, d.linesAbove);
-  else if (key == "下方行数") ReadRanged(value, 0, 1, d.lineBelow);
+      if (nums[i - 1]) ReadFinite(key, items[i], *nums[i - 1], faults);
+  } else if (key == "碎部测量显示点名或高程") ReadRanged(key, value, 0, 1, d.detail.showNameOrHeight, faults);
+  else if (key == "碎部测量显示小圆点") ReadBool(key, value, d.detail.showDot, faults);
+  else if (key == "角度取位") ReadRanged(key, value, 0, 10, d.angleDecimals, faults);
+  else if (key == "距离取位") ReadRanged(key, value, 0, 10, d.distDecimals, faults);
+  else if (key == "坐标取位") ReadRanged(key, value, 0, 10, d.coordDecimals, faults);
+  else if (key == "高程取位") ReadRanged(key, value, 0, 10, d.heightDecimals, faults);
+  else if (key == "桩号取位") ReadRanged(key, value, 0, 10, d.chainageDecimals, faults);
+  else if (key == "坡度取位") ReadRanged(key, value, 0, 10, d.gradeDecimals, faults);
+  else if (key == "经纬度取位") ReadRanged(key, value, 0, 10, d.latLonDecimals, faults);
+  else if (key == "适应纸宽") ReadBool(key, value, d.fitWidth, faults);
+  else if (key == "适应纸高") ReadBool(key, value, d.padRows, faults);
+  else if (key == "上方行数") ReadRanged(key, value, 0, 3, d.linesAbove, faults);
+  else if (key == "下方行数") ReadRanged(key, value, 0, 1, d.lineBelow, faults);
   else if (key == "签署栏") {
     std::vector<std::string> items;
     survey::SplitText(app::BlankLineBreaks(value), items, ',');
@@ -262,8 +291,9 @@ std::vector<std::string> WriteToolsSectionLines(const ToolsSectionData& d) {
   return out;
 }
 
-void ReadToolsSectionLines(app::LineReader& in, int fileVersion, ToolsSectionData& d) {
-  d = ToolsSectionData{};
+namespace {
+
+void ReadToolsSectionLines(app::LineReader& in, int fileVersion, ToolsSectionData& d, Faults& faults) {
   while (const std::string* peek = in.Peek()) {
     if (IsBanner(*peek)) return;  // another section: this one was not closed
     std::string line;
@@ -277,7 +307,7 @@ void ReadToolsSectionLines(app::LineReader& in, int fileVersion, ToolsSectionDat
         if (line == "[设置结束]") break;
         const std::size_t colon = line.find(':');
         if (colon == std::string::npos || colon == 0) continue;
-        ReadSetting(line.substr(0, colon), line.substr(colon + 1), fileVersion, d);
+        ReadSetting(line.substr(0, colon), line.substr(colon + 1), fileVersion, d, faults);
       }
       continue;
     }
@@ -300,6 +330,15 @@ void ReadToolsSectionLines(app::LineReader& in, int fileVersion, ToolsSectionDat
       }
     }
   }
+}
+
+}  // namespace
+
+void ReadToolsSectionLines(app::LineReader& in, int fileVersion, ToolsSectionData& d) {
+  d = ToolsSectionData{};
+  Faults faults;
+  ReadToolsSectionLines(in, fileVersion, d, faults);
+  app::NoteSettingFaults(faults.List(), &in.Notes());
 }
 
 void CToolsDocSection::WriteSection(app::LineWriter& out) {

@@ -55,6 +55,8 @@ std::vector<std::string> WriteToolsSectionLines(const ToolsSectionData& data);
 // to (not including) another section's banner, or the end. data is reset first.
 // Files of version 500 and below count the coordinate system from 0 without the
 // custom entry, and their four parameters are estimated from the common points.
+// A setting that is no whole number of its kind, or out of range, keeps the reset
+// value and is named with it in in.Notes().
 void ReadToolsSectionLines(app::LineReader& in, int fileVersion, ToolsSectionData& data);
 
 // The view as a section of the document.

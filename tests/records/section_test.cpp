@@ -1,12 +1,14 @@
 // The records section: golden files per book layout (GBK, CR LF, byte-exact), write ->
 // read -> write identical, and the damaged files a reader must survive.
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/doc_section.h"
+#include "platform/fake_ports.h"
 #include "platform/textfile.h"
 #include "records/records_section.h"
 #include "tests/records/book_fixture.h"
@@ -101,6 +103,7 @@ TEST(RecordsSection, GoldenFilesPerLayout) {
 }
 
 TEST(RecordsSection, WriteReadWriteIsIdentical) {
+  platform::FakeMessagePort port;  // what the program writes reads back without a word
   for (const RecordsData& d : {SlopeAndDoubleScale(), DirectAndSingleFace(), Fresh()}) {
     const std::vector<std::string> first = records::WriteRecordsSectionLines(d);
     std::size_t end = 0;
@@ -108,6 +111,7 @@ TEST(RecordsSection, WriteReadWriteIsIdentical) {
     EXPECT_EQ(end, first.size());
     EXPECT_EQ(records::WriteRecordsSectionLines(again), first);
   }
+  EXPECT_TRUE(port.Messages().empty());
   // The typed cells come back; result cells are not stored.
   const RecordsData again = Read(records::WriteRecordsSectionLines(SlopeAndDoubleScale()));
   EXPECT_EQ(again.dx.m_arrPages[0].Cell(0, 6), "88.1524");
@@ -181,6 +185,7 @@ TEST(RecordsSection, DamagedFilesStayInsideTheSection) {
 }
 
 TEST(RecordsSection, ValuesOutsideTheirRangesKeepTheResetValues) {
+  platform::FakeMessagePort port;
   const RecordsData d = Read(Lines({"[导线记录]", "表格行数:2000000000", "测回数:1073741824", "距离类型:7",
                                     "上方行数:9", "打印字高:-3", "END", "[水准记录]", "水准观测方式:5",
                                     "水准数据省略小数点:2", "表格行数:0", "END", "[外业整理]", "角度取位:9", "END",
@@ -194,6 +199,65 @@ TEST(RecordsSection, ValuesOutsideTheirRangesKeepTheResetValues) {
   EXPECT_EQ(d.shzh.m_bOmitDecimalPoint, 1);
   EXPECT_EQ(d.shzh.m_nTableRows, 40);
   EXPECT_EQ(d.results.angleDecimals, 0);
+  // Each named once with the value kept, in one message.
+  EXPECT_EQ(port.Messages(), (std::vector<std::string>{"导线记录中的“表格行数”超出范围（2000000000），已改用40。\n"
+                                                       "导线记录中的“测回数”超出范围（1073741824），已改用2。\n"
+                                                       "导线记录中的“距离类型”超出范围（7），已改用0。\n"
+                                                       "导线记录中的“上方行数”超出范围（9），已改用2。\n"
+                                                       "导线记录中的“打印字高”超出范围（-3），已改用3。\n"
+                                                       "水准记录中的“水准观测方式”超出范围（5），已改用0。\n"
+                                                       "水准记录中的“水准数据省略小数点”超出范围（2），已改用1。\n"
+                                                       "水准记录中的“表格行数”超出范围（0），已改用40。\n"
+                                                       "外业整理中的“角度取位”超出范围（9），已改用0。"}));
+}
+
+// A setting whose text is no whole number of its kind is not taken (atof would read
+// "abc" as 0 and "0.14x" as 0.14); the value kept is named. Into the document's notes
+// when given, so the first save over the file asks.
+TEST(RecordsSection, SettingsThatAreNoNumbersAreNamed) {
+  struct Case {
+    const char* block;
+    const char* line;
+    const char* message;
+    std::function<double(const RecordsData&)> value;
+    double expected;
+  };
+  const Case cases[] = {
+      {"[导线记录]", "测距加常数:abc", "导线记录中的“测距加常数”不是数字（abc），已改用0。",
+       [](const RecordsData& d) { return d.dx.m_dEdmConstant; }, 0},
+      {"[导线记录]", "大气折光系数:0.14x", "导线记录中的“大气折光系数”不是数字（0.14x），已改用0.14。",
+       [](const RecordsData& d) { return d.dx.m_dRefraction; }, 0.14},
+      {"[导线记录]", "测回数:3x", "导线记录中的“测回数”不是整数（3x），已改用2。",
+       [](const RecordsData& d) { return double(d.dx.m_nSets); }, 2},
+      {"[导线记录]", "距离类型:1.5", "导线记录中的“距离类型”不是整数（1.5），已改用0。",
+       [](const RecordsData& d) { return double(d.dx.m_nDistanceType); }, 0},
+      {"[水准记录]", "基辅差:", "水准记录中的“基辅差”没有数值，已改用301550。",
+       [](const RecordsData& d) { return d.shzh.m_dStaffConstant; }, 301550},
+      {"[水准记录]", "水准读数为实际2倍:1x", "水准记录中的“水准读数为实际2倍”不是整数（1x），已改用0。",
+       [](const RecordsData& d) { return double(d.shzh.m_bDoubledReadings); }, 0},
+      {"[水平角记录]", "测回数:abc", "水平角记录中的“测回数”不是整数（abc），已改用2。",
+       [](const RecordsData& d) { return double(d.shpj.m_nSets); }, 2},
+      {"[导线记录]", "测距乘常数: -0.000002500 ", "", [](const RecordsData& d) { return d.dx.m_dEdmScale; }, -2.5e-6},
+      {"[导线记录]", "表格名称:abc", "", [](const RecordsData& d) { return double(d.dx.m_strTitle == "abc"); }, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    platform::FakeMessagePort port;
+    const RecordsData d = Read(Lines({c.block, c.line, "END", "----------------------------"}));
+    EXPECT_EQ(port.Messages(), *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+    EXPECT_DOUBLE_EQ(c.value(d), c.expected);
+  }
+  // A later valid line of the key decides; with notes the clause goes there.
+  platform::FakeMessagePort port;
+  RecordsData d = Fresh();
+  app::ReadNotes notes;
+  std::size_t pos = 1;
+  records::ReadRecordsSectionLines(
+      Lines({"[导线记录]", "测回数:x", "测回数:4", "测距加常数:1.2", "测距加常数:y", "END", "----------------------------"}),
+      pos, d, &notes);
+  EXPECT_TRUE(port.Messages().empty());
+  EXPECT_EQ(d.dx.m_nSets, 4);
+  EXPECT_EQ(notes.lost, (std::vector<std::string>{"导线记录中的“测距加常数”不是数字（y），已改用1.2"}));
 }
 
 TEST(RecordsSection, PagesFitTheSettingsOfTheirBlock) {

@@ -71,12 +71,13 @@ std::string Gbk(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> Read(std::vector<std::string> lines, int version, ToolsSectionData& d,
-                              std::size_t* consumed = nullptr) {
+                              std::size_t* consumed = nullptr, std::vector<std::string>* lost = nullptr) {
   app::LineReader in(std::move(lines));
   std::string banner;
   in.Next(&banner);
   ReadToolsSectionLines(in, version, d);
   if (consumed) *consumed = in.Position();
+  if (lost) *lost = in.Notes().lost;
   return WriteToolsSectionLines(d);
 }
 
@@ -93,7 +94,9 @@ TEST(ToolsSection, GoldenJobIsByteExact) {
 TEST(ToolsSection, WriteReadWriteIsIdentical) {
   const auto first = WriteToolsSectionLines(FullJob());
   ToolsSectionData d;
-  EXPECT_EQ(Read(first, 520, d), first);
+  std::vector<std::string> lost;
+  EXPECT_EQ(Read(first, 520, d, nullptr, &lost), first);
+  EXPECT_TRUE(lost.empty());  // what the program writes reads back without a word
   EXPECT_EQ(d.stores[kStoreGszhsh], (std::vector<std::string>{"A,GSZHSH", ",,"}));
   EXPECT_DOUBLE_EQ(d.projHeight, 1.234568);  // "%f" keeps six decimals
   EXPECT_EQ(d.headerTexts[11], "日期：2026.12.10");
@@ -155,28 +158,51 @@ TEST(ToolsSection, OldFilesShiftTheSystemAndEstimateFourParameters) {
   }
 }
 
+// A setting that is no whole number of its kind, or out of range, keeps the reset
+// and is named with it in the notes (atof would read "12abc" as 12 and "" as 0).
 TEST(ToolsSection, SettingLinesAsTheReaderTakesThem) {
   struct Case {
     const char* line;
     bool (*check)(const ToolsSectionData&);
+    const char* note;  // "" when taken without a word
   };
   const Case cases[] = {
-      {"距离类型2", [](const ToolsSectionData& d) { return d.distanceType == 0; }},
-      {":2", [](const ToolsSectionData& d) { return d.distanceType == 0; }},
-      {"大气折光系数:", [](const ToolsSectionData& d) { return d.refraction == 0; }},
-      {"签署栏:甲,乙", [](const ToolsSectionData& d) { return d.headerTexts[0] == "甲" && d.headerTexts[1] == "乙" && d.headerTexts[2].empty(); }},
-      {"坐标转换四参数:5,6", [](const ToolsSectionData& d) { return d.fourParams[0] == 5 && d.fourParams[1] == 6 && d.fourParams[3] == 0; }},
-      {"自定义椭球长半轴:-1", [](const ToolsSectionData& d) { return d.ellipsoidA == 6378137; }},
-      {"自定义椭球扁率分母:1", [](const ToolsSectionData& d) { return d.ellipsoidInvF == 298.257222101; }},
-      {"坐标取位:999", [](const ToolsSectionData& d) { return d.coordDecimals == 4; }},
-      {"碎部测量测站:S1,10", [](const ToolsSectionData& d) { return d.detail.station == "S1" && d.detail.stationX == 10 && d.detail.stationY == 0; }},
-      {"投影面大地高:12abc", [](const ToolsSectionData& d) { return d.projHeight == 12; }},
-      {"未知键:1", [](const ToolsSectionData& d) { return d.distanceType == 0; }},
+      {"距离类型2", [](const ToolsSectionData& d) { return d.distanceType == 0; }, ""},
+      {":2", [](const ToolsSectionData& d) { return d.distanceType == 0; }, ""},
+      {"大气折光系数:", [](const ToolsSectionData& d) { return d.refraction == 0.14; },
+       "常用工具设置中的“大气折光系数”没有数值，已改用0.14"},
+      {"签署栏:甲,乙", [](const ToolsSectionData& d) { return d.headerTexts[0] == "甲" && d.headerTexts[1] == "乙" && d.headerTexts[2].empty(); }, ""},
+      {"坐标转换四参数:5,6", [](const ToolsSectionData& d) { return d.fourParams[0] == 5 && d.fourParams[1] == 6 && d.fourParams[3] == 0; }, ""},
+      {"坐标转换四参数:5,6x,7", [](const ToolsSectionData& d) { return d.fourParams[0] == 5 && d.fourParams[1] == 0 && d.fourParams[2] == 7; },
+       "常用工具设置中的“坐标转换四参数”不是数字（6x），已改用0"},
+      {"自定义椭球长半轴:-1", [](const ToolsSectionData& d) { return d.ellipsoidA == 6378137; },
+       "常用工具设置中的“自定义椭球长半轴”超出范围（-1），已改用6378137"},
+      {"自定义椭球扁率分母:1", [](const ToolsSectionData& d) { return d.ellipsoidInvF == 298.257222101; },
+       "常用工具设置中的“自定义椭球扁率分母”超出范围（1），已改用298.257222101"},
+      {"坐标取位:999", [](const ToolsSectionData& d) { return d.coordDecimals == 4; },
+       "常用工具设置中的“坐标取位”超出范围（999），已改用4"},
+      {"坐标取位:3.5", [](const ToolsSectionData& d) { return d.coordDecimals == 4; },
+       "常用工具设置中的“坐标取位”不是整数（3.5），已改用4"},
+      {"碎部测量测站:S1,10", [](const ToolsSectionData& d) { return d.detail.station == "S1" && d.detail.stationX == 10 && d.detail.stationY == 0; }, ""},
+      {"碎部测量测站:S1,10,2O.5", [](const ToolsSectionData& d) { return d.detail.stationX == 10 && d.detail.stationY == 0; },
+       "常用工具设置中的“碎部测量测站”不是数字（2O.5），已改用0"},
+      {"投影面大地高:12abc", [](const ToolsSectionData& d) { return d.projHeight == 0; },
+       "常用工具设置中的“投影面大地高”不是数字（12abc），已改用0"},
+      {"投影面大地高: 12.500000 ", [](const ToolsSectionData& d) { return d.projHeight == 12.5; }, ""},
+      {"换带前中央子午线经度:abc", [](const ToolsSectionData& d) { return d.meridian1 == 114; },
+       "常用工具设置中的“换带前中央子午线经度”不是数字（abc），已改用114"},
+      {"坐标系:abc", [](const ToolsSectionData& d) { return d.coordSystem == 2; },
+       "常用工具设置中的“坐标系”不是整数（abc），已改用2"},
+      {"Y坐标含500公里:2", [](const ToolsSectionData& d) { return d.y500km; },
+       "常用工具设置中的“Y坐标含500公里”超出范围（2），已改用1"},
+      {"未知键:1", [](const ToolsSectionData& d) { return d.distanceType == 0; }, ""},
   };
   for (const Case& c : cases) {
     ToolsSectionData d;
-    Read({app::kToolsBanner, "[设置]", c.line, "[设置结束]"}, 520, d);
+    std::vector<std::string> lost;
+    Read({app::kToolsBanner, "[设置]", c.line, "[设置结束]"}, 520, d, nullptr, &lost);
     EXPECT_TRUE(c.check(d)) << c.line;
+    EXPECT_EQ(lost, *c.note ? std::vector<std::string>{c.note} : std::vector<std::string>{}) << c.line;
   }
 }
 

@@ -139,8 +139,9 @@ struct KeyRead {
   std::string name;
   const Key* key = nullptr;
   std::string text;
-  enum Kind { kTaken, kEmpty, kNotNumber, kNotInteger, kTooLarge, kFolded } kind = kTaken;
-  double taken = 0;  // the value set, when taken
+  bool set = false;     // the text was a value of its kind, and set it
+  bool folded = false;  // ... which the range check then changed
+  double taken = 0;
 };
 using KeysRead = std::vector<KeyRead>;
 
@@ -159,24 +160,17 @@ void ApplyKeyLine(const std::map<std::string, Key>& keys, const std::string& lin
     return;
   }
   KeyRead r{it->first, &key, value};
-  if (value.find_first_not_of(" \t") == std::string::npos) {
-    r.kind = KeyRead::kEmpty;
-  } else if (int* i = key.IntIn(d)) {
+  if (int* i = key.IntIn(d)) {
     if (auto v = platform::ReadInteger(value)) {
       *i = *v;
       r.taken = *v;
-    } else {
-      // A whole number beyond int is out of range rather than no integer.
-      auto x = platform::ReadNumber(value);
-      r.kind = x && *x == std::floor(*x) && value.find_first_of(".eE") == std::string::npos ? KeyRead::kTooLarge
-                                                                                           : KeyRead::kNotInteger;
+      r.set = true;
     }
   } else if (double* x = key.DblIn(d)) {
     if (auto v = platform::ReadNumber(value)) {
       *x = *v;
       r.taken = *v;
-    } else {
-      r.kind = KeyRead::kNotNumber;
+      r.set = true;
     }
   }
   auto same = std::find_if(read.begin(), read.end(), [&](const KeyRead& k) { return k.name == r.name; });
@@ -189,11 +183,11 @@ void ApplyKeyLine(const std::map<std::string, Key>& keys, const std::string& lin
 // are not used, and the defaults that replace damaged ones change nothing.
 void MarkFolded(KeysRead& read, const TraverseSectionData& d) {
   for (KeyRead& r : read) {
-    if (r.kind != KeyRead::kTaken || r.key->Value(d) == r.taken) continue;
+    if (!r.set || r.key->Value(d) == r.taken) continue;
     if (d.scheme.m_nEllipsoid != 0 &&
         (r.key->schemeDbl == &SchemeValues::m_dEllipA || r.key->schemeDbl == &SchemeValues::m_dEllipInvF))
       continue;
-    r.kind = KeyRead::kFolded;
+    r.folded = true;
   }
 }
 
@@ -201,16 +195,9 @@ void MarkFolded(KeysRead& read, const TraverseSectionData& d) {
 std::vector<app::SettingFault> Faults(const KeysRead& read, const TraverseSectionData& d) {
   std::vector<app::SettingFault> out;
   for (const KeyRead& r : read) {
-    app::SettingFault f{app::SettingFault::kOutOfRange, r.name, r.text, r.key->Shown(d)};
-    switch (r.kind) {
-      case KeyRead::kTaken: continue;
-      case KeyRead::kEmpty: f.kind = app::SettingFault::kEmpty; break;
-      case KeyRead::kNotNumber: f.kind = app::SettingFault::kNotNumber; break;
-      case KeyRead::kNotInteger: f.kind = app::SettingFault::kNotInteger; break;
-      case KeyRead::kTooLarge:
-      case KeyRead::kFolded: break;
-    }
-    out.push_back(std::move(f));
+    if (r.set && !r.folded) continue;
+    const auto kind = r.folded ? app::SettingFault::kOutOfRange : app::FaultOf(r.text, r.key->IntIn(d) != nullptr);
+    out.push_back({kind, "计算方案", r.name, r.text, r.key->Shown(d)});
   }
   return out;
 }
@@ -221,7 +208,7 @@ void Settle(KeysRead& read, TraverseSectionData& d, app::ReadNotes* notes) {
   d.FoldIntoRanges();
   MarkFolded(read, d);
   d.scheme.ApplyTypeRules();
-  app::NoteSettingFaults("计算方案", Faults(read, d), notes);
+  app::NoteSettingFaults(Faults(read, d), notes);
 }
 
 // The first fields comma-separated texts of a data line into row, the others
@@ -412,7 +399,7 @@ void ReadTraverseSectionLines(const std::vector<std::string>& lines, std::size_t
   // Files up to 5.0 had no custom ellipsoid at index 0 (a damaged index is left for
   // the range check, never stepped past INT_MAX).
   auto ellipsoid = std::find_if(read.begin(), read.end(), [](const KeyRead& r) { return r.name == "坐标系"; });
-  if (ellipsoid != read.end() && ellipsoid->kind == KeyRead::kTaken && fileVersion <= 500 &&
+  if (ellipsoid != read.end() && ellipsoid->set && fileVersion <= 500 &&
       d.scheme.m_nEllipsoid < INT_MAX) {
     ++d.scheme.m_nEllipsoid;
     ++ellipsoid->taken;
