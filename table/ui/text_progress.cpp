@@ -1,7 +1,9 @@
 #include "table/ui/text_progress.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPainter>
+#include <QResizeEvent>
 #include <algorithm>
 
 CTextProgressCtrl::CTextProgressCtrl(QWidget* parent) : QWidget(parent) {
@@ -42,18 +44,48 @@ void CTextProgressCtrl::SetRange(int lower, int upper) {
 void CTextProgressCtrl::SetText(const QString& text) {
   if (text == text_) return;
   text_ = text;
+  FitText();
   update();
+}
+
+// A line of text in the control's font, at least the bar's usual height.
+QSize CTextProgressCtrl::sizeHint() const {
+  return QSize(200, std::max(20, QFontMetrics(font()).height() + 2 * kTextMargin));
+}
+
+bool CTextProgressCtrl::TextFitsOneLine() const {
+  return QFontMetrics(font()).horizontalAdvance(ShownText()) <= TextWidth();
+}
+
+int CTextProgressCtrl::TextWidth() const { return std::max(1, width() - 2 * kTextMargin); }
+
+// A status longer than the bar wraps, and the bar grows to show every line of it.
+void CTextProgressCtrl::FitText() {
+  int need = 0;
+  if (showText_ && !TextFitsOneLine())
+    need = QFontMetrics(font())
+               .boundingRect(QRect(0, 0, TextWidth(), 100000), Qt::AlignCenter | Qt::TextWordWrap, ShownText())
+               .height() +
+           2 * kTextMargin;
+  if (need != minimumHeight()) setMinimumHeight(need);
 }
 
 void CTextProgressCtrl::SetShowText(bool show) {
   if (show == showText_) return;
   showText_ = show;
+  FitText();
   update();
 }
 
 void CTextProgressCtrl::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   lastBarWidth_ = -1;
+  if (event->size().width() != event->oldSize().width()) FitText();
+}
+
+void CTextProgressCtrl::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FitText();
 }
 
 void CTextProgressCtrl::paintEvent(QPaintEvent*) {
@@ -69,11 +101,13 @@ void CTextProgressCtrl::paintEvent(QPaintEvent*) {
   p.fillRect(rest, background_);
   if (!showText_) return;
   const QString t = ShownText();
-  p.setFont(QApplication::font());
+  const int flags = Qt::AlignCenter | (TextFitsOneLine() ? Qt::TextSingleLine : Qt::TextWordWrap);
+  const QRect text = r.adjusted(kTextMargin, kTextMargin, -kTextMargin, -kTextMargin);
+  p.setFont(font());
   p.setClipRect(barPart);
   p.setPen(textOnBar_);
-  p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, t);
+  p.drawText(text, flags, t);
   p.setClipRect(rest);
   p.setPen(textOnBackground_);
-  p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, t);
+  p.drawText(text, flags, t);
 }

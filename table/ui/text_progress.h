@@ -1,6 +1,7 @@
 #pragma once
 // Progress bar with a centred text that changes colour where the bar ends. Used by
-// the update and export dialogs. Positions are kept inside the range.
+// the update and export dialogs. Positions are kept inside the range. A text wider
+// than the bar wraps, and the bar's least height grows to show all of it.
 #include <QColor>
 #include <QWidget>
 
@@ -31,14 +32,19 @@ class CTextProgressCtrl : public QWidget {
   QColor TextOnBackground() const { return textOnBackground_; }
   QColor TextOnBar() const { return textOnBar_; }
 
-  QSize sizeHint() const override { return QSize(200, 20); }
+  QSize sizeHint() const override;
+  bool TextFitsOneLine() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  static constexpr int kTextMargin = 2;
   double Fraction() const;
+  int TextWidth() const;
+  void FitText();
 
   int pos_ = 0;
   int upper_ = 100;

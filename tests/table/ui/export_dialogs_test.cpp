@@ -18,6 +18,8 @@
 #include "table/table_view.h"
 #include "table/ui/export_dialogs.h"
 #include "table/ui/table_widget.h"
+#include "table/ui/text_progress.h"
+#include "table/ui/ui_scale.h"
 #include "tests/table/ui/qt_app.h"
 
 namespace {
@@ -187,6 +189,44 @@ TEST_F(WordDialogTest, OpensWithTheViewsSettingsAndExportsThenCompletionOpensThe
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(dlg);
   EXPECT_EQ(services.desktop.opened.size(), 1u);
+}
+
+// A table too wide for the paper gets a smaller font, and the status that says so is
+// longer than the dialog is wide: it wraps and shows whole, at the usual and at a large
+// interface font.
+TEST_F(WordDialogTest, TheStatusOfASmallerFontShowsWhole) {
+  const int uiPt = g_nFontPt;
+  CTableView& v = pane.GetView();
+  v.NewTable(3, 12, "坐标成果表", true);
+  for (int r = 1; r <= 3; ++r)
+    for (int c = 1; c <= 12; ++c) v.SetCellText(r, c, "38512345.678");
+  for (int pt : {9, 18}) {
+    SetUiScale(pt);
+    QPointer<CExportWordSetDlg> dlg = Open();
+    ASSERT_TRUE(dlg);
+    Settle();
+    auto* status = qobject_cast<CTextProgressCtrl*>(dlg->ControlOf(table::kWordProgress));
+    ASSERT_NE(status, nullptr);
+    const int oneLine = status->height();
+    services.files.answers = {(dir / ("wide" + std::to_string(pt) + ".odt")).string()};
+    Button(dlg, table::kWordNewFile)->click();
+    Settle();
+    const QString text = dlg->StatusText();
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("表格宽于纸张，字体已缩小为"))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QString::fromUtf8("输出完成。可继续输出其他表格或单击“完成”"))) << text.toStdString();
+    const QFontMetrics fm(status->font());
+    EXPECT_GT(fm.horizontalAdvance(text), status->width()) << pt << ": the text is longer than the bar";
+    const QRect need = fm.boundingRect(QRect(0, 0, status->width() - 4, 100000), Qt::AlignCenter | Qt::TextWordWrap, text);
+    EXPECT_LE(need.height(), status->height() - 4) << pt << ": every line of the status is shown";
+    EXPECT_GT(status->height(), oneLine) << pt;
+    const QRect onDialog(status->mapTo(dlg, QPoint(0, 0)), status->size());
+    EXPECT_TRUE(dlg->rect().contains(onDialog)) << pt;
+    EXPECT_LE(onDialog.bottom(), Button(dlg, table::kWordExit)->mapTo(dlg, QPoint(0, 0)).y()) << pt;
+    Button(dlg, table::kWordExit)->click();
+    Settle();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  SetUiScale(uiPt);
 }
 
 TEST_F(WordDialogTest, PaperHandlers) {
