@@ -91,9 +91,11 @@ struct Package {
   std::map<std::string, std::size_t> index;
   std::string book, bookRels;  // part names
   std::string styles;          // "" when the workbook has none
+  std::string app;             // the extended properties part; "" when none
   struct Sheet {
     std::string name, part;
     int id = 0;
+    bool worksheet = false;  // not a chart sheet or another kind
   };
   std::vector<Sheet> sheets;
 
@@ -121,18 +123,21 @@ Package Open(const std::string& bytes) {
     const std::string type = xml::Attr(root, r, "Type").value_or("");
     if (type.size() >= 15 && type.compare(type.size() - 15, 15, "/officeDocument") == 0)
       p.book = Resolve("", xml::Attr(root, r, "Target").value_or(""));
+    if (type.size() >= 20 && type.compare(type.size() - 20, 20, "/extended-properties") == 0)
+      p.app = Resolve("", xml::Attr(root, r, "Target").value_or(""));
   }
   if (p.book.empty()) throw Unreadable{"没有工作簿部分。"};
   const std::string& book = p.Get(p.book);
   const std::string dir = Dir(p.book);
   p.bookRels = dir + "_rels/" + p.book.substr(dir.size()) + ".rels";
   const std::string& rels = p.Get(p.bookRels);
-  std::map<std::string, std::string> targets;
+  std::map<std::string, std::string> targets, types;
   for (const xml::Element& r : Kids(rels, Need(rels, "Relationships", p.bookRels), p.bookRels)) {
     const std::string id = xml::Attr(rels, r, "Id").value_or("");
     const std::string target = Resolve(dir, xml::Attr(rels, r, "Target").value_or(""));
     targets[id] = target;
     const std::string type = xml::Attr(rels, r, "Type").value_or("");
+    types[id] = type;
     if (type.size() >= 7 && type.compare(type.size() - 7, 7, "/styles") == 0) p.styles = target;
   }
   for (const xml::Element& s : Kids(book, Need(book, "sheets", p.book), p.book)) {
@@ -140,11 +145,14 @@ Package Open(const std::string& bytes) {
     Package::Sheet sheet;
     sheet.name = xml::Attr(book, s, "name").value_or("");
     sheet.id = ToInt(xml::Attr(book, s, "sheetId"));
-    sheet.part = targets[xml::AttrLocal(book, s, "id").value_or("")];
+    const std::string id = xml::AttrLocal(book, s, "id").value_or("");
+    sheet.part = targets[id];
+    sheet.worksheet = types[id] == kWorksheetType;
     p.sheets.push_back(std::move(sheet));
   }
   if (p.sheets.empty()) throw Unreadable{"工作簿中没有工作表。"};
   if (!p.styles.empty() && !p.Find(p.styles)) p.styles.clear();
+  if (!p.app.empty() && !p.Find(p.app)) p.app.clear();
   return p;
 }
 
@@ -308,6 +316,68 @@ std::string InsertBeforeClose(const std::string& doc, const xml::Element& e, con
   return doc.substr(0, e.begin) + open + added + "</" + e.name + ">" + doc.substr(e.end);
 }
 
+// The extended properties name the worksheets (TitlesOfParts, counted by kind in
+// HeadingPairs); ours join the run of the book's worksheets there. Both lists are
+// optional: when they do not read as that, they are dropped rather than left wrong.
+std::string AddTitles(const std::string& app, const std::vector<std::string>& worksheets,
+                      const std::vector<std::string>& added) {
+  const std::optional<xml::Element> pairs = xml::Find(app, "HeadingPairs"), titles = xml::Find(app, "TitlesOfParts");
+  if (!pairs && !titles) return app;
+  auto text = [&](const xml::Element& e) { return xml::Unescape(app.substr(e.openEnd, e.closeBegin - e.openEnd)); };
+  auto vectorOf = [&](const std::optional<xml::Element>& e) -> std::optional<xml::Element> {
+    if (!e) return std::nullopt;
+    const std::optional<std::vector<xml::Element>> k = xml::Children(app, *e);
+    if (!k || k->size() != 1 || LocalName(k->front()) != "vector") return std::nullopt;
+    return k->front();
+  };
+  auto drop = [&] {
+    std::vector<xml::Element> gone;
+    for (const auto& e : {pairs, titles})
+      if (e) gone.push_back(*e);
+    std::sort(gone.begin(), gone.end(), [](const auto& a, const auto& b) { return a.begin > b.begin; });
+    std::string out = app;
+    for (const xml::Element& e : gone) out.erase(e.begin, e.end - e.begin);
+    return out;
+  };
+  const std::optional<xml::Element> pv = vectorOf(pairs), tv = vectorOf(titles);
+  if (!pv || !tv) return drop();
+  const std::optional<std::vector<xml::Element>> variants = xml::Children(app, *pv), names = xml::Children(app, *tv);
+  if (!variants || !names || variants->size() % 2 != 0) return drop();
+  // Each pair: a kind's name, then how many titles of that kind follow in order.
+  std::size_t first = 0, at = names->size() + 1;
+  std::optional<xml::Element> count;
+  for (std::size_t k = 0; k < variants->size(); k += 2) {
+    const std::optional<xml::Element> n = xml::Find(app.substr(0, (*variants)[k + 1].end), "i4", (*variants)[k + 1].begin);
+    const std::optional<std::string> value = n ? std::optional<std::string>(text(*n)) : std::nullopt;
+    const int c = ToInt(value, -1);
+    if (c < 0 || first + static_cast<std::size_t>(c) > names->size()) return drop();
+    bool ours = c > 0 && at > names->size();
+    for (std::size_t i = first; ours && i < first + static_cast<std::size_t>(c); ++i)
+      ours = std::find(worksheets.begin(), worksheets.end(), text((*names)[i])) != worksheets.end();
+    if (ours) {
+      at = first + static_cast<std::size_t>(c);
+      count = n;
+    }
+    first += static_cast<std::size_t>(c);
+  }
+  if (first != names->size() || !count) return drop();
+
+  // The count first when it comes later in the document, so that positions stay valid.
+  const int c = ToInt(std::optional<std::string>(text(*count)));
+  auto recount = [&](std::string& doc) {
+    doc = doc.substr(0, count->openEnd) + std::to_string(c + static_cast<int>(added.size())) + doc.substr(count->closeBegin);
+  };
+  std::string out = app;
+  if (count->begin > tv->begin) recount(out);
+  const std::string prefix = tv->Prefix();
+  std::string more;
+  for (const std::string& name : added) more += "<" + prefix + "lpstr>" + xml::Escape(name) + "</" + prefix + "lpstr>";
+  out.insert(at < names->size() ? (*names)[at].begin : tv->closeBegin, more);
+  out = xml::SetAttr(out, *tv, "size", std::to_string(names->size() + added.size()));
+  if (count->begin < tv->begin) recount(out);
+  return out;
+}
+
 std::string AddSheets(const std::string& bookBytes, const std::string& oursBytes) {
   Package book = Open(bookBytes);
   Package ours = Open(oursBytes);
@@ -389,6 +459,14 @@ std::string AddSheets(const std::string& bookBytes, const std::string& oursBytes
   rels = InsertBeforeClose(rels, Need(rels, "Relationships", book.bookRels), Prefixed(relsAdd, relsPrefix));
   std::string& wbw = book.Get(book.book);
   wbw = InsertBeforeClose(wbw, sheetsEl, Prefixed(sheetsAdd, sheetsEl.Prefix()));
+  if (!book.app.empty()) {
+    std::vector<std::string> worksheets, added;
+    for (const Package::Sheet& s : book.sheets)
+      if (s.worksheet) worksheets.push_back(s.name);
+    for (const Package::Sheet& s : ours.sheets) added.push_back(s.name);
+    std::string& app = book.Get(book.app);
+    app = AddTitles(app, worksheets, added);
+  }
 
   std::vector<ZipPart> parts = std::move(book.parts);
   for (ZipPart& p : added) parts.push_back(std::move(p));

@@ -392,6 +392,34 @@ TEST_F(ExcelFlowTest, EditsMadeBetweenExportsAreKept) {
   EXPECT_TRUE(messages.Messages().empty());
 }
 
+// The workbook's own list of its sheets (docProps/app.xml, as a spreadsheet program
+// writes it) names the added sheet among the worksheets, before the print area; a list
+// whose counts do not add up is dropped rather than left wrong.
+TEST_F(ExcelFlowTest, TheWorkbooksListOfItsSheetsNamesTheAddedSheet) {
+  const struct {
+    const char* office;
+    const char* titles;
+  } cases[] = {
+      {"",
+       "pair 工作表 5\npair 命名范围 1\ntitle 封面\ntitle 控制点\ntitle 水准\ntitle 备注\ntitle 坐标表\n"
+       "title 封面!Print_Area\nsizes 4 6 4 6\n"},
+      {" bad", ""},
+  };
+  int k = 0;
+  for (const auto& c : cases) {
+    const std::string path = dir.File("office" + std::to_string(++k) + ".xlsx");
+    ASSERT_EQ(UserDoes("make '" + path + "'"), "");
+    ASSERT_EQ(UserDoes("office '" + path + "'" + c.office), "");
+    v.ExcelSession().Forget();
+    services.files.answers = {path};
+    ASSERT_EQ(table::RunExcelExport(v, false, false).result, table::ExportRun::Exported) << c.office;
+    const auto book = ReadBack(path);
+    ASSERT_EQ(book.size(), 5u) << c.office;
+    EXPECT_EQ(book[4].name, "坐标表");
+    EXPECT_EQ(UserDoes("titles '" + path + "'"), c.titles) << c.office;
+  }
+}
+
 TEST_F(ExcelFlowTest, AWorkbookThatCannotBeReadIsRefusedAndLeftAsItIs) {
   std::string error;
   const std::string noBook = *table::MakeZip({{"readme.txt", "x"}}, &error);
