@@ -241,6 +241,37 @@ TEST(SchemeFormTest, OkChecks) {
   }
 }
 
+// What the dialog lets through, a job file keeps: a value the reader would replace
+// (and name) at the next open is refused here instead.
+TEST(SchemeFormTest, ValuesTheJobFileCannotKeepAreRefused) {
+  struct Case {
+    const char* what;
+    void (*set)(SchemeValues&);
+    const char* message;
+  };
+  const Case cases[] = {
+      {"reduction surface above", [](SchemeValues& v) { v.m_dReduceHeight = 9000.5; },
+       "请输入一个介于 -11000 和 9000 之间的数。"},
+      {"reduction surface below", [](SchemeValues& v) { v.m_dReduceHeight = -11001; },
+       "请输入一个介于 -11000 和 9000 之间的数。"},
+      {"reduction surface at the edge", [](SchemeValues& v) { v.m_dReduceHeight = 9000; }, ""},
+      {"relative closure 1/0", [](SchemeValues& v) { v.m_nRelClosureLimit = 0; }, "导线全长闭合差限差应大于0\r\n"},
+      {"negative height limit", [](SchemeValues& v) { v.m_dHeightClosureCoef = -5; }, "高程闭合差限差不应小于0\r\n"},
+      {"zero height limit", [](SchemeValues& v) { v.m_dHeightClosureCoef = 0; }, ""},
+  };
+  for (const Case& c : cases) {
+    SchemeValues v;
+    c.set(v);
+    EXPECT_EQ(CSchemeForm(v, 3).Validate(), c.message) << c.what;
+    // Whatever passes reads back from the file as it is.
+    if (!*c.message) {
+      SchemeValues back = v;
+      back.Sanitize();
+      EXPECT_EQ(back, v) << c.what;
+    }
+  }
+}
+
 TEST(SchemeFormTest, UnknownPointsAndRowCounts) {
   // Type 0 with 9 rows shows 5 unknown points; OK with 3 gives 7 rows.
   EXPECT_EQ(t::UnknownCountFromRows(0, 9), 5);

@@ -239,6 +239,8 @@ std::string CSchemeForm::RangeCheck() const {
   // the figure a surveyor can mean (a metre of constant error is already absurd).
   if (bad(v.m_dDistA, 0, 1000)) return RangeMessage(0, 1000);
   if (bad(v.m_dDistB, 0, 1000)) return RangeMessage(0, 1000);
+  // The range a job file keeps: a surface beyond it would be dropped at the next open.
+  if (bad(v.m_dReduceHeight, -11000, 9000)) return RangeMessage(-11000, 9000);
   if (bad(v.m_dAzClosureCoef, 0, 1000)) return RangeMessage(0, 1000);
   if (bad(v.m_dEllipA, 6300000, 7000000)) return RangeMessage(6300000, 7000000);
   if (bad(v.m_dEllipInvF, 200, 400)) return RangeMessage(200, 400);
@@ -255,6 +257,9 @@ std::string CSchemeForm::OkMessages() const {
   const bool noDistError =
       v.m_nDistErrorType == 2 ? v.m_dDistA <= 1e-10 : (v.m_dDistA <= 1e-10 && v.m_dDistB <= 1e-10);
   if (noDistError) msg += "测距中误差应大于0\r\n";
+  // Limits a job file could not keep (they would be replaced at the next open).
+  if (v.m_nRelClosureLimit < 1) msg += "导线全长闭合差限差应大于0\r\n";
+  if (!(v.m_dHeightClosureCoef >= 0)) msg += "高程闭合差限差不应小于0\r\n";
   return msg;
 }
 
