@@ -1,43 +1,19 @@
 #include "survey/cholesky_inverse.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <memory>
-#include <thread>
 #include <utility>
+
+#include "survey/parallel_for.h"
 
 namespace survey::detail {
 namespace {
 
-// Runs f(i) for i in [0, count) on up to `threads` threads, in chunks taken in
-// order (dynamic scheduling evens out triangular work).
-template <class F>
-void ParallelFor(int count, int threads, int chunk, F&& f) {
-  if (threads <= 1 || count <= chunk) {
-    for (int i = 0; i < count; ++i) f(i);
-    return;
-  }
-  std::atomic<int> next{0};
-  auto work = [&]() {
-    for (;;) {
-      int start = next.fetch_add(chunk);
-      if (start >= count) break;
-      int end = std::min(count, start + chunk);
-      for (int i = start; i < end; ++i) f(i);
-    }
-  };
-  std::vector<std::thread> pool;
-  for (int t = 1; t < threads; ++t) pool.emplace_back(work);
-  work();
-  for (auto& th : pool) th.join();
-}
-
 int ThreadCount(int n) {
   if (n < 640) return 1;  // below, starting threads costs more than it saves
-  unsigned hw = std::thread::hardware_concurrency();
-  return static_cast<int>(std::clamp(hw == 0 ? 1u : hw, 1u, 8u));
+  return HardwareThreads();
 }
 
 inline double Dot(const double* a, const double* b, int len) {

@@ -7,6 +7,8 @@
 #include <thread>
 #include <utility>
 
+#include "survey/parallel_for.h"
+
 namespace survey::detail {
 namespace {
 
@@ -62,9 +64,7 @@ bool GaussJordanInvert(std::vector<double>& a, int n, double minPivot) {
 
   int threads = 1;
   if (n >= 192) {
-    unsigned hw = std::thread::hardware_concurrency();
-    threads = static_cast<int>(std::clamp(hw == 0 ? 1u : hw, 1u, 8u));
-    threads = std::min(threads, n / 64);
+    threads = std::min(HardwareThreads(), n / 64);
   }
   std::vector<Candidate> found(threads);
   std::vector<int> bounds(threads + 1);

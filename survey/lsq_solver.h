@@ -15,6 +15,7 @@
 // the selected inverse on its pattern, for everything larger. The shared test
 // suite (tests/survey/lsq_solver_test.cpp) runs the same systems through each and
 // expects the same x, Q, [pvv], σ0 and Helmert factors to 1e-9 relative.
+#include <cstddef>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -77,6 +78,12 @@ class CLsqSolver {
   virtual double X(int i) const = 0;
   // Cofactor Q(i, j) of the last solution; 0 for an index outside the system.
   virtual double Q(int i, int j) = 0;
+  // Q of many pairs at once, out[k] = Q(pairs[k]); the sparse solver spreads the
+  // costly ones over the cores.
+  virtual void Cofactors(const std::vector<std::pair<int, int>>& pairs, std::vector<double>& out) {
+    out.resize(pairs.size());
+    for (std::size_t k = 0; k < pairs.size(); ++k) out[k] = Q(pairs[k].first, pairs[k].second);
+  }
   // Residual v = a·x + l of a row of group 1 or 2 after the last solution.
   virtual double Residual(int group, int row) const = 0;
   // √([pvv]/r), −1 when r ≤ 0.

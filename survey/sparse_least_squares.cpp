@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "platform/ports.h"
+#include "survey/parallel_for.h"
 #include "survey/sym_matrix.h"
 
 namespace survey {
@@ -568,32 +569,34 @@ int CSparseLsq::CommonAncestor(int a, int b) const {
 // part of y below c. What that part feeds into c and above, −L(C, A)·y_A, lies on
 // c and the rows of column c only (a column's rows above c are rows of c's
 // column: the rows of every column pass on to its parent), and is kept there.
-std::size_t CSparseLsq::SolveUpTo(int s, int c, std::size_t keep) {
-  for (std::size_t i = 0; i < paths_.size(); ++i)
-    if (paths_[i].start == s && paths_[i].stop == c) return i;
-  if (nextPath_ == keep) nextPath_ = (nextPath_ + 1) % paths_.size();
-  const std::size_t slot = nextPath_;
-  nextPath_ = (nextPath_ + 1) % paths_.size();
-  PathSolve& ps = paths_[slot];
+std::size_t CSparseLsq::SolveUpTo(EntryWork& w, int s, int c, std::size_t keep) const {
+  std::vector<PathSolve>& paths = w.paths;
+  for (std::size_t i = 0; i < paths.size(); ++i)
+    if (paths[i].start == s && paths[i].stop == c) return i;
+  if (w.next == keep) w.next = (w.next + 1) % paths.size();
+  const std::size_t slot = w.next;
+  w.next = (w.next + 1) % paths.size();
+  PathSolve& ps = paths[slot];
   ps.start = s;
   ps.stop = c;
   ps.zv.clear();
-  if (work_.size() != static_cast<std::size_t>(t_)) work_.assign(t_, 0.0);
-  work_[s] = 1.0;
+  std::vector<double>& work = w.work;
+  if (work.size() != static_cast<std::size_t>(t_)) work.assign(t_, 0.0);
+  work[s] = 1.0;
   for (int j = s; j != c; j = parent_[j]) {
-    const double yj = work_[j];
-    work_[j] = 0.0;
+    const double yj = work[j];
+    work[j] = 0.0;
     if (yj == 0.0) continue;
-    for (std::size_t p = lp_[j]; p < lp_[j + 1]; ++p) work_[li_[p]] -= lx_[p] * yj;
+    for (std::size_t p = lp_[j]; p < lp_[j + 1]; ++p) work[li_[p]] -= lx_[p] * yj;
   }
   const std::size_t r = lp_[c + 1] - lp_[c];
   ps.v.resize(r + 1);
-  ps.v[0] = work_[c];
-  work_[c] = 0.0;
+  ps.v[0] = work[c];
+  work[c] = 0.0;
   for (std::size_t k = 0; k < r; ++k) {
-    double& w = work_[li_[lp_[c] + k]];
-    ps.v[k + 1] = w;
-    w = 0.0;
+    double& y = work[li_[lp_[c] + k]];
+    ps.v[k + 1] = y;
+    y = 0.0;
   }
   return slot;
 }
@@ -604,12 +607,12 @@ std::size_t CSparseLsq::SolveUpTo(int s, int c, std::size_t keep) {
 // (SolveUpTo), and Q(a, b) = v_aᵀ·Z(C, C)·v_b. Both lie on c and the rows of
 // column c, a clique of the filled graph, so the entries of Z they need are in
 // the selected inverse, and the solves stop at c instead of running to the root.
-double CSparseLsq::SolveEntry(int a, int b) {
+double CSparseLsq::SolveEntry(EntryWork& w, int a, int b) const {
   const int c = CommonAncestor(a, b);
   if (c < 0) return 0.0;  // separate blocks of N
-  const std::size_t sa = SolveUpTo(a, c, paths_.size());
-  PathSolve& pa = paths_[sa];
-  PathSolve& pb = paths_[SolveUpTo(b, c, sa)];
+  const std::size_t sa = SolveUpTo(w, a, c, w.paths.size());
+  PathSolve& pa = w.paths[sa];
+  PathSolve& pb = w.paths[SolveUpTo(w, b, c, sa)];
   // The four cofactors of a leg pair each end's two solves with the other's: one
   // product Z·v for each solve on one side serves them all.
   const bool useA = !pa.zv.empty() && pb.zv.empty();
@@ -656,25 +659,71 @@ void CSparseLsq::CliqueProduct(int c, const std::vector<double>& v, std::vector<
   }
 }
 
-double CSparseLsq::Q(int i, int j) {
-  if (i < 0 || j < 0 || i >= t_ || j >= t_ || !factored_) return 0.0;
+bool CSparseLsq::HaveInverse() {
+  if (!factored_) return false;
   if (!haveInverse_) {
     // Pairs named after the factor may lie outside its pattern: refactor once.
     if (!PatternUnchanged()) {
       Analyse();
-      if (!Factor()) return 0.0;
+      if (!Factor()) return false;
     }
     SelectedInverse();
-    for (PathSolve& c : paths_) c.start = c.stop = -1;
+    for (PathSolve& c : entry_.paths) c.start = c.stop = -1;
   }
-  int a = iperm_[i], b = iperm_[j];
-  if (a == b) return zd_[a];
-  if (a > b) std::swap(a, b);
+  return true;
+}
+
+const double* CSparseLsq::PatternEntry(int a, int b) const {
   const auto first = li_.begin() + static_cast<std::ptrdiff_t>(lp_[a]);
   const auto last = li_.begin() + static_cast<std::ptrdiff_t>(lp_[a + 1]);
   const auto it = std::lower_bound(first, last, b);
-  if (it != last && *it == b) return zx_[static_cast<std::size_t>(it - li_.begin())];
-  return SolveEntry(a, b);
+  return it != last && *it == b ? &zx_[static_cast<std::size_t>(it - li_.begin())] : nullptr;
+}
+
+double CSparseLsq::Q(int i, int j) {
+  if (i < 0 || j < 0 || i >= t_ || j >= t_ || !HaveInverse()) return 0.0;
+  int a = iperm_[i], b = iperm_[j];
+  if (a == b) return zd_[a];
+  if (a > b) std::swap(a, b);
+  if (const double* z = PatternEntry(a, b)) return *z;
+  return SolveEntry(entry_, a, b);
+}
+
+// The entries outside the pattern cost two sparse solves each and depend on
+// nothing but the factor and Z: they are spread over the cores in fixed runs of
+// pairs, each run starting with no solves kept, so every figure is the same
+// whatever the number of threads.
+void CSparseLsq::Cofactors(const std::vector<std::pair<int, int>>& pairs, std::vector<double>& out) {
+  out.assign(pairs.size(), 0.0);
+  if (pairs.empty() || !HaveInverse()) return;
+  std::vector<std::pair<int, int>> outside;  // permuted (a, b), a < b
+  std::vector<std::size_t> at;
+  for (std::size_t k = 0; k < pairs.size(); ++k) {
+    const auto [i, j] = pairs[k];
+    if (i < 0 || j < 0 || i >= t_ || j >= t_) continue;
+    int a = iperm_[i], b = iperm_[j];
+    if (a > b) std::swap(a, b);
+    if (a == b) {
+      out[k] = zd_[a];
+    } else if (const double* z = PatternEntry(a, b)) {
+      out[k] = *z;
+    } else {
+      outside.push_back({a, b});
+      at.push_back(k);
+    }
+  }
+  constexpr int kRun = 16;
+  const int runs = static_cast<int>((outside.size() + kRun - 1) / kRun);
+  const int threads = outside.size() < 4 * kRun ? 1 : std::min(detail::HardwareThreads(), runs);
+  std::vector<EntryWork> works(static_cast<std::size_t>(threads));
+  detail::ParallelForOnThreads(runs, threads, 1, [&](int run, int thread) {
+    EntryWork& w = works[static_cast<std::size_t>(thread)];
+    for (PathSolve& c : w.paths) c.start = c.stop = -1;
+    w.next = 0;
+    const std::size_t from = static_cast<std::size_t>(run) * kRun;
+    const std::size_t to = std::min(outside.size(), from + kRun);
+    for (std::size_t k = from; k < to; ++k) out[at[k]] = SolveEntry(w, outside[k].first, outside[k].second);
+  });
 }
 
 double CSparseLsq::TraceGroup(const std::vector<Row>& rows, const std::vector<double>& p) {

@@ -61,6 +61,7 @@ class CSparseLsq : public CLsqSolver {
   double Solve() override;
   double X(int i) const override { return i >= 0 && i < t_ ? x_[i] : 0.0; }
   double Q(int i, int j) override;
+  void Cofactors(const std::vector<std::pair<int, int>>& pairs, std::vector<double>& out) override;
   double Residual(int group, int row) const override;
   double Sigma0() const override { return sigma0_; }
   double Pvv(int group) const override { return group == 1 ? pvv1_ : pvv2_; }
@@ -84,10 +85,21 @@ class CSparseLsq : public CLsqSolver {
     std::vector<double> v;  // on `stop` and the rows of its column
     std::vector<double> zv;  // Z·v there, once asked (empty before)
   };
+  // What the entries outside the pattern are worked out with: the last few solves
+  // (the four cofactors of a leg share them) and a vector kept zero between solves.
+  // One per thread.
+  struct EntryWork {
+    std::vector<PathSolve> paths = std::vector<PathSolve>(4);
+    std::size_t next = 0;
+    std::vector<double> work;
+  };
+  bool HaveInverse();
   int CommonAncestor(int a, int b) const;  // permuted; -1 in different trees
-  std::size_t SolveUpTo(int s, int c, std::size_t keep);  // the slot of (s, c), never `keep`
+  // The slot of (s, c) in w, never `keep`.
+  std::size_t SolveUpTo(EntryWork& w, int s, int c, std::size_t keep) const;
   void CliqueProduct(int c, const std::vector<double>& v, std::vector<double>& zv) const;
-  double SolveEntry(int a, int b);  // permuted, outside the pattern
+  double SolveEntry(EntryWork& w, int a, int b) const;  // permuted, outside the pattern
+  const double* PatternEntry(int a, int b) const;  // permuted, a < b; null outside
   double TraceGroup(const std::vector<Row>& rows, const std::vector<double>& p);
 
   bool height_;
@@ -123,11 +135,7 @@ class CSparseLsq : public CLsqSolver {
   // Selected inverse on L's pattern (zx_ beside lx_) and its diagonal.
   std::vector<double> zx_, zd_;
   bool factored_ = false, haveInverse_ = false;
-  // Solves for the entries outside the pattern: the last few (the four cofactors
-  // of a leg share them) and a work vector kept zero between solves.
-  std::vector<PathSolve> paths_ = std::vector<PathSolve>(4);
-  std::size_t nextPath_ = 0;
-  std::vector<double> work_;
+  EntryWork entry_;  // Q's, one entry at a time
 };
 
 }  // namespace survey

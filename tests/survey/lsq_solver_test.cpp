@@ -10,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/fake_ports.h"
@@ -120,6 +121,34 @@ TEST_P(SolverSuite, CofactorsOutsideThePatternAndRepeatedSolutions) {
   EXPECT_NEAR(w->Q(55, 5), survey_test::Solve(s).Q(55, 5), 1e-10);
   EXPECT_EQ(w->Q(-1, 3), 0.0);
   EXPECT_EQ(w->Q(3, s.t), 0.0);
+}
+
+// Many cofactors asked at once (the precision of every leg): far-off pairs on a
+// chain, enough of them that the sparse solver spreads them over threads, with
+// pairs inside the pattern, diagonals, both orders and indices outside the system
+// among them; each must be what Q gives alone and the dense reference.
+TEST_P(SolverSuite, CofactorsAskedAtOnceMatchTheReference) {
+  System s;
+  s.t = 300;
+  for (int i = 0; i + 1 < s.t; ++i) s.g1.push_back({{i, i + 1}, {1.3, -1.1}, 1.0 + i % 3, 0.01 * i});
+  for (int i = 0; i < s.t; i += 11) s.g2.push_back({{i}, {1}, 2, -0.2});
+  auto w = Make(s.t);
+  s.Fill(*w);
+  ASSERT_GT(w->Solve(), -1);
+  const Reference r = survey_test::Solve(s);
+  std::vector<std::pair<int, int>> pairs;
+  for (int i = 0; i < s.t; ++i) pairs.push_back({i, (i * 7 + 50) % s.t});
+  pairs.insert(pairs.end(), {{5, 6}, {6, 5}, {9, 9}, {-1, 4}, {4, s.t}, {s.t - 1, 0}});
+  std::vector<double> q;
+  w->Cofactors(pairs, q);
+  ASSERT_EQ(q.size(), pairs.size());
+  const double qs = r.Q.cwiseAbs().maxCoeff();
+  for (std::size_t k = 0; k < pairs.size(); ++k) {
+    const auto [i, j] = pairs[k];
+    const bool inside = i >= 0 && j >= 0 && i < s.t && j < s.t;
+    EXPECT_NEAR(q[k], inside ? r.Q(i, j) : 0.0, 1e-10 * qs) << i << "," << j;
+    EXPECT_NEAR(q[k], w->Q(i, j), 1e-12 * qs) << i << "," << j;
+  }
 }
 
 // Two networks in one job that no row ties together: N falls into two blocks, and

@@ -8,6 +8,8 @@
 // taken as 0, so no figure is ever NaN.
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "survey/angle.h"
 #include "traverse/engine/dx_steps.h"
@@ -41,22 +43,42 @@ int CTraverseJob::EvaluatePrecision() {
   }
 
   const int n = static_cast<int>(m_arrUnit.size());
+  // The cofactors between the two ends of every leg, asked for at once: a leg
+  // whose ends no observation joins (where two lines meet) costs the solver two
+  // sparse solves, which it spreads over the cores.
+  auto unknownEnds = [&](int i, int& p1, int& p2) {
+    const CUnit& u = m_arrUnit[i];
+    const CUnit& w = m_arrUnit[i + 1];
+    if (u.planeIndex < 0 || w.planeIndex < 0) return false;
+    p1 = u.knownPlane ? -1 : u.planeIndex;
+    p2 = w.knownPlane ? -1 : w.planeIndex;
+    return true;
+  };
+  std::vector<std::pair<int, int>> pairs;
+  for (int i = 0, p1 = 0, p2 = 0; i + 1 < n; ++i)
+    if (unknownEnds(i, p1, p2) && p1 >= 0 && p2 >= 0) {
+      const int a = 2 * std::min(p1, p2), b = 2 * std::max(p1, p2);
+      pairs.insert(pairs.end(), {{a, b}, {a + 1, b + 1}, {a, b + 1}, {a + 1, b}});
+    }
+  std::vector<double> cross;
+  lsq.Cofactors(pairs, cross);
+  std::size_t next = 0;
   for (int i = 0; i + 1 < n; ++i) {
     CUnit& u = m_arrUnit[i];
-    const CUnit& w = m_arrUnit[i + 1];
-    if (u.planeIndex < 0 || w.planeIndex < 0) continue;
+    int p1 = 0, p2 = 0;
+    if (!unknownEnds(i, p1, p2)) continue;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     GetPointXY(i, &x1, &y1);
     GetPointXY(i + 1, &x2, &y2);
     const double dx = x2 - x1, dy = y2 - y1;
-    const int p1 = u.knownPlane ? -1 : u.planeIndex;
-    const int p2 = w.knownPlane ? -1 : w.planeIndex;
     double qdx = 0, qdy = 0, qdxy = 0;
     if (p1 >= 0 && p2 >= 0) {
       const int a = 2 * std::min(p1, p2), b = 2 * std::max(p1, p2);
-      qdx = lsq.Q(a, a) + lsq.Q(b, b) - 2 * lsq.Q(a, b);
-      qdy = lsq.Q(a + 1, a + 1) + lsq.Q(b + 1, b + 1) - 2 * lsq.Q(a + 1, b + 1);
-      qdxy = lsq.Q(a, a + 1) + lsq.Q(b, b + 1) - lsq.Q(a, b + 1) - lsq.Q(a + 1, b);
+      const double* q = cross.data() + next;  // (a, b), (a+1, b+1), (a, b+1), (a+1, b)
+      next += 4;
+      qdx = lsq.Q(a, a) + lsq.Q(b, b) - 2 * q[0];
+      qdy = lsq.Q(a + 1, a + 1) + lsq.Q(b + 1, b + 1) - 2 * q[1];
+      qdxy = lsq.Q(a, a + 1) + lsq.Q(b, b + 1) - q[2] - q[3];
     } else if (p1 >= 0 || p2 >= 0) {
       const int a = 2 * std::max(p1, p2);
       qdx = lsq.Q(a, a);
