@@ -20,4 +20,15 @@ void AdviseLargeBlock(const void* data, std::size_t bytes) {
 #endif
 }
 
+void* MapPopulated(std::size_t bytes) {
+  int flags = MAP_PRIVATE | MAP_ANONYMOUS;
+#ifdef MAP_POPULATE
+  flags |= MAP_POPULATE;
+#endif
+  void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, flags, -1, 0);
+  return p == MAP_FAILED ? nullptr : p;
+}
+
+void Unmap(void* data, std::size_t bytes) { ::munmap(data, bytes); }
+
 }  // namespace platform

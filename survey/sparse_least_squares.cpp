@@ -4,6 +4,8 @@
 #include <Eigen/SparseCore>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cassert>
 #include <cmath>
 
@@ -297,12 +299,90 @@ void CSparseLsq::Analyse() {
       lowerRow_[q] = k;
       lowerAt_[q] = p;
     }
+  SplitTree();
 }
+
+// Splits the tree of supernodes for the threads: the subtree of the most work is
+// split at its root until each holds at most a 64th of all work. The split does
+// not depend on the number of threads, nor do the figures (see Factor). Small
+// systems are not split.
+void CSparseLsq::SplitTree() {
+  const int ns = static_cast<int>(superStart_.size()) - 1;
+  std::vector<double> work(ns, 0.0);
+  std::vector<int> parent(ns, -1), childCount(ns + 1, 0);
+  double total = 0;
+  for (int s = 0; s < ns; ++s) {
+    const int j0 = superStart_[s], j1 = superStart_[s + 1] - 1;
+    const double w = j1 - j0 + 1, r = static_cast<double>(lp_[j1 + 1] - lp_[j1]);
+    const double own = w * w * (w / 3 + r) + r * r * w;  // the panel and the rows below it
+    work[s] += own;
+    total += own;
+    if (r > 0) {
+      parent[s] = superOf_[li_[lp_[j1]]];
+      work[parent[s]] += work[s];  // children come first: work becomes the subtree's
+      ++childCount[parent[s] + 1];
+    }
+  }
+  for (int s = 0; s < ns; ++s) childCount[s + 1] += childCount[s];
+  std::vector<int> children(childCount[ns]), fill(childCount.begin(), childCount.end() - 1);
+  for (int s = 0; s < ns; ++s)
+    if (parent[s] >= 0) children[fill[parent[s]]++] = s;
+
+  top_.clear();
+  subtrees_.clear();
+  owner_.assign(ns, -1);
+  // Below some ten million operations threads cost more than they save.
+  if (total < threadedFrom_) {
+    for (int s = 0; s < ns; ++s) top_.push_back(s);
+    return;
+  }
+  std::vector<std::pair<double, int>> heap;
+  for (int s = 0; s < ns; ++s)
+    if (parent[s] < 0) heap.push_back({work[s], s});
+  std::make_heap(heap.begin(), heap.end());
+  while (!heap.empty() && heap.front().first > total / 64) {
+    std::pop_heap(heap.begin(), heap.end());
+    const int s = heap.back().second;
+    heap.pop_back();
+    top_.push_back(s);
+    for (int c = childCount[s]; c < childCount[s + 1]; ++c) {
+      heap.push_back({work[children[c]], children[c]});
+      std::push_heap(heap.begin(), heap.end());
+    }
+  }
+  std::sort(top_.begin(), top_.end());
+  // Largest first, so that the threads end together.
+  std::sort(heap.begin(), heap.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (const auto& [w, root] : heap) {
+    std::vector<int> nodes = {root};
+    for (std::size_t k = 0; k < nodes.size(); ++k)
+      for (int c = childCount[nodes[k]]; c < childCount[nodes[k] + 1]; ++c) nodes.push_back(children[c]);
+    std::sort(nodes.begin(), nodes.end());
+    for (int n : nodes) owner_[n] = static_cast<int>(subtrees_.size());
+    subtrees_.push_back(std::move(nodes));
+  }
+}
+
+struct CSparseLsq::FactorWork {
+  std::vector<int> rel;
+  // The panel of a supernode (its rows by its columns) and the update of one
+  // column, both dense; the columns of a descendant scaled by its pivots.
+  std::vector<double> F, lt, col, diag0;
+  // Links into the lists of supernodes above the subtree: (the supernode being
+  // factored when it was made, the list, the supernode linked).
+  std::vector<std::array<int, 3>> later;
+};
 
 // Assembles N and factors it left-looking by supernodes (Davis, §4.8; Ng & Peyton
 // 1993): each run of columns is gathered dense with the updates of the runs below
 // it and factored as one panel. A pivot that is not clearly positive relative to
 // its diagonal means a datum defect or an unobserved unknown.
+//
+// The subtrees of SplitTree share nothing below their roots and are factored on
+// separate threads, then the supernodes above them in order on one. A link into a
+// list above a subtree is made there just before the first supernode above that
+// follows the one that made it, so every list, and with it the order of the
+// updates and every figure, is that of one thread going through in order.
 bool CSparseLsq::Factor() {
   std::fill(ax_.begin(), ax_.end(), 0.0);
   auto slot = [&](int a, int b) -> double& {  // a <= b, permuted
@@ -327,81 +407,108 @@ bool CSparseLsq::Factor() {
   assemble(rows2_, p2_);
 
   const int ns = static_cast<int>(superStart_.size()) - 1;
-  // Supernodes whose next update goes to supernode s, and how far down their
-  // rows the updates have gone.
-  std::vector<int> head(ns, -1), link(ns, -1), done(ns, 0);
-  std::vector<int> rel(t_, 0);
-  // The panel of a supernode (its rows by its columns) and the update of one
-  // column, both dense; the columns of a descendant scaled by its pivots.
-  std::vector<double> F, lt, col, diag0;
-  for (int s = 0; s < ns; ++s) {
-    const int j0 = superStart_[s], w = superStart_[s + 1] - j0, j1 = j0 + w - 1;
-    const int r = static_cast<int>(lp_[j1 + 1] - lp_[j1]), m = w + r;
-    const int* rows = li_.data() + lp_[j1];
-    for (int c = 0; c < w; ++c) rel[j0 + c] = c;
-    for (int q = 0; q < r; ++q) rel[rows[q]] = w + q;
-    F.assign(static_cast<std::size_t>(m) * w, 0.0);
-    auto f = [&](int i, int c) -> double& { return F[static_cast<std::size_t>(c) * m + i]; };
-    diag0.resize(w);
-    for (int c = 0; c < w; ++c) {
-      for (std::size_t e = lowerStart_[j0 + c]; e < lowerStart_[j0 + c + 1]; ++e)
-        f(rel[lowerRow_[e]], c) += ax_[lowerAt_[e]];
-      diag0[c] = f(c, c);
-    }
-    // Left-looking: each supernode whose rows reach into this one subtracts
-    // L(tail, K)·D_K·L(head, K)ᵀ, its rows from here on against those inside.
-    for (int K = head[s]; K != -1;) {
-      const int nextK = link[K];
-      const int k0 = superStart_[K], wk = superStart_[K + 1] - k0, k1 = k0 + wk - 1;
-      const int rk = static_cast<int>(lp_[k1 + 1] - lp_[k1]);
-      const int* krows = li_.data() + lp_[k1];
-      const int o = done[K], nt = rk - o;
-      int nj = 0;
-      while (nj < nt && krows[o + nj] <= j1) ++nj;
-      lt.resize(static_cast<std::size_t>(nt) * wk);
-      for (int c = 0; c < wk; ++c) {
-        const double* l = lx_.data() + lp_[k0 + c] + (wk - 1 - c) + o;
-        std::copy(l, l + nt, lt.begin() + static_cast<std::ptrdiff_t>(c) * nt);
+  head_.assign(ns, -1);
+  link_.assign(ns, -1);
+  done_.assign(ns, 0);
+  const int threads = std::min(detail::HardwareThreads(), static_cast<int>(subtrees_.size()));
+  std::vector<FactorWork> works(static_cast<std::size_t>(std::max(threads, 1)));
+  std::atomic<bool> failed{false};
+  detail::ParallelForOnThreads(static_cast<int>(subtrees_.size()), threads, 1, [&](int tree, int thread) {
+    FactorWork& w = works[static_cast<std::size_t>(thread)];
+    for (int s : subtrees_[static_cast<std::size_t>(tree)])
+      if (failed || !FactorSupernode(s, w)) {
+        failed = true;
+        return;
       }
-      col.resize(nt);
-      for (int b = 0; b < nj; ++b) {
-        std::fill(col.begin() + b, col.end(), 0.0);
-        for (int c = 0; c < wk; ++c) {
-          const double* l = lt.data() + static_cast<std::size_t>(c) * nt;
-          const double g = l[b] * d_[k0 + c];
-          for (int a = b; a < nt; ++a) col[a] += l[a] * g;
-        }
-        const int target = krows[o + b] - j0;
-        for (int a = b; a < nt; ++a) f(rel[krows[o + a]], target) -= col[a];
-      }
-      done[K] = o + nj;
-      if (o + nj < rk) {
-        const int to = superOf_[krows[o + nj]];
-        link[K] = head[to];
-        head[to] = K;
-      }
-      K = nextK;
+  });
+  if (failed) return false;
+  std::vector<std::array<int, 3>> later;
+  for (FactorWork& w : works) later.insert(later.end(), w.later.begin(), w.later.end());
+  std::stable_sort(later.begin(), later.end(), [](const auto& a, const auto& b) { return a[0] < b[0]; });
+  std::size_t next = 0;
+  for (int s : top_) {
+    for (; next < later.size() && later[next][0] < s; ++next) {
+      link_[later[next][2]] = head_[later[next][1]];
+      head_[later[next][1]] = later[next][2];
     }
-    // The panel: its own LDLᵀ, then the rows below.
-    for (int c = 0; c < w; ++c) {
-      const double d = f(c, c);
-      if (!std::isfinite(d) || !(diag0[c] > 0.0) || d <= 1e-12 * diag0[c]) return false;
-      d_[j0 + c] = d;
-      double* fc = &f(0, c);
-      for (int i = c + 1; i < m; ++i) fc[i] /= d;
-      for (int c2 = c + 1; c2 < w; ++c2) {
-        const double g = fc[c2] * d;
-        double* fc2 = &f(0, c2);
-        for (int i = c2; i < m; ++i) fc2[i] -= fc[i] * g;
-      }
-      std::copy(fc + c + 1, fc + m, lx_.begin() + static_cast<std::ptrdiff_t>(lp_[j0 + c]));
-    }
-    if (r > 0) {
-      const int to = superOf_[rows[0]];
-      link[s] = head[to];
-      head[to] = s;
-    }
+    if (!FactorSupernode(s, works[0])) return false;
   }
+  return true;
+}
+
+// Factors supernode s, all below it done.
+bool CSparseLsq::FactorSupernode(int s, FactorWork& work) {
+  std::vector<int>& rel = work.rel;
+  if (rel.size() != static_cast<std::size_t>(t_)) rel.assign(t_, 0);
+  std::vector<double>&F = work.F, &lt = work.lt, &col = work.col, &diag0 = work.diag0;
+  // Puts supernode k on the list of `to`, or keeps the link for later when `to`
+  // lies above the subtree of s.
+  auto linkTo = [&](int to, int k) {
+    if (owner_[s] >= 0 && owner_[to] != owner_[s]) {
+      work.later.push_back({s, to, k});
+    } else {
+      link_[k] = head_[to];
+      head_[to] = k;
+    }
+  };
+  const int j0 = superStart_[s], w = superStart_[s + 1] - j0, j1 = j0 + w - 1;
+  const int r = static_cast<int>(lp_[j1 + 1] - lp_[j1]), m = w + r;
+  const int* rows = li_.data() + lp_[j1];
+  for (int c = 0; c < w; ++c) rel[j0 + c] = c;
+  for (int q = 0; q < r; ++q) rel[rows[q]] = w + q;
+  F.assign(static_cast<std::size_t>(m) * w, 0.0);
+  auto f = [&](int i, int c) -> double& { return F[static_cast<std::size_t>(c) * m + i]; };
+  diag0.resize(w);
+  for (int c = 0; c < w; ++c) {
+    for (std::size_t e = lowerStart_[j0 + c]; e < lowerStart_[j0 + c + 1]; ++e)
+      f(rel[lowerRow_[e]], c) += ax_[lowerAt_[e]];
+    diag0[c] = f(c, c);
+  }
+  // Left-looking: each supernode whose rows reach into this one subtracts
+  // L(tail, K)·D_K·L(head, K)ᵀ, its rows from here on against those inside.
+  for (int K = head_[s]; K != -1;) {
+    const int nextK = link_[K];
+    const int k0 = superStart_[K], wk = superStart_[K + 1] - k0, k1 = k0 + wk - 1;
+    const int rk = static_cast<int>(lp_[k1 + 1] - lp_[k1]);
+    const int* krows = li_.data() + lp_[k1];
+    const int o = done_[K], nt = rk - o;
+    int nj = 0;
+    while (nj < nt && krows[o + nj] <= j1) ++nj;
+    lt.resize(static_cast<std::size_t>(nt) * wk);
+    for (int c = 0; c < wk; ++c) {
+      const double* l = lx_.data() + lp_[k0 + c] + (wk - 1 - c) + o;
+      std::copy(l, l + nt, lt.begin() + static_cast<std::ptrdiff_t>(c) * nt);
+    }
+    col.resize(nt);
+    for (int b = 0; b < nj; ++b) {
+      std::fill(col.begin() + b, col.end(), 0.0);
+      for (int c = 0; c < wk; ++c) {
+        const double* l = lt.data() + static_cast<std::size_t>(c) * nt;
+        const double g = l[b] * d_[k0 + c];
+        for (int a = b; a < nt; ++a) col[a] += l[a] * g;
+      }
+      const int target = krows[o + b] - j0;
+      for (int a = b; a < nt; ++a) f(rel[krows[o + a]], target) -= col[a];
+    }
+    done_[K] = o + nj;
+    if (o + nj < rk) linkTo(superOf_[krows[o + nj]], K);
+    K = nextK;
+  }
+  // The panel: its own LDLᵀ, then the rows below.
+  for (int c = 0; c < w; ++c) {
+    const double d = f(c, c);
+    if (!std::isfinite(d) || !(diag0[c] > 0.0) || d <= 1e-12 * diag0[c]) return false;
+    d_[j0 + c] = d;
+    double* fc = &f(0, c);
+    for (int i = c + 1; i < m; ++i) fc[i] /= d;
+    for (int c2 = c + 1; c2 < w; ++c2) {
+      const double g = fc[c2] * d;
+      double* fc2 = &f(0, c2);
+      for (int i = c2; i < m; ++i) fc2[i] -= fc[i] * g;
+    }
+    std::copy(fc + c + 1, fc + m, lx_.begin() + static_cast<std::ptrdiff_t>(lp_[j0 + c]));
+  }
+  if (r > 0) linkTo(superOf_[rows[0]], s);
   return true;
 }
 
@@ -470,87 +577,110 @@ double CSparseLsq::Residual(int group, int row) const {
 // taken from the last: the block Z(R, R) of the rows R below a supernode is
 // gathered once and multiplied densely with all its columns of L, and the
 // supernode is finished column by column from its last.
+// Threads for the product G of one supernode above the subtrees: all of them
+// where it is large enough to pay for starting them.
+int CSparseLsq::DenseThreads(int s) const {
+  const double w = superStart_[s + 1] - superStart_[s];
+  const double r = static_cast<double>(lp_[superStart_[s + 1]] - lp_[superStart_[s + 1] - 1]);
+  return w * r * r >= threadedFrom_ ? std::min(detail::HardwareThreads(), static_cast<int>(w)) : 1;
+}
+
+struct CSparseLsq::InverseWork {
+  std::vector<double> zrr, lr, g, zr, zjj;
+};
+
+// The subtrees of SplitTree need only what lies above them: that is done first on
+// one thread, then the subtrees on separate threads.
 void CSparseLsq::SelectedInverse() {
   zx_.assign(lx_.size(), 0.0);
   zd_.assign(t_, 0.0);
-  std::vector<double> zrr, lr, g, zr, zjj;
-  for (int s = static_cast<int>(superStart_.size()) - 2; s >= 0; --s) {
-    const int j0 = superStart_[s], w = superStart_[s + 1] - j0, j1 = j0 + w - 1;
-    const std::size_t r = lp_[j1 + 1] - lp_[j1];
-    const int* rows = li_.data() + lp_[j1];
+  const int threads = std::min(detail::HardwareThreads(), static_cast<int>(subtrees_.size()));
+  std::vector<InverseWork> works(static_cast<std::size_t>(std::max(threads, 1)));
+  for (auto s = top_.rbegin(); s != top_.rend(); ++s) InvertSupernode(*s, works[0], DenseThreads(*s));
+  detail::ParallelForOnThreads(static_cast<int>(subtrees_.size()), threads, 1, [&](int tree, int thread) {
+    const std::vector<int>& nodes = subtrees_[static_cast<std::size_t>(tree)];
+    for (auto s = nodes.rbegin(); s != nodes.rend(); ++s) InvertSupernode(*s, works[static_cast<std::size_t>(thread)], 1);
+  });
+  haveInverse_ = true;
+}
 
-    // Z(R, R), lower triangle, column by column from column R[p] of Z.
-    zrr.resize(r * r);  // only the lower triangle is written and read
-    for (std::size_t p = 0; p < r; ++p) {
-      const int k = rows[p];
-      zrr[p * r + p] = zd_[k];
-      const std::size_t rest = r - p - 1;
-      if (rest == 0) continue;
-      auto it = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k]);
-      const auto end = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k + 1]);
-      const bool search = rest * 16 < static_cast<std::size_t>(end - it);
-      for (std::size_t q = p + 1; q < r; ++q) {
-        if (search)
-          it = std::lower_bound(it, end, rows[q]);
-        else
-          while (*it < rows[q]) ++it;
-        zrr[p * r + q] = zx_[static_cast<std::size_t>(it - li_.begin())];
-      }
-    }
-    // L(R, J) and G = Z(R, R)·L(R, J).
-    lr.resize(r * w);
-    for (int c = 0; c < w; ++c) {
-      const double* l = lx_.data() + lp_[j0 + c] + (w - 1 - c);
-      std::copy(l, l + r, lr.begin() + static_cast<std::ptrdiff_t>(r * c));
-    }
-    g.assign(r * w, 0.0);
-    for (int c = 0; c < w; ++c) {
-      const double* l = lr.data() + r * c;
-      double* gc = g.data() + r * c;
-      for (std::size_t p = 0; p < r; ++p) {
-        const double* z = zrr.data() + p * r;  // Z(R[q], R[p]) for q >= p
-        double acc = z[p] * l[p];
-        const double lp = l[p];
-        for (std::size_t q = p + 1; q < r; ++q) {
-          acc += z[q] * l[q];
-          gc[q] += z[q] * lp;
-        }
-        gc[p] += acc;
-      }
-    }
-    // The supernode's columns from the last: Z(R, j) and Z(J, j) from what is done.
-    zr.resize(r * w);
-    zjj.resize(static_cast<std::size_t>(w) * w);
-    for (int c = w - 1; c >= 0; --c) {
-      const int j = j0 + c, nJ = w - 1 - c;
-      const double* lJ = lx_.data() + lp_[j];
-      const double* lR = lr.data() + r * c;
-      double* zrc = zr.data() + r * c;
-      for (std::size_t p = 0; p < r; ++p) zrc[p] = -g[r * c + p];
-      for (int i = 0; i < nJ; ++i) {
-        const double* zro = zr.data() + r * (c + 1 + i);
-        for (std::size_t p = 0; p < r; ++p) zrc[p] -= lJ[i] * zro[p];
-      }
-      double diag = 1.0 / d_[j];
-      for (int i = 0; i < nJ; ++i) {
-        const int m = c + 1 + i;
-        double z = 0.0;
-        for (int i2 = 0; i2 < nJ; ++i2) z -= zjj[static_cast<std::size_t>(m) * w + (c + 1 + i2)] * lJ[i2];
-        const double* zrm = zr.data() + r * m;
-        for (std::size_t p = 0; p < r; ++p) z -= zrm[p] * lR[p];
-        zjj[static_cast<std::size_t>(m) * w + c] = zjj[static_cast<std::size_t>(c) * w + m] = z;
-        zx_[lp_[j] + i] = z;
-        diag -= lJ[i] * z;
-      }
-      for (std::size_t p = 0; p < r; ++p) {
-        zx_[lp_[j] + nJ + p] = zrc[p];
-        diag -= lR[p] * zrc[p];
-      }
-      zd_[j] = diag;
-      zjj[static_cast<std::size_t>(c) * w + c] = diag;
+// The columns of supernode s of Z, all above it done.
+void CSparseLsq::InvertSupernode(int s, InverseWork& work, int threads) {
+  std::vector<double>&zrr = work.zrr, &lr = work.lr, &g = work.g, &zr = work.zr, &zjj = work.zjj;
+  const int j0 = superStart_[s], w = superStart_[s + 1] - j0, j1 = j0 + w - 1;
+  const std::size_t r = lp_[j1 + 1] - lp_[j1];
+  const int* rows = li_.data() + lp_[j1];
+
+  // Z(R, R), lower triangle, column by column from column R[p] of Z.
+  zrr.resize(r * r);  // only the lower triangle is written and read
+  for (std::size_t p = 0; p < r; ++p) {
+    const int k = rows[p];
+    zrr[p * r + p] = zd_[k];
+    const std::size_t rest = r - p - 1;
+    if (rest == 0) continue;
+    auto it = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k]);
+    const auto end = li_.begin() + static_cast<std::ptrdiff_t>(lp_[k + 1]);
+    const bool search = rest * 16 < static_cast<std::size_t>(end - it);
+    for (std::size_t q = p + 1; q < r; ++q) {
+      if (search)
+        it = std::lower_bound(it, end, rows[q]);
+      else
+        while (*it < rows[q]) ++it;
+      zrr[p * r + q] = zx_[static_cast<std::size_t>(it - li_.begin())];
     }
   }
-  haveInverse_ = true;
+  // L(R, J) and G = Z(R, R)·L(R, J).
+  lr.resize(r * w);
+  for (int c = 0; c < w; ++c) {
+    const double* l = lx_.data() + lp_[j0 + c] + (w - 1 - c);
+    std::copy(l, l + r, lr.begin() + static_cast<std::ptrdiff_t>(r * c));
+  }
+  g.assign(r * w, 0.0);
+  detail::ParallelFor(w, threads, 1, [&](int c) {
+    const double* l = lr.data() + r * c;
+    double* gc = g.data() + r * c;
+    for (std::size_t p = 0; p < r; ++p) {
+      const double* z = zrr.data() + p * r;  // Z(R[q], R[p]) for q >= p
+      double acc = z[p] * l[p];
+      const double lp = l[p];
+      for (std::size_t q = p + 1; q < r; ++q) {
+        acc += z[q] * l[q];
+        gc[q] += z[q] * lp;
+      }
+      gc[p] += acc;
+    }
+  });
+  // The supernode's columns from the last: Z(R, j) and Z(J, j) from what is done.
+  zr.resize(r * w);
+  zjj.resize(static_cast<std::size_t>(w) * w);
+  for (int c = w - 1; c >= 0; --c) {
+    const int j = j0 + c, nJ = w - 1 - c;
+    const double* lJ = lx_.data() + lp_[j];
+    const double* lR = lr.data() + r * c;
+    double* zrc = zr.data() + r * c;
+    for (std::size_t p = 0; p < r; ++p) zrc[p] = -g[r * c + p];
+    for (int i = 0; i < nJ; ++i) {
+      const double* zro = zr.data() + r * (c + 1 + i);
+      for (std::size_t p = 0; p < r; ++p) zrc[p] -= lJ[i] * zro[p];
+    }
+    double diag = 1.0 / d_[j];
+    for (int i = 0; i < nJ; ++i) {
+      const int m = c + 1 + i;
+      double z = 0.0;
+      for (int i2 = 0; i2 < nJ; ++i2) z -= zjj[static_cast<std::size_t>(m) * w + (c + 1 + i2)] * lJ[i2];
+      const double* zrm = zr.data() + r * m;
+      for (std::size_t p = 0; p < r; ++p) z -= zrm[p] * lR[p];
+      zjj[static_cast<std::size_t>(m) * w + c] = zjj[static_cast<std::size_t>(c) * w + m] = z;
+      zx_[lp_[j] + i] = z;
+      diag -= lJ[i] * z;
+    }
+    for (std::size_t p = 0; p < r; ++p) {
+      zx_[lp_[j] + nJ + p] = zrc[p];
+      diag -= lR[p] * zrc[p];
+    }
+    zd_[j] = diag;
+    zjj[static_cast<std::size_t>(c) * w + c] = diag;
+  }
 }
 
 // The first common ancestor of a and b. Parents come after their children, so
@@ -714,7 +844,7 @@ void CSparseLsq::Cofactors(const std::vector<std::pair<int, int>>& pairs, std::v
   }
   constexpr int kRun = 16;
   const int runs = static_cast<int>((outside.size() + kRun - 1) / kRun);
-  const int threads = outside.size() < 4 * kRun ? 1 : std::min(detail::HardwareThreads(), runs);
+  const int threads = outside.size() < 4 * kRun && threadedFrom_ > 0 ? 1 : std::min(detail::HardwareThreads(), runs);
   std::vector<EntryWork> works(static_cast<std::size_t>(threads));
   detail::ParallelForOnThreads(runs, threads, 1, [&](int run, int thread) {
     EntryWork& w = works[static_cast<std::size_t>(thread)];

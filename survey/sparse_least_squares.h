@@ -37,6 +37,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/memory.h"
 #include "survey/lsq_solver.h"
 
 namespace survey {
@@ -70,6 +71,13 @@ class CSparseLsq : public CLsqSolver {
 
   // Entries of L below the diagonal after the last Solve (for the benchmarks).
   std::size_t FactorSize() const { return li_.size(); }
+  // The work, in operations, from which the factor and the inverse are spread
+  // over threads (about ten million; the tests set 0 to run small systems so).
+  // Takes effect at the next analysis.
+  void SetThreadedFrom(double work) {
+    threadedFrom_ = work;
+    analysedValid_ = false;
+  }
 
  private:
   struct Row {
@@ -78,8 +86,14 @@ class CSparseLsq : public CLsqSolver {
   };
   bool PatternUnchanged() const;
   void Analyse();
+  void SplitTree();
+  struct FactorWork;
   bool Factor();
+  bool FactorSupernode(int s, FactorWork& work);
+  struct InverseWork;
   void SelectedInverse();
+  void InvertSupernode(int s, InverseWork& work, int threads);
+  int DenseThreads(int s) const;
   struct PathSolve {
     int start = -1, stop = -1;
     std::vector<double> v;  // on `stop` and the rows of its column
@@ -104,6 +118,7 @@ class CSparseLsq : public CLsqSolver {
 
   bool height_;
   Ordering ordering_;
+  double threadedFrom_ = 1e7;
   int t_ = 0;
   bool badRow_ = false;
   std::vector<Row> rows1_, rows2_;
@@ -120,20 +135,30 @@ class CSparseLsq : public CLsqSolver {
   std::vector<int> perm_, iperm_;
   // Upper triangle of the permuted N by columns (diagonal last in each column).
   std::vector<std::size_t> ap_;
-  std::vector<int> ai_;
-  std::vector<double> ax_;
+  platform::PopulatedVector<int> ai_;
+  platform::PopulatedVector<double> ax_;
   // Elimination tree and L by columns (strictly lower, rows ascending), D.
   std::vector<int> parent_;
   std::vector<std::size_t> lp_;
-  std::vector<int> li_;
-  std::vector<double> lx_, d_;
+  platform::PopulatedVector<int> li_;
+  platform::PopulatedVector<double> lx_;
+  std::vector<double> d_;
   // Supernodes (first columns, and the supernode of each column) and N's lower
   // triangle by columns as rows and positions in ax_.
   std::vector<int> superStart_, superOf_;
-  std::vector<std::size_t> lowerStart_, lowerAt_;
-  std::vector<int> lowerRow_;
+  std::vector<std::size_t> lowerStart_;
+  platform::PopulatedVector<std::size_t> lowerAt_;
+  platform::PopulatedVector<int> lowerRow_;
+  // Subtrees of supernodes worked on by separate threads (each ascending), the
+  // supernodes above them (ascending) and the subtree of each supernode (−1 above).
+  std::vector<std::vector<int>> subtrees_;
+  std::vector<int> top_, owner_;
+  // The factor's lists: supernodes whose next update goes to a supernode, and how
+  // far down their rows the updates have gone.
+  std::vector<int> head_, link_, done_;
   // Selected inverse on L's pattern (zx_ beside lx_) and its diagonal.
-  std::vector<double> zx_, zd_;
+  platform::PopulatedVector<double> zx_;
+  std::vector<double> zd_;
   bool factored_ = false, haveInverse_ = false;
   EntryWork entry_;  // Q's, one entry at a time
 };
