@@ -158,7 +158,8 @@ class TextTable {
     std::string line;
     bool any = false;
     for (int k = 0; k < 3; ++k) {
-      const std::string t = ExportItemText(v_, first + k);
+      // A text file has no pages: no page item.
+      const std::string t = ExportItemText(v_, first + k, 1, 0);
       any = any || !t.empty();
       line += t;
       if (k < 2) {

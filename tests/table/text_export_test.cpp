@@ -96,6 +96,27 @@ TEST(TextExportTest, TextTablesAreAddedInOrder) {
   EXPECT_EQ(Exported(first, table::kTextComma, path), comma);
 }
 
+// A text file has no pages (the table runs on as long as it is, and further tables are
+// added after it): the page item stays empty, the other items are written.
+TEST(TextExportTest, TheTextTableHasNoPageItem) {
+  for (int rows : {3, 120}) {
+    CTableView v;
+    FillCoordinateTable(v);
+    ASSERT_TRUE(v.SetRowCount(rows));
+    v.m_nLinesAbove = 1;
+    v.m_nLineBelow = 1;
+    v.SetHeaderText(2, "第   页  共   页");
+    v.SetHeaderText(9, "计算：");
+    v.SetHeaderText(11, "第   页  共   页");
+    const auto lines = table::TextExportLines(v, table::kTextTable);
+    ASSERT_GT(lines.size(), static_cast<std::size_t>(rows)) << rows;
+    EXPECT_EQ(lines[1], "工程名称：演示") << rows;
+    EXPECT_EQ(lines[lines.size() - 2].rfind("计算：", 0), 0u) << rows;
+    EXPECT_NE(lines[lines.size() - 2].find("复核："), std::string::npos) << rows;
+    for (const std::string& line : lines) EXPECT_EQ(line.find("页"), std::string::npos) << rows << ": " << line;
+  }
+}
+
 TEST(TextExportTest, CommaDecimalLocaleLeavesNumbersAlone) {
   if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 not installed";
   TempDir dir("textlocale");
