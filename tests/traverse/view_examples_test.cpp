@@ -281,12 +281,12 @@ TEST(ExamplesTest, FilesAreTheWritersTextAndComputeOnTheTruth) {
     ASSERT_TRUE(onDisk.has_value()) << path;
     EXPECT_EQ(*onDisk, bytes);
 
-    // Read as the document does and compute.
+    // Read as the document does (without a word) and compute.
+    platform::FakeMessagePort messages;
     std::vector<std::string> lines = platform::SplitGbkLines(*onDisk);
     t::TraverseSectionData d;
     std::size_t pos = 3;  // after header, version and banner
     t::ReadTraverseSectionLines(lines, pos, 520, d);
-    platform::FakeMessagePort messages;
     CDxView view;
     view.ResetScheme();
     view.ApplySectionData(d);
