@@ -22,7 +22,12 @@
 // solves L⁻¹e_i and L⁻¹e_j along the paths up to it (SolveEntry), and the last few
 // of those are kept for the neighbouring entries of the same leg.
 // The ordering and the symbolic factor are reused while the pattern stays the
-// same (the passes of a Gauss-Newton or Helmert loop).
+// same (the passes of a Gauss-Newton or Helmert loop). Above some ten million
+// operations the work is spread over the cores: subtrees of the elimination tree
+// that share nothing are factored and inverted on separate threads, the largest
+// products of the inverse are split by columns, and many entries outside the
+// pattern (Cofactors) are solved at once; every figure is that of one thread.
+// The large arrays are mapped with their pages present (platform/memory.h).
 //
 // Accuracy proved by the tests: on random systems of 40 to 300 unknowns x, every
 // Q(i, j) (inside and outside the pattern), [pvv], σ0 and the Helmert factors
@@ -32,7 +37,9 @@
 // its original diagonal (datum defect, unobserved unknown) is refused with the two
 // messages of CWchFch ("非可逆阵…", then the plane or height text). Cost on
 // traverse grids with the precision (bench/traverse, 1,000 to 100,000 points):
-// memory linear in the number of unknowns, time growing as about its 1.35th power.
+// memory linear in the number of unknowns, work growing as about its 1.35th
+// power; a grid of 138,000 points (bench/app/network_job_bench.cpp) computes
+// with its precision in under 5 s on eight cores.
 #include <cstddef>
 #include <utility>
 #include <vector>
