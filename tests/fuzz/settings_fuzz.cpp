@@ -10,8 +10,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 
 #include "app/recent.h"
 #include "app/scale.h"
@@ -31,6 +33,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char tmpl[] = "/tmp/fuzz-settings-XXXXXX";
   const char* dir = ::mkdtemp(tmpl);
   if (!dir) std::abort();
+  static const std::string made = dir;
+  std::atexit([] {
+    std::error_code ec;
+    std::filesystem::remove_all(made, ec);
+  });
   // The profile's folder, as the program finds it, points at a private one.
   const QString root = QString::fromUtf8(dir);
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root);

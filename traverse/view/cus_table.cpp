@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "platform/gbk.h"
+#include "platform/textfile.h"
 #include "survey/format.h"
 #include "traverse/view/dx_columns.h"
 
@@ -47,6 +48,12 @@ bool IsKnownCustomCode(const std::string& code) {
   if (code.empty()) return false;
   const std::string bare = StripLowSuffix(code, nullptr);
   return !bare.empty() && FindColumnCode(bare) != nullptr;
+}
+
+std::vector<std::string> CustomTableFileLines(std::string_view bytes) {
+  std::size_t bom = 0;
+  const platform::TextEncoding encoding = platform::GuessTextEncoding(bytes, &bom);
+  return platform::SplitTextLines(bytes.substr(bom), encoding, nullptr, 2 * kCustomTables);
 }
 
 void ReadCustomTableLines(const std::vector<std::string>& lines, CustomTables& tables, CusTableReadReport* report) {

@@ -12,6 +12,7 @@
 // definition keeps at most kMaxCustomTableCodes codes.
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct CCusTable {
@@ -42,6 +43,10 @@ struct CusTableReadReport {
 // A code as the result tables know it, with or without "LOW".
 bool IsKnownCustomCode(const std::string& code);
 
+// The lines of a table.cus as read: GBK, or UTF-8 where an editor saved it so (a
+// byte-order mark, or well-formed UTF-8 beyond ASCII). An empty line is a definition
+// without codes, so the empty lines of the twenty are kept.
+std::vector<std::string> CustomTableFileLines(std::string_view bytes);
 // Applies the lines of one file to the definitions.
 void ReadCustomTableLines(const std::vector<std::string>& lines, CustomTables& tables,
                           CusTableReadReport* report = nullptr);

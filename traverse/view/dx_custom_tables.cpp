@@ -1,7 +1,6 @@
 // The traverse view's ten custom result tables: "table.cus" and the "自定义" command.
 #include <cstdlib>
 #include <filesystem>
-#include <string_view>
 #include <system_error>
 
 #include "platform/ports.h"
@@ -31,13 +30,7 @@ bool CDxView::LoadCustomTables() {
       continue;
     }
     traverse::CusTableReadReport report;
-    // An empty line is a definition without codes; an editor may have saved the file
-    // as UTF-8, whose names would read as garbage taken for GBK.
-    std::size_t bom = 0;
-    const platform::TextEncoding encoding = platform::GuessTextEncoding(*bytes, &bom);
-    traverse::ReadCustomTableLines(platform::SplitTextLines(std::string_view(*bytes).substr(bom), encoding, nullptr,
-                                                            2 * traverse::kCustomTables),
-                                   m_cusTables, &report);
+    traverse::ReadCustomTableLines(traverse::CustomTableFileLines(*bytes), m_cusTables, &report);
     read = true;
     if (message.empty()) message = traverse::CustomTableReadMessage(path, report);
   }
