@@ -13,6 +13,8 @@ PACKAGES=(
   fonts-wqy-zenhei
   xvfb xauth x11-utils poppler-utils locales
   python3-ezdxf python3-openpyxl
+  # the office converter that lays out the written .odt as a PDF, for the page tests
+  libreoffice-writer-nogui
 )
 
 missing=()
