@@ -13,6 +13,7 @@
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
+#include <cmath>
 #include <iterator>
 #include <QVBoxLayout>
 
@@ -288,10 +289,27 @@ CDrawSetDlg::CDrawSetDlg(const drawing::CDrawView& view, QWidget* parent)
 bool CDrawSetDlg::TakeValues() {
   drawing::DrawSettings v = values_;
   v.fixedHeight = fixedCheck->isChecked();
-  v.displayHeightMm = platform::ParseInt(S(displayEdit->text()));
-  v.outputHeightMm = platform::ParseDouble(S(outputEdit->text()));
-  v.printScale = platform::ParseDouble(S(printEdit->text()));
-  v.ellipseScale = platform::ParseDouble(S(ellipseEdit->text()));
+  // Text that is not one number ("2.5x", emptied) is refused, not read by its first
+  // digits; a disabled field keeps its value.
+  auto refuse = [](QLineEdit* edit, const char* why) {
+    platform::Messages().ShowMessage(why);
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+  };
+  auto number = [&](QLineEdit* edit, double* out) {
+    if (!edit->isEnabled()) return true;
+    const auto x = platform::ReadNumber(S(edit->text()));
+    if (!x) return refuse(edit, "请输入一个数。");
+    *out = *x;
+    return true;
+  };
+  double display = v.displayHeightMm;
+  if (!number(displayEdit, &display) || !number(outputEdit, &v.outputHeightMm) || !number(printEdit, &v.printScale) ||
+      !number(ellipseEdit, &v.ellipseScale))
+    return false;
+  if (display != std::floor(display) || std::fabs(display) > 1e9) return refuse(displayEdit, "请输入一个整数。");
+  v.displayHeightMm = static_cast<int>(display);
   v.knownSymbol = knownCombo->currentIndex();
   v.otherSymbol = otherCombo->currentIndex();
   v.layers = list_->Rows();

@@ -395,14 +395,26 @@ TEST(DrawDialogs, RangesAndModeLayout) {
       {dlg.outputEdit, "40", "请输入一个介于 0.1 和 30 之间的数。"},
       {dlg.printEdit, "0", "请输入一个介于 1 和 10000000 之间的数。"},
       {dlg.displayEdit, "31", "请输入一个介于 1 和 30 之间的数。"},
+      // Text that is not one number is refused, not read by its first digits.
+      {dlg.outputEdit, "2.5x", "请输入一个数。"},
+      {dlg.outputEdit, "", "请输入一个数。"},
+      {dlg.printEdit, "1000,5", "请输入一个数。"},
+      {dlg.printEdit, "nan", "请输入一个数。"},
+      {dlg.printEdit, "1e309", "请输入一个数。"},
+      {dlg.displayEdit, "4mm", "请输入一个数。"},
+      {dlg.displayEdit, "2.5", "请输入一个整数。"},
   };
+  const drawing::DrawSettings before = dlg.Values();
   for (const Case& c : cases) {
     const QString old = c.edit->text();
     c.edit->setText(c.text);
     messages.Clear();
     EXPECT_FALSE(dlg.TakeValues()) << c.text;
     ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_EQ(messages.Messages()[0], c.message);
+    EXPECT_EQ(messages.Messages()[0], c.message) << c.text;
+    EXPECT_EQ(dlg.Values().outputHeightMm, before.outputHeightMm) << c.text;
+    EXPECT_EQ(dlg.Values().printScale, before.printScale) << c.text;
+    EXPECT_EQ(dlg.Values().displayHeightMm, before.displayHeightMm) << c.text;
     c.edit->setText(old);
   }
   EXPECT_TRUE(dlg.TakeValues());
