@@ -10,6 +10,7 @@
 
 #include "drawing/recording_feed.h"
 #include "platform/fake_ports.h"
+#include "platform/number.h"
 #include "platform/textfile.h"
 #include "traverse/file/traverse_section.h"
 #include "traverse/view/dx_view.h"
@@ -268,6 +269,72 @@ TEST(ViewDiagrams, SampleJobsDrawFromTheView) {
   traverse::DrawPointPlot(closed, plot);
   EXPECT_EQ(plot.mode, 1);
   EXPECT_GT(plot.Count(FeedOp::AddControlPoint), 3);
+}
+
+}  // namespace
+
+// A side typed on the input table after the computation, with the input table still
+// shown: every diagram must draw the edited job, not the rows computed before.
+
+namespace {
+
+using DrawFromView = void (*)(CDxView&, drawing::IDrawFeed&);
+
+// Loads the closed traverse, shows its input table and, when asked, computes it;
+// then the side of the third row becomes 0.5 m longer on the grid.
+void EditedClosedTraverse(CDxView& view, bool computeFirst) {
+  ASSERT_TRUE(LoadExample("closed-traverse.qvt", view));
+  view.ShowTable("SHUJUSHURU");
+  if (computeFirst) {
+    view.OnCompute();
+    ASSERT_EQ(view.m_bComputed, 1);
+  }
+  const int col = view.InputColumnOf(&CDxView::CUnit::distanceText);
+  ASSERT_GT(col, 0);
+  const std::string side = view.CellText(3, col);
+  ASSERT_FALSE(side.empty());
+  view.SetCellText(3, col, platform::FormatFixed(platform::ParseDouble(side) + 0.5, 3));
+}
+
+std::vector<std::string> DrawnPoints(const RecordingFeed& feed) {
+  std::vector<std::string> out;
+  for (const auto& c : feed.Of(FeedOp::AddControlPoint)) out.push_back(c.Text());
+  return out;
+}
+
+TEST(ViewDiagrams, AnEditOnTheInputTableIsDrawnNotTheOldRows) {
+  struct Case {
+    const char* diagram;
+    DrawFromView draw;
+  };
+  const Case cases[] = {
+      {"平面查错图形", traverse::DrawErrorSearchDiagram},
+      {"导线图", traverse::DrawTraverseDiagram},
+      {"展点图", traverse::DrawPointPlot},
+  };
+  platform::FakeMessagePort messages;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.diagram);
+    CDxView edited;
+    EditedClosedTraverse(edited, true);
+    RecordingFeed feed;
+    c.draw(edited, feed);
+    // A diagram that needs the results computes instead of drawing; the tree then
+    // selects it again and it draws.
+    if (feed.Count(FeedOp::AddControlPoint) == 0) {
+      feed.calls.clear();
+      c.draw(edited, feed);
+    }
+
+    CDxView fresh;
+    EditedClosedTraverse(fresh, false);
+    fresh.OnCompute();
+    ASSERT_EQ(fresh.m_bComputed, 1);
+    RecordingFeed expected;
+    c.draw(fresh, expected);
+    ASSERT_GT(expected.Count(FeedOp::AddControlPoint), 0);
+    EXPECT_EQ(DrawnPoints(feed), DrawnPoints(expected));
+  }
 }
 
 }  // namespace
