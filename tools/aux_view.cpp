@@ -389,7 +389,6 @@ void CAuxView::DropStaleResults() {
     changed = true;
     if (firstChanged == 0) firstChanged = i;
   }
-  if (changed && handler && *handler->resultRemark) SetSignatureTexts(1, handler->resultRemark, "", "");
   // The open traverse carries its coordinates down the rows, in input columns: an
   // edit makes every point after the edited row stale.
   if (firstChanged > 0 && m_strToolCode == ToolCode::ZHDX && m >= 5) {
@@ -404,6 +403,9 @@ void CAuxView::DropStaleResults() {
     m_inputAtCompute.resize(static_cast<std::size_t>(rows));
     changed = true;
   }
+  // A remark computed from all rows (the area) is stale once any row changed or
+  // went, the last rows included.
+  if (changed && handler && *handler->resultRemark) SetSignatureTexts(1, handler->resultRemark, "", "");
   if (changed) m_bComputeOk = false;
 }
 

@@ -192,6 +192,32 @@ TEST(AreaTool, AnEditEmptiesTheArea) {
   EXPECT_EQ(t.view.GetSignatureText(1), "7500.000平方米，11.250亩");
 }
 
+// Deleting vertices changes the parcel as much as editing them, the last rows too.
+TEST(AreaTool, DeletedVerticesEmptyTheArea) {
+  struct Case {
+    int first, last;        // rows deleted
+    const char* recomputed;  // the area of the vertices left
+  } cases[] = {
+      {5, 5, "10000.000平方米，15.000亩"},
+      {4, 5, "5000.000平方米，7.500亩"},
+      {1, 1, "10000.000平方米，15.000亩"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "rows " << c.first << "-" << c.last);
+    ToolTable t;
+    t.Compute("MJJSH", {"1,0,0", "2,0,100", "3,100,100", "4,100,0", "5,50,-50"});
+    ASSERT_EQ(t.view.GetSignatureText(1), "12500.000平方米，18.750亩");
+    t.view.SelectCell(c.first, 1);
+    t.view.SelectCell(c.last, 1, table::kMouseShift);
+    t.view.OnDeleteRow();
+    EXPECT_EQ(t.view.GetSignatureText(0), "面积");
+    EXPECT_EQ(t.view.GetSignatureText(1), "");
+    EXPECT_FALSE(t.view.m_bComputeOk);
+    t.view.OnCompute();
+    EXPECT_EQ(t.view.GetSignatureText(1), c.recomputed);
+  }
+}
+
 TEST(AreaTool, DrawsTheClosedParcel) {
   ToolTable t;
   t.Compute("MJJSH", {"A,0,0", ",0,10", "C,10,0"});
