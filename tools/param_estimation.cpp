@@ -24,9 +24,10 @@ namespace {
 
 constexpr double kSecondsPerRadian = 206264.806247096;
 
-// The common points of a store; a missing number counts as 0. A field that holds
-// text but no number (a job written elsewhere) stops the estimate with a message
-// naming the point: false.
+// The common points of a store. A coordinate that is empty, missing or not a number
+// (a job edited by hand or written elsewhere; the dialog stores only whole points)
+// stops the estimate with a message naming the point: false. Taking 0 for it would
+// give parameters that look sound and move every point.
 template <std::size_t N>
 bool ParsePoints(const std::vector<std::string>& store, std::vector<std::array<double, N>>& pts) {
   pts.clear();
@@ -35,8 +36,11 @@ bool ParsePoints(const std::vector<std::string>& store, std::vector<std::array<d
   for (const std::string& s : store) {
     survey::SplitText(s, items, ',');
     std::array<double, N> p{};
-    for (std::size_t i = 0; i < N && i < items.size(); ++i) {
-      if (items[i].empty()) continue;
+    for (std::size_t i = 0; i < N; ++i) {
+      if (i >= items.size() || items[i].empty()) {
+        platform::Messages().ShowMessage("“项目设置”中第" + std::to_string(pts.size() + 1) + "个公共点的坐标不完整。");
+        return false;
+      }
       const std::optional<double> v = platform::ReadNumber(items[i]);
       if (!v) {
         platform::Messages().ShowMessage("“项目设置”中第" + std::to_string(pts.size() + 1) + "个公共点的坐标不是数字。");

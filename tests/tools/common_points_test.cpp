@@ -69,6 +69,40 @@ TEST(CommonPoints, TextThatIsNoNumberIsRefusedByRowAndColumn) {
   EXPECT_EQ(four[3], 4);
 }
 
+// A job edited by hand or written elsewhere may hold a point with an empty or a
+// missing coordinate: the estimate names the point instead of taking 0 for it.
+TEST(CommonPoints, StoredPointWithoutACoordinateStopsTheEstimate) {
+  struct Case {
+    bool seven;
+    std::vector<std::string> store;
+    std::string message;
+  };
+  const Case cases[] = {
+      {false, {"100,200,1100,1200", "300,,1300,1400"}, "“项目设置”中第2个公共点的坐标不完整。"},
+      {false, {"100,200,1100,1200", "300,400,1300"}, "“项目设置”中第2个公共点的坐标不完整。"},
+      {false, {"100,200,1100,", "300,400,1300,1400"}, "“项目设置”中第1个公共点的坐标不完整。"},
+      {true, {"1,2,3,11,12"}, "“项目设置”中第1个公共点的坐标不完整。"},
+      {true, {"1,2,3,11,12,13", "4,5,6,14,15,16", "7,8, ,17,18,19"}, "“项目设置”中第3个公共点的坐标不完整。"},
+  };
+  for (const Case& c : cases) {
+    platform::FakeMessagePort messages;
+    double params[7] = {1, 2, 3, 4, 5, 6, 7};
+    EXPECT_FALSE(c.seven ? EstimateSevenParameters(c.store, params) : EstimateFourParameters(c.store, params))
+        << c.store.back();
+    ASSERT_FALSE(messages.Messages().empty()) << c.store.back();
+    EXPECT_EQ(messages.Messages().back(), c.message);
+    EXPECT_EQ(params[0], 1);
+    EXPECT_EQ(params[3], 4);
+  }
+  // Complete points still estimate: a pure shift of (1000, 1000).
+  platform::FakeMessagePort messages;
+  double four[4] = {};
+  EXPECT_TRUE(EstimateFourParameters({"100,200,1100,1200", "300,400,1300,1400"}, four));
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_NEAR(four[0], 1000, 1e-9);
+  EXPECT_NEAR(four[1], 1000, 1e-9);
+}
+
 TEST(CommonPoints, EditedListIsToldFromTheStore) {
   CListEx list;
   FillCommonPointList(list, 1, {"1,2,3,4", "5,6,7"});
