@@ -257,7 +257,11 @@ void CFAnSetDlg::Load() {
   const t::SchemeValues& v = form_.values;
   auto setCheck = [this](int id, int on) { static_cast<QAbstractButton*>(Control(id))->setChecked(on != 0); };
   auto setList = [this](int id, int i) { static_cast<QComboBox*>(Control(id))->setCurrentIndex(i); };
+  // A field whose text was not read keeps that text, so OK still refuses it, unless
+  // the change gave the field a value of its own (a preset ellipsoid's figures).
   auto setEdit = [this](int id, const QString& s) {
+    const auto kept = unread_.find(id);
+    if (kept != unread_.end() && kept->second == s) return;
     auto* e = static_cast<QLineEdit*>(Control(id));
     if (e->text() != s) e->setText(s);
   };
@@ -308,23 +312,25 @@ bool CFAnSetDlg::Fetch(bool check) {
   auto checked = [this](int id) { return static_cast<QAbstractButton*>(Control(id))->isChecked() ? 1 : 0; };
   auto index = [this](int id) { return static_cast<QComboBox*>(Control(id))->currentIndex(); };
   bool ok = true;
+  unread_.clear();
+  // Text that is not one number ("2.5x", emptied) leaves the form's value as it was:
+  // its first digits are no value the surveyor gave.
+  auto refuse = [&](int id, const QString& shown, const char* why) {
+    unread_[id] = shown;
+    if (!check || !ok) return;
+    platform::Messages().ShowMessage(why);
+    Control(id)->setFocus();
+    ok = false;
+  };
   auto number = [&](int id, double* out) {
-    const std::string text = S(static_cast<QLineEdit*>(Control(id))->text());
-    if (check && ok && !platform::IsNumber(text)) {
-      platform::Messages().ShowMessage("请输入一个数字。");
-      Control(id)->setFocus();
-      ok = false;
-    }
-    *out = platform::ParseDouble(text);
+    const auto x = platform::ReadNumber(S(static_cast<QLineEdit*>(Control(id))->text()));
+    if (x) *out = *x;
+    else refuse(id, Num(*out), "请输入一个数字。");
   };
   auto integer = [&](int id, int* out) {
-    const std::string text = S(static_cast<QLineEdit*>(Control(id))->text());
-    if (check && ok && !platform::IsNumber(text)) {
-      platform::Messages().ShowMessage("请输入一个整数。");
-      Control(id)->setFocus();
-      ok = false;
-    }
-    *out = platform::ParseInt(text);
+    const auto n = platform::ReadInteger(S(static_cast<QLineEdit*>(Control(id))->text()));
+    if (n) *out = *n;
+    else refuse(id, QString::number(*out), "请输入一个整数。");
   };
   v.m_bRigorous = checked(t::kCtlRigorous);
   v.m_bBackCompute = checked(t::kCtlBackCompute);

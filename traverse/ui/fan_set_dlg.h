@@ -55,4 +55,6 @@ class CFAnSetDlg : public QDialog {
   std::map<int, QWidget*> controls_;
   QLabel* lengthLabel_ = nullptr;
   bool loading_ = false;
+  // The fields the last Fetch could not read, with the text of the value they kept.
+  std::map<int, QString> unread_;
 };

@@ -153,6 +153,40 @@ TEST_F(ViewWidgetTest, SchemeDialogMirrorsTheFormModel) {
   EXPECT_EQ(dlg.Form().unknownCount, 3);
 }
 
+// A click elsewhere in the dialog redraws its fields from the form: a field holding
+// text that is not one number keeps that text, and OK refuses it, instead of showing
+// and taking its first digits (or 0). Whole-number fields take whole numbers only.
+TEST_F(ViewWidgetTest, SchemeDialogNeverTakesTheFirstDigitsOfAField) {
+  const struct {
+    int id;
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {traverse::kCtlDistA, "2.5x", "请输入一个数字。"},
+      {traverse::kCtlDistB, "", "请输入一个数字。"},
+      {traverse::kCtlAngleRms, "abc", "请输入一个数字。"},
+      {traverse::kCtlAngleRms, "1e309", "请输入一个数字。"},
+      {traverse::kCtlUnknownCount, "2.5", "请输入一个整数。"},
+      {traverse::kCtlUnknownCount, "4x", "请输入一个整数。"},
+      {traverse::kCtlRelClosureLimit, "1e4", "请输入一个整数。"},
+  };
+  for (const auto& c : cases) {
+    messages.Clear();
+    traverse::CSchemeForm form(traverse::SchemeValues(), 3);
+    CFAnSetDlg dlg(form);
+    auto* edit = qobject_cast<QLineEdit*>(dlg.Control(c.id));
+    auto* reduce = qobject_cast<QCheckBox*>(dlg.Control(traverse::kCtlReduce));
+    ASSERT_TRUE(edit && reduce && reduce->isEnabled());
+    edit->setText(QString::fromUtf8(c.text));
+    reduce->click();
+    EXPECT_EQ(edit->text().toStdString(), c.text) << c.id;
+    EXPECT_FALSE(dlg.TryAccept()) << c.id << " " << c.text;
+    ASSERT_EQ(messages.Texts().size(), 1u) << c.id << " " << c.text;
+    EXPECT_EQ(messages.Texts()[0], c.message);
+    EXPECT_EQ(dlg.Form().unknownCount, 3);
+  }
+}
+
 TEST_F(ViewWidgetTest, ResultTableFollowsTheInterfaceScale) {
   traverse_ui::CTraverseViewHost host;
   CTableWidget* w = host.Widget();
