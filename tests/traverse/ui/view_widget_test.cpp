@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <unistd.h>
 
 #include "platform/fake_ports.h"
@@ -72,10 +73,24 @@ int Ink(const QImage& img) {
   return n;
 }
 
+// A host owned as the frame owns it, by its widget, which goes at the end of the
+// test: a widget left behind would paint the view its host took with it.
+class OwnedHost {
+ public:
+  explicit OwnedHost(app::IShellServices* shell = nullptr)
+      : host_(new traverse_ui::CTraverseViewHost(nullptr, shell)), widget_(host_->Widget()) {}
+  traverse_ui::CTraverseViewHost& Host() { return *host_; }
+
+ private:
+  traverse_ui::CTraverseViewHost* host_;  // a child of the widget
+  std::unique_ptr<CTableWidget> widget_;
+};
+
 }  // namespace
 
 TEST_F(ViewWidgetTest, ClosedTraverseComputesAndPrints) {
-  traverse_ui::CTraverseViewHost host;
+  OwnedHost owned;
+  traverse_ui::CTraverseViewHost& host = owned.Host();
   CTableWidget* w = host.Widget();
   w->resize(1400, 800);
   w->show();
@@ -113,7 +128,8 @@ TEST_F(ViewWidgetTest, ClosedTraverseComputesAndPrints) {
 
 // The functional half of the long job; its time is measured in bench/traverse.
 TEST_F(ViewWidgetTest, ThousandRowJobComputesAndShows) {
-  traverse_ui::CTraverseViewHost host;
+  OwnedHost owned;
+  traverse_ui::CTraverseViewHost& host = owned.Host();
   host.Widget()->resize(1400, 800);
   CDxView& view = host.View();
   const int n = 1000;
@@ -188,7 +204,8 @@ TEST_F(ViewWidgetTest, SchemeDialogNeverTakesTheFirstDigitsOfAField) {
 }
 
 TEST_F(ViewWidgetTest, ResultTableFollowsTheInterfaceScale) {
-  traverse_ui::CTraverseViewHost host;
+  OwnedHost owned;
+  traverse_ui::CTraverseViewHost& host = owned.Host();
   CTableWidget* w = host.Widget();
   w->resize(1400, 800);
   w->show();
@@ -212,7 +229,8 @@ TEST_F(ViewWidgetTest, ResultTableFollowsTheInterfaceScale) {
 }
 
 TEST_F(ViewWidgetTest, BarButtonsWithoutTheirWorkSaySo) {
-  traverse_ui::CTraverseViewHost host;
+  OwnedHost owned;
+  traverse_ui::CTraverseViewHost& host = owned.Host();
   CTableWidget* w = host.Widget();
   w->resize(1400, 800);
   w->show();
@@ -238,7 +256,8 @@ TEST_F(ViewWidgetTest, BarButtonsWithoutTheirWorkSaySo) {
 
 TEST_F(ViewWidgetTest, WordOpensItsDialogBesideTheResults) {
   table::IExportDialogs* old = table::SetExportDialogs(&table_ui::ExportDialogsOfQt());
-  traverse_ui::CTraverseViewHost host;
+  OwnedHost owned;
+  traverse_ui::CTraverseViewHost& host = owned.Host();
   CTableWidget* w = host.Widget();
   w->resize(1400, 800);
   w->show();
@@ -259,7 +278,8 @@ TEST_F(ViewWidgetTest, WordOpensItsDialogBesideTheResults) {
 TEST_F(ViewWidgetTest, ANewJobClosesTheWordDialogOfThePreviousOne) {
   table::IExportDialogs* old = table::SetExportDialogs(&table_ui::ExportDialogsOfQt());
   platform::ScopedMemoryServices services;
-  traverse_ui::CTraverseViewHost host;
+  OwnedHost owned;
+  traverse_ui::CTraverseViewHost& host = owned.Host();
   CTableWidget* w = host.Widget();
   w->resize(1400, 800);
   w->show();
@@ -313,7 +333,8 @@ struct RecordingShell final : app::IShellServices {
 
 TEST_F(ViewWidgetTest, TheViewReachesTheShellThroughItsServices) {
   RecordingShell shell;
-  traverse_ui::CTraverseViewHost host(nullptr, &shell);
+  OwnedHost owned(&shell);
+  traverse_ui::CTraverseViewHost& host = owned.Host();
   shell.view = &host.View();
   Load(host.View(), Example("closed-traverse.qvt"));
   host.View().ShowTable("SHUJUSHURU");
@@ -362,7 +383,8 @@ std::vector<std::string> ColumnTexts(const CDxView& v, const std::string& code) 
 }  // namespace
 
 TEST_F(ViewWidgetTest, SettingsDialogChangesTheAdjustmentTablesDecimals) {
-  traverse_ui::CTraverseViewHost host;
+  OwnedHost owned;
+  traverse_ui::CTraverseViewHost& host = owned.Host();
   CTableWidget* w = host.Widget();
   w->resize(1400, 800);
   w->show();
@@ -396,7 +418,8 @@ TEST_F(ViewWidgetTest, CustomTableDefinedThroughItsDialogAndSaved) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "quintar-custable-widget";
   std::filesystem::remove_all(dir);
   RecordingShell shell;
-  traverse_ui::CTraverseViewHost host(nullptr, &shell);
+  OwnedHost owned(&shell);
+  traverse_ui::CTraverseViewHost& host = owned.Host();
   shell.view = &host.View();
   CDxView& view = host.View();
   view.SetCustomTableFolders("", dir.string() + "/");
