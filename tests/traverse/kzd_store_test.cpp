@@ -371,6 +371,10 @@ TEST(KzdForm, OkGathersEveryMessage) {
       {2, "", ".dat", "/d/out.dat", "DM", ""},  // the extension loses its dot
       {2, "", "..", "/d/out", "", "文件后缀名不能为空\n数据序列不能为空\n"},
       {2, "", "dat", "/d/out.txt", " ", "文件路径不正确\n数据序列不能为空\n"},
+      // Items the export does not know are named, not skipped into empty lines.
+      {2, "", "dat", "/d/out.dat", "DM，X，Y", "数据序列中的“DM，X，Y”不是可输出的项（DM、BM、X、Y、H）\n"},
+      {2, "", "dat", "/d/out.dat", "DM,x,y", "数据序列中的“x”不是可输出的项（DM、BM、X、Y、H）\n"},
+      {2, "", "dat", "/d/out.dat", " DM , X ,Y,", ""},
   };
   for (const C& c : cases) {
     SCOPED_TRACE(c.messages);

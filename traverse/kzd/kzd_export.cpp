@@ -130,7 +130,19 @@ std::string CExportKzdForm::Check() {
   } else {
     if (extension.empty()) messages += "文件后缀名不能为空\n";
     if (exportPath.find(extension) == std::string::npos) messages += "文件路径不正确\n";
-    if (Trimmed(sequence).empty()) messages += "数据序列不能为空\n";
+    if (Trimmed(sequence).empty()) {
+      messages += "数据序列不能为空\n";
+    } else {
+      // An item the export does not know would write nothing, so a sequence typed
+      // with full-width commas ("DM，X，Y") would give empty lines reported as done.
+      std::vector<std::string> items;
+      survey::SplitText(sequence, items, ',');
+      for (const std::string& item : items)
+        if (!item.empty() && item != "DM" && item != "BM" && item != "X" && item != "Y" && item != "H") {
+          messages += "数据序列中的“" + item + "”不是可输出的项（DM、BM、X、Y、H）\n";
+          break;
+        }
+    }
   }
   return messages;
 }
