@@ -301,6 +301,7 @@ TEST(SchemeFormTest, SanitizeFoldsDamagedValues) {
   EXPECT_EQ(v, SchemeValues());
   SchemeValues ok;
   ok.m_nTraverseType = 5;
+  ok.m_bRigorous = 0;  // levelling is adjusted approximately
   ok.m_nEllipsoid = 0;
   ok.m_dEllipA = 6378245;
   ok.m_dEllipInvF = 298.3;

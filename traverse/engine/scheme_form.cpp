@@ -69,10 +69,23 @@ void SchemeValues::FoldIntoRanges() {
 }
 
 void SchemeValues::ApplyTypeRules() {
-  // The special traverse or network has only the rigorous adjustment. A file saying
-  // "严密平差:0" would be computed rigorously and laid out as the approximate table.
-  if (m_nTraverseType == 3) m_bRigorous = 1;
-  if (m_nTraverseType != 0 && m_nTraverseType != 3) m_bHelmert = 0;
+  const int t = m_nTraverseType;
+  // Reduction of observations exists only for the four traverse types.
+  if (t >= 4) m_bReduce = 0;
+  // A coordinate traverse always heights trigonometrically, weighted by metres.
+  if (t == 4) {
+    m_nHeightRouteType = 1;
+    m_nLevelWeight = 0;
+    m_nDistUnit = 0;
+  }
+  // Trigonometric heights of the adjusted types are weighted by distance.
+  if (m_nHeightRouteType == 1 && t != 2 && t != 5) m_nLevelWeight = 0;
+  // The open, coordinate and levelling types are adjusted approximately; the special
+  // traverse or network has only the rigorous adjustment. A file saying "严密平差:0"
+  // would be computed rigorously and laid out as the approximate table.
+  if (t == 2 || t == 4 || t == 5) m_bRigorous = 0;
+  if (t == 3) m_bRigorous = 1;
+  if (t != 0 && t != 3) m_bHelmert = 0;
 }
 
 CSchemeForm::CSchemeForm(const SchemeValues& v, int u) : values(v), unknownCount(u) {}
@@ -90,22 +103,15 @@ void CSchemeForm::Init() {
 void CSchemeForm::UpdateControls() {
   SchemeValues& v = values;
   const int t = v.m_nTraverseType;
+  // What the type forces, the one list a job's file is read with too: a job read
+  // from its file shows in the dialog as it is, and OK with nothing changed keeps it.
+  v.ApplyTypeRules();
 
-  // Reduction of observations exists only for the four traverse types.
-  if (t >= 4) v.m_bReduce = 0;
   Enable(kCtlReduce, t < 4);
   for (int id : {kCtlEllipsoid, kCtlY500, kCtlDistReduce, kCtlProjCorrection}) Enable(id, v.m_bReduce != 0);
   Enable(kCtlReduceHeight, v.m_bReduce != 0 && v.m_bDistReduce != 0);
 
-  // A coordinate traverse always heights trigonometrically, weighted by metres.
-  if (t == 4) {
-    v.m_nHeightRouteType = 1;
-    v.m_nLevelWeight = 0;
-    v.m_nDistUnit = 0;
-  }
-
   if (t == 2 || t == 4 || t == 5) {
-    v.m_bRigorous = 0;
     for (int id : {kCtlApproximate, kCtlRigorous, kCtlBackCompute, kCtlShowCorrected, kCtlClosureBefore, kCtlDistA,
                    kCtlDistB, kCtlAngleRms, kCtlPlaneGrade, kCtlAzClosureCoef, kCtlRelClosureLimit, kCtlDistFormula,
                    kCtlHeightGrade, kCtlHeightClosureCoef, kCtlHeightRoute, kCtlLevelWeight, kCtlDistUnit})
@@ -116,7 +122,6 @@ void CSchemeForm::UpdateControls() {
                    kCtlRigorous, kCtlHeightRoute})
       Enable(id, true);
     if (v.m_nHeightRouteType == 1) {
-      v.m_nLevelWeight = 0;
       Enable(kCtlLevelWeight, false);
     } else {
       Enable(kCtlLevelWeight, true);
@@ -125,7 +130,6 @@ void CSchemeForm::UpdateControls() {
     if (t == 3) {
       Enable(kCtlUnknownCount, false);
       Enable(kCtlApproximate, false);
-      v.m_bRigorous = 1;
     } else {
       Enable(kCtlUnknownCount, true);
       Enable(kCtlApproximate, true);
@@ -148,7 +152,6 @@ void CSchemeForm::UpdateControls() {
 
   for (int id : {kCtlDistribution0, kCtlDistribution1, kCtlDistribution2}) Enable(id, t == 4);
 
-  if (t != 0 && t != 3) v.m_bHelmert = 0;
   Enable(kCtlHelmert, t == 0 || t == 3);
 
   Enable(kCtlAzClosureCoef, t == 0);

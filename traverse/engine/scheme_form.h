@@ -47,8 +47,11 @@ struct SchemeValues {
   // fall back to the default, sizes that cannot be negative are defaulted), so that
   // values read from a damaged file never reach a computation or a dialog unchecked.
   void FoldIntoRanges();
-  // What the scheme dialog forces for the traverse type (the network is adjusted
-  // rigorously; Helmert weighting only for the types that offer it).
+  // What the scheme dialog forces for the traverse type, the same rules for a file
+  // read and for the dialog: no reduction for the coordinate traverse and the
+  // levelling, trigonometric heights weighted by metres for the coordinate traverse,
+  // the approximate adjustment for the open, coordinate and levelling types, the
+  // rigorous one for the network, Helmert weighting only for the types that offer it.
   void ApplyTypeRules();
   void Sanitize() {
     FoldIntoRanges();

@@ -176,8 +176,20 @@ void CDxView::OnScheme() {
   }
 
   const traverse::SchemeValues& s = form.values;
-  TableCode.clear();
   const int newRows = traverse::RowsFromUnknownCount(s.m_nTraverseType, form.unknownCount, rows);
+  // OK on the scheme as it was keeps the job, its results and its modified flag;
+  // the tree is rebuilt and the input shown as after any OK.
+  if (s == v && newRows == rows) {
+    TableCode.clear();
+    if (m_pViewPorts) {
+      m_pViewPorts->RebuildAndSelectInput();
+    } else {
+      ShowTable(traverse::kTableInput);
+    }
+    ShowTable(TableCode);
+    return;
+  }
+  TableCode.clear();
   m_arrUnit.resize(static_cast<std::size_t>(newRows));
   if (GetColCount() > 0) SetRowCount(newRows);
   if (s.m_nTraverseType != m_nTraverseType) ClearUndo();
