@@ -44,19 +44,25 @@ std::string CheckDrawSettings(const DrawSettings& s) {
 }
 
 void ApplyDrawSettings(CDrawView& v, const DrawSettings& s) {
+  // Only what the dialog changed goes back: a value as it was shown keeps what the
+  // view holds (an output height that would not survive mm and back exactly, a
+  // print scale the job's drawing holds apart from the setting for new drawings).
+  const DrawSettings was = GetDrawSettings(v);
   for (const auto& row : s.layers) {
     const int i = v.FindLayer(row.name);
     if (i < 0) continue;
     auto& l = v.m_arrLayer[static_cast<std::size_t>(i)];
-    l.visible = platform::ParseInt(row.visible);
-    l.colour = ClampLayerColour(platform::ParseInt(row.colour));
-    l.style = platform::ParseInt(row.style);
+    const std::string visible = std::to_string(l.visible), colour = std::to_string(l.colour),
+                      style = std::to_string(l.style);
+    if (row.visible != visible) l.visible = platform::ParseInt(row.visible);
+    if (row.colour != colour) l.colour = ClampLayerColour(platform::ParseInt(row.colour));
+    if (row.style != style) l.style = platform::ParseInt(row.style);
   }
   // Off: screen labels keep their paper size relative to the network.
   v.m_bFixedTextHeight = s.fixedHeight ? 1 : 0;
-  v.m_nDisplayTextHeight = s.displayHeightMm * 10;
-  v.m_dOutputTextHeight = s.outputHeightMm * 10;
-  v.m_dPrintScale = v.m_dPrintScaleSetting = s.printScale;
+  if (s.displayHeightMm != was.displayHeightMm) v.m_nDisplayTextHeight = s.displayHeightMm * 10;
+  if (s.outputHeightMm != was.outputHeightMm) v.m_dOutputTextHeight = s.outputHeightMm * 10;
+  if (s.printScale != was.printScale) v.m_dPrintScale = v.m_dPrintScaleSetting = s.printScale;
   v.m_nKnownSymbol = s.knownSymbol;
   v.m_nOtherSymbol = s.otherSymbol;
   // The ellipse edit is disabled in drawing mode 1, so its value is the view's own.

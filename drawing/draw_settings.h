@@ -33,7 +33,8 @@ DrawSettings GetDrawSettings(const CDrawView& view);
 // "" when every value lies in its range, else the range message of the first
 // that does not (the dialog then stays open).
 std::string CheckDrawSettings(const DrawSettings& s);
-// The OK path: values and layer rows into the view, then a redraw.
+// The OK path: the values and layer cells the dialog changed into the view (what it
+// shows as it was keeps the view's own value), then a redraw.
 void ApplyDrawSettings(CDrawView& view, const DrawSettings& s);
 // "请输入一个介于 lo 和 hi 之间的数。"
 std::string RangeText(double lo, double hi);

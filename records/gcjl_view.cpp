@@ -483,6 +483,8 @@ void CGcJlView::OnProjectSettings() {
     return;
   }
   SaveCurrentPage();
+  // The job as it is saved: the flag is set afterwards only when it changed.
+  const std::vector<std::string> job = WriteRecords();
   records::CShbSetForm form;
   records::CShbSetValues& v = form.values;
   v.m_nFontHeight = GetFontHeight();
@@ -524,9 +526,9 @@ void CGcJlView::OnProjectSettings() {
   const R result = m_pPorts ? m_pPorts->RunSettingsDialog(form) : R::Cancel;
   if (result == R::Ok) ApplyDialog(form, shown);
   if (result == R::Help && m_pPorts) m_pPorts->ShowRecordsHelp();
-  MarkModified();
   ShowPage(m_strCurrentKey, m_nCurrentPage);
   OnCompute();
+  if (WriteRecords() != job) MarkModified();
 }
 
 void CGcJlView::ApplyDialog(const records::CShbSetForm& form, const records::CShbSetValues& shown) {

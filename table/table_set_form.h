@@ -79,6 +79,8 @@ struct CTableSetForm {
   // them, so a value a job brought in must not lock the dialog.
   std::string Validate(int* failedId = nullptr) const;
 
+  bool operator==(const CTableSetForm&) const = default;
+
   static CTableSetForm FromView(const CTableView& v);
   // The settings of a table that no job has set yet: the table model's defaults,
   // with the cell font at the frame's character height.

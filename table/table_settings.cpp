@@ -3,8 +3,11 @@
 #include "table/table_view.h"
 
 void CTableView::OnTableSettings() {
-  table::CTableSetForm form = table::CTableSetForm::FromView(*this);
+  const table::CTableSetForm before = table::CTableSetForm::FromView(*this);
+  table::CTableSetForm form = before;
   if (!m_host || !m_host->RunTableSettingsDialog(form)) return;
+  // OK with nothing changed leaves the table and the job's modified flag as they were.
+  if (form == before) return;
   form.ApplyTo(*this);
   UpdateScrollBars();
   Repaint();

@@ -59,6 +59,8 @@ struct CAuxSetForm {
   // "" when OK may close the dialog, else the message that keeps it open.
   std::string Validate() const;
 
+  bool operator==(const CAuxSetForm&) const = default;
+
   static CAuxSetForm FromView(const CAuxView& v, int page);
   void ApplyTo(CAuxView& v) const;
 };

@@ -488,16 +488,21 @@ void CAuxView::OnProjectSettings() {
     explicit Depth(int& x) : d(x) { ++d; }
     ~Depth() { --d; }
   } depth(m_nSettingsDepth);
+  // OK with nothing changed leaves the job as it was, its modified flag too.
+  bool changed = false;
   if (m_strToolCode == ToolCode::SBCLDATA) {
     DetailSurveySettings s = DetailSettings();
     if (!m_pViewPorts->RunDetailSettingsDialog(s)) return;
-    SetDetailSettings(s);
+    changed = !(s == DetailSettings());
+    if (changed) SetDetailSettings(s);
   } else {
-    CAuxSetForm form = CAuxSetForm::FromView(*this, AuxSetPageOf(m_strToolCode));
+    const CAuxSetForm before = CAuxSetForm::FromView(*this, AuxSetPageOf(m_strToolCode));
+    CAuxSetForm form = before;
     if (!m_pViewPorts->RunSettingsDialog(form)) return;
-    form.ApplyTo(*this);
+    changed = !(form == before);
+    if (changed) form.ApplyTo(*this);
   }
-  m_pViewPorts->SetDocumentModified();
+  if (changed) m_pViewPorts->SetDocumentModified();
   ShowTool(m_strToolCode);
   OnCompute();
 }

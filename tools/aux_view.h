@@ -37,6 +37,7 @@ struct DetailSurveySettings {
   double indexError = 0;
   int showNameOrHeight = 1; // 0 elevation, 1 name
   bool showDot = true;
+  bool operator==(const DetailSurveySettings&) const = default;
 };
 
 }  // namespace tools

@@ -310,8 +310,9 @@ bool CDrawSetDlg::TakeValues() {
     return false;
   if (display != std::floor(display) || std::fabs(display) > 1e9) return refuse(displayEdit, "请输入一个整数。");
   v.displayHeightMm = static_cast<int>(display);
-  v.knownSymbol = knownCombo->currentIndex();
-  v.otherSymbol = otherCombo->currentIndex();
+  // A list still on what it showed keeps the value it stood for.
+  if (knownCombo->currentIndex() != std::clamp(values_.knownSymbol, 0, 3)) v.knownSymbol = knownCombo->currentIndex();
+  if (otherCombo->currentIndex() != std::clamp(values_.otherSymbol, 0, 3)) v.otherSymbol = otherCombo->currentIndex();
   v.layers = list_->Rows();
   if (!fixedCheck->isChecked()) v.displayHeightMm = values_.displayHeightMm;
   const std::string bad = drawing::CheckDrawSettings(v);

@@ -152,4 +152,23 @@ void CWordSetForm::ApplyTo(CTableView& v) const {
   v.m_nMarginRight = marginRight;
 }
 
+CWordSetForm::ViewValues CWordSetForm::ViewValuesOf(const CTableView& v) {
+  return {v.m_fWordFontSize,    v.m_dWordDlgFontSize, v.m_bWordSplitPages, v.m_nWordPaperHeight,
+          v.m_nWordPaperWidth,  v.m_nWordOrientation, v.m_nMarginTop,      v.m_nMarginBottom,
+          v.m_nMarginLeft,      v.m_nMarginRight};
+}
+
+void CWordSetForm::Restore(CTableView& v, const ViewValues& w) {
+  v.m_fWordFontSize = w.wordFontSize;
+  v.m_dWordDlgFontSize = w.dialogFontSize;
+  v.m_bWordSplitPages = w.splitPages;
+  v.m_nWordPaperHeight = w.paperHeight;
+  v.m_nWordPaperWidth = w.paperWidth;
+  v.m_nWordOrientation = w.orientation;
+  v.m_nMarginTop = w.marginTop;
+  v.m_nMarginBottom = w.marginBottom;
+  v.m_nMarginLeft = w.marginLeft;
+  v.m_nMarginRight = w.marginRight;
+}
+
 }  // namespace table

@@ -74,6 +74,17 @@ struct CWordSetForm {
   static CWordSetForm FromView(const CTableView& v);
   // Copies the values into the view's Word settings and margins.
   void ApplyTo(CTableView& v) const;
+
+  // What ApplyTo writes, as the view holds it, and the way back.
+  struct ViewValues {
+    float wordFontSize = 0;
+    double dialogFontSize = 0;
+    bool splitPages = false;
+    int paperHeight = 0, paperWidth = 0, orientation = 0;
+    int marginTop = 0, marginBottom = 0, marginLeft = 0, marginRight = 0;
+  };
+  static ViewValues ViewValuesOf(const CTableView& v);
+  static void Restore(CTableView& v, const ViewValues& values);
 };
 
 }  // namespace table

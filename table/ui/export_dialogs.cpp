@@ -387,6 +387,10 @@ bool CExportWordSetDlg::ApplySettings() {
 }
 
 bool CExportWordSetDlg::Export(bool newDocument) {
+  // The view's paper, font and print margins as they were: an export that stopped
+  // before anything (no file chosen, the question declined) leaves them so; the
+  // dialog keeps the entries for the next try.
+  const table::CWordSetForm::ViewValues before = table::CWordSetForm::ViewValuesOf(view_);
   if (!ApplySettings()) return false;
   EnableButtons(false);
   SetStatusText(T("准备就绪！"));
@@ -396,6 +400,7 @@ bool CExportWordSetDlg::Export(bool newDocument) {
     platform::WaitCursor wait;
     run = table::RunWordExport(view_, newDocument, form_.allowOffset);
   }
+  if (run.result == table::ExportRun::Stopped) table::CWordSetForm::Restore(view_, before);
   EnableButtons(true);
   SetProgress(0);
   SetStatusText(QString::fromStdString(run.status));

@@ -136,7 +136,11 @@ bool CTableSetDlg::TryAccept() {
   };
   for (const t::TableSetEdit& e : t::CTableSetForm::kEdits) {
     if (e.hidden) continue;  // keeps the value passed in
-    const std::string why = f.SetText(e.id, static_cast<QLineEdit*>(Control(e.id))->text().toStdString());
+    const std::string text = static_cast<QLineEdit*>(Control(e.id))->text().toStdString();
+    // An edit still showing its value keeps it whole (a print height of more
+    // decimals than the six shown); its range is checked all the same.
+    if (text == form_.Text(e.id)) continue;
+    const std::string why = f.SetText(e.id, text);
     if (!why.empty()) return refuse(e.id, why);
   }
   int failed = 0;

@@ -19,6 +19,7 @@
 #include <functional>
 #include <sstream>
 
+#include "app/ui/cvorn_app.h"
 #include "app/ui/main_frame.h"
 #include "drawing/draw_settings.h"
 #include "drawing/draw_view.h"
@@ -37,6 +38,7 @@
 #include "records/ui/records_view.h"
 #include "records/ui/shb_set_dlg.h"
 #include "table/table_set_form.h"
+#include "table/ui/button_st.h"
 #include "table/ui/export_dialogs.h"
 #include "table/ui/table_set_dlg.h"
 #include "table/ui/table_widget.h"
@@ -137,7 +139,7 @@ std::shared_ptr<Answerer> WhenShown(Answer a, std::function<void(D&)> look = {})
       ++state->answered;
       if (d->isVisible()) {
         state->stayedOpen.push_back(d->windowTitle().toStdString());
-        d->reject();
+        static_cast<QDialog*>(d)->reject();
         d->hide();
       }
       return;
@@ -151,6 +153,8 @@ std::shared_ptr<Answerer> WhenShown(Answer a, std::function<void(D&)> look = {})
 
 // ---- the whole program on one job ------------------------------------------------
 
+// The program as it starts with a job named on its command line (CvornApp), over
+// the test's fake ports and profile.
 struct Program {
   Program() {
     App();
@@ -164,14 +168,21 @@ struct Program {
     }();
     (void)registered;
     oldDialogs = table::SetExportDialogs(&table_ui::ExportDialogsOfQt());
-    frame = std::make_unique<app_ui::CMainFrame>(doc);
-    EXPECT_TRUE(frame->Create());
-    frame->resize(1400, 900);
-    frame->show();
   }
   ~Program() {
-    frame.reset();
+    app.reset();
     table::SetExportDialogs(oldDialogs);
+  }
+
+  bool Open(const std::string& path) {
+    app = std::make_unique<app_ui::CvornApp>();
+    app_ui::CvornApp::Options o;
+    o.installPorts = false;
+    o.fileTypes = false;
+    if (!app->InitInstance({QString::fromStdString(path)}, o)) return false;
+    frame = app->Frame();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    return true;
   }
 
   CTableWidget* Grid(int id) const { return qobject_cast<CTableWidget*>(frame->View(id)); }
@@ -181,13 +192,12 @@ struct Program {
   drawing_ui::CDrawWidget& DrawWidget() const {
     return *qobject_cast<drawing_ui::CDrawWidget*>(frame->View(app::kDrawViewId));
   }
-
-  bool Open(const std::string& path) { return frame->OnFileOpen(path); }
+  app::CVornDoc& Doc() const { return app->Doc(); }
 
   platform::ScopedMemoryServices services;
   platform::FakeMessagePort messages;
-  app::CVornDoc doc;
-  std::unique_ptr<app_ui::CMainFrame> frame;
+  std::unique_ptr<app_ui::CvornApp> app;
+  app_ui::CMainFrame* frame = nullptr;
   table::IExportDialogs* oldDialogs = nullptr;
 };
 
@@ -283,7 +293,7 @@ std::vector<std::string> Facts(Program& p) {
 JobState StateOf(Program& p) {
   JobState s;
   const fs::path file = fs::temp_directory_path() / ("quintar-dialogs-" + std::to_string(QCoreApplication::applicationPid()) + ".qvt");
-  EXPECT_TRUE(p.doc.SaveCopy(file.string()));
+  EXPECT_TRUE(p.Doc().SaveCopy(file.string()));
   auto bytes = platform::ReadFileBytes(file.string());
   fs::remove(file);
   EXPECT_TRUE(bytes.has_value());
@@ -299,7 +309,7 @@ JobState StateOf(Program& p) {
     }
     if (!line.empty()) s.lines.push_back(line);
   }
-  s.modified = p.doc.IsModified();
+  s.modified = p.Doc().IsModified();
   for (const auto& [key, value] : p.services.profile.values) s.profile.push_back(key.first + "/" + key.second + "=" + value);
   s.facts = Facts(p);
   return s;
@@ -372,6 +382,7 @@ class DialogsKeepJob : public ::testing::Test {
     Program p;
     ASSERT_TRUE(p.Open(job)) << label;
     if (prepare) prepare(p);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
     ASSERT_TRUE(p.messages.Texts().empty()) << label << ": " << p.messages.Texts()[0];
     const JobState before = StateOf(p);
     const std::string traverseTable = p.Traverse().TableCode, tool = p.Tools().m_strToolCode;
@@ -451,6 +462,388 @@ TEST_F(DialogsKeepJob, SchemeOfEveryTypeAdjustmentAndSystem) {
               label, job, Answer::Ok, [](Program& p) { p.Traverse().ShowTable(traverse::kTableInput); },
               [](Program& p) { p.Traverse().OnCommand(table::ID_SCHEME); });
         }
+}
+
+// ---- 方案 of the common tools ------------------------------------------------------
+
+const char* const kTools[] = {"XYZTOBLH", "BLHTOXYZ", "GSZHSH", "GSFSH",  "ZBHD1", "ZBHD2", "ZBZHH4CSH", "ZBZHH7CSH",
+                              "FXBCHGH",  "PMZBZHSH", "PMZBFSH", "JZB",   "ZBXZH", "JJZHJ", "SJGCH",     "MJJSH",
+                              "ZHDX",     "QFJH",     "CFJH",    "FWJH",  "BCHJH", "HFJH",  "BJHFJH"};
+
+void ShowTool(Program& p, const std::string& code) {
+  p.frame->SwitchView(app::kToolsViewId);
+  ASSERT_TRUE(p.Tools().ShowTool(code)) << code;
+  Compute(p.Tools());
+  p.messages.Clear();  // a tool without rows may say so
+}
+
+TEST_F(DialogsKeepJob, ToolsSchemeOnEveryToolOfBothToolJobs) {
+  for (const char* job : {"common-tools.qvt", "survey-tools.qvt"})
+    for (const char* code : kTools)
+      for (Answer a : kAnswers)
+        Check<CAuxSetDlg>(std::string(job) + " " + code, Example(job), a,
+                          [code](Program& p) { ShowTool(p, code); },
+                          [](Program& p) { p.Tools().OnCommand(table::ID_SCHEME); });
+}
+
+// Values held with more decimals than a field shows come back as they were held.
+TEST_F(DialogsKeepJob, ToolsSchemeKeepsEveryDecimalItHolds) {
+  struct Case {
+    const char* what;
+    std::function<void(CAuxView&)> set;
+  };
+  const Case cases[] = {
+      {"custom ellipsoid", [](CAuxView& v) {
+         v.m_nCoordSystem = 0;
+         v.m_dEllipsoidA = 6378245.1234567891;
+         v.m_dEllipsoidInvF = 298.25722210123456;
+       }},
+      {"projection heights and latitude", [](CAuxView& v) {
+         v.m_dProjHeight = 1234.5678;
+         v.m_dProjHeight2 = 0.123456789012345;
+         v.m_dCentreLatitude = 30.123456789012;
+         v.m_dMeridian1 = 114.30000000000001;
+         v.m_dMeridian2 = 111.123456789012;
+         v.m_dReductionHeight = 45.20000000001;
+       }},
+      {"refraction", [](CAuxView& v) { v.m_dRefraction = 0.1412345678912; }},
+      {"four parameters", [](CAuxView& v) {
+         v.m_dFourParams = {-55.643857061234, 11.395426491234, -0.000192854123456, 1.0000180500123456};
+       }},
+      {"seven parameters, 1e-6 ppm", [](CAuxView& v) {
+         v.m_dSevenParams = {44.595700991234, -339.30701743, 19.99213355, 1e-6, 3.74098544, 0.86605481, 0.71006936};
+       }},
+      {"seven parameters, fine", [](CAuxView& v) {
+         v.m_dSevenParams = {44.59570099, -339.307017431234, 1e-12, 1.23456789012e-6, 3.740985441234e-5,
+                             0.866054811234, 1e-11};
+       }},
+  };
+  for (const Case& c : cases)
+    for (const char* code : {"XYZTOBLH", "GSZHSH", "ZBHD1", "FXBCHGH", "SJGCH", "ZBZHH4CSH", "ZBZHH7CSH"})
+      Check<CAuxSetDlg>(std::string(c.what) + " " + code, Example("common-tools.qvt"), Answer::Ok,
+                        [&c, code](Program& p) {
+                          c.set(p.Tools());
+                          ShowTool(p, code);
+                        },
+                        [](Program& p) { p.Tools().OnCommand(table::ID_SCHEME); });
+}
+
+// 由公共点解算 opens the common-point list; OK there with nothing typed keeps the
+// points, and Cancel on the settings then keeps the job (the estimate is not taken).
+TEST_F(DialogsKeepJob, CommonPointsOkThenSettingsCancelKeepsTheJob) {
+  // (survey-tools.qvt has no common points: OK there says so.)
+  for (const char* job : {"common-tools.qvt"})
+    for (const auto& [code, button] : {std::pair{"ZBZHH4CSH", 1203}, std::pair{"ZBZHH7CSH", 1204}})
+      for (Answer inner : kAnswers) {
+        auto points = std::make_shared<std::shared_ptr<Answerer>>();
+        Check<CAuxSetDlg>(
+            std::string(job) + " " + code + " points " + NameOf(inner), Example(job), Answer::Cancel,
+            [code](Program& p) { ShowTool(p, code); }, [](Program& p) { p.Tools().OnCommand(table::ID_SCHEME); },
+            [inner, button, points](CAuxSetDlg& d) {
+              *points = WhenShown<CZbZhhCshDlg>(inner);
+              static_cast<QPushButton*>(d.Control(button))->click();
+            });
+        EXPECT_EQ((*points)->answered, 1) << job << " " << code;
+        EXPECT_TRUE((*points)->stayedOpen.empty()) << job << " " << code;
+      }
+}
+
+// 碎部测量设置 of the detail survey: the example's station, and one held with more
+// decimals than a file keeps.
+TEST_F(DialogsKeepJob, DetailSurveyStationDialog) {
+  for (bool fine : {false, true})
+    for (Answer a : kAnswers)
+      Check<CSbClSetDlg>(
+          std::string("detail survey") + (fine ? " fine" : ""), Example("survey-tools.qvt"), a,
+          [fine](Program& p) {
+            if (fine) {
+              tools::DetailSurveySettings s = p.Tools().DetailSettings();
+              s.stationX = 3381522.4161234567;
+              s.stationY = 512384.90212345678;
+              s.stationH = 41.5621234567;
+              s.instrumentHeight = 1.4321234567;
+              s.indexError = -12.345678912;
+              s.backsightH = 1e-9;
+              p.Tools().SetDetailSettings(s);
+            }
+            ShowTool(p, "SBCLDATA");
+          },
+          [](Program& p) { p.Tools().OnCommand(table::ID_SCHEME); });
+}
+
+// ---- 表格 of every kind of grid ----------------------------------------------------
+
+struct GridCase {
+  const char* what;
+  const char* job;
+  std::function<void(Program&)> show;
+  std::function<CTableView&(Program&)> view;
+};
+
+std::vector<GridCase> GridCases() {
+  auto traverse = [](const char* table) {
+    return [table](Program& p) {
+      p.frame->SwitchView(app::kTraverseViewId);
+      p.Traverse().ShowTable(traverse::kTableInput);
+      Compute(p.Traverse());
+      p.Traverse().ShowTable(table);
+    };
+  };
+  auto dx = [](Program& p) -> CTableView& { return p.Traverse(); };
+  auto aux = [](Program& p) -> CTableView& { return p.Tools(); };
+  auto tool = [](const char* code) { return [code](Program& p) { ShowTool(p, code); }; };
+  return {
+      {"traverse input", "closed-traverse.qvt", traverse(traverse::kTableInput), dx},
+      {"traverse plane", "closed-traverse.qvt", traverse(traverse::kTablePlane), dx},
+      {"traverse height", "closed-traverse.qvt", traverse(traverse::kTableHeight), dx},
+      {"network results", "network.qvt", traverse(traverse::kTablePlane), dx},
+      {"levelling", "levelling.qvt", traverse(traverse::kTableHeight), dx},
+      {"tools Gauss", "common-tools.qvt", tool("GSZHSH"), aux},
+      {"tools seven parameters", "common-tools.qvt", tool("ZBZHH7CSH"), aux},
+      {"tools intersection", "survey-tools.qvt", tool("QFJH"), aux},
+      {"tools detail survey", "survey-tools.qvt", tool("SBCLDATA"), aux},
+      {"field book", "field-books.qvt",
+       [](Program& p) {
+         p.frame->SwitchView(app::kRecordsViewId);
+         p.Records().ShowPage("DX", 0);
+       },
+       [](Program& p) -> CTableView& { return p.Records(); }},
+  };
+}
+
+TEST_F(DialogsKeepJob, TableSettingsOfEveryKindOfGrid) {
+  for (const GridCase& g : GridCases()) {
+    // (The field books' settings are their own dialog, 设置: below.)
+    if (std::string(g.job) == "field-books.qvt") continue;
+    for (bool fine : {false, true})
+      for (Answer a : kAnswers)
+        Check<CTableSetDlg>(
+            std::string(g.what) + (fine ? " fine print height" : ""), Example(g.job), a,
+            [&g, fine](Program& p) {
+              g.show(p);
+              CTableView& v = g.view(p);
+              if (fine) {
+                v.SetFont(v.GetFontHeight(), 2.123456789);
+                v.m_nMarginTop = 0;
+              }
+            },
+            [&g](Program& p) { g.view(p).OnCommand(table::ID_TABLE_SETTINGS); });
+  }
+}
+
+// ---- 图形 ----------------------------------------------------------------------------
+
+struct DrawCase {
+  const char* what;
+  const char* job;
+  std::function<void(Program&)> show;
+};
+
+std::vector<DrawCase> DrawCases() {
+  auto diagram = [](int item) {
+    return [item](Program& p) {
+      p.frame->SwitchView(app::kTraverseViewId);
+      p.Traverse().ShowTable(traverse::kTableInput);
+      Compute(p.Traverse());
+      p.messages.Clear();
+      ASSERT_TRUE(p.frame->Nav().SelectItem(1, item));
+    };
+  };
+  return {
+      {"traverse diagram", "closed-traverse.qvt", diagram(traverse::kNavTraverseDiagram)},
+      {"point plot", "closed-traverse.qvt", diagram(traverse::kNavPointPlot)},
+      {"network with ellipses", "network.qvt", diagram(traverse::kNavTraverseDiagram)},
+      {"connecting traverse", "connecting-traverse.qvt", diagram(traverse::kNavTraverseDiagram)},
+      {"tools intersection", "survey-tools.qvt",
+       [](Program& p) {
+         ShowTool(p, "QFJH");
+         p.Tools().OnCommand(table::ID_SWITCH_DRAWING);
+       }},
+      {"tools detail survey", "survey-tools.qvt",
+       [](Program& p) {
+         ShowTool(p, "SBCLDATA");
+         p.Tools().OnCommand(table::ID_SWITCH_DRAWING);
+       }},
+  };
+}
+
+void OpenDrawSettings(Program& p) {
+  ASSERT_EQ(p.frame->ShownViewId(), app::kDrawViewId);
+  p.DrawWidget().ToolButton(drawing::kToolSettings)->click();
+}
+
+TEST_F(DialogsKeepJob, DrawingSettingsOfEveryDrawing) {
+  for (const DrawCase& c : DrawCases())
+    for (bool fine : {false, true})
+      for (Answer a : kAnswers)
+        Check<drawing_ui::CDrawSetDlg>(
+            std::string(c.what) + (fine ? " fine" : ""), Example(c.job), a,
+            [&c, fine](Program& p) {
+              c.show(p);
+              if (fine) {
+                // Heights a dialog showing millimetres gives back through a division.
+                drawing::CDrawView& v = p.DrawWidget().View();
+                v.m_dOutputTextHeight = 23.0;
+                v.m_dPrintScale = 1234.5678;
+                v.m_dEllipseScale = 0.123456789012;
+              }
+            },
+            OpenDrawSettings);
+}
+
+// A layer's colour picked again as it was (选择颜色, OK) keeps the drawing.
+TEST_F(DialogsKeepJob, LayerColourPickedAsItWas) {
+  for (const DrawCase& c : DrawCases())
+    for (Answer inner : kAnswers) {
+      auto colour = std::make_shared<std::shared_ptr<Answerer>>();
+      Check<drawing_ui::CDrawSetDlg>(std::string(c.what) + " colour " + NameOf(inner), Example(c.job), Answer::Ok,
+                                     c.show, OpenDrawSettings, [inner, colour](drawing_ui::CDrawSetDlg& d) {
+                                       // The real picker, as a click on the colour cell opens it.
+                                       d.List()->pickColour = [&d](int current, int* chosen) {
+                                         drawing_ui::CAciColorDlg dlg(d.List());
+                                         dlg.SetIndex(current, current);
+                                         if (dlg.exec() != QDialog::Accepted) return false;
+                                         *chosen = dlg.Index();
+                                         return true;
+                                       };
+                                       for (int r = 0; r < d.List()->rowCount(); ++r) {
+                                         *colour = WhenShown<drawing_ui::CAciColorDlg>(inner);
+                                         d.List()->ClickCell(r, 2);
+                                       }
+                                     });
+      EXPECT_EQ((*colour)->answered, 1) << c.what;
+    }
+}
+
+// ---- 自定义成果形式: table.cus ------------------------------------------------------
+
+TEST_F(DialogsKeepJob, CustomTableDefinitionsKeepTheirFile) {
+  const fs::path dir = fs::temp_directory_path() / ("quintar-dialogs-cus-" + std::to_string(QCoreApplication::applicationPid()));
+  // Definitions the dialog would write otherwise: columns in another order, a part of
+  // a choice (MX without MY, M), leg values without "LOW" and without 至点, and one as
+  // the dialog writes it.
+  const std::vector<std::string> lines = {"坐标倒序", "Y,X,",       "点误差", "MX,H,",        "边",
+                                          "FW,QBCH,", "坐标与边长", "X,Y,QBCHLOW,", "",     "",
+                                          "",         "",           "",       "",             "",
+                                          "",         "",           "",       "",             ""};
+  for (int table = 0; table < 4; ++table)
+    for (Answer a : kAnswers) {
+      fs::remove_all(dir);
+      fs::create_directories(dir);
+      const fs::path file = dir / "table.cus";
+      std::ofstream(file, std::ios::binary) << *platform::EncodeGbkLines(lines);
+      const auto before = platform::ReadFileBytes(file.string());
+      const std::string code = "CUSTABLE" + std::to_string(table);
+      Check<CCusTableSetDlg>(
+          "custom table " + std::to_string(table), Example("closed-traverse.qvt"), a,
+          [&dir, code](Program& p) {
+            p.Traverse().SetCustomTableFolders("", dir.string() + "/");
+            p.Traverse().LoadCustomTables();
+            p.frame->SwitchView(app::kTraverseViewId);
+            p.Traverse().ShowTable(traverse::kTableInput);
+            Compute(p.Traverse());
+            p.Traverse().ShowTable(code);
+          },
+          [](Program& p) { p.Traverse().OnCommand(table::ID_CUSTOM); });
+      EXPECT_EQ(platform::ReadFileBytes(file.string()), before) << "table.cus rewritten for table " << table;
+    }
+  fs::remove_all(dir);
+}
+
+// ---- 控制点: the profile --------------------------------------------------------------
+
+TEST_F(DialogsKeepJob, ControlPointDialogKeepsTheProfile) {
+  const fs::path kzd = fs::temp_directory_path() / ("quintar-dialogs-" + std::to_string(QCoreApplication::applicationPid()) + ".kzd");
+  std::ofstream(kzd, std::ios::binary) << "ZZ9,100.0000,200.0000,10.0000,\r\n";
+  using Values = std::vector<std::pair<std::string, std::string>>;
+  const struct {
+    const char* what;
+    Values ints, strings;
+  } profiles[] = {
+      {"none", {}, {{"控制点文件名称", kzd.string()}}},
+      {"as written", {{"OtherBZdsh", "1"}, {"OtherFgFsh", "2"}},
+       {{"控制点文件名称", kzd.string()}, {"OtherExt", "txt"}, {"OtherDataXl", "DM,X,Y,H"}}},
+      {"as typed", {{"OtherBZdsh", "2"}, {"OtherFgFsh", "7"}},
+       {{"控制点文件名称", kzd.string()}, {"OtherExt", ".txt "}, {"OtherDataXl", " DM,X,Y "}}},
+  };
+  for (const auto& pr : profiles)
+    for (Answer a : kAnswers)
+      Check<CExportKzdDlg>(
+          std::string("profile ") + pr.what, Example("closed-traverse.qvt"), a,
+          [&pr](Program& p) {
+            for (const auto& [k, v] : pr.ints) p.services.profile.SetInt("USER", k, std::stoi(v));
+            for (const auto& [k, v] : pr.strings) p.services.profile.SetString("USER", k, v);
+            p.frame->SwitchView(app::kTraverseViewId);
+            p.Traverse().ShowTable(traverse::kTableInput);
+          },
+          [](Program& p) { p.Traverse().OnCommand(traverse::ID_CONTROL_POINTS); });
+  fs::remove(kzd);
+}
+
+// ---- the exports: opened and closed without output ----------------------------------
+
+// Presses the export dialog's exit ("退出").
+template <class D>
+std::function<void(D&)> Exit() {
+  return [](D& d) {
+    QPushButton* exit = ButtonOf(d, "退出");
+    ASSERT_NE(exit, nullptr);
+    exit->click();
+  };
+}
+
+TEST_F(DialogsKeepJob, ExportDialogsOpenedAndClosed) {
+  for (const GridCase& g : GridCases())
+    for (bool zeroMargins : {false, true}) {
+      const std::string what = std::string(g.what) + (zeroMargins ? " zero margins" : "");
+      auto prepare = [&g, zeroMargins](Program& p) {
+        g.show(p);
+        if (zeroMargins) {
+          CTableView& v = g.view(p);
+          v.m_nMarginTop = v.m_nMarginBottom = v.m_nMarginLeft = v.m_nMarginRight = 0;
+        }
+      };
+      auto command = [&g](int id) { return [&g, id](Program& p) { g.view(p).OnCommand(id); }; };
+      for (Answer a : kAnswers)
+        Check<CExportTextSetDlg>(what + " text", Example(g.job), a, prepare, command(table::ID_EXPORT_TEXT));
+      Check<CExportExcelDlg>(what + " EXCEL", Example(g.job), Answer::Cancel, prepare, command(table::ID_EXPORT_EXCEL),
+                             Exit<CExportExcelDlg>());
+      Check<CExportWordSetDlg>(what + " WORD", Example(g.job), Answer::Cancel, prepare, command(table::ID_EXPORT_WORD),
+                               Exit<CExportWordSetDlg>());
+      // 输出到新文件 and no file chosen: nothing is written, so nothing is kept.
+      Check<CExportWordSetDlg>(what + " WORD, no file chosen", Example(g.job), Answer::Cancel, prepare,
+                               command(table::ID_EXPORT_WORD), [](CExportWordSetDlg& d) {
+                                 ButtonOf(d, "输出到新文件")->click();
+                                 ButtonOf(d, "退出")->click();
+                               });
+      // (The field books have no CAD button: their 1022 moves a page.)
+      if (std::string(g.job) != "field-books.qvt")
+        Check<drawing_ui::CExportCadSetDlg>(what + " CAD", Example(g.job), Answer::Cancel, prepare,
+                                            command(table::ID_EXPORT_CAD), Exit<drawing_ui::CExportCadSetDlg>());
+    }
+}
+
+TEST_F(DialogsKeepJob, DrawingCadDialogOpenedAndClosed) {
+  for (const DrawCase& c : DrawCases())
+    Check<drawing_ui::CExportCadSetDlg>(
+        std::string(c.what) + " CAD", Example(c.job), Answer::Cancel, c.show,
+        [](Program& p) { p.DrawWidget().ToolButton(drawing::kToolCad)->click(); }, Exit<drawing_ui::CExportCadSetDlg>());
+}
+
+// ---- 设置 of the field books (mended before; here as one more row of the table) ----
+
+TEST_F(DialogsKeepJob, FieldBookSettingsOfEveryBook) {
+  for (const char* book : {"DX", "SHPJ", "SHZH", "WYZHL"})
+    for (Answer a : kAnswers)
+      Check<CShbSetDlg>(
+          std::string("field book ") + book, Example("field-books.qvt"), a,
+          [book](Program& p) {
+            p.frame->SwitchView(app::kRecordsViewId);
+            p.Records().ShowPage(book, std::string(book) == "WYZHL" ? -1 : 0);
+            p.Records().OnCompute();
+            p.messages.Clear();
+          },
+          [](Program& p) { p.Records().OnCommand(table::ID_SCHEME); });
 }
 
 }  // namespace

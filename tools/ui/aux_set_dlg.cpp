@@ -155,6 +155,12 @@ QLineEdit* CAuxSetDlg::Edit(int id) {
   return e;
 }
 
+void CAuxSetDlg::Show(int id, double value) {
+  const QString text = Num(value);
+  static_cast<QLineEdit*>(controls_[id])->setText(text);
+  shown_[id] = text;
+}
+
 QWidget* CAuxSetDlg::Control(int id) const {
   auto it = controls_.find(id);
   return it == controls_.end() ? nullptr : it->second;
@@ -185,10 +191,10 @@ void CAuxSetDlg::UpdateCustomEllipsoid() {
 void CAuxSetDlg::LoadParameters(int mode) {
   if (mode == 1) {
     const int ids[] = {1096, 1098, 1099, 1100};
-    for (int i = 0; i < 4; ++i) static_cast<QLineEdit*>(controls_[ids[i]])->setText(Num(form_.fourParams[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < 4; ++i) Show(ids[i], form_.fourParams[static_cast<std::size_t>(i)]);
   } else {
     const int ids[] = {1101, 1102, 1105, 1104, 1103, 1106, 1107};
-    for (int i = 0; i < 7; ++i) static_cast<QLineEdit*>(controls_[ids[i]])->setText(Num(form_.sevenParams[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < 7; ++i) Show(ids[i], form_.sevenParams[static_cast<std::size_t>(i)]);
   }
 }
 
@@ -202,7 +208,7 @@ void CAuxSetDlg::Load() {
                                            {1300, form_.ellipsoidA},     {1301, form_.ellipsoidInvF},
                                            {1095, form_.centreLatitude}, {1087, form_.projHeight},
                                            {1089, form_.projHeight2}};
-  for (const auto& [id, v] : values) static_cast<QLineEdit*>(controls_[id])->setText(Num(v));
+  for (const auto& [id, v] : values) Show(id, v);
   LoadParameters(1);
   LoadParameters(2);
   showingPreset_ = false;
@@ -227,6 +233,8 @@ bool CAuxSetDlg::Fetch() {
     // A greyed edit keeps the value the dialog opened with (the ellipsoid edits show
     // a preset's figures then, not the custom values).
     if (!e->isEnabled()) continue;
+    // An edit still showing its value keeps it whole (the field has ten decimals).
+    if (e->text() == shown_[id]) continue;
     // An emptied field is not 0: it is refused like any text that is not a number.
     const std::optional<double> v = platform::ReadNumber(e->text().toStdString());
     if (!v) {

@@ -31,6 +31,9 @@ class CAuxSetDlg : public QDialog {
   bool Fetch();                // controls -> form; false after a message
   void UpdateCustomEllipsoid();
   QLineEdit* Edit(int id);
+  // Shows a value in its edit and remembers the text: OK reads back only the edits
+  // whose text was changed, so a value held with more decimals than shown stays.
+  void Show(int id, double value);
 
   tools::CAuxSetForm form_;
   std::function<bool(int)> commonPoints_;
@@ -38,4 +41,5 @@ class CAuxSetDlg : public QDialog {
   // The ellipsoid edits show a preset's figures; the custom texts wait meanwhile.
   bool showingPreset_ = false;
   QString customA_, customInvF_;
+  std::map<int, QString> shown_;
 };

@@ -33,6 +33,7 @@ CSbClSetDlg::CSbClSetDlg(const tools::DetailSurveySettings& settings, QWidget* p
   auto* mode = new QComboBox(this);
   mode->addItems({T("斜距+天顶距"), T("平距+高差"), T("视距+天顶距")});
   mode->setCurrentIndex(v.mode >= 0 && v.mode <= 2 ? v.mode : 1);
+  shownMode_ = mode->currentIndex();
   controls_[kMode] = mode;
   top->addWidget(new QLabel(T("观测方式"), this), 0, 0);
   top->addWidget(mode, 0, 1);
@@ -57,6 +58,7 @@ CSbClSetDlg::CSbClSetDlg(const tools::DetailSurveySettings& settings, QWidget* p
   for (const Field& f : fields) {
     QLineEdit* e = Edit(f.id);
     e->setText(f.text);
+    shown_[f.id] = f.text;
     top->addWidget(new QLabel(T(f.label), this), f.row, f.col);
     top->addWidget(e, f.row, f.col + 1);
   }
@@ -69,6 +71,7 @@ CSbClSetDlg::CSbClSetDlg(const tools::DetailSurveySettings& settings, QWidget* p
   auto* show = new QComboBox(group);
   show->addItems({T("高程"), T("点名")});
   show->setCurrentIndex(v.showNameOrHeight == 0 ? 0 : 1);
+  shownShow_ = show->currentIndex();
   controls_[kShow] = show;
   g->addWidget(new QLabel(T("显示："), group), 0, 0);
   g->addWidget(show, 0, 1);
@@ -104,10 +107,14 @@ QLineEdit* CSbClSetDlg::Edit(int id) {
 
 bool CSbClSetDlg::Fetch() {
   tools::DetailSurveySettings& v = form_.values;
-  v.mode = static_cast<QComboBox*>(ControlOf(kMode))->currentIndex();
+  // Only what was edited is read back: an edit or list still showing what it showed
+  // keeps the value it stood for.
+  auto edited = [this](int id) { return Edit(id)->text() != shown_[id]; };
+  const int mode = static_cast<QComboBox*>(ControlOf(kMode))->currentIndex();
+  if (mode != shownMode_) v.mode = mode;
   v.clockwise = static_cast<QCheckBox*>(ControlOf(kClockwise))->isChecked();
-  v.backsight = S(Edit(kBacksight)->text());
-  v.station = S(Edit(kStation)->text());
+  if (edited(kBacksight)) v.backsight = S(Edit(kBacksight)->text());
+  if (edited(kStation)) v.station = S(Edit(kStation)->text());
   struct Number {
     int id;
     double* out;
@@ -117,6 +124,7 @@ bool CSbClSetDlg::Fetch() {
       {kIndexError, &v.indexError}, {kBacksightH, &v.backsightH},
   };
   for (const Number& n : numbers) {
+    if (!edited(n.id)) continue;
     if (!tools::CSbClSetForm::ParseNumber(S(Edit(n.id)->text()), n.out)) {
       platform::Messages().ShowMessage(tools::kDetailNumberMessage);
       Edit(n.id)->setFocus();
@@ -124,7 +132,8 @@ bool CSbClSetDlg::Fetch() {
       return false;
     }
   }
-  v.showNameOrHeight = static_cast<QComboBox*>(ControlOf(kShow))->currentIndex();
+  const int show = static_cast<QComboBox*>(ControlOf(kShow))->currentIndex();
+  if (show != shownShow_) v.showNameOrHeight = show;
   v.showDot = static_cast<QCheckBox*>(ControlOf(kDot))->isChecked();
   return true;
 }

@@ -31,4 +31,8 @@ class CSbClSetDlg : public QDialog {
 
   tools::CSbClSetForm form_;
   std::map<int, QWidget*> controls_;
+  // What each edit showed when the dialog opened: an edit still showing it keeps the
+  // value it stood for (a number shown as "1e-09" or a name as it was).
+  std::map<int, QString> shown_;
+  int shownMode_ = 0, shownShow_ = 0;
 };

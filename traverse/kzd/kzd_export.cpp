@@ -70,10 +70,15 @@ void CExportKzdForm::LoadProfile(platform::IProfile& p) {
 }
 
 void CExportKzdForm::SaveProfile(platform::IProfile& p) const {
-  p.SetString(kKzdProfileSection, kExtKey, extension);
-  p.SetInt(kKzdProfileSection, kCountKey, countLine ? 1 : 0);
-  p.SetInt(kKzdProfileSection, kSeparatorKey, separator);
-  p.SetString(kKzdProfileSection, kSequenceKey, sequence);
+  // Only what differs from what the profile gives: a value as the dialog showed it
+  // (a default never written, a suffix typed ".txt", a separator out of the list)
+  // stays in the profile as it is.
+  CExportKzdForm stored;
+  stored.LoadProfile(p);
+  if (CleanExtension(stored.extension) != extension) p.SetString(kKzdProfileSection, kExtKey, extension);
+  if (stored.countLine != countLine) p.SetInt(kKzdProfileSection, kCountKey, countLine ? 1 : 0);
+  if (stored.separator != separator) p.SetInt(kKzdProfileSection, kSeparatorKey, separator);
+  if (stored.sequence != sequence) p.SetString(kKzdProfileSection, kSequenceKey, sequence);
 }
 
 bool CExportKzdForm::IsEnabled(int id) const {

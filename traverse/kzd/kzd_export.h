@@ -38,7 +38,8 @@ struct CExportKzdForm {
   // The values the profile keeps ("USER": 控制点文件名称, OtherExt, OtherBZdsh,
   // OtherFgFsh, OtherDataXl); the others start at their defaults.
   void LoadProfile(platform::IProfile& profile);
-  // OK writes the four export keys; the store path is written only by the choosers.
+  // OK writes those of the four export keys whose value differs from what the profile
+  // gives; the store path is written only by the choosers.
   void SaveProfile(platform::IProfile& profile) const;
 
   // UpdateControls: whether a control is enabled in the current mode.

@@ -75,6 +75,8 @@ struct CCusTableSetForm {
 
   // The dialog on definition t: a code ticks the choice it is read back as (the
   // choice's first code), its "LOW" cut; Y, MY, M, MB and MF tick nothing.
+  bool operator==(const CCusTableSetForm&) const = default;
+
   static CCusTableSetForm FromTable(const CCusTable& t);
   // The definition the ticks stand for, in the choices' order.
   CCusTable ToTable() const;

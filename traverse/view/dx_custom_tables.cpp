@@ -67,8 +67,12 @@ void CDxView::OnCustomTable() {
   const int i = std::atoi(TableCode.c_str() + at + prefix.size());
   if (i < 0 || i >= traverse::kCustomTables || !m_pViewPorts) return;
   CCusTable& def = m_cusTables[static_cast<std::size_t>(i)];
-  traverse::CCusTableSetForm form = traverse::CCusTableSetForm::FromTable(def);
+  const traverse::CCusTableSetForm before = traverse::CCusTableSetForm::FromTable(def);
+  traverse::CCusTableSetForm form = before;
   if (!m_pViewPorts->RunCustomTableDialog(form)) return;
+  // OK with the name and ticks as they were keeps the definition as it is written
+  // (its columns in their order, codes no tick stands for) and writes no file.
+  if (form == before) return;
   def = form.ToTable();
   // A definition left without columns is not shown: showing it would open this
   // dialog again at once.
