@@ -6,12 +6,12 @@ void CTableView::OnTableSettings() {
   const table::CTableSetForm before = table::CTableSetForm::FromView(*this);
   table::CTableSetForm form = before;
   if (!m_host || !m_host->RunTableSettingsDialog(form)) return;
-  // OK with nothing changed leaves the table and the job's modified flag as they were.
-  if (form == before) return;
+  // OK lays the table out again even with nothing changed (texts typed since may be
+  // wider now); the job is marked modified only when a value changed.
   form.ApplyTo(*this);
   UpdateScrollBars();
   Repaint();
-  table::Frame().SetDocumentModified();
+  if (!(form == before)) table::Frame().SetDocumentModified();
 }
 
 void CTableView::ResetTableSettings(int fontHeight) {

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -388,6 +389,10 @@ class DialogsKeepJob : public ::testing::Test {
     const std::string traverseTable = p.Traverse().TableCode, tool = p.Tools().m_strToolCode;
     auto answered = WhenShown<D>(answer, std::move(look));
     open(p);
+    // A modeless dialog is answered once the event loop runs again.
+    QElapsedTimer waited;
+    waited.start();
+    while (answered->answered == 0 && waited.elapsed() < 15000) QApplication::processEvents(QEventLoop::AllEvents, 20);
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
     // Where a view went after the dialog is not the job: the same tables are shown
     // again, so that their results are compared.
