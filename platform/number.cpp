@@ -1,5 +1,6 @@
 #include "platform/number.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -70,23 +71,45 @@ double ParseDouble(std::string_view text) {
   return v;
 }
 
-int ParseInt(std::string_view text) {
-  std::string_view s = SkipBlanks(text);
+namespace {
+
+// A sign and the digits after it at the start of s. The magnitude stops one past
+// INT_MAX (enough for INT_MIN); overflow says that more digits followed.
+struct IntScan {
+  long long value = 0;
+  std::size_t end = 0;
+  bool digits = false;
+  bool overflow = false;
+};
+
+IntScan ScanInt(std::string_view s) {
+  IntScan r;
   bool neg = false;
   std::size_t i = 0;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
     neg = s[i] == '-';
     ++i;
   }
-  long long v = 0;
+  const std::size_t first = i;
+  constexpr long long kCap = static_cast<long long>(INT_MAX) + 1;
   for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    v = v * 10 + (s[i] - '0');
-    if (v > static_cast<long long>(INT_MAX) + 1) v = static_cast<long long>(INT_MAX) + 1;
+    r.value = r.value * 10 + (s[i] - '0');
+    if (r.value > kCap) {
+      r.value = kCap;
+      r.overflow = true;
+    }
   }
-  if (neg) v = -v;
-  if (v > INT_MAX) v = INT_MAX;
-  if (v < INT_MIN) v = INT_MIN;
-  return static_cast<int>(v);
+  r.digits = i > first;
+  r.end = i;
+  if (neg) r.value = -r.value;
+  return r;
+}
+
+}  // namespace
+
+int ParseInt(std::string_view text) {
+  const IntScan r = ScanInt(SkipBlanks(text));
+  return static_cast<int>(std::clamp<long long>(r.value, INT_MIN, INT_MAX));
 }
 
 bool IsNumber(std::string_view text) { return ReadNumber(text).has_value(); }
@@ -101,23 +124,11 @@ std::optional<double> ReadNumber(std::string_view text) {
 }
 
 std::optional<int> ReadInteger(std::string_view text) {
-  std::string_view s = SkipBlanks(text);
-  bool neg = false;
-  std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-    neg = s[i] == '-';
-    ++i;
-  }
-  const std::size_t first = i;
-  long long v = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    v = v * 10 + (s[i] - '0');
-    if (v > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
-  }
-  if (i == first || !SkipBlanks(s.substr(i)).empty()) return std::nullopt;
-  if (neg) v = -v;
-  if (v > INT_MAX || v < INT_MIN) return std::nullopt;
-  return static_cast<int>(v);
+  const std::string_view s = SkipBlanks(text);
+  const IntScan r = ScanInt(s);
+  if (!r.digits || r.overflow || !SkipBlanks(s.substr(r.end)).empty()) return std::nullopt;
+  if (r.value > INT_MAX || r.value < INT_MIN) return std::nullopt;
+  return static_cast<int>(r.value);
 }
 
 }  // namespace platform
